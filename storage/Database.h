@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+struct sqlite3;
+
+namespace storage {
+
+// A failure of the store, with a code and a Dutch description fit to show a user.
+struct StorageError {
+    int code = 0;
+    QString description;
+
+    // Codes as the record control reports them.
+    static constexpr int kCannotOpen = 3044;        // the file cannot be opened or made
+    static constexpr int kNotOurDatabase = 3343;    // the file is not a Kringbaas database
+    static constexpr int kNoCurrentRecord = 3021;   // the operation needs a current record
+    static constexpr int kBadCriterion = 3077;      // a find criterion that cannot be evaluated
+    static constexpr int kUnknownField = 3070;      // a criterion or binding names an unknown field
+    static constexpr int kBadBookmark = 3159;       // a bookmark or position that is not there
+    static constexpr int kWriteFailed = 3043;       // reading or writing the file failed
+    static constexpr int kNotOpen = 3420;           // the table is not open
+
+    explicit operator bool() const { return code != 0; }
+};
+
+// One connection to the database file, created when the file is missing. A file that exists but
+// is not a Kringbaas database is refused and left exactly as it is.
+class Database {
+public:
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    // The database file beside the program.
+    static constexpr const char *kFileName = "kringbaasbase.mdb";
+
+    // Opens (or creates) the file and brings its tables up to date; nullptr and *error on failure.
+    static std::unique_ptr<Database> open(const QString &path, StorageError *error);
+
+    sqlite3 *handle() const { return db_; }
+    const QString &path() const { return path_; }
+
+    // The description of the last failure of this connection, for error texts.
+    QString lastMessage() const;
+
+private:
+    Database(sqlite3 *db, QString path) : db_(db), path_(std::move(path)) {}
+    sqlite3 *db_;
+    QString path_;
+};
+
+}  // namespace storage

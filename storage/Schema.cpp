@@ -1,0 +1,208 @@
+#include "storage/Schema.h"
+
+#include "storage/CaseFold.h"
+
+#include <sqlite3.h>
+
+#include <functional>
+
+namespace storage {
+
+namespace {
+
+TableDef makeRonde()
+{
+    TableDef t;
+    t.name = QStringLiteral("ronde");
+    t.fields = {QStringLiteral("rondecall"), QStringLiteral("datum"), QStringLiteral("kringbaas")};
+    t.isCheck.assign(3, false);
+    const char *groups[] = {"call", "naam", "qth", "on", "weg", "luis"};
+    for (const char *group : groups) {
+        for (int row = 1; row <= 30; ++row) {
+            t.fields << QString::fromLatin1(group) + QString::number(row);
+            t.isCheck.push_back(qstrcmp(group, "luis") == 0);
+        }
+    }
+    return t;
+}
+
+TableDef makeTextTable(const char *name, const QStringList &fields)
+{
+    TableDef t;
+    t.name = QString::fromLatin1(name);
+    t.fields = fields;
+    t.isCheck.assign(fields.size(), false);
+    return t;
+}
+
+int foldCollation(void *, int lenA, const void *a, int lenB, const void *b)
+{
+    return compareFoldedUtf8(std::string_view(static_cast<const char *>(a), lenA),
+                             std::string_view(static_cast<const char *>(b), lenB));
+}
+
+bool exec(sqlite3 *db, const QString &sql, QString *failure)
+{
+    char *message = nullptr;
+    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message) == SQLITE_OK) {
+        return true;
+    }
+    if (failure) {
+        *failure = QString::fromUtf8(message ? message : sqlite3_errmsg(db));
+    }
+    sqlite3_free(message);
+    return false;
+}
+
+int queryInt(sqlite3 *db, const char *sql)
+{
+    sqlite3_stmt *stmt = nullptr;
+    int value = -1;
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW) {
+        value = sqlite3_column_int(stmt, 0);
+    }
+    sqlite3_finalize(stmt);
+    return value;
+}
+
+QString createTableSql(const TableDef &t)
+{
+    QString sql = QStringLiteral("CREATE TABLE IF NOT EXISTS \"%1\" (id INTEGER PRIMARY KEY AUTOINCREMENT")
+                      .arg(t.name);
+    for (qsizetype i = 0; i < t.fields.size(); ++i) {
+        sql += QStringLiteral(", \"%1\" %2").arg(t.fields[i], t.isCheck[i] ? "INTEGER" : "TEXT");
+    }
+    return sql + QStringLiteral(")");
+}
+
+bool transaction(sqlite3 *db, const std::function<bool(QString *)> &body, QString *failure)
+{
+    if (!exec(db, QStringLiteral("BEGIN IMMEDIATE"), failure)) {
+        return false;
+    }
+    if (body(failure) && exec(db, QStringLiteral("COMMIT"), failure)) {
+        return true;
+    }
+    exec(db, QStringLiteral("ROLLBACK"), nullptr);
+    return false;
+}
+
+// Version 1: the three tables, the case-insensitive call index, our application id.
+bool createVersion1(sqlite3 *db, QString *failure)
+{
+    for (const TableDef *t : {&rondeTable(), &qrzTable(), &notesTable()}) {
+        if (!exec(db, createTableSql(*t), failure)) {
+            return false;
+        }
+    }
+    return exec(db,
+                QStringLiteral("CREATE INDEX IF NOT EXISTS qrz_call ON qrz(\"call\" COLLATE %1);"
+                               "PRAGMA application_id = %2;")
+                    .arg(QLatin1String(kFoldCollation))
+                    .arg(kApplicationId),
+                failure);
+}
+
+}  // namespace
+
+int TableDef::fieldIndex(QStringView field) const
+{
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (fields[i].compare(field, Qt::CaseInsensitive) == 0) {
+            return int(i);
+        }
+    }
+    return -1;
+}
+
+const TableDef &rondeTable()
+{
+    static const TableDef table = makeRonde();
+    return table;
+}
+
+const TableDef &qrzTable()
+{
+    static const TableDef table = makeTextTable(
+        "qrz", {"call", "naam", "adres", "postcode", "qth", "grid", "land", "telefoon", "email",
+                "byzonderheden"});
+    return table;
+}
+
+const TableDef &notesTable()
+{
+    static const TableDef table = makeTextTable(
+        "notes", {"n1", "n2", "n3", "n4", "n5", "n6", "n7", "n8", "n9", "n10"});
+    return table;
+}
+
+const TableDef *findTable(QStringView name)
+{
+    for (const TableDef *t : {&rondeTable(), &qrzTable(), &notesTable()}) {
+        if (t->name.compare(name, Qt::CaseInsensitive) == 0) {
+            return t;
+        }
+    }
+    return nullptr;
+}
+
+bool registerFoldCollation(sqlite3 *db)
+{
+    return sqlite3_create_collation(db, kFoldCollation, SQLITE_UTF8, nullptr, &foldCollation) ==
+           SQLITE_OK;
+}
+
+int schemaVersion(sqlite3 *db)
+{
+    return queryInt(db, "PRAGMA user_version");
+}
+
+bool upgradeSchema(sqlite3 *db, QString *failure)
+{
+    // Each entry brings the file from version (index) to version (index + 1).
+    static const std::function<bool(sqlite3 *, QString *)> steps[] = {createVersion1};
+    static_assert(std::size(steps) == kSchemaVersion);
+
+    int version = schemaVersion(db);
+    if (version < 0 || version > kSchemaVersion) {
+        if (failure) {
+            *failure = QStringLiteral("onbekende versie %1").arg(version);
+        }
+        return false;
+    }
+    for (; version < kSchemaVersion; ++version) {
+        const int next = version + 1;
+        const bool ok = transaction(
+            db,
+            [&](QString *f) {
+                return steps[version](db, f) &&
+                       exec(db, QStringLiteral("PRAGMA user_version = %1").arg(next), f);
+            },
+            failure);
+        if (!ok) {
+            return false;
+        }
+    }
+
+    // A table that went missing is made again; a table without records gets a blank one, so
+    // every window has a record to show.
+    return transaction(
+        db,
+        [&](QString *f) {
+            if (!createVersion1(db, f)) {
+                return false;
+            }
+            for (const TableDef *t : {&rondeTable(), &qrzTable(), &notesTable()}) {
+                const QString count = QStringLiteral("SELECT EXISTS (SELECT 1 FROM \"%1\")").arg(t->name);
+                if (queryInt(db, count.toUtf8().constData()) == 0 &&
+                    !exec(db, QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(t->name), f)) {
+                    return false;
+                }
+            }
+            return true;
+        },
+        failure);
+}
+
+}  // namespace storage

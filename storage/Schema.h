@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <vector>
+
+struct sqlite3;
+
+namespace storage {
+
+// The three tables and their fields. Every field is text except the listening marks of the
+// rounds (luis1 ... luis30), which hold a check state. Records keep the order in which they were
+// added through a hidden ascending key, "id", that also serves as their bookmark.
+struct TableDef {
+    QString name;
+    QStringList fields;
+    std::vector<bool> isCheck;  // per field
+
+    int fieldIndex(QStringView field) const;  // case-insensitive; -1 when unknown
+};
+
+const TableDef &rondeTable();  // 183 fields: rondecall, datum, kringbaas, then six per row
+const TableDef &qrzTable();    // 10 fields of the ham list
+const TableDef &notesTable();  // n1 ... n10
+const TableDef *findTable(QStringView name);  // case-insensitive; nullptr when unknown
+
+// Marks a database file as ours (PRAGMA application_id, "KRBS").
+inline constexpr int kApplicationId = 0x4B524253;
+// The schema version this program writes (PRAGMA user_version).
+inline constexpr int kSchemaVersion = 1;
+
+// Name of the collation that compares texts without regard to letter case; the ham list's call
+// index is built with it, so every connection registers it before touching the table.
+inline constexpr const char *kFoldCollation = "kbfold";
+bool registerFoldCollation(sqlite3 *db);
+
+// Brings a database of ours from its version up to kSchemaVersion, one transaction per step,
+// then makes sure every table exists and holds at least one record (a blank one when it was
+// missing or empty). Returns false and leaves the file as it was on any failure.
+bool upgradeSchema(sqlite3 *db, QString *failure);
+
+// The version a database is at (0 for a new, empty file).
+int schemaVersion(sqlite3 *db);
+
+}  // namespace storage

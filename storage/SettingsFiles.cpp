@@ -1,0 +1,349 @@
+#include "SettingsFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+#include <charconv>
+#include <limits>
+#include <string>
+#include <utility>
+
+namespace storage {
+
+namespace {
+
+// Windows-1252 bytes 0x80..0x9F. The five bytes Windows leaves undefined (81, 8D, 8F, 90, 9D)
+// stand for the C1 control of the same value, as Windows itself decodes them, so that every
+// byte survives a read and a write unchanged.
+constexpr char16_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80..87
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 88..8F
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90..97
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98..9F
+};
+
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
+
+bool isAsciiDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+bool isContinuation(unsigned char b) {
+    return (b & 0xC0) == 0x80;
+}
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF, no cut-off sequence.
+bool isValidUtf8(const QByteArray &bytes) {
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const unsigned char b = p[i];
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        int extra = 0;
+        unsigned char lo = 0x80;  // allowed range of the second byte
+        unsigned char hi = 0xBF;
+        if (b >= 0xC2 && b <= 0xDF) {
+            extra = 1;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            extra = 2;
+            if (b == 0xE0)
+                lo = 0xA0;  // overlong
+            else if (b == 0xED)
+                hi = 0x9F;  // surrogates
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            extra = 3;
+            if (b == 0xF0)
+                lo = 0x90;  // overlong
+            else if (b == 0xF4)
+                hi = 0x8F;  // above U+10FFFF
+        } else {
+            return false;
+        }
+        if (n - i <= extra)
+            return false;
+        if (p[i + 1] < lo || p[i + 1] > hi)
+            return false;
+        for (int k = 2; k <= extra; ++k) {
+            if (!isContinuation(p[i + k]))
+                return false;
+        }
+        i += extra + 1;
+    }
+    return true;
+}
+
+QString decodeWindows1252(const QByteArray &bytes) {
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (const char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        *out++ = (b >= 0x80 && b <= 0x9F) ? QChar(kHighControls[b - 0x80]) : QChar(b);
+    }
+    return text;
+}
+
+char encodeChar(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<char>(c);
+    for (int i = 0; i < 32; ++i) {
+        if (kHighControls[i] == c)
+            return static_cast<char>(0x80 + i);
+    }
+    return '?';
+}
+
+}  // namespace
+
+SettingsFiles::SettingsFiles(QString folder) : folder_(std::move(folder)) {}
+
+QString SettingsFiles::path(const char *name) const {
+    return QDir(folder_).filePath(QString::fromLatin1(name));
+}
+
+// --- the files ---
+
+SettingsFiles::Basis SettingsFiles::readBasis() const {
+    const QStringList lines = readLines(path(kBasis), 5);
+    Basis basis;
+    basis.groepsCall = lines.value(0);
+    basis.locatie = lines.value(1);
+    basis.frequentie = lines.value(2);
+    basis.band = lines.value(3);
+    basis.gridHome = lines.value(4);
+    return basis;
+}
+
+bool SettingsFiles::writeBasis(const Basis &basis) const {
+    return writeLines(path(kBasis), {basis.groepsCall, basis.locatie, basis.frequentie, basis.band,
+                                     basis.gridHome});
+}
+
+QString SettingsFiles::readRondeTijd() const {
+    return line(kRondeTijd, 0);
+}
+
+bool SettingsFiles::writeRondeTijd(const QString &text) const {
+    return writeOne(kRondeTijd, text);
+}
+
+qint16 SettingsFiles::rondeTijdMinutes() const {
+    return roundedMinutes(readRondeTijd());
+}
+
+bool SettingsFiles::readStem() const {
+    return leadingNumber(line(kStem, 0)) != 0.0;
+}
+
+bool SettingsFiles::writeStem(bool ticked) const {
+    return writeOne(kStem, ticked ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+QString SettingsFiles::readFlag() const {
+    return line(kFlag, 0);
+}
+
+bool SettingsFiles::isFlagAan() const {
+    return readFlag() == u"aan";
+}
+
+bool SettingsFiles::writeFlag(const QString &word) const {
+    return writeOne(kFlag, word);
+}
+
+bool SettingsFiles::readPrtcall() const {
+    return line(kPrtcall, 0) == u"1";
+}
+
+bool SettingsFiles::writePrtcall(bool on) const {
+    return writeOne(kPrtcall, on ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+QString SettingsFiles::line(const char *name, int index) const {
+    return readLines(path(name), index + 1).value(index);
+}
+
+bool SettingsFiles::writeOne(const char *name, const QString &value) const {
+    return writeLines(path(name), {value});
+}
+
+// --- the format ---
+
+QStringList SettingsFiles::readLines(const QString &path, int maxLines) {
+    if (maxLines <= 0)
+        return {};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+
+    // Line ends are plain ASCII in both encodings, so the lines are cut out of the bytes first;
+    // whatever follows the last wanted line is not even decoded.
+    QList<QByteArray> raw;
+    qsizetype pos = 0;
+    const qsizetype n = bytes.size();
+    while (pos < n && raw.size() < maxLines) {
+        qsizetype end = pos;
+        while (end < n && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        raw.append(bytes.mid(pos, end - pos));
+        if (end < n && bytes[end] == '\r')
+            ++end;
+        if (end < n && bytes[end] == '\n')
+            ++end;  // LF alone, or the LF of CR LF
+        pos = end;
+    }
+
+    if (raw.isEmpty())
+        return {};
+    // Decoded together, so one decision (UTF-8 or Windows-1252) holds for all lines read.
+    return decodeText(raw.join('\n')).split(u'\n');
+}
+
+bool SettingsFiles::writeLines(const QString &path, const QStringList &lines) {
+    QByteArray bytes;
+    for (const QString &l : lines) {
+        bytes += encodeWindows1252(l);
+        bytes += "\r\n";
+    }
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();  // the temporary file goes with the QSaveFile
+        return false;
+    }
+    return file.commit();
+}
+
+QByteArray SettingsFiles::encodeWindows1252(QStringView text) {
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < n && text[i + 1].isLowSurrogate()) {
+            ++i;  // one character outside the BMP, one '?'
+            bytes += '?';
+        } else if (c.isSurrogate()) {
+            bytes += '?';
+        } else {
+            bytes += encodeChar(c.unicode());
+        }
+    }
+    return bytes;
+}
+
+QString SettingsFiles::decodeText(const QByteArray &bytes) {
+    // QString::fromUtf8 drops a leading byte order mark itself.
+    return isValidUtf8(bytes) ? QString::fromUtf8(bytes) : decodeWindows1252(bytes);
+}
+
+double SettingsFiles::leadingNumber(QStringView line) {
+    qsizetype i = 0;
+    const qsizetype n = line.size();
+    while (i < n && isBlank(line[i]))
+        ++i;
+
+    std::string number;
+    bool negative = false;
+    if (i < n && (line[i] == u'+' || line[i] == u'-')) {
+        negative = line[i] == u'-';
+        ++i;
+    }
+    bool point = false;
+    bool digits = false;
+    bool wholePartNonZero = false;
+    for (; i < n; ++i) {
+        const QChar c = line[i];
+        if (isAsciiDigit(c)) {
+            digits = true;
+            if (!point && c != u'0')
+                wholePartNonZero = true;
+            number += static_cast<char>(c.unicode());
+        } else if (c == u'.' && !point) {
+            point = true;
+            number += '.';
+        } else {
+            break;
+        }
+    }
+    if (!digits)
+        return 0.0;
+
+    double value = 0.0;
+    const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
+    Q_UNUSED(end);
+    if (ec == std::errc::result_out_of_range) {
+        // Far too many digits for a double: too large when the whole part holds any, else too
+        // small to tell from 0.
+        value = wholePartNonZero ? std::numeric_limits<double>::infinity() : 0.0;
+    }
+    return negative ? -value : value;
+}
+
+qint16 SettingsFiles::roundedMinutes(QStringView line) {
+    qsizetype begin = 0;
+    qsizetype end = line.size();
+    while (begin < end && isBlank(line[begin]))
+        ++begin;
+    while (end > begin && isBlank(line[end - 1]))
+        --end;
+    const QStringView text = line.sliced(begin, end - begin);
+
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+
+    // The whole part, without its leading zeros; more than five digits is out of range anyway.
+    qint64 whole = 0;
+    int wholeDigits = 0;
+    int significant = 0;
+    for (; i < text.size() && isAsciiDigit(text[i]); ++i) {
+        ++wholeDigits;
+        const int d = text[i].unicode() - u'0';
+        if (significant == 0 && d == 0)
+            continue;
+        if (++significant <= 6)
+            whole = whole * 10 + d;
+    }
+
+    // The fraction only matters by its first digit and whether anything non-zero follows it.
+    int firstFraction = 0;
+    bool restNonZero = false;
+    int fractionDigits = 0;
+    if (i < text.size() && (text[i] == u'.' || text[i] == u',')) {
+        ++i;
+        for (; i < text.size() && isAsciiDigit(text[i]); ++i) {
+            const int d = text[i].unicode() - u'0';
+            if (fractionDigits == 0)
+                firstFraction = d;
+            else if (d != 0)
+                restNonZero = true;
+            ++fractionDigits;
+        }
+    }
+    if (i != text.size() || wholeDigits + fractionDigits == 0)
+        return 0;
+    if (significant > 5)
+        return 0;
+
+    const bool up = firstFraction > 5 || (firstFraction == 5 && (restNonZero || whole % 2 != 0));
+    const qint64 rounded = (negative ? -1 : 1) * (whole + (up ? 1 : 0));
+    if (rounded < std::numeric_limits<qint16>::min() ||
+        rounded > std::numeric_limits<qint16>::max())
+        return 0;
+    return static_cast<qint16>(rounded);
+}
+
+}  // namespace storage

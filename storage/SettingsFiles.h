@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+namespace storage {
+
+// The five small settings files beside the program: basis, rondetijd, stem, flag, prtcall.
+// Each is read or written whole within one call; no file stays open.
+//
+// Format: single-byte Windows-1252 text, every line ended by CR LF (the last one too). A writer
+// replaces the whole file through a temporary file beside it and a rename, so a crash or a full
+// disk leaves either the old or the new file, never a truncated one. A reader takes a line up to
+// CR, CR LF or LF, accepts UTF-8 as well as Windows-1252, and treats a missing file or a missing
+// line as an empty line; nothing is reported.
+class SettingsFiles {
+public:
+    explicit SettingsFiles(QString folder);
+
+    static constexpr const char *kBasis = "basis";
+    static constexpr const char *kRondeTijd = "rondetijd";
+    static constexpr const char *kStem = "stem";
+    static constexpr const char *kFlag = "flag";
+    static constexpr const char *kPrtcall = "prtcall";
+
+    const QString &folder() const { return folder_; }
+    QString path(const char *name) const;
+
+    // The station fields of the main window, in the file's order.
+    struct Basis {
+        QString groepsCall;  // line 1, "Zender Call"
+        QString locatie;     // line 2
+        QString frequentie;  // line 3
+        QString band;        // line 4, the unit after the frequency
+        QString gridHome;    // line 5, the station's own locator
+        bool operator==(const Basis &) const = default;
+    };
+    Basis readBasis() const;
+    bool writeBasis(const Basis &basis) const;  // exactly five lines, untrimmed
+
+    // The planned round time as the user typed it (the main window and the menu take it as text).
+    QString readRondeTijd() const;
+    bool writeRondeTijd(const QString &text) const;
+    // The start dialog's reading: whole minutes, see roundedMinutes().
+    qint16 rondeTijdMinutes() const;
+
+    // The speech menu tick: set when the line's leading number is not 0.
+    bool readStem() const;
+    bool writeStem(bool ticked) const;  // "1" or "0"
+
+    // The round mode word, "aan" or "uit". isFlagAan() is true only for exactly "aan".
+    QString readFlag() const;
+    bool isFlagAan() const;
+    bool writeFlag(const QString &word) const;
+
+    // Partial-call search at the ham list's start: only exactly "1" counts.
+    bool readPrtcall() const;
+    bool writePrtcall(bool on) const;  // "1" or "0"
+
+    // --- the format, for the readers above and for tests ---
+
+    // The first maxLines lines of a file; fewer (or none) when the file is shorter or missing.
+    static QStringList readLines(const QString &path, int maxLines);
+    // Replaces the file atomically; false (and the old file untouched) when it cannot be written.
+    static bool writeLines(const QString &path, const QStringList &lines);
+
+    static QByteArray encodeWindows1252(QStringView text);  // unmappable characters become '?'
+    static QString decodeText(const QByteArray &bytes);     // UTF-8 when valid, else Windows-1252
+
+    // The leading decimal number of a line: blanks skipped, an optional sign, digits with at most
+    // one decimal point taken as far as they go; 0 when the line does not start with a number.
+    static double leadingNumber(QStringView line);
+    // A whole line as a number of minutes: rounded to the nearest whole number with a half going
+    // to the even neighbour, as a 16-bit integer; 0 when the line is not a number or the result
+    // lies outside -32768..32767.
+    static qint16 roundedMinutes(QStringView line);
+
+private:
+    QString line(const char *name, int index) const;
+    bool writeOne(const char *name, const QString &value) const;
+
+    QString folder_;
+};
+
+}  // namespace storage

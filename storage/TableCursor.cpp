@@ -1,0 +1,334 @@
+#include "storage/TableCursor.h"
+
+#include <QDir>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+namespace storage {
+
+namespace {
+
+// Resets a cached statement when a call is done with it, so that no connection keeps a read
+// open between calls.
+class StatementUse {
+public:
+    explicit StatementUse(sqlite3_stmt *stmt) : stmt_(stmt) {}
+    ~StatementUse()
+    {
+        if (stmt_) {
+            sqlite3_reset(stmt_);
+            sqlite3_clear_bindings(stmt_);
+        }
+    }
+    StatementUse(const StatementUse &) = delete;
+    StatementUse &operator=(const StatementUse &) = delete;
+
+private:
+    sqlite3_stmt *stmt_;
+};
+
+QString quoted(const QString &identifier)
+{
+    return QLatin1Char('"') + identifier + QLatin1Char('"');
+}
+
+QString fieldList(const TableDef &table, const std::vector<int> &fields)
+{
+    QStringList names;
+    for (int f : fields) {
+        names << quoted(table.fields[f]);
+    }
+    return names.join(QLatin1Char(','));
+}
+
+}  // namespace
+
+TableCursor::TableCursor(std::unique_ptr<Database> db, const TableDef &table)
+    : db_(std::move(db)), table_(table)
+{
+}
+
+TableCursor::~TableCursor()
+{
+    for (auto &[sql, stmt] : statements_) {
+        sqlite3_finalize(stmt);
+    }
+}
+
+std::unique_ptr<TableCursor> TableCursor::open(const QString &databasePath, const QString &table,
+                                               StorageError *error)
+{
+    const TableDef *def = findTable(table);
+    if (!def) {
+        *error = {StorageError::kNotOpen,
+                  QStringLiteral("De tabel '%1' bestaat niet in de database.").arg(table)};
+        return nullptr;
+    }
+    auto db = Database::open(databasePath, error);
+    if (!db) {
+        return nullptr;
+    }
+    std::unique_ptr<TableCursor> cursor(new TableCursor(std::move(db), *def));
+    sqlite3_stmt *stmt =
+        cursor->statement(QStringLiteral("SELECT id FROM %1 ORDER BY id").arg(quoted(def->name)),
+                          error);
+    if (!stmt) {
+        return nullptr;
+    }
+    StatementUse use(stmt);
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        cursor->ids_.push_back(sqlite3_column_int64(stmt, 0));
+    }
+    if (rc != SQLITE_DONE) {
+        *error = cursor->failure();
+        return nullptr;
+    }
+    return cursor;
+}
+
+StorageError TableCursor::failure() const
+{
+    return {StorageError::kWriteFailed,
+            QStringLiteral("Lezen of schrijven van de database %1 is mislukt.")
+                .arg(QDir::toNativeSeparators(db_->path()))};
+}
+
+sqlite3_stmt *TableCursor::statement(const QString &sql, StorageError *error)
+{
+    auto it = statements_.find(sql);
+    if (it != statements_.end()) {
+        return it->second;
+    }
+    sqlite3_stmt *stmt = nullptr;
+    if (sqlite3_prepare_v3(db_->handle(), sql.toUtf8().constData(), -1, SQLITE_PREPARE_PERSISTENT,
+                           &stmt, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        *error = failure();
+        return nullptr;
+    }
+    statements_.emplace(sql, stmt);
+    return stmt;
+}
+
+int TableCursor::positionOf(Bookmark bookmark) const
+{
+    const auto it = std::lower_bound(ids_.begin(), ids_.end(), bookmark);
+    return it != ids_.end() && *it == bookmark ? int(it - ids_.begin()) : -1;
+}
+
+bool TableCursor::read(int position, RecordValues *values, StorageError *error)
+{
+    if (position < 0 || position >= count()) {
+        *error = {StorageError::kNoCurrentRecord, QStringLiteral("Er is geen huidig record.")};
+        return false;
+    }
+    std::vector<int> all(size_t(table_.fields.size()));
+    for (size_t i = 0; i < all.size(); ++i) {
+        all[i] = int(i);
+    }
+    sqlite3_stmt *stmt = statement(
+        QStringLiteral("SELECT %1 FROM %2 WHERE id = ?1").arg(fieldList(table_, all), quoted(table_.name)),
+        error);
+    if (!stmt) {
+        return false;
+    }
+    StatementUse use(stmt);
+    sqlite3_bind_int64(stmt, 1, bookmarkAt(position));
+    if (sqlite3_step(stmt) != SQLITE_ROW) {
+        *error = failure();
+        return false;
+    }
+    values->resize(all.size());
+    for (size_t i = 0; i < all.size(); ++i) {
+        const int type = sqlite3_column_type(stmt, int(i));
+        if (table_.isCheck[i]) {
+            (*values)[i] = QVariant(type != SQLITE_NULL && sqlite3_column_int(stmt, int(i)) != 0);
+        } else if (type == SQLITE_NULL) {
+            (*values)[i] = QVariant(QString());
+        } else {
+            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, int(i)));
+            (*values)[i] = QVariant(QString::fromUtf8(text, sqlite3_column_bytes(stmt, int(i))));
+        }
+    }
+    return true;
+}
+
+bool TableCursor::bindValues(sqlite3_stmt *stmt, const std::vector<int> &fields,
+                             const RecordValues &values)
+{
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const int parameter = int(i) + 1;
+        const QVariant &value = values[size_t(fields[i])];
+        int rc;
+        if (table_.isCheck[size_t(fields[i])]) {
+            rc = sqlite3_bind_int(stmt, parameter, value.toBool() ? 1 : 0);
+        } else {
+            const QByteArray text = value.toString().toUtf8();
+            rc = sqlite3_bind_text(stmt, parameter, text.constData(), int(text.size()),
+                                   SQLITE_TRANSIENT);
+        }
+        if (rc != SQLITE_OK) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TableCursor::write(int position, const std::vector<int> &fields, const RecordValues &values,
+                        StorageError *error)
+{
+    if (position < 0 || position >= count()) {
+        *error = {StorageError::kNoCurrentRecord, QStringLiteral("Er is geen huidig record.")};
+        return false;
+    }
+    if (fields.empty()) {
+        return true;
+    }
+    QStringList assignments;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        assignments << QStringLiteral("%1 = ?%2").arg(quoted(table_.fields[fields[i]])).arg(i + 1);
+    }
+    sqlite3_stmt *stmt = statement(QStringLiteral("UPDATE %1 SET %2 WHERE id = ?%3")
+                                       .arg(quoted(table_.name), assignments.join(QLatin1Char(',')))
+                                       .arg(fields.size() + 1),
+                                   error);
+    if (!stmt) {
+        return false;
+    }
+    StatementUse use(stmt);
+    if (!bindValues(stmt, fields, values) ||
+        sqlite3_bind_int64(stmt, int(fields.size()) + 1, bookmarkAt(position)) != SQLITE_OK ||
+        sqlite3_step(stmt) != SQLITE_DONE) {
+        *error = failure();
+        return false;
+    }
+    return true;
+}
+
+bool TableCursor::append(const std::vector<int> &fields, const RecordValues &values,
+                         StorageError *error)
+{
+    QString sql;
+    if (fields.empty()) {
+        sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(table_.name));
+    } else {
+        QStringList parameters;
+        for (size_t i = 0; i < fields.size(); ++i) {
+            parameters << QStringLiteral("?%1").arg(i + 1);
+        }
+        sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(quoted(table_.name), fieldList(table_, fields),
+                       parameters.join(QLatin1Char(',')));
+    }
+    sqlite3_stmt *stmt = statement(sql, error);
+    if (!stmt) {
+        return false;
+    }
+    StatementUse use(stmt);
+    if (!bindValues(stmt, fields, values) || sqlite3_step(stmt) != SQLITE_DONE) {
+        *error = failure();
+        return false;
+    }
+    ids_.push_back(sqlite3_last_insert_rowid(db_->handle()));
+    return true;
+}
+
+bool TableCursor::remove(int position, StorageError *error)
+{
+    if (position < 0 || position >= count()) {
+        *error = {StorageError::kNoCurrentRecord, QStringLiteral("Er is geen huidig record.")};
+        return false;
+    }
+    sqlite3_stmt *stmt =
+        statement(QStringLiteral("DELETE FROM %1 WHERE id = ?1").arg(quoted(table_.name)), error);
+    if (!stmt) {
+        return false;
+    }
+    StatementUse use(stmt);
+    sqlite3_bind_int64(stmt, 1, bookmarkAt(position));
+    if (sqlite3_step(stmt) != SQLITE_DONE) {
+        *error = failure();
+        return false;
+    }
+    ids_.erase(ids_.begin() + position);
+    return true;
+}
+
+bool TableCursor::findIndexed(const Criterion &criterion, int from, int *found,
+                              StorageError *error)
+{
+    sqlite3_stmt *stmt = statement(
+        QStringLiteral("SELECT id FROM qrz WHERE \"call\" = ?1 COLLATE %1 AND id >= ?2 "
+                       "ORDER BY id LIMIT 1")
+            .arg(QLatin1String(kFoldCollation)),
+        error);
+    if (!stmt) {
+        return false;
+    }
+    StatementUse use(stmt);
+    const QByteArray value = criterion.value().toUtf8();
+    sqlite3_bind_text(stmt, 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_int64(stmt, 2, bookmarkAt(from));
+    const int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) {
+        *found = positionOf(sqlite3_column_int64(stmt, 0));
+        return true;
+    }
+    if (rc != SQLITE_DONE) {
+        *error = failure();
+        return false;
+    }
+    return true;
+}
+
+bool TableCursor::find(const Criterion &criterion, int field, int from, int *found,
+                       StorageError *error)
+{
+    *found = -1;
+    if (from < 0 || from >= count()) {
+        return true;
+    }
+    if (table_.isCheck[size_t(field)]) {
+        // A check state is not text; no criterion form applies to it.
+        return true;
+    }
+    if (criterion.kind() == Criterion::Kind::Equal) {
+        if (criterion.value().isEmpty()) {
+            return true;  // only a field without a value could equal it
+        }
+        if (&table_ == &qrzTable() && table_.fields[field] == QLatin1String("call")) {
+            return findIndexed(criterion, from, found, error);
+        }
+    }
+
+    // Walk the table in order from the start point; the criterion is evaluated here, on the
+    // text as stored, and never becomes part of the query.
+    sqlite3_stmt *stmt =
+        statement(QStringLiteral("SELECT id, %1 FROM %2 WHERE id >= ?1 ORDER BY id")
+                      .arg(quoted(table_.fields[field]), quoted(table_.name)),
+                  error);
+    if (!stmt) {
+        return false;
+    }
+    StatementUse use(stmt);
+    sqlite3_bind_int64(stmt, 1, bookmarkAt(from));
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1));
+        if (text &&
+            criterion.matchesUtf8(std::string_view(text, size_t(sqlite3_column_bytes(stmt, 1))))) {
+            *found = positionOf(sqlite3_column_int64(stmt, 0));
+            return true;
+        }
+    }
+    if (rc != SQLITE_DONE) {
+        *error = failure();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace storage

@@ -1,0 +1,631 @@
+#include "TestMain.h"
+
+#include "storage/SettingsFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+#include <csignal>
+#include <memory>
+
+using storage::SettingsFiles;
+
+namespace {
+
+QByteArray fileBytes(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<missing>");
+    return file.readAll();
+}
+
+bool putBytes(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+QStringList entries(const QString &folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
+}
+
+// Lowers the largest file size the process may write and ignores SIGXFSZ, so that writing
+// beyond the limit fails with EFBIG the way a full disk fails; both are restored on leaving.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ok_ = getrlimit(RLIMIT_FSIZE, &old_) == 0;
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        if (ok_) {
+            rlimit lowered = old_;
+            lowered.rlim_cur = bytes;
+            ok_ = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+        }
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = SIG_DFL;
+    bool ok_ = false;
+};
+
+enum class Writer { Stem, Prtcall, Flag, RondeTijd };
+
+}  // namespace
+
+Q_DECLARE_METATYPE(SettingsFiles::Basis)
+Q_DECLARE_METATYPE(Writer)
+
+class TestSettingsFiles : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+
+    void readLines_data();
+    void readLines();
+    void singleLineReaders_data();
+    void singleLineReaders();
+    void leadingNumber_data();
+    void leadingNumber();
+    void roundedMinutes_data();
+    void roundedMinutes();
+    void rondeTijd_data();
+    void rondeTijd();
+
+    void basisWrite_data();
+    void basisWrite();
+    void basisRead_data();
+    void basisRead();
+    void singleLineWriters_data();
+    void singleLineWriters();
+    void rewriteReplacesWholeFile();
+
+    void encode_data();
+    void encode();
+    void decode_data();
+    void decode();
+
+    void writeFailsOnFullDisk();
+    void writeIntoMissingFolderFails();
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
+void TestSettingsFiles::init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+}
+
+// --- reading ---
+
+void TestSettingsFiles::readLines_data() {
+    QTest::addColumn<bool>("present");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("maxLines");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("missing file") << false << QByteArray() << 5 << QStringList();
+    QTest::newRow("empty file") << true << QByteArray() << 5 << QStringList();
+    QTest::newRow("one empty line") << true << QByteArray("\r\n") << 5 << QStringList{""};
+    QTest::newRow("no line end at the end")
+        << true << QByteArray("a\r\nb") << 5 << QStringList{"a", "b"};
+    QTest::newRow("final line end makes no extra line")
+        << true << QByteArray("a\r\nb\r\n") << 5 << QStringList{"a", "b"};
+    QTest::newRow("empty lines kept")
+        << true << QByteArray("\r\n\r\nc\r\n\r\n") << 5 << QStringList{"", "", "c", ""};
+    QTest::newRow("LF only") << true << QByteArray("a\nb\n\nd\n") << 5
+                             << QStringList{"a", "b", "", "d"};
+    QTest::newRow("CR only") << true << QByteArray("a\rb\r\rd\r") << 5
+                             << QStringList{"a", "b", "", "d"};
+    QTest::newRow("mixed line ends")
+        << true << QByteArray("a\r\nb\nc\rd\r\ne") << 5 << QStringList{"a", "b", "c", "d", "e"};
+    QTest::newRow("CR CR LF is two line ends")
+        << true << QByteArray("a\r\r\nb") << 5 << QStringList{"a", "", "b"};
+    QTest::newRow("LF CR is two line ends")
+        << true << QByteArray("a\n\rb") << 5 << QStringList{"a", "", "b"};
+    QTest::newRow("blanks kept") << true << QByteArray(" a \r\n\tb\t\r\n") << 5
+                                 << QStringList{" a ", "\tb\t"};
+    QTest::newRow("lines after the wanted ones ignored")
+        << true << QByteArray("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n") << 5
+        << QStringList{"1", "2", "3", "4", "5"};
+    QTest::newRow("only the first line")
+        << true << QByteArray("aan\r\nuit\r\n") << 1 << QStringList{"aan"};
+    QTest::newRow("no lines wanted") << true << QByteArray("aan\r\n") << 0 << QStringList();
+    QTest::newRow("invalid UTF-8 after the wanted lines does not count")
+        << true << QByteArray("Jos\xC3\xA9\r\n\xE9\r\n") << 1 << QStringList{"José"};
+    QTest::newRow("one Windows-1252 line decides for all wanted lines")
+        << true << QByteArray("Jos\xC3\xA9\r\n\xE9\r\n") << 2 << QStringList{"JosÃ©", "é"};
+    QTest::newRow("UTF-8 BOM dropped") << true << QByteArray("\xEF\xBB\xBFPI4ZUD\r\nLeiden\r\n")
+                                       << 5 << QStringList{"PI4ZUD", "Leiden"};
+}
+
+void TestSettingsFiles::readLines() {
+    QFETCH(bool, present);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, maxLines);
+    QFETCH(QStringList, expected);
+
+    const QString path = dir_->filePath("basis");
+    if (present)
+        QVERIFY(putBytes(path, bytes));
+    QCOMPARE(SettingsFiles::readLines(path, maxLines), expected);
+}
+
+void TestSettingsFiles::singleLineReaders_data() {
+    QTest::addColumn<bool>("present");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("stem");
+    QTest::addColumn<QString>("flag");
+    QTest::addColumn<bool>("flagAan");
+    QTest::addColumn<bool>("prtcall");
+
+    QTest::newRow("missing") << false << QByteArray() << false << "" << false << false;
+    QTest::newRow("empty") << true << QByteArray() << false << "" << false << false;
+    QTest::newRow("empty line") << true << QByteArray("\r\n") << false << "" << false << false;
+    QTest::newRow("1") << true << QByteArray("1\r\n") << true << "1" << false << true;
+    QTest::newRow("1 without line end") << true << QByteArray("1") << true << "1" << false << true;
+    QTest::newRow("1 LF") << true << QByteArray("1\n") << true << "1" << false << true;
+    QTest::newRow("1 CR") << true << QByteArray("1\r") << true << "1" << false << true;
+    QTest::newRow("0") << true << QByteArray("0\r\n") << false << "0" << false << false;
+    QTest::newRow("blank before 1")
+        << true << QByteArray(" 1\r\n") << true << " 1" << false << false;
+    QTest::newRow("tab before 1") << true << QByteArray("\t1\r\n") << true << "\t1" << false
+                                  << false;
+    QTest::newRow("blank after 1")
+        << true << QByteArray("1 \r\n") << true << "1 " << false << false;
+    QTest::newRow("01") << true << QByteArray("01\r\n") << true << "01" << false << false;
+    QTest::newRow("letters after 1")
+        << true << QByteArray("1abc\r\n") << true << "1abc" << false << false;
+    QTest::newRow("letter before 1")
+        << true << QByteArray("a1\r\n") << false << "a1" << false << false;
+    QTest::newRow("fraction") << true << QByteArray("0.5\r\n") << true << "0.5" << false << false;
+    QTest::newRow("negative") << true << QByteArray("-2\r\n") << true << "-2" << false << false;
+    QTest::newRow("second line not read")
+        << true << QByteArray("\r\n1\r\naan\r\n") << false << "" << false << false;
+    QTest::newRow("later lines ignored")
+        << true << QByteArray("1\r\n0\r\nuit\r\n") << true << "1" << false << true;
+    QTest::newRow("aan") << true << QByteArray("aan\r\n") << false << "aan" << true << false;
+    QTest::newRow("aan without line end")
+        << true << QByteArray("aan") << false << "aan" << true << false;
+    QTest::newRow("aan LF") << true << QByteArray("aan\nuit\n") << false << "aan" << true << false;
+    QTest::newRow("Aan") << true << QByteArray("Aan\r\n") << false << "Aan" << false << false;
+    QTest::newRow("aan with blank after")
+        << true << QByteArray("aan \r\n") << false << "aan " << false << false;
+    QTest::newRow("aan with blank before")
+        << true << QByteArray(" aan\r\n") << false << " aan" << false << false;
+    QTest::newRow("uit") << true << QByteArray("uit\r\n") << false << "uit" << false << false;
+    QTest::newRow("BOM before aan") << true
+                                    << QByteArray(
+                                           "\xEF\xBB\xBF"
+                                           "aan\r\n")
+                                    << false << "aan" << true << false;
+    QTest::newRow("BOM before 1") << true
+                                  << QByteArray(
+                                         "\xEF\xBB\xBF"
+                                         "1\r\n")
+                                  << true << "1" << false << true;
+}
+
+void TestSettingsFiles::singleLineReaders() {
+    QFETCH(bool, present);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, stem);
+    QFETCH(QString, flag);
+    QFETCH(bool, flagAan);
+    QFETCH(bool, prtcall);
+
+    const SettingsFiles files(dir_->path());
+    if (present) {
+        for (const char *name : {SettingsFiles::kStem, SettingsFiles::kFlag,
+                                 SettingsFiles::kPrtcall, SettingsFiles::kRondeTijd})
+            QVERIFY(putBytes(files.path(name), bytes));
+    }
+    QCOMPARE(files.readStem(), stem);
+    QCOMPARE(files.readFlag(), flag);
+    QCOMPARE(files.isFlagAan(), flagAan);
+    QCOMPARE(files.readPrtcall(), prtcall);
+    QCOMPARE(files.readRondeTijd(), flag);  // the same single line, taken as text
+}
+
+void TestSettingsFiles::leadingNumber_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<double>("expected");
+
+    QTest::newRow("empty") << "" << 0.0;
+    QTest::newRow("blanks only") << " \t " << 0.0;
+    QTest::newRow("letters") << "abc" << 0.0;
+    QTest::newRow("letter first") << "a1" << 0.0;
+    QTest::newRow("point alone") << "." << 0.0;
+    QTest::newRow("minus alone") << "-" << 0.0;
+    QTest::newRow("plus alone") << "+" << 0.0;
+    QTest::newRow("blank after sign") << "- 1" << 0.0;
+    QTest::newRow("two signs") << "--1" << 0.0;
+    QTest::newRow("one") << "1" << 1.0;
+    QTest::newRow("zero") << "0" << 0.0;
+    QTest::newRow("blank before") << " 1" << 1.0;
+    QTest::newRow("blanks and tabs before") << " \t 7" << 7.0;
+    QTest::newRow("letters after") << "1abc" << 1.0;
+    QTest::newRow("unit after") << "45 min" << 45.0;
+    QTest::newRow("stops at a blank") << "1 2" << 1.0;
+    QTest::newRow("fraction") << "0.5" << 0.5;
+    QTest::newRow("no whole part") << ".25" << 0.25;
+    QTest::newRow("negative fraction") << "-.5" << -0.5;
+    QTest::newRow("point at the end") << "5." << 5.0;
+    QTest::newRow("second point ends it") << "12.5.7" << 12.5;
+    QTest::newRow("comma is no decimal point") << "1,5" << 1.0;
+    QTest::newRow("negative") << "-2" << -2.0;
+    QTest::newRow("plus sign") << "+3" << 3.0;
+    QTest::newRow("leading zeros") << "007" << 7.0;
+    QTest::newRow("no exponent") << "1e3" << 1.0;
+    QTest::newRow("large") << "123456789012" << 123456789012.0;
+}
+
+void TestSettingsFiles::leadingNumber() {
+    QFETCH(QString, line);
+    QFETCH(double, expected);
+    QCOMPARE(SettingsFiles::leadingNumber(line), expected);
+}
+
+void TestSettingsFiles::roundedMinutes_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("whole") << "45" << 45;
+    QTest::newRow("zero") << "0" << 0;
+    QTest::newRow("blanks around") << "  45 " << 45;
+    QTest::newRow("tabs around") << "\t45\t" << 45;
+    QTest::newRow("plus") << "+45" << 45;
+    QTest::newRow("minus") << "-45" << -45;
+    QTest::newRow("leading zeros") << "0045" << 45;
+    QTest::newRow("point") << "45.4" << 45;
+    QTest::newRow("comma") << "45,6" << 46;
+    QTest::newRow("point at the end") << "45." << 45;
+    QTest::newRow("no whole part") << ".7" << 1;
+
+    QTest::newRow("0.5 to even 0") << "0.5" << 0;
+    QTest::newRow("1.5 to even 2") << "1.5" << 2;
+    QTest::newRow("2.5 to even 2") << "2.5" << 2;
+    QTest::newRow("3.5 to even 4") << "3.5" << 4;
+    QTest::newRow("44.5 to even 44") << "44.5" << 44;
+    QTest::newRow("45.5 to even 46") << "45.5" << 46;
+    QTest::newRow("comma half") << "44,50" << 44;
+    QTest::newRow("-0.5 to even 0") << "-0.5" << 0;
+    QTest::newRow("-2.5 to even -2") << "-2.5" << -2;
+    QTest::newRow("-3.5 to even -4") << "-3.5" << -4;
+    QTest::newRow("just above a half") << "44.500000000000000000001" << 45;
+    QTest::newRow("just below a half") << "3.49999999999999999999" << 3;
+    QTest::newRow("negative just above a half") << "-2.5000000000000000001" << -3;
+
+    QTest::newRow("largest") << "32767" << 32767;
+    QTest::newRow("largest after rounding down") << "32767.4" << 32767;
+    QTest::newRow("rounds up past the largest") << "32767.5" << 0;
+    QTest::newRow("one past the largest") << "32768" << 0;
+    QTest::newRow("smallest") << "-32768" << -32768;
+    QTest::newRow("smallest, half to even") << "-32768.5" << -32768;
+    QTest::newRow("rounds down past the smallest") << "-32768.51" << 0;
+    QTest::newRow("one past the smallest") << "-32769" << 0;
+    QTest::newRow("many leading zeros") << "000000032767" << 32767;
+    QTest::newRow("far too large") << "99999999999999999999" << 0;
+
+    QTest::newRow("empty") << "" << 0;
+    QTest::newRow("blanks") << "   " << 0;
+    QTest::newRow("letters") << "abc" << 0;
+    QTest::newRow("unit after") << "45 min" << 0;
+    QTest::newRow("blank inside") << "4 5" << 0;
+    QTest::newRow("blank after sign") << "- 5" << 0;
+    QTest::newRow("exponent") << "1e3" << 0;
+    QTest::newRow("two separators") << "4.5.6" << 0;
+    QTest::newRow("point and comma") << "1.000,5" << 0;
+    QTest::newRow("two signs") << "--5" << 0;
+    QTest::newRow("sign alone") << "-" << 0;
+    QTest::newRow("separator alone") << "." << 0;
+    QTest::newRow("hex") << "0x10" << 0;
+}
+
+void TestSettingsFiles::roundedMinutes() {
+    QFETCH(QString, line);
+    QFETCH(int, expected);
+    QCOMPARE(int(SettingsFiles::roundedMinutes(line)), expected);
+}
+
+void TestSettingsFiles::rondeTijd_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("minutes");
+
+    QTest::newRow("whole") << "45" << 45;
+    QTest::newRow("comma") << "45,5" << 46;
+    QTest::newRow("not a number") << "lang" << 0;
+    QTest::newRow("empty") << "" << 0;
+}
+
+void TestSettingsFiles::rondeTijd() {
+    QFETCH(QString, typed);
+    QFETCH(int, minutes);
+
+    const SettingsFiles files(dir_->path());
+    QCOMPARE(files.readRondeTijd(), QString());
+    QCOMPARE(int(files.rondeTijdMinutes()), 0);
+
+    QVERIFY(files.writeRondeTijd(typed));
+    QCOMPARE(files.readRondeTijd(), typed);
+    QCOMPARE(int(files.rondeTijdMinutes()), minutes);
+}
+
+// --- writing ---
+
+void TestSettingsFiles::basisWrite_data() {
+    QTest::addColumn<SettingsFiles::Basis>("basis");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("empty fields stay lines")
+        << SettingsFiles::Basis{"PI4ZUD", "", "145.550", "", "JO22ab"}
+        << QByteArray("PI4ZUD\r\n\r\n145.550\r\n\r\nJO22ab\r\n");
+    QTest::newRow("all fields") << SettingsFiles::Basis{"PI4ZUD", "Zoetermeer", "145.550", "MHz",
+                                                        "JO22ix"}
+                                << QByteArray(
+                                       "PI4ZUD\r\nZoetermeer\r\n145.550\r\nMHz\r\nJO22ix\r\n");
+    QTest::newRow("all empty") << SettingsFiles::Basis{} << QByteArray("\r\n\r\n\r\n\r\n\r\n");
+    QTest::newRow("blanks kept") << SettingsFiles::Basis{" PA3ABC ", "\tDelft", "", "", "JO22 "}
+                                 << QByteArray(" PA3ABC \r\n\tDelft\r\n\r\n\r\nJO22 \r\n");
+    QTest::newRow("Windows-1252 bytes")
+        << SettingsFiles::Basis{"PI4ZUD", "Café Brüggë", "€ 5", "Š", "JO22"}
+        << QByteArray("PI4ZUD\r\nCaf\xE9 Br\xFCgg\xEB\r\n\x80 5\r\n\x8A\r\nJO22\r\n");
+    QTest::newRow("unmappable characters")
+        << SettingsFiles::Basis{"Łódź", "Москва", "東京", "😀", ""}
+        << QByteArray(
+               "?\xF3"
+               "d?\r\n??????\r\n??\r\n?\r\n\r\n");
+}
+
+void TestSettingsFiles::basisWrite() {
+    QFETCH(SettingsFiles::Basis, basis);
+    QFETCH(QByteArray, bytes);
+
+    const SettingsFiles files(dir_->path());
+    QVERIFY(files.writeBasis(basis));
+    QCOMPARE(fileBytes(files.path(SettingsFiles::kBasis)), bytes);
+    QCOMPARE(entries(dir_->path()), QStringList{"basis"});
+
+    // What fits in Windows-1252 comes back as written.
+    const bool mappable = !bytes.contains('?');
+    if (mappable)
+        QCOMPARE(files.readBasis(), basis);
+}
+
+void TestSettingsFiles::basisRead_data() {
+    QTest::addColumn<bool>("present");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<SettingsFiles::Basis>("expected");
+
+    QTest::newRow("missing") << false << QByteArray() << SettingsFiles::Basis{};
+    QTest::newRow("empty") << true << QByteArray() << SettingsFiles::Basis{};
+    QTest::newRow("two lines") << true << QByteArray("PI4ZUD\r\nZoetermeer\r\n")
+                               << SettingsFiles::Basis{"PI4ZUD", "Zoetermeer", "", "", ""};
+    QTest::newRow("four lines, last without line end")
+        << true << QByteArray("PI4ZUD\r\n\r\n145.550\r\nMHz")
+        << SettingsFiles::Basis{"PI4ZUD", "", "145.550", "MHz", ""};
+    QTest::newRow("LF only") << true << QByteArray("PI4ZUD\nDelft\n145.550\nMHz\nJO22\n")
+                             << SettingsFiles::Basis{"PI4ZUD", "Delft", "145.550", "MHz", "JO22"};
+    QTest::newRow("CR only") << true << QByteArray("PI4ZUD\rDelft\r145.550\rMHz\rJO22\r")
+                             << SettingsFiles::Basis{"PI4ZUD", "Delft", "145.550", "MHz", "JO22"};
+    QTest::newRow("extra lines ignored") << true << QByteArray("a\r\nb\r\nc\r\nd\r\ne\r\nf\r\n")
+                                         << SettingsFiles::Basis{"a", "b", "c", "d", "e"};
+    QTest::newRow("UTF-8") << true
+                           << QByteArray(
+                                  "PI4ZUD\r\nCaf\xC3\xA9 Br\xC3\xBCgg\xC3\xAB\r\n"
+                                  "\xE2\x82\xAC\r\n\r\nJO22\r\n")
+                           << SettingsFiles::Basis{"PI4ZUD", "Café Brüggë", "€", "", "JO22"};
+    QTest::newRow("UTF-8 with BOM") << true << QByteArray("\xEF\xBB\xBFPI4ZUD\nCaf\xC3\xA9\n")
+                                    << SettingsFiles::Basis{"PI4ZUD", "Café", "", "", ""};
+    QTest::newRow("Windows-1252") << true
+                                  << QByteArray("PI4ZUD\r\nCaf\xE9 Br\xFCgg\xEB\r\n\x80\r\n")
+                                  << SettingsFiles::Basis{"PI4ZUD", "Café Brüggë", "€", "", ""};
+}
+
+void TestSettingsFiles::basisRead() {
+    QFETCH(bool, present);
+    QFETCH(QByteArray, bytes);
+    QFETCH(SettingsFiles::Basis, expected);
+
+    const SettingsFiles files(dir_->path());
+    if (present)
+        QVERIFY(putBytes(files.path(SettingsFiles::kBasis), bytes));
+    const SettingsFiles::Basis basis = files.readBasis();
+    QCOMPARE(basis.groepsCall, expected.groepsCall);
+    QCOMPARE(basis.locatie, expected.locatie);
+    QCOMPARE(basis.frequentie, expected.frequentie);
+    QCOMPARE(basis.band, expected.band);
+    QCOMPARE(basis.gridHome, expected.gridHome);
+}
+
+void TestSettingsFiles::singleLineWriters_data() {
+    QTest::addColumn<Writer>("writer");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("stem on") << Writer::Stem << "1"
+                             << "stem" << QByteArray("1\r\n");
+    QTest::newRow("stem off") << Writer::Stem << "0"
+                              << "stem" << QByteArray("0\r\n");
+    QTest::newRow("prtcall on") << Writer::Prtcall << "1"
+                                << "prtcall" << QByteArray("1\r\n");
+    QTest::newRow("prtcall off") << Writer::Prtcall << "0"
+                                 << "prtcall" << QByteArray("0\r\n");
+    QTest::newRow("flag aan") << Writer::Flag << "aan"
+                              << "flag" << QByteArray("aan\r\n");
+    QTest::newRow("flag uit") << Writer::Flag << "uit"
+                              << "flag" << QByteArray("uit\r\n");
+    QTest::newRow("rondetijd") << Writer::RondeTijd << "45"
+                               << "rondetijd" << QByteArray("45\r\n");
+    QTest::newRow("rondetijd untrimmed") << Writer::RondeTijd << " 45,5 "
+                                         << "rondetijd" << QByteArray(" 45,5 \r\n");
+    QTest::newRow("rondetijd empty") << Writer::RondeTijd << ""
+                                     << "rondetijd" << QByteArray("\r\n");
+}
+
+void TestSettingsFiles::singleLineWriters() {
+    QFETCH(Writer, writer);
+    QFETCH(QString, value);
+    QFETCH(QString, fileName);
+    QFETCH(QByteArray, bytes);
+
+    const SettingsFiles files(dir_->path());
+    bool written = false;
+    switch (writer) {
+        case Writer::Stem:
+            written = files.writeStem(value == "1");
+            QCOMPARE(files.readStem(), value == "1");
+            break;
+        case Writer::Prtcall:
+            written = files.writePrtcall(value == "1");
+            QCOMPARE(files.readPrtcall(), value == "1");
+            break;
+        case Writer::Flag:
+            written = files.writeFlag(value);
+            QCOMPARE(files.readFlag(), value);
+            break;
+        case Writer::RondeTijd:
+            written = files.writeRondeTijd(value);
+            QCOMPARE(files.readRondeTijd(), value);
+            break;
+    }
+    QVERIFY(written);
+    QCOMPARE(fileBytes(dir_->filePath(fileName)), bytes);
+    QCOMPARE(entries(dir_->path()), QStringList{fileName});
+}
+
+void TestSettingsFiles::rewriteReplacesWholeFile() {
+    const SettingsFiles files(dir_->path());
+
+    QVERIFY(files.writeStem(true));
+    QVERIFY(files.readStem());
+    QVERIFY(files.writeStem(false));
+    QVERIFY(!files.readStem());
+    QCOMPARE(fileBytes(files.path(SettingsFiles::kStem)), QByteArray("0\r\n"));
+
+    // A shorter text leaves nothing of the longer one behind.
+    QVERIFY(putBytes(files.path(SettingsFiles::kFlag), "aanaanaan\r\nmeer\r\n"));
+    QVERIFY(files.writeFlag("aan"));
+    QCOMPARE(fileBytes(files.path(SettingsFiles::kFlag)), QByteArray("aan\r\n"));
+    QVERIFY(files.isFlagAan());
+
+    QVERIFY(files.writeBasis({"PI4ZUD", "Zoetermeer", "145.550", "MHz", "JO22ix"}));
+    QVERIFY(files.writeBasis({"PA1A", "", "", "", ""}));
+    QCOMPARE(fileBytes(files.path(SettingsFiles::kBasis)), QByteArray("PA1A\r\n\r\n\r\n\r\n\r\n"));
+
+    QCOMPARE(entries(dir_->path()), (QStringList{"basis", "flag", "stem"}));
+}
+
+// --- encoding ---
+
+void TestSettingsFiles::encode_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("ASCII") << "PI4ZUD 145.550" << QByteArray("PI4ZUD 145.550");
+    QTest::newRow("empty") << "" << QByteArray();
+    QTest::newRow("Latin-1 range") << "éëüÿ ©" << QByteArray("\xE9\xEB\xFC\xFF \xA9");
+    QTest::newRow("0x80-0x9F table")
+        << "€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ"
+        << QByteArray(
+               "\x80\x82\x83\x84\x85\x86\x87\x88\x89\x8A\x8B\x8C\x8E\x91\x92\x93\x94\x95"
+               "\x96\x97\x98\x99\x9A\x9B\x9C\x9E\x9F");
+    QTest::newRow("not in Windows-1252") << "ł Ω ►" << QByteArray("? ? ?");
+    QTest::newRow("C1 control without a glyph") << QString(QChar(0x80)) << QByteArray("?");
+    QTest::newRow("outside the BMP is one character") << "a😀b" << QByteArray("a?b");
+    QTest::newRow("lone surrogate") << QString(QChar(0xD800)) + "x" << QByteArray("?x");
+}
+
+void TestSettingsFiles::encode() {
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(SettingsFiles::encodeWindows1252(text), bytes);
+}
+
+void TestSettingsFiles::decode_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("ASCII") << QByteArray("PI4ZUD") << "PI4ZUD";
+    QTest::newRow("UTF-8") << QByteArray("\xE2\x82\xAC \xC3\xA9\xC3\xAB\xC3\xBC") << "€ éëü";
+    QTest::newRow("UTF-8 outside the BMP") << QByteArray("\xF0\x9F\x98\x80") << "😀";
+    QTest::newRow("UTF-8 BOM dropped") << QByteArray("\xEF\xBB\xBF\xC3\xA9") << "é";
+    QTest::newRow("BOM alone") << QByteArray("\xEF\xBB\xBF") << "";
+    QTest::newRow("Windows-1252") << QByteArray("\x80 \xE9\xEB\xFC") << "€ éëü";
+    QTest::newRow("0x80-0x9F table")
+        << QByteArray(
+               "\x80\x82\x83\x84\x85\x86\x87\x88\x89\x8A\x8B\x8C\x8E\x91\x92\x93\x94\x95"
+               "\x96\x97\x98\x99\x9A\x9B\x9C\x9E\x9F")
+        << "€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ";
+    QTest::newRow("one bad byte makes it all Windows-1252")
+        << QByteArray("\xC3\xA9 \xE9") << "Ã© é";
+    QTest::newRow("cut-off sequence at the end") << QByteArray("a\xC3") << "aÃ";
+    QTest::newRow("overlong form") << QByteArray("\xC0\xAF") << "À¯";
+    QTest::newRow("encoded surrogate") << QByteArray("\xED\xA0\x80") << "í\u00A0€";
+    QTest::newRow("above U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << "ô\u0090€€";
+}
+
+void TestSettingsFiles::decode() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(SettingsFiles::decodeText(bytes), text);
+}
+
+// --- failing writes ---
+
+void TestSettingsFiles::writeFailsOnFullDisk() {
+    const QString path = dir_->filePath("basis");
+    const QByteArray old("PI4ZUD\r\nZoetermeer\r\n145.550\r\nMHz\r\nJO22ix\r\n");
+    QVERIFY(putBytes(path, old));
+
+    QStringList lines;
+    for (int i = 0; i < 2000; ++i)
+        lines << QStringLiteral("regel %1 met een flinke hoeveelheid tekst erachter").arg(i);
+
+    bool written = true;
+    {
+        FileSizeLimit limit(4096);
+        QVERIFY(limit.ok());
+        written = SettingsFiles::writeLines(path, lines);
+    }
+    QVERIFY(!written);
+    QCOMPARE(fileBytes(path), old);
+    QCOMPARE(entries(dir_->path()), QStringList{"basis"});
+
+    // With the limit lifted the same write goes through.
+    QVERIFY(SettingsFiles::writeLines(path, lines));
+    QCOMPARE(SettingsFiles::readLines(path, 2000), lines);
+    QCOMPARE(entries(dir_->path()), QStringList{"basis"});
+}
+
+void TestSettingsFiles::writeIntoMissingFolderFails() {
+    const QString folder = dir_->filePath("bestaat-niet");
+    const SettingsFiles files(folder);
+
+    QVERIFY(!files.writeBasis({"PI4ZUD", "", "", "", ""}));
+    QVERIFY(!files.writeStem(true));
+    QVERIFY(!files.writeFlag("aan"));
+    QVERIFY(!files.writePrtcall(true));
+    QVERIFY(!files.writeRondeTijd("45"));
+    QVERIFY(!SettingsFiles::writeLines(QDir(folder).filePath("basis"), {"x"}));
+
+    QVERIFY(!QDir(folder).exists());
+    QVERIFY(entries(dir_->path()).isEmpty());
+    QCOMPARE(files.readBasis(), SettingsFiles::Basis{});
+}
+
+KB_TEST_MAIN(TestSettingsFiles)
+#include "tst_settings.moc"
