@@ -26,8 +26,8 @@ public:
     struct Token {
         enum class Kind { Literal, AnyRun, AnyOne, Digit, Set };
         Kind kind = Kind::Literal;
-        char32_t ch = 0;  // Literal, folded
-        bool negated = false;  // Set
+        char32_t ch = 0;                                    // Literal, folded
+        bool negated = false;                               // Set
         std::vector<std::pair<char32_t, char32_t>> ranges;  // Set, folded, inclusive
     };
 
@@ -63,7 +63,7 @@ private:
     QString field_;
     Kind kind_ = Kind::Equal;
     QString value_;
-    std::u32string foldedValue_;  // Equal
+    std::u32string foldedValue_;          // Equal
     std::optional<LikePattern> pattern_;  // Like
 };
 

@@ -12,23 +12,20 @@ namespace storage {
 
 namespace {
 
-StorageError notOurs(const QString &path)
-{
+StorageError notOurs(const QString &path) {
     return {StorageError::kNotOurDatabase,
             QStringLiteral("Het bestand %1 is geen database van Kringbaas. "
                            "Kringbaas laat het bestand ongewijzigd.")
                 .arg(QDir::toNativeSeparators(path))};
 }
 
-StorageError cannotOpen(const QString &path)
-{
+StorageError cannotOpen(const QString &path) {
     return {StorageError::kCannotOpen,
             QStringLiteral("De database %1 kan niet worden geopend of aangemaakt.")
                 .arg(QDir::toNativeSeparators(path))};
 }
 
-bool hasSqliteHeader(const QString &path)
-{
+bool hasSqliteHeader(const QString &path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return false;
@@ -37,8 +34,7 @@ bool hasSqliteHeader(const QString &path)
     return file.read(magic.size()) == magic;
 }
 
-int pragmaInt(sqlite3 *db, const char *sql)
-{
+int pragmaInt(sqlite3 *db, const char *sql) {
     sqlite3_stmt *stmt = nullptr;
     int value = -1;
     if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK &&
@@ -51,18 +47,15 @@ int pragmaInt(sqlite3 *db, const char *sql)
 
 }  // namespace
 
-Database::~Database()
-{
+Database::~Database() {
     sqlite3_close_v2(db_);
 }
 
-QString Database::lastMessage() const
-{
+QString Database::lastMessage() const {
     return QString::fromUtf8(sqlite3_errmsg(db_));
 }
 
-std::unique_ptr<Database> Database::open(const QString &path, StorageError *error)
-{
+std::unique_ptr<Database> Database::open(const QString &path, StorageError *error) {
     const QFileInfo info(path);
     // An empty file holds nothing to lose: it is what a start interrupted while creating the
     // database leaves behind, so it is made into a fresh database.
@@ -89,24 +82,29 @@ std::unique_ptr<Database> Database::open(const QString &path, StorageError *erro
     sqlite3_extended_result_codes(db, 1);
     registerFoldCollation(db);
 
-    // Ours, or a database with nothing in it yet; anything else is somebody else's file.
+    // Ours, or a database with nothing in it yet; anything else is somebody else's file. All of
+    // this is decided before anything is written.
     const int applicationId = pragmaInt(db, "PRAGMA application_id");
+    const int version = pragmaInt(db, "PRAGMA user_version");
     if (applicationId != kApplicationId) {
         const int objects = pragmaInt(db, "SELECT count(*) FROM sqlite_master");
-        if (applicationId < 0 || objects < 0) {
+        if (applicationId != 0 || objects != 0 || version != 0) {
             *error = notOurs(path);
             return nullptr;
         }
-        if (applicationId != 0 || objects != 0) {
-            *error = notOurs(path);
-            return nullptr;
-        }
+    } else if (version < 0 || version > kSchemaVersion) {
+        *error = {StorageError::kCannotOpen,
+                  QStringLiteral("De database %1 is gemaakt door een nieuwere versie van "
+                                 "Kringbaas en kan met deze versie niet worden geopend. "
+                                 "Kringbaas laat het bestand ongewijzigd.")
+                      .arg(QDir::toNativeSeparators(path))};
+        return nullptr;
     }
 
     // Write-ahead logging keeps the file whole when the program or the machine stops halfway
     // through a write; FULL makes every stored round durable before the call returns.
-    sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;", nullptr, nullptr,
-                 nullptr);
+    sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA cache_size=-65536;",
+                 nullptr, nullptr, nullptr);
 
     QString failure;
     if (!upgradeSchema(db, &failure)) {

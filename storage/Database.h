@@ -14,14 +14,14 @@ struct StorageError {
     QString description;
 
     // Codes as the record control reports them.
-    static constexpr int kCannotOpen = 3044;        // the file cannot be opened or made
-    static constexpr int kNotOurDatabase = 3343;    // the file is not a Kringbaas database
-    static constexpr int kNoCurrentRecord = 3021;   // the operation needs a current record
-    static constexpr int kBadCriterion = 3077;      // a find criterion that cannot be evaluated
-    static constexpr int kUnknownField = 3070;      // a criterion or binding names an unknown field
-    static constexpr int kBadBookmark = 3159;       // a bookmark or position that is not there
-    static constexpr int kWriteFailed = 3043;       // reading or writing the file failed
-    static constexpr int kNotOpen = 3420;           // the table is not open
+    static constexpr int kCannotOpen = 3044;       // the file cannot be opened or made
+    static constexpr int kNotOurDatabase = 3343;   // the file is not a Kringbaas database
+    static constexpr int kNoCurrentRecord = 3021;  // the operation needs a current record
+    static constexpr int kBadCriterion = 3077;     // a find criterion that cannot be evaluated
+    static constexpr int kUnknownField = 3070;     // a criterion or binding names an unknown field
+    static constexpr int kBadBookmark = 3159;      // a bookmark or position that is not there
+    static constexpr int kWriteFailed = 3043;      // reading or writing the file failed
+    static constexpr int kNotOpen = 3420;          // the table is not open
 
     explicit operator bool() const { return code != 0; }
 };

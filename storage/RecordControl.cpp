@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QtDebug>
@@ -14,8 +15,16 @@ namespace storage {
 
 namespace {
 
-bool sameValue(const QVariant &shown, const QVariant &stored)
-{
+// Laying out a multi-line text is costly; a box that already shows the text is left alone (a
+// line edit does the same by itself).
+template <typename Edit>
+void setPlainTextIfChanged(Edit *control, const QString &text) {
+    if (control->toPlainText() != text) {
+        control->document()->setPlainText(text);
+    }
+}
+
+bool sameValue(const QVariant &shown, const QVariant &stored) {
     if (stored.typeId() == QMetaType::Bool) {
         return shown.toBool() == stored.toBool();
     }
@@ -27,37 +36,31 @@ bool sameValue(const QVariant &shown, const QVariant &stored)
 // ---------------------------------------------------------------------------------------------
 // Recordset
 
-int Recordset::RecordCount() const
-{
+int Recordset::RecordCount() const {
     return table_ ? table_->count() : 0;
 }
 
-int Recordset::AbsolutePosition() const
-{
+int Recordset::AbsolutePosition() const {
     return state_ == CursorState::OnRecord ? position_ : -1;
 }
 
-Bookmark Recordset::bookmark() const
-{
+Bookmark Recordset::bookmark() const {
     return state_ == CursorState::OnRecord ? table_->bookmarkAt(position_) : kNoBookmark;
 }
 
-bool Recordset::fail(const StorageError &error)
-{
+bool Recordset::fail(const StorageError &error) {
     control_.lastError_ = error;
     return false;
 }
 
-bool Recordset::fail(int code, const QString &description)
-{
+bool Recordset::fail(int code, const QString &description) {
     return fail(StorageError{code, description});
 }
 
 // Puts the bound values into the table: a pending new record is added at the end with every
 // bound value, after which the record that was current before AddNew is current again; the
 // current record gets either every bound value or, for the save step, only what was edited.
-bool Recordset::commit(bool everyField)
-{
+bool Recordset::commit(bool everyField) {
     StorageError error;
     if (state_ == CursorState::PendingNew) {
         if (!table_->append(control_.boundFields(), control_.boundValues(), &error)) {
@@ -86,8 +89,7 @@ bool Recordset::commit(bool everyField)
 
 // The save step: Validate, then the edits go into the current record, or the pending new record
 // is added at the end (or dropped when nothing was typed into it), and the changed flags clear.
-bool Recordset::leave(DataAction action)
-{
+bool Recordset::leave(DataAction action) {
     if (state_ == CursorState::Closed) {
         return fail(StorageError::kNotOpen, QStringLiteral("De tabel is niet geopend."));
     }
@@ -111,8 +113,7 @@ bool Recordset::leave(DataAction action)
     return true;
 }
 
-bool Recordset::restoreAfterPending()
-{
+bool Recordset::restoreAfterPending() {
     if (!pendingResolved_) {
         return true;
     }
@@ -123,8 +124,7 @@ bool Recordset::restoreAfterPending()
     return true;
 }
 
-bool Recordset::moveTo(int position)
-{
+bool Recordset::moveTo(int position) {
     RecordValues values;
     StorageError error;
     if (!table_->read(position, &values, &error)) {
@@ -137,8 +137,7 @@ bool Recordset::moveTo(int position)
     return true;
 }
 
-bool Recordset::MoveFirst()
-{
+bool Recordset::MoveFirst() {
     if (!leave(DataAction::MoveFirst)) {
         return false;
     }
@@ -149,8 +148,7 @@ bool Recordset::MoveFirst()
     return moveTo(0);
 }
 
-bool Recordset::MoveLast()
-{
+bool Recordset::MoveLast() {
     if (!leave(DataAction::MoveLast)) {
         return false;
     }
@@ -161,25 +159,25 @@ bool Recordset::MoveLast()
     return moveTo(RecordCount() - 1);
 }
 
-bool Recordset::MoveNext()
-{
+bool Recordset::MoveNext() {
     if (!leave(DataAction::MoveNext)) {
         return false;
     }
     int next = -1;
     switch (state_) {
-    case CursorState::OnRecord:
-        next = position_ + 1;
-        break;
-    case CursorState::BeforeFirst:
-        next = 0;
-        break;
-    case CursorState::Deleted:
-        next = position_;  // the record that followed the deleted one took its place
-        break;
-    default:
-        restoreAfterPending();
-        return fail(StorageError::kNoCurrentRecord, QStringLiteral("Er is geen huidig record."));
+        case CursorState::OnRecord:
+            next = position_ + 1;
+            break;
+        case CursorState::BeforeFirst:
+            next = 0;
+            break;
+        case CursorState::Deleted:
+            next = position_;  // the record that followed the deleted one took its place
+            break;
+        default:
+            restoreAfterPending();
+            return fail(StorageError::kNoCurrentRecord,
+                        QStringLiteral("Er is geen huidig record."));
     }
     if (next >= RecordCount()) {
         pendingResolved_ = false;
@@ -190,27 +188,27 @@ bool Recordset::MoveNext()
     return moveTo(next);
 }
 
-bool Recordset::MovePrevious()
-{
+bool Recordset::MovePrevious() {
     if (!leave(DataAction::MovePrevious)) {
         return false;
     }
     int previous = -1;
     switch (state_) {
-    case CursorState::OnRecord:
-    case CursorState::Deleted:
-        previous = position_ - 1;
-        break;
-    case CursorState::AfterLast:
-        previous = RecordCount() - 1;
-        if (previous < 0) {
+        case CursorState::OnRecord:
+        case CursorState::Deleted:
+            previous = position_ - 1;
+            break;
+        case CursorState::AfterLast:
+            previous = RecordCount() - 1;
+            if (previous < 0) {
+                return fail(StorageError::kNoCurrentRecord,
+                            QStringLiteral("Er is geen huidig record."));
+            }
+            break;
+        default:
+            restoreAfterPending();
             return fail(StorageError::kNoCurrentRecord,
                         QStringLiteral("Er is geen huidig record."));
-        }
-        break;
-    default:
-        restoreAfterPending();
-        return fail(StorageError::kNoCurrentRecord, QStringLiteral("Er is geen huidig record."));
     }
     if (previous < 0) {
         pendingResolved_ = false;
@@ -221,8 +219,7 @@ bool Recordset::MovePrevious()
     return moveTo(previous);
 }
 
-bool Recordset::AddNew()
-{
+bool Recordset::AddNew() {
     if (!leave(DataAction::AddNew)) {
         return false;
     }
@@ -234,8 +231,7 @@ bool Recordset::AddNew()
     return true;
 }
 
-bool Recordset::Update()
-{
+bool Recordset::Update() {
     if (state_ == CursorState::Closed) {
         return fail(StorageError::kNotOpen, QStringLiteral("De tabel is niet geopend."));
     }
@@ -250,8 +246,7 @@ bool Recordset::Update()
     return !changed || commit(false);
 }
 
-bool Recordset::Delete()
-{
+bool Recordset::Delete() {
     if (state_ == CursorState::Closed) {
         return fail(StorageError::kNotOpen, QStringLiteral("De tabel is niet geopend."));
     }
@@ -268,18 +263,15 @@ bool Recordset::Delete()
     return true;
 }
 
-bool Recordset::FindFirst(const QString &criterion)
-{
+bool Recordset::FindFirst(const QString &criterion) {
     return find(criterion, true);
 }
 
-bool Recordset::FindNext(const QString &criterion)
-{
+bool Recordset::FindNext(const QString &criterion) {
     return find(criterion, false);
 }
 
-bool Recordset::find(const QString &text, bool fromStart)
-{
+bool Recordset::find(const QString &text, bool fromStart) {
     // The criterion is checked before anything else happens, so a find that cannot be
     // evaluated leaves the current record and its edits exactly as they were.
     const auto criterion = Criterion::parse(text);
@@ -299,18 +291,18 @@ bool Recordset::find(const QString &text, bool fromStart)
     int from = 0;
     if (!fromStart) {
         switch (state_) {
-        case CursorState::OnRecord:
-            from = position_ + 1;
-            break;
-        case CursorState::AfterLast:
-            from = RecordCount();
-            break;
-        case CursorState::Deleted:
-            from = position_;
-            break;
-        default:
-            from = 0;
-            break;
+            case CursorState::OnRecord:
+                from = position_ + 1;
+                break;
+            case CursorState::AfterLast:
+                from = RecordCount();
+                break;
+            case CursorState::Deleted:
+                from = position_;
+                break;
+            default:
+                from = 0;
+                break;
         }
     }
     int found = -1;
@@ -328,8 +320,7 @@ bool Recordset::find(const QString &text, bool fromStart)
     return moveTo(found);
 }
 
-bool Recordset::setAbsolutePosition(int position)
-{
+bool Recordset::setAbsolutePosition(int position) {
     if (state_ == CursorState::Closed) {
         return fail(StorageError::kNotOpen, QStringLiteral("De tabel is niet geopend."));
     }
@@ -348,8 +339,7 @@ bool Recordset::setAbsolutePosition(int position)
     return moveTo(position);
 }
 
-bool Recordset::setBookmark(Bookmark bookmark)
-{
+bool Recordset::setBookmark(Bookmark bookmark) {
     if (state_ == CursorState::Closed) {
         return fail(StorageError::kNotOpen, QStringLiteral("De tabel is niet geopend."));
     }
@@ -359,8 +349,7 @@ bool Recordset::setBookmark(Bookmark bookmark)
     const int position = table_->positionOf(bookmark);
     if (position < 0) {
         restoreAfterPending();
-        return fail(StorageError::kBadBookmark,
-                    QStringLiteral("Het record bestaat niet (meer)."));
+        return fail(StorageError::kBadBookmark, QStringLiteral("Het record bestaat niet (meer)."));
     }
     return moveTo(position);
 }
@@ -368,8 +357,7 @@ bool Recordset::setBookmark(Bookmark bookmark)
 // ---------------------------------------------------------------------------------------------
 // RecordControl
 
-RecordControl::RecordControl(QWidget *parent) : QWidget(parent)
-{
+RecordControl::RecordControl(QWidget *parent) : QWidget(parent) {
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -401,8 +389,7 @@ RecordControl::RecordControl(QWidget *parent) : QWidget(parent)
     layout->addWidget(buttons_[3]);
 }
 
-RecordControl::~RecordControl()
-{
+RecordControl::~RecordControl() {
     // The window is already gone, so no notification can reach it; edits still pending in
     // controls that live on are written all the same.
     if (!isOpen() || !anyChanged()) {
@@ -421,21 +408,18 @@ RecordControl::~RecordControl()
     }
 }
 
-void RecordControl::setCaption(const QString &caption)
-{
+void RecordControl::setCaption(const QString &caption) {
     caption_->setText(caption);
     caption_->setAccessibleName(caption);
 }
 
-QString RecordControl::Caption() const
-{
+QString RecordControl::Caption() const {
     return caption_->text();
 }
 
 bool RecordControl::addBinding(QWidget *control, const QString &field,
                                std::function<QVariant()> get,
-                               std::function<void(const QVariant &)> set)
-{
+                               std::function<void(const QVariant &)> set) {
     const TableDef *table = findTable(recordSource_);
     const int index = table ? table->fieldIndex(field) : -1;
     if (!control || index < 0) {
@@ -448,8 +432,7 @@ bool RecordControl::addBinding(QWidget *control, const QString &field,
     return true;
 }
 
-bool RecordControl::bind(QLineEdit *control, const QString &field)
-{
+bool RecordControl::bind(QLineEdit *control, const QString &field) {
     if (!addBinding(
             control, field, [control] { return QVariant(control->text()); },
             [control](const QVariant &v) { control->setText(v.toString()); })) {
@@ -459,30 +442,27 @@ bool RecordControl::bind(QLineEdit *control, const QString &field)
     return true;
 }
 
-bool RecordControl::bind(QPlainTextEdit *control, const QString &field)
-{
+bool RecordControl::bind(QPlainTextEdit *control, const QString &field) {
     if (!addBinding(
             control, field, [control] { return QVariant(control->toPlainText()); },
-            [control](const QVariant &v) { control->setPlainText(v.toString()); })) {
+            [control](const QVariant &v) { setPlainTextIfChanged(control, v.toString()); })) {
         return false;
     }
     connect(control, &QPlainTextEdit::textChanged, this, [this, control] { markChanged(control); });
     return true;
 }
 
-bool RecordControl::bind(QTextEdit *control, const QString &field)
-{
+bool RecordControl::bind(QTextEdit *control, const QString &field) {
     if (!addBinding(
             control, field, [control] { return QVariant(control->toPlainText()); },
-            [control](const QVariant &v) { control->setPlainText(v.toString()); })) {
+            [control](const QVariant &v) { setPlainTextIfChanged(control, v.toString()); })) {
         return false;
     }
     connect(control, &QTextEdit::textChanged, this, [this, control] { markChanged(control); });
     return true;
 }
 
-bool RecordControl::bind(QCheckBox *control, const QString &field)
-{
+bool RecordControl::bind(QCheckBox *control, const QString &field) {
     if (!addBinding(
             control, field, [control] { return QVariant(control->isChecked()); },
             [control](const QVariant &v) { control->setChecked(v.toBool()); })) {
@@ -492,8 +472,7 @@ bool RecordControl::bind(QCheckBox *control, const QString &field)
     return true;
 }
 
-void RecordControl::markChanged(QWidget *control)
-{
+void RecordControl::markChanged(QWidget *control) {
     if (loading_) {
         return;
     }
@@ -504,8 +483,7 @@ void RecordControl::markChanged(QWidget *control)
     }
 }
 
-void RecordControl::load(const RecordValues &values)
-{
+void RecordControl::load(const RecordValues &values) {
     loading_ = true;
     // The controls' own change notifications run, so a window can react to what is loaded
     // (the main window looks every loaded call up)...
@@ -527,8 +505,7 @@ void RecordControl::load(const RecordValues &values)
     loading_ = false;
 }
 
-void RecordControl::showBlank()
-{
+void RecordControl::showBlank() {
     RecordValues blank(size_t(recordset_.table_->table().fields.size()));
     for (size_t i = 0; i < blank.size(); ++i) {
         blank[i] = recordset_.table_->table().isCheck[i] ? QVariant(false) : QVariant(QString());
@@ -536,15 +513,13 @@ void RecordControl::showBlank()
     load(blank);
 }
 
-void RecordControl::clearChanged()
-{
+void RecordControl::clearChanged() {
     for (auto &binding : bindings_) {
         binding.changed = false;
     }
 }
 
-bool RecordControl::anyChanged() const
-{
+bool RecordControl::anyChanged() const {
     for (const auto &binding : bindings_) {
         if (binding.changed) {
             return true;
@@ -553,8 +528,7 @@ bool RecordControl::anyChanged() const
     return false;
 }
 
-bool RecordControl::isChanged(const QWidget *control) const
-{
+bool RecordControl::isChanged(const QWidget *control) const {
     for (const auto &binding : bindings_) {
         if (binding.control == control) {
             return binding.changed;
@@ -563,13 +537,11 @@ bool RecordControl::isChanged(const QWidget *control) const
     return false;
 }
 
-bool RecordControl::DataChanged() const
-{
+bool RecordControl::DataChanged() const {
     return anyChanged();
 }
 
-std::vector<int> RecordControl::changedFields() const
-{
+std::vector<int> RecordControl::changedFields() const {
     std::vector<int> fields;
     for (const auto &binding : bindings_) {
         if (binding.control && binding.changed) {
@@ -579,8 +551,7 @@ std::vector<int> RecordControl::changedFields() const
     return fields;
 }
 
-std::vector<int> RecordControl::boundFields() const
-{
+std::vector<int> RecordControl::boundFields() const {
     std::vector<int> fields;
     for (const auto &binding : bindings_) {
         if (binding.control) {
@@ -590,8 +561,7 @@ std::vector<int> RecordControl::boundFields() const
     return fields;
 }
 
-RecordValues RecordControl::boundValues() const
-{
+RecordValues RecordControl::boundValues() const {
     RecordValues values(recordset_.table_ ? size_t(recordset_.table_->table().fields.size()) : 0);
     for (const auto &binding : bindings_) {
         if (binding.control) {
@@ -601,16 +571,14 @@ RecordValues RecordControl::boundValues() const
     return values;
 }
 
-bool RecordControl::UpdateRecord()
-{
+bool RecordControl::UpdateRecord() {
     if (recordset_.state_ == CursorState::Closed) {
         return recordset_.fail(StorageError::kNotOpen, QStringLiteral("De tabel is niet geopend."));
     }
     return recordset_.commit(true) && recordset_.restoreAfterPending();
 }
 
-bool RecordControl::open()
-{
+bool RecordControl::open() {
     if (isOpen()) {
         return true;
     }
@@ -638,8 +606,7 @@ bool RecordControl::open()
     return true;
 }
 
-bool RecordControl::close()
-{
+bool RecordControl::close() {
     if (!isOpen()) {
         return true;
     }
@@ -652,13 +619,11 @@ bool RecordControl::close()
     return saved;
 }
 
-void RecordControl::setDefaultErrorReport(std::function<void(const QString &)> report)
-{
+void RecordControl::setDefaultErrorReport(std::function<void(const QString &)> report) {
     defaultErrorReport_ = std::move(report);
 }
 
-void RecordControl::raiseError(const StorageError &error)
-{
+void RecordControl::raiseError(const StorageError &error) {
     int response = 1;
     Q_EMIT Error(error.code, error.description, &response);
     if (response == 0) {
@@ -673,29 +638,28 @@ void RecordControl::raiseError(const StorageError &error)
 
 // The bar never leaves the cursor before the first or after the last record: "previous" at the
 // first record and "next" at the last one keep that record current.
-void RecordControl::navigate(int button)
-{
+void RecordControl::navigate(int button) {
     storage::Recordset &rs = recordset_;
     bool ok = false;
     switch (button) {
-    case 0:
-        ok = rs.MoveFirst();
-        break;
-    case 1:
-        ok = rs.MovePrevious();
-        if (ok && rs.state_ == CursorState::BeforeFirst) {
+        case 0:
             ok = rs.MoveFirst();
-        }
-        break;
-    case 2:
-        ok = rs.MoveNext();
-        if (ok && rs.state_ == CursorState::AfterLast) {
+            break;
+        case 1:
+            ok = rs.MovePrevious();
+            if (ok && rs.state_ == CursorState::BeforeFirst) {
+                ok = rs.MoveFirst();
+            }
+            break;
+        case 2:
+            ok = rs.MoveNext();
+            if (ok && rs.state_ == CursorState::AfterLast) {
+                ok = rs.MoveLast();
+            }
+            break;
+        default:
             ok = rs.MoveLast();
-        }
-        break;
-    default:
-        ok = rs.MoveLast();
-        break;
+            break;
     }
     if (!ok) {
         raiseError(lastError_);

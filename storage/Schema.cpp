@@ -10,8 +10,7 @@ namespace storage {
 
 namespace {
 
-TableDef makeRonde()
-{
+TableDef makeRonde() {
     TableDef t;
     t.name = QStringLiteral("ronde");
     t.fields = {QStringLiteral("rondecall"), QStringLiteral("datum"), QStringLiteral("kringbaas")};
@@ -26,8 +25,7 @@ TableDef makeRonde()
     return t;
 }
 
-TableDef makeTextTable(const char *name, const QStringList &fields)
-{
+TableDef makeTextTable(const char *name, const QStringList &fields) {
     TableDef t;
     t.name = QString::fromLatin1(name);
     t.fields = fields;
@@ -35,14 +33,12 @@ TableDef makeTextTable(const char *name, const QStringList &fields)
     return t;
 }
 
-int foldCollation(void *, int lenA, const void *a, int lenB, const void *b)
-{
+int foldCollation(void *, int lenA, const void *a, int lenB, const void *b) {
     return compareFoldedUtf8(std::string_view(static_cast<const char *>(a), lenA),
                              std::string_view(static_cast<const char *>(b), lenB));
 }
 
-bool exec(sqlite3 *db, const QString &sql, QString *failure)
-{
+bool exec(sqlite3 *db, const QString &sql, QString *failure) {
     char *message = nullptr;
     if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message) == SQLITE_OK) {
         return true;
@@ -54,8 +50,7 @@ bool exec(sqlite3 *db, const QString &sql, QString *failure)
     return false;
 }
 
-int queryInt(sqlite3 *db, const char *sql)
-{
+int queryInt(sqlite3 *db, const char *sql) {
     sqlite3_stmt *stmt = nullptr;
     int value = -1;
     if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK &&
@@ -66,18 +61,17 @@ int queryInt(sqlite3 *db, const char *sql)
     return value;
 }
 
-QString createTableSql(const TableDef &t)
-{
-    QString sql = QStringLiteral("CREATE TABLE IF NOT EXISTS \"%1\" (id INTEGER PRIMARY KEY AUTOINCREMENT")
-                      .arg(t.name);
+QString createTableSql(const TableDef &t) {
+    QString sql =
+        QStringLiteral("CREATE TABLE IF NOT EXISTS \"%1\" (id INTEGER PRIMARY KEY AUTOINCREMENT")
+            .arg(t.name);
     for (qsizetype i = 0; i < t.fields.size(); ++i) {
         sql += QStringLiteral(", \"%1\" %2").arg(t.fields[i], t.isCheck[i] ? "INTEGER" : "TEXT");
     }
     return sql + QStringLiteral(")");
 }
 
-bool transaction(sqlite3 *db, const std::function<bool(QString *)> &body, QString *failure)
-{
+bool transaction(sqlite3 *db, const std::function<bool(QString *)> &body, QString *failure) {
     if (!exec(db, QStringLiteral("BEGIN IMMEDIATE"), failure)) {
         return false;
     }
@@ -88,26 +82,46 @@ bool transaction(sqlite3 *db, const std::function<bool(QString *)> &body, QStrin
     return false;
 }
 
-// Version 1: the three tables, the case-insensitive call index, our application id.
-bool createVersion1(sqlite3 *db, QString *failure)
-{
+// The three tables and the case-insensitive call index, as far as they are missing.
+bool createTables(sqlite3 *db, QString *failure) {
     for (const TableDef *t : {&rondeTable(), &qrzTable(), &notesTable()}) {
         if (!exec(db, createTableSql(*t), failure)) {
             return false;
         }
     }
     return exec(db,
-                QStringLiteral("CREATE INDEX IF NOT EXISTS qrz_call ON qrz(\"call\" COLLATE %1);"
-                               "PRAGMA application_id = %2;")
-                    .arg(QLatin1String(kFoldCollation))
-                    .arg(kApplicationId),
+                QStringLiteral("CREATE INDEX IF NOT EXISTS qrz_call ON qrz(\"call\" COLLATE %1)")
+                    .arg(QLatin1String(kFoldCollation)),
                 failure);
+}
+
+// Version 1: the tables, and the mark that the file is ours.
+bool createVersion1(sqlite3 *db, QString *failure) {
+    return createTables(db, failure) &&
+           exec(db, QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId), failure);
+}
+
+// 1 when the table holds a record, 0 when it is empty, -1 when it is missing.
+int tableState(sqlite3 *db, const TableDef &t) {
+    return queryInt(
+        db,
+        QStringLiteral("SELECT EXISTS (SELECT 1 FROM \"%1\")").arg(t.name).toUtf8().constData());
+}
+
+bool needsRepair(sqlite3 *db) {
+    for (const TableDef *t : {&rondeTable(), &qrzTable(), &notesTable()}) {
+        if (tableState(db, *t) != 1) {
+            return true;
+        }
+    }
+    return queryInt(db,
+                    "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND "
+                    "name = 'qrz_call'") != 1;
 }
 
 }  // namespace
 
-int TableDef::fieldIndex(QStringView field) const
-{
+int TableDef::fieldIndex(QStringView field) const {
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (fields[i].compare(field, Qt::CaseInsensitive) == 0) {
             return int(i);
@@ -116,29 +130,25 @@ int TableDef::fieldIndex(QStringView field) const
     return -1;
 }
 
-const TableDef &rondeTable()
-{
+const TableDef &rondeTable() {
     static const TableDef table = makeRonde();
     return table;
 }
 
-const TableDef &qrzTable()
-{
-    static const TableDef table = makeTextTable(
-        "qrz", {"call", "naam", "adres", "postcode", "qth", "grid", "land", "telefoon", "email",
-                "byzonderheden"});
+const TableDef &qrzTable() {
+    static const TableDef table =
+        makeTextTable("qrz", {"call", "naam", "adres", "postcode", "qth", "grid", "land",
+                              "telefoon", "email", "byzonderheden"});
     return table;
 }
 
-const TableDef &notesTable()
-{
-    static const TableDef table = makeTextTable(
-        "notes", {"n1", "n2", "n3", "n4", "n5", "n6", "n7", "n8", "n9", "n10"});
+const TableDef &notesTable() {
+    static const TableDef table =
+        makeTextTable("notes", {"n1", "n2", "n3", "n4", "n5", "n6", "n7", "n8", "n9", "n10"});
     return table;
 }
 
-const TableDef *findTable(QStringView name)
-{
+const TableDef *findTable(QStringView name) {
     for (const TableDef *t : {&rondeTable(), &qrzTable(), &notesTable()}) {
         if (t->name.compare(name, Qt::CaseInsensitive) == 0) {
             return t;
@@ -147,19 +157,16 @@ const TableDef *findTable(QStringView name)
     return nullptr;
 }
 
-bool registerFoldCollation(sqlite3 *db)
-{
+bool registerFoldCollation(sqlite3 *db) {
     return sqlite3_create_collation(db, kFoldCollation, SQLITE_UTF8, nullptr, &foldCollation) ==
            SQLITE_OK;
 }
 
-int schemaVersion(sqlite3 *db)
-{
+int schemaVersion(sqlite3 *db) {
     return queryInt(db, "PRAGMA user_version");
 }
 
-bool upgradeSchema(sqlite3 *db, QString *failure)
-{
+bool upgradeSchema(sqlite3 *db, QString *failure) {
     // Each entry brings the file from version (index) to version (index + 1).
     static const std::function<bool(sqlite3 *, QString *)> steps[] = {createVersion1};
     static_assert(std::size(steps) == kSchemaVersion);
@@ -186,17 +193,20 @@ bool upgradeSchema(sqlite3 *db, QString *failure)
     }
 
     // A table that went missing is made again; a table without records gets a blank one, so
-    // every window has a record to show.
+    // every window has a record to show. A file that needs neither is only read.
+    if (!needsRepair(db)) {
+        return true;
+    }
     return transaction(
         db,
         [&](QString *f) {
-            if (!createVersion1(db, f)) {
+            if (!createTables(db, f)) {
                 return false;
             }
             for (const TableDef *t : {&rondeTable(), &qrzTable(), &notesTable()}) {
-                const QString count = QStringLiteral("SELECT EXISTS (SELECT 1 FROM \"%1\")").arg(t->name);
-                if (queryInt(db, count.toUtf8().constData()) == 0 &&
-                    !exec(db, QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(t->name), f)) {
+                if (tableState(db, *t) == 0 &&
+                    !exec(db, QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(t->name),
+                          f)) {
                     return false;
                 }
             }

@@ -15,8 +15,7 @@ namespace {
 class StatementUse {
 public:
     explicit StatementUse(sqlite3_stmt *stmt) : stmt_(stmt) {}
-    ~StatementUse()
-    {
+    ~StatementUse() {
         if (stmt_) {
             sqlite3_reset(stmt_);
             sqlite3_clear_bindings(stmt_);
@@ -29,13 +28,11 @@ private:
     sqlite3_stmt *stmt_;
 };
 
-QString quoted(const QString &identifier)
-{
+QString quoted(const QString &identifier) {
     return QLatin1Char('"') + identifier + QLatin1Char('"');
 }
 
-QString fieldList(const TableDef &table, const std::vector<int> &fields)
-{
+QString fieldList(const TableDef &table, const std::vector<int> &fields) {
     QStringList names;
     for (int f : fields) {
         names << quoted(table.fields[f]);
@@ -46,20 +43,16 @@ QString fieldList(const TableDef &table, const std::vector<int> &fields)
 }  // namespace
 
 TableCursor::TableCursor(std::unique_ptr<Database> db, const TableDef &table)
-    : db_(std::move(db)), table_(table)
-{
-}
+    : db_(std::move(db)), table_(table) {}
 
-TableCursor::~TableCursor()
-{
+TableCursor::~TableCursor() {
     for (auto &[sql, stmt] : statements_) {
         sqlite3_finalize(stmt);
     }
 }
 
 std::unique_ptr<TableCursor> TableCursor::open(const QString &databasePath, const QString &table,
-                                               StorageError *error)
-{
+                                               StorageError *error) {
     const TableDef *def = findTable(table);
     if (!def) {
         *error = {StorageError::kNotOpen,
@@ -71,9 +64,8 @@ std::unique_ptr<TableCursor> TableCursor::open(const QString &databasePath, cons
         return nullptr;
     }
     std::unique_ptr<TableCursor> cursor(new TableCursor(std::move(db), *def));
-    sqlite3_stmt *stmt =
-        cursor->statement(QStringLiteral("SELECT id FROM %1 ORDER BY id").arg(quoted(def->name)),
-                          error);
+    sqlite3_stmt *stmt = cursor->statement(
+        QStringLiteral("SELECT id FROM %1 ORDER BY id").arg(quoted(def->name)), error);
     if (!stmt) {
         return nullptr;
     }
@@ -89,15 +81,13 @@ std::unique_ptr<TableCursor> TableCursor::open(const QString &databasePath, cons
     return cursor;
 }
 
-StorageError TableCursor::failure() const
-{
+StorageError TableCursor::failure() const {
     return {StorageError::kWriteFailed,
             QStringLiteral("Lezen of schrijven van de database %1 is mislukt.")
                 .arg(QDir::toNativeSeparators(db_->path()))};
 }
 
-sqlite3_stmt *TableCursor::statement(const QString &sql, StorageError *error)
-{
+sqlite3_stmt *TableCursor::statement(const QString &sql, StorageError *error) {
     auto it = statements_.find(sql);
     if (it != statements_.end()) {
         return it->second;
@@ -113,25 +103,26 @@ sqlite3_stmt *TableCursor::statement(const QString &sql, StorageError *error)
     return stmt;
 }
 
-int TableCursor::positionOf(Bookmark bookmark) const
-{
+int TableCursor::positionOf(Bookmark bookmark) const {
     const auto it = std::lower_bound(ids_.begin(), ids_.end(), bookmark);
     return it != ids_.end() && *it == bookmark ? int(it - ids_.begin()) : -1;
 }
 
-bool TableCursor::read(int position, RecordValues *values, StorageError *error)
-{
+bool TableCursor::read(int position, RecordValues *values, StorageError *error) {
     if (position < 0 || position >= count()) {
         *error = {StorageError::kNoCurrentRecord, QStringLiteral("Er is geen huidig record.")};
         return false;
     }
-    std::vector<int> all(size_t(table_.fields.size()));
-    for (size_t i = 0; i < all.size(); ++i) {
-        all[i] = int(i);
+    const size_t fieldCount = size_t(table_.fields.size());
+    if (readSql_.isEmpty()) {
+        std::vector<int> all(fieldCount);
+        for (size_t i = 0; i < fieldCount; ++i) {
+            all[i] = int(i);
+        }
+        readSql_ = QStringLiteral("SELECT %1 FROM %2 WHERE id = ?1")
+                       .arg(fieldList(table_, all), quoted(table_.name));
     }
-    sqlite3_stmt *stmt = statement(
-        QStringLiteral("SELECT %1 FROM %2 WHERE id = ?1").arg(fieldList(table_, all), quoted(table_.name)),
-        error);
+    sqlite3_stmt *stmt = statement(readSql_, error);
     if (!stmt) {
         return false;
     }
@@ -141,8 +132,8 @@ bool TableCursor::read(int position, RecordValues *values, StorageError *error)
         *error = failure();
         return false;
     }
-    values->resize(all.size());
-    for (size_t i = 0; i < all.size(); ++i) {
+    values->resize(fieldCount);
+    for (size_t i = 0; i < fieldCount; ++i) {
         const int type = sqlite3_column_type(stmt, int(i));
         if (table_.isCheck[i]) {
             (*values)[i] = QVariant(type != SQLITE_NULL && sqlite3_column_int(stmt, int(i)) != 0);
@@ -157,14 +148,15 @@ bool TableCursor::read(int position, RecordValues *values, StorageError *error)
 }
 
 bool TableCursor::bindValues(sqlite3_stmt *stmt, const std::vector<int> &fields,
-                             const RecordValues &values)
-{
+                             const RecordValues &values) {
     for (size_t i = 0; i < fields.size(); ++i) {
         const int parameter = int(i) + 1;
         const QVariant &value = values[size_t(fields[i])];
         int rc;
         if (table_.isCheck[size_t(fields[i])]) {
             rc = sqlite3_bind_int(stmt, parameter, value.toBool() ? 1 : 0);
+        } else if (value.toString().isNull()) {
+            rc = sqlite3_bind_null(stmt, parameter);
         } else {
             const QByteArray text = value.toString().toUtf8();
             rc = sqlite3_bind_text(stmt, parameter, text.constData(), int(text.size()),
@@ -178,8 +170,7 @@ bool TableCursor::bindValues(sqlite3_stmt *stmt, const std::vector<int> &fields,
 }
 
 bool TableCursor::write(int position, const std::vector<int> &fields, const RecordValues &values,
-                        StorageError *error)
-{
+                        StorageError *error) {
     if (position < 0 || position >= count()) {
         *error = {StorageError::kNoCurrentRecord, QStringLiteral("Er is geen huidig record.")};
         return false;
@@ -209,8 +200,7 @@ bool TableCursor::write(int position, const std::vector<int> &fields, const Reco
 }
 
 bool TableCursor::append(const std::vector<int> &fields, const RecordValues &values,
-                         StorageError *error)
-{
+                         StorageError *error) {
     QString sql;
     if (fields.empty()) {
         sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(table_.name));
@@ -236,8 +226,7 @@ bool TableCursor::append(const std::vector<int> &fields, const RecordValues &val
     return true;
 }
 
-bool TableCursor::remove(int position, StorageError *error)
-{
+bool TableCursor::remove(int position, StorageError *error) {
     if (position < 0 || position >= count()) {
         *error = {StorageError::kNoCurrentRecord, QStringLiteral("Er is geen huidig record.")};
         return false;
@@ -258,13 +247,12 @@ bool TableCursor::remove(int position, StorageError *error)
 }
 
 bool TableCursor::findIndexed(const Criterion &criterion, int from, int *found,
-                              StorageError *error)
-{
-    sqlite3_stmt *stmt = statement(
-        QStringLiteral("SELECT id FROM qrz WHERE \"call\" = ?1 COLLATE %1 AND id >= ?2 "
-                       "ORDER BY id LIMIT 1")
-            .arg(QLatin1String(kFoldCollation)),
-        error);
+                              StorageError *error) {
+    sqlite3_stmt *stmt =
+        statement(QStringLiteral("SELECT id FROM qrz WHERE \"call\" = ?1 COLLATE %1 AND id >= ?2 "
+                                 "ORDER BY id LIMIT 1")
+                      .arg(QLatin1String(kFoldCollation)),
+                  error);
     if (!stmt) {
         return false;
     }
@@ -285,8 +273,7 @@ bool TableCursor::findIndexed(const Criterion &criterion, int from, int *found,
 }
 
 bool TableCursor::find(const Criterion &criterion, int field, int from, int *found,
-                       StorageError *error)
-{
+                       StorageError *error) {
     *found = -1;
     if (from < 0 || from >= count()) {
         return true;

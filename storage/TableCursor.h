@@ -55,14 +55,14 @@ private:
     TableCursor(std::unique_ptr<Database> db, const TableDef &table);
     sqlite3_stmt *statement(const QString &sql, StorageError *error);
     StorageError failure() const;
-    bool bindValues(sqlite3_stmt *stmt, const std::vector<int> &fields,
-                    const RecordValues &values);
+    bool bindValues(sqlite3_stmt *stmt, const std::vector<int> &fields, const RecordValues &values);
     bool findIndexed(const Criterion &criterion, int from, int *found, StorageError *error);
 
     std::unique_ptr<Database> db_;
     const TableDef &table_;
     std::vector<Bookmark> ids_;  // ascending: records are only ever added at the end
     std::map<QString, sqlite3_stmt *> statements_;
+    QString readSql_;
 };
 
 }  // namespace storage

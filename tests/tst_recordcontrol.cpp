@@ -26,8 +26,7 @@ struct Ham {
 };
 
 // A table filled with exactly the given hams, in this order.
-void seedQrz(const QString &path, const QList<Ham> &hams)
-{
+void seedQrz(const QString &path, const QList<Ham> &hams) {
     storage::StorageError error;
     auto table = storage::TableCursor::open(path, QStringLiteral("qrz"), &error);
     QVERIFY2(table, qPrintable(error.description));
@@ -40,8 +39,7 @@ void seedQrz(const QString &path, const QList<Ham> &hams)
 }
 
 // What is stored, read past the record control.
-QStringList storedCalls(const QString &path)
-{
+QStringList storedCalls(const QString &path) {
     storage::StorageError error;
     auto table = storage::TableCursor::open(path, QStringLiteral("qrz"), &error);
     QStringList calls;
@@ -55,8 +53,7 @@ QStringList storedCalls(const QString &path)
 
 // A stand-in for the ham list window: two bound text boxes and a bound multi-line box.
 struct HamWindow {
-    explicit HamWindow(const QString &path)
-    {
+    explicit HamWindow(const QString &path) {
         data = new RecordControl(&window);
         call = new QLineEdit(&window);
         naam = new QLineEdit(&window);
@@ -92,24 +89,21 @@ private:
     QString path_;
     std::unique_ptr<HamWindow> w_;
 
-    void open(const QList<Ham> &hams)
-    {
+    void open(const QList<Ham> &hams) {
         seedQrz(path_, hams);
         w_ = std::make_unique<HamWindow>(path_);
         QVERIFY(w_->data->open());
     }
 
 private Q_SLOTS:
-    void init()
-    {
+    void init() {
         QVERIFY(dir_.isValid());
         path_ = dir_.filePath(QStringLiteral("kringbaasbase.mdb"));
         QFile::remove(path_);
     }
     void cleanup() { w_.reset(); }
 
-    void openingShowsTheFirstRecordOnce()
-    {
+    void openingShowsTheFirstRecordOnce() {
         seedQrz(path_, kFiveHams);
         HamWindow w(path_);
         QSignalSpy reposition(w.data, &RecordControl::Reposition);
@@ -121,8 +115,7 @@ private Q_SLOTS:
         QVERIFY(!w.data->DataChanged());
     }
 
-    void oneRecordBeforeFirstAndBack()
-    {
+    void oneRecordBeforeFirstAndBack() {
         open({{"PA3ABC", "JAN"}});
         auto &rs = w_->rs();
         QVERIFY(rs.MovePrevious());
@@ -143,8 +136,7 @@ private Q_SLOTS:
         QCOMPARE(rs.AbsolutePosition(), 0);
     }
 
-    void movesFollowInsertionOrder()
-    {
+    void movesFollowInsertionOrder() {
         open(kFiveHams);
         auto &rs = w_->rs();
         QStringList seen;
@@ -160,8 +152,7 @@ private Q_SLOTS:
         QCOMPARE(w_->call->text(), QStringLiteral("ON4ABC"));
     }
 
-    void addNewWithoutChangeAddsNothing()
-    {
+    void addNewWithoutChangeAddsNothing() {
         open(kFiveHams);
         auto &rs = w_->rs();
         QVERIFY(rs.MoveLast());
@@ -174,8 +165,7 @@ private Q_SLOTS:
         QCOMPARE(storedCalls(path_).size(), 5);
     }
 
-    void addNewWithOneTypedCharacterAddsOneRecordAtTheEnd()
-    {
+    void addNewWithOneTypedCharacterAddsOneRecordAtTheEnd() {
         open(kFiveHams);
         auto &rs = w_->rs();
         QVERIFY(rs.setAbsolutePosition(1));
@@ -191,8 +181,7 @@ private Q_SLOTS:
         QCOMPARE(storedCalls(path_).last(), QStringLiteral("x/"));
     }
 
-    void movesAfterAddNewAreRelativeToTheRecordBefore()
-    {
+    void movesAfterAddNewAreRelativeToTheRecordBefore() {
         open(kFiveHams);
         auto &rs = w_->rs();
         QVERIFY(rs.setAbsolutePosition(1));
@@ -203,8 +192,7 @@ private Q_SLOTS:
         QCOMPARE(rs.RecordCount(), 6);
     }
 
-    void updateRecordOfPendingRecordAndBookmark()
-    {
+    void updateRecordOfPendingRecordAndBookmark() {
         open(kFiveHams);
         auto &rs = w_->rs();
         QVERIFY(rs.setAbsolutePosition(2));
@@ -221,8 +209,7 @@ private Q_SLOTS:
         QCOMPARE(rs.RecordCount(), 6);
     }
 
-    void updateInsertsPendingAndWritesOnlyWhenChanged()
-    {
+    void updateInsertsPendingAndWritesOnlyWhenChanged() {
         open(kFiveHams);
         auto &rs = w_->rs();
         QSignalSpy validate(w_->data, &RecordControl::Validate);
@@ -243,8 +230,7 @@ private Q_SLOTS:
         QCOMPARE(w_->call->text(), QStringLiteral("PA3ABC"));
     }
 
-    void saveStepRaisesValidateWithItsArguments()
-    {
+    void saveStepRaisesValidateWithItsArguments() {
         open(kFiveHams);
         auto &rs = w_->rs();
         QSignalSpy validate(w_->data, &RecordControl::Validate);
@@ -265,19 +251,18 @@ private Q_SLOTS:
         QCOMPARE(storedCalls(path_).at(1), QStringLiteral("PD0XYZ/TONNIE"));
     }
 
-    void findFollowsTableOrder_data()
-    {
+    void findFollowsTableOrder_data() {
         QTest::addColumn<QString>("criterion");
         QTest::addColumn<QStringList>("hits");
         QTest::newRow("equality ignores case") << "call ='pa3abc'" << QStringList{"PA3ABC"};
         QTest::newRow("ends with") << "call LIKE'*ABC'" << QStringList{"PA3ABC", "ON4ABC"};
         QTest::newRow("contains") << "naam LIKE'*AN*'" << QStringList{"PA3ABC", "PD0XYZ", "PE1AAA"};
         QTest::newRow("duplicates in order") << "naam ='jan'" << QStringList{"PA3ABC", "PE1AAA"};
-        QTest::newRow("pattern characters typed") << "call LIKE'*AB?'" << QStringList{"PA3ABC", "ON4ABC"};
+        QTest::newRow("pattern characters typed")
+            << "call LIKE'*AB?'" << QStringList{"PA3ABC", "ON4ABC"};
         QTest::newRow("no hit") << "call ='PA0ZZZ'" << QStringList{};
     }
-    void findFollowsTableOrder()
-    {
+    void findFollowsTableOrder() {
         QFETCH(QString, criterion);
         QFETCH(QStringList, hits);
         open(kFiveHams);
@@ -296,8 +281,7 @@ private Q_SLOTS:
         QCOMPARE(rs.state(), CursorState::OnRecord);
     }
 
-    void findFromPendingRecordComesBackToTheRecordBefore()
-    {
+    void findFromPendingRecordComesBackToTheRecordBefore() {
         open(kFiveHams);
         auto &rs = w_->rs();
         QVERIFY(rs.setAbsolutePosition(3));
@@ -311,8 +295,7 @@ private Q_SLOTS:
         QVERIFY(!w_->data->DataChanged());
     }
 
-    void badCriterionChangesNothing_data()
-    {
+    void badCriterionChangesNothing_data() {
         QTest::addColumn<QString>("criterion");
         QTest::newRow("quote in value") << "naam ='O'Brien'";
         QTest::newRow("unmatched bracket") << "call LIKE'*[AB*'";
@@ -321,8 +304,7 @@ private Q_SLOTS:
         QTest::newRow("empty") << "";
         QTest::newRow("sql in value") << "call =''; DELETE FROM qrz; --'";
     }
-    void badCriterionChangesNothing()
-    {
+    void badCriterionChangesNothing() {
         QFETCH(QString, criterion);
         open(kFiveHams);
         auto &rs = w_->rs();
@@ -342,8 +324,7 @@ private Q_SLOTS:
         QCOMPARE(storedCalls(path_), before);
     }
 
-    void deletedRecordRenumbersTheLaterOnes()
-    {
+    void deletedRecordRenumbersTheLaterOnes() {
         open(kFiveHams);
         auto &rs = w_->rs();
         QVERIFY(rs.setAbsolutePosition(2));
@@ -366,8 +347,7 @@ private Q_SLOTS:
                  QStringList({"PA3ABC/JAN", "PD0XYZ/ANTON", "PA3ABCD/KEES", "PE1AAA/JAN"}));
     }
 
-    void editsOfADeletedRecordGoNowhere()
-    {
+    void editsOfADeletedRecordGoNowhere() {
         open(kFiveHams);
         auto &rs = w_->rs();
         QVERIFY(rs.MoveLast());
@@ -378,8 +358,7 @@ private Q_SLOTS:
         QVERIFY(!storedCalls(path_).join(QLatin1Char(',')).contains(QStringLiteral("GHOST")));
     }
 
-    void positionWriteOutOfRangeFails()
-    {
+    void positionWriteOutOfRangeFails() {
         open(kFiveHams);
         auto &rs = w_->rs();
         QVERIFY(rs.setAbsolutePosition(4));
@@ -392,8 +371,7 @@ private Q_SLOTS:
     // A window whose change handler writes into another bound control while a record loads (the
     // round sheet looks each loaded call up and fills the row): the record still shows what is
     // stored and nothing counts as changed.
-    void loadEndsWithStoredValuesAndNoChangedFlags()
-    {
+    void loadEndsWithStoredValuesAndNoChangedFlags() {
         open(kFiveHams);
         int lookups = 0;
         QObject::connect(w_->call, &QLineEdit::textChanged, w_->call, [&](const QString &text) {
@@ -419,10 +397,10 @@ private Q_SLOTS:
 
     // What a Reposition handler does to the controls (the main window empties its distances) is
     // not an edit: a later edit of another field must not store it.
-    void repositionHandlerChangesAreNotStored()
-    {
+    void repositionHandlerChangesAreNotStored() {
         open(kFiveHams);
-        QObject::connect(w_->data, &RecordControl::Reposition, w_->naam, [&] { w_->naam->clear(); });
+        QObject::connect(w_->data, &RecordControl::Reposition, w_->naam,
+                         [&] { w_->naam->clear(); });
         auto &rs = w_->rs();
         QVERIFY(rs.MoveNext());
         QCOMPARE(w_->naam->text(), QString());
@@ -437,8 +415,7 @@ private Q_SLOTS:
         QCOMPARE(storedCalls(path_).at(1), QStringLiteral("PD0NEWER/ANTON"));
     }
 
-    void closingStoresPendingEdits()
-    {
+    void closingStoresPendingEdits() {
         open(kFiveHams);
         QVERIFY(w_->rs().setAbsolutePosition(3));
         w_->byz->setPlainText(QStringLiteral("Regel 1\nRegel 2"));
@@ -451,8 +428,7 @@ private Q_SLOTS:
         QCOMPARE(again.byz->toPlainText(), QStringLiteral("Regel 1\nRegel 2"));
     }
 
-    void checkBoxesAreBoundToCheckStates()
-    {
+    void checkBoxesAreBoundToCheckStates() {
         QWidget window;
         auto *data = new RecordControl(&window);
         auto *call = new QLineEdit(&window);
@@ -477,8 +453,7 @@ private Q_SLOTS:
         QVERIFY(luis->isChecked());
     }
 
-    void navigationBarStaysOnTheRecords()
-    {
+    void navigationBarStaysOnTheRecords() {
         open(kFiveHams);
         RecordControl *data = w_->data;
         QCOMPARE(data->firstButton()->accessibleName(), QStringLiteral("Eerste"));
@@ -502,15 +477,13 @@ private Q_SLOTS:
         QVERIFY(data->findChild<QLabel *>()->text() == data->Caption());
     }
 
-    void openErrorGoesThroughTheErrorNotification_data()
-    {
+    void openErrorGoesThroughTheErrorNotification_data() {
         QTest::addColumn<int>("response");
         QTest::addColumn<bool>("reported");
         QTest::newRow("window answers 0") << 0 << false;
         QTest::newRow("default response") << 1 << true;
     }
-    void openErrorGoesThroughTheErrorNotification()
-    {
+    void openErrorGoesThroughTheErrorNotification() {
         QFETCH(int, response);
         QFETCH(bool, reported);
         {
