@@ -1,13 +1,16 @@
+#include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
+#include "platform/WebLauncher.h"
 #include "roundsheet/frmMain.h"
+#include "storage/Database.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kringbaas"));
 
@@ -18,12 +21,25 @@ int main(int argc, char *argv[])
         QApplication::installTranslator(&qtTranslator);
     }
 
-    // The program keeps its data beside its executable.
     platform::QtMessageBoxes messages;
-    roundsheet::frmMain window(QApplication::applicationDirPath(), messages);
-    if (!window.load()) {
-        return 1;
+    platform::SystemClock clock;
+    platform::DesktopWebLauncher web;
+
+    // The program keeps its data beside its executable. A database file that is not ours is
+    // left alone: the user is told and the program stops before anything else happens.
+    const QString dataFolder = QApplication::applicationDirPath();
+    {
+        storage::StorageError error;
+        if (!storage::Database::open(
+                QDir(dataFolder).filePath(QString::fromLatin1(storage::Database::kFileName)),
+                &error)) {
+            messages.show(nullptr, error.description, platform::MessageStyle::OkCritical);
+            return 1;
+        }
     }
+
+    roundsheet::frmMain window(dataFolder, {messages, clock, web});
+    window.load();
     window.show();
     return QApplication::exec();
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class QWidget;
 
 namespace platform {
@@ -29,6 +31,11 @@ public:
     // An empty title shows the application title "Kringbaas".
     virtual MessageAnswer show(QWidget *owner, const QString &text, MessageStyle style,
                                const QString &title = {}) = 0;
+
+    // The input box: a prompt, a title and a default answer; empty when cancelled.
+    virtual std::optional<QString> input(QWidget *owner, const QString &prompt,
+                                         const QString &title = {},
+                                         const QString &defaultText = {}) = 0;
 };
 
 // The real boxes, modal to their owner.
@@ -36,6 +43,8 @@ class QtMessageBoxes : public MessageBoxes {
 public:
     MessageAnswer show(QWidget *owner, const QString &text, MessageStyle style,
                        const QString &title = {}) override;
+    std::optional<QString> input(QWidget *owner, const QString &prompt, const QString &title = {},
+                                 const QString &defaultText = {}) override;
 };
 
 QString applicationTitle();

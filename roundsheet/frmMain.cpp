@@ -1,53 +1,237 @@
 #include "roundsheet/frmMain.h"
 
+#include "geo/Locator.h"
+#include "roundsheet/DateTexts.h"
 #include "storage/Database.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTimer>
+
+#include <cmath>
 
 namespace roundsheet {
 
-frmMain::frmMain(QString dataFolder, platform::MessageBoxes &messages, QWidget *parent)
-    : QMainWindow(parent), dataFolder_(std::move(dataFolder)), messages_(messages)
-{
-    setWindowTitle(QStringLiteral("ZUD arizizirirod"));
-    Data1 = new storage::RecordControl(this);
-    Data1->setObjectName(QStringLiteral("Data1"));
-    Data1->setDatabaseName(QDir(dataFolder_).filePath(QString::fromLatin1(storage::Database::kFileName)));
+frmMain::frmMain(QString dataFolder, Services services, QWidget *parent)
+    : QMainWindow(parent),
+      dataFolder_(std::move(dataFolder)),
+      services_(services),
+      settings_(dataFolder_) {
+    setObjectName(QStringLiteral("frmMain"));
+    createControls();
+
+    Data1->setDatabaseName(
+        QDir(dataFolder_).filePath(QString::fromLatin1(storage::Database::kFileName)));
     Data1->setRecordSource(QStringLiteral("ronde"));
-    Data1->setMinimumHeight(24);
-    setCentralWidget(Data1);
-    resize(480, 60);
-    connect(Data1, &storage::RecordControl::Reposition, this, &frmMain::onReposition);
-    connect(Data1, &storage::RecordControl::Error, this, &frmMain::onError);
-}
-
-bool frmMain::load()
-{
-    if (Data1->open()) {
-        return true;
+    Data1->bind(txtKringbaasCall, QStringLiteral("rondecall"));
+    Data1->bind(txtDatum, QStringLiteral("datum"));
+    Data1->bind(txtKringbaasNaam, QStringLiteral("kringbaas"));
+    for (int i = 0; i < kRows; ++i) {
+        const QString n = QString::number(i + 1);
+        Data1->bind(Text1[i], QStringLiteral("call") + n);
+        Data1->bind(Text2[i], QStringLiteral("naam") + n);
+        Data1->bind(Text3[i], QStringLiteral("qth") + n);
+        Data1->bind(Text4[i], QStringLiteral("on") + n);
+        Data1->bind(Text5[i], QStringLiteral("weg") + n);
+        Data1->bind(Check2[i], QStringLiteral("luis") + n);
+        connect(Text1[i], &platform::TextBox::doubleClicked, this,
+                [this, i] { Text1_DblClick(i); });
     }
-    messages_.show(this, Data1->lastError().description, platform::MessageStyle::OkCritical);
-    return false;
+    connect(Data1, &storage::RecordControl::Validate, this, &frmMain::Data1_Validate);
+    connect(Data1, &storage::RecordControl::Reposition, this, &frmMain::Data1_Reposition);
+    connect(Data1, &storage::RecordControl::Error, this, &frmMain::Data1_Error);
+
+    connect(startupTimer, &QTimer::timeout, this, &frmMain::startupTimer_Timer);
+    connect(tmrRonde, &QTimer::timeout, this, &frmMain::tmrRonde_Timer);
+    connect(cmdCalc, &QPushButton::clicked, this, &frmMain::cmdCalc_Click);
+    connect(txtGridHome, &platform::TextBox::lostFocus, this, &frmMain::txtGridHome_LostFocus);
+    connect(txtBand, &platform::TextBox::lostFocus, this, &frmMain::txtBand_LostFocus);
+    connect(whatsapp, &QAction::triggered, this, &frmMain::whatsapp_Click);
+    connect(jitsy, &QAction::triggered, this, &frmMain::jitsy_Click);
+    connect(exitprog, &QAction::triggered, this, &frmMain::exitprog_Click);
 }
 
-void frmMain::onReposition()
-{
-    const auto &rs = Data1->Recordset();
-    const int number = rs.state() == storage::CursorState::PendingNew ? rs.RecordCount() + 1
-                                                                      : rs.AbsolutePosition() + 1;
+frmMain::~frmMain() = default;
+
+void frmMain::load() {
+    pi = 4 * std::atan(1.0);
+
+    const QDate today = services_.clock.localNow().date();
+    txtDatum->setText(roundDateText(today, services_.clock.locale()));
+    startupTimer->start();
+    spraak->setChecked(settings_.readStem());
+    tmrRonde->start();
+    lblRondeTijdIngelezen->setText(settings_.readRondeTijd());
+
+    const storage::SettingsFiles::Basis basis = settings_.readBasis();
+    txtGroepsCall->setText(basis.groepsCall);
+    txtLocatie->setText(basis.locatie);
+    txtFrequentie->setText(basis.frequentie);
+    txtBand->setText(basis.band);
+    txtGridHome->setText(basis.gridHome);
+    txtLoc[0]->setText(txtGridHome->text().trimmed());
+
+    placeRows();
+    for (platform::TextBox *distance : Text5) {
+        distance->clear();
+    }
+    lblWeek->setText(QStringLiteral("Week ") + QString::number(weekNumber(today)));
+
+    // The stored rounds replace what stands in the bound boxes; errors are dropped (Data1_Error).
+    Data1->open();
+    Timer1->start();
+}
+
+void frmMain::startupTimer_Timer() {
+    startupTimer->stop();
+    // The start dialog opens here.
+}
+
+void frmMain::tmrRonde_Timer() {
+    tmrRonde->stop();
+    storage::Recordset &rs = Data1->Recordset();
+    rs.MoveFirst();
+    rs.MoveLast();
+    txtRondeNR->setText(QString::number(rs.RecordCount()));
+}
+
+void frmMain::cmdCalc_Click() {
+    const geo::LocatorCalculator calculator(pi);
+    for (int i = 0; i < 2; ++i) {
+        if (!geo::LocatorCalculator::IsValidLocator(txtLoc[i]->text().toUpper())) {
+            services_.messages.show(this, geo::invalidLocatorText(),
+                                    platform::MessageStyle::OkCritical,
+                                    QString::fromUtf8(geo::kInvalidLocatorTitle));
+            txtLoc[i]->setFocus();
+            return;
+        }
+    }
+    const QLocale locale = services_.clock.locale();
+    double latitude[2];
+    double longitude[2];
+    for (int i = 0; i < 2; ++i) {
+        const auto point = geo::LocatorCalculator::LocatorToLatLong(txtLoc[i]->text());
+        latitude[i] = point.latitude;
+        longitude[i] = point.longitude;
+        labLat[i]->setText(geo::LocatorCalculator::coordinateText(point.latitude, locale));
+        labLong[i]->setText(geo::LocatorCalculator::coordinateText(point.longitude, locale));
+    }
+    labDistance->setText(
+        geo::LocatorCalculator::distanceText(calculator.GreatCircleDistance(latitude, longitude)));
+}
+
+void frmMain::txtGridHome_LostFocus() {
+    const QString form = geo::gridHomeForm(txtGridHome->text());
+    txtGridHome->setText(form);
+    txtLoc[0]->setText(form);
+}
+
+void frmMain::txtBand_LostFocus() {
+    txtBand->setText(geo::bandUnitForm(txtBand->text()));
+}
+
+void frmMain::Text1_DblClick(int index) {
+    if (!Text1[index]->text().isEmpty()) {
+        services_.web.open(platform::webpages::qrzLookup(Text1[index]->text()));
+    }
+}
+
+void frmMain::whatsapp_Click() {
+    services_.web.open(platform::webpages::whatsApp());
+}
+
+void frmMain::jitsy_Click() {
+    services_.web.open(platform::webpages::jitsiRoom());
+}
+
+void frmMain::exitprog_Click() {
+    close();
+}
+
+// The hourglass shows only between leaving one round and arriving at the next; should no round
+// arrive (a find without a hit, a failed move) it goes when the current event is done.
+void frmMain::Data1_Validate() {
+    if (!busy_) {
+        busy_ = true;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        QTimer::singleShot(0, this, &frmMain::restoreMouse);
+    }
+}
+
+void frmMain::restoreMouse() {
+    if (busy_) {
+        busy_ = false;
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void frmMain::Data1_Reposition() {
+    restoreMouse();
+    // Emptying the distances while a round is shown is no edit of that round: the record
+    // control does not count changes made here.
+    for (platform::TextBox *distance : Text5) {
+        distance->clear();
+    }
+    const storage::Recordset &rs = Data1->Recordset();
+    const int number = rs.AbsolutePosition() + 1;
     Data1->setCaption(QStringLiteral("Ronde : %1 van de %2").arg(number).arg(rs.RecordCount()));
+    txtRondeNR->setText(QString::number(number));
 }
 
-void frmMain::onError(int, const QString &, int *response)
-{
+void frmMain::Data1_Error(int, const QString &, int *response) {
     *response = 0;
 }
 
-void frmMain::closeEvent(QCloseEvent *event)
-{
+void frmMain::closeEvent(QCloseEvent *event) {
+    if (closing_) {
+        event->accept();
+        return;
+    }
+    closing_ = true;
+
+    // Every step runs, whatever the one before it did.
+    Data1->Recordset().Update();
+
+    const QString greeting = closingGreeting(services_.clock.localNow().time().hour());
+    if (settings_.isFlagAan()) {
+        services_.messages.show(
+            this, QStringLiteral("Ronde is opgeslagen! ") + greeting,
+            platform::MessageStyle::OkInformation,
+            QStringLiteral("Afsluiten en opslaan van ronde ") + txtRondeNR->text());
+    }
+
+    settings_.writeBasis({txtGroepsCall->text(), txtLocatie->text(), txtFrequentie->text(),
+                          txtBand->text(), txtGridHome->text()});
+
+    for (QTimer *timer : {startupTimer, Timer1, tmrRonde, tmrToeVoeg, tmrRondeTijd}) {
+        timer->stop();
+    }
     Data1->close();
+    restoreMouse();
     event->accept();
+}
+
+void frmMain::keyPressEvent(QKeyEvent *event) {
+    // Escape reaches the window itself only when none of its controls has the focus.
+    const QWidget *focus = QApplication::focusWidget();
+    if (event->key() == Qt::Key_Escape && (!focus || focus == this || focus == centralWidget())) {
+        event->accept();
+        services_.messages.show(this, QStringLiteral("Ja"), platform::MessageStyle::OkOnly);
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void frmMain::resizeEvent(QResizeEvent *event) {
+    QMainWindow::resizeEvent(event);
+    if (size() != minimumSize()) {
+        resize(minimumSize());
+    }
 }
 
 }  // namespace roundsheet

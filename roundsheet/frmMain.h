@@ -1,34 +1,157 @@
 #pragma once
 
+#include "platform/Clock.h"
+#include "platform/Controls.h"
 #include "platform/MessageBoxes.h"
+#include "platform/WebLauncher.h"
 #include "storage/RecordControl.h"
+#include "storage/SettingsFiles.h"
 
 #include <QMainWindow>
 
+#include <array>
+
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+class QToolButton;
+
 namespace roundsheet {
 
-// The main window over the stored rounds. For now it shows the rounds' navigation bar; the round
-// sheet itself follows.
+// The services a window gets from whoever creates it.
+struct Services {
+    platform::MessageBoxes &messages;
+    platform::Clock &clock;
+    platform::WebLauncher &web;
+};
+
+// The main window: the station data of the club, the round on screen with its 30 participant
+// rows, the clocks, the navigation over the stored rounds, the hidden locator calculator and the
+// menus from which everything else is reached. Other windows read and write its controls
+// directly, so they are public.
 class frmMain : public QMainWindow {
     Q_OBJECT
 
 public:
-    frmMain(QString dataFolder, platform::MessageBoxes &messages, QWidget *parent = nullptr);
+    static constexpr int kRows = 30;
 
-    // Opens the rounds; false when the database cannot be used (the user has been told why).
-    bool load();
+    frmMain(QString dataFolder, Services services, QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // The start-up sequence: settings, date, week, rows, and the stored rounds. Each step that
+    // fails is skipped.
+    void load();
+
+    const QString &dataFolder() const { return dataFolder_; }
+    Services services() const { return services_; }
+
+    // Station fields (kept in the settings file basis).
+    platform::TextBox *txtGroepsCall = nullptr;
+    platform::TextBox *txtLocatie = nullptr;
+    platform::TextBox *txtFrequentie = nullptr;
+    platform::TextBox *txtBand = nullptr;
+    platform::TextBox *txtGridHome = nullptr;
+
+    // Round fields.
+    platform::TextBox *txtRondeNR = nullptr;
+    platform::TextBox *txtKringbaasCall = nullptr;
+    platform::TextBox *txtKringbaasNaam = nullptr;
+    platform::TextBox *txtDatum = nullptr;
+
+    // Clocks and round time.
+    QLabel *lblKlok = nullptr;
+    QLabel *lblUTC = nullptr;
+    QLabel *lblWeek = nullptr;
+    platform::ClickLabel *Label5 = nullptr;
+    QProgressBar *ProgressBar1 = nullptr;
+    QLabel *lblRondeTijdIngelezen = nullptr;
+
+    // The round sheet, one element per row.
+    std::array<QLabel *, kRows> Label6{};
+    std::array<platform::TextBox *, kRows> Text1{};  // call
+    std::array<platform::TextBox *, kRows> Text2{};  // name
+    std::array<platform::TextBox *, kRows> Text3{};  // QTH
+    std::array<platform::TextBox *, kRows> Text4{};  // topic / remark
+    std::array<platform::TextBox *, kRows> Text5{};  // distance
+    std::array<QPushButton *, kRows> cmdBeurt{};
+    std::array<QCheckBox *, kRows> Check1{};  // away
+    std::array<QCheckBox *, kRows> Check2{};  // listening
+
+    QToolButton *Command1 = nullptr;  // "Deelnemer Toevoegen"
+    QToolButton *Command2 = nullptr;  // "Notities"
+    QPushButton *Command3 = nullptr;  // "wis"
 
     storage::RecordControl *Data1 = nullptr;
 
+    // The locator calculator, below the visible part of the window.
+    std::array<platform::TextBox *, 2> txtLoc{};
+    std::array<QLabel *, 2> labLat{};
+    std::array<QLabel *, 2> labLong{};
+    QLabel *labDistance = nullptr;
+    QPushButton *cmdCalc = nullptr;
+
+    // The round mode word, "aan" or "uit"; "Text6" until the start dialog sets it.
+    QLineEdit *TextAAN = nullptr;
+
+    QTimer *startupTimer = nullptr;
+    QTimer *Timer1 = nullptr;
+    QTimer *tmrRonde = nullptr;
+    QTimer *tmrToeVoeg = nullptr;
+    QTimer *tmrRondeTijd = nullptr;
+
+    QAction *rondestarten = nullptr;
+    QAction *rondeuitprinten = nullptr;
+    QAction *printerselect = nullptr;
+    QAction *rondeexporteren = nullptr;
+    QAction *spraak = nullptr;
+    QAction *verwijderronde = nullptr;
+    QAction *exitprog = nullptr;
+    QAction *rondetijd = nullptr;
+    QAction *whatsapp = nullptr;
+    QAction *jitsy = nullptr;
+    QAction *hamlijst = nullptr;
+    QAction *help = nullptr;
+
+    // π as the distance computation uses it, computed at load.
+    double pi = 0;
+
+    // Handlers, one per control and event.
+    void startupTimer_Timer();
+    void tmrRonde_Timer();
+    void cmdCalc_Click();
+    void txtGridHome_LostFocus();
+    void txtBand_LostFocus();
+    void Text1_DblClick(int index);
+    void whatsapp_Click();
+    void jitsy_Click();
+    void exitprog_Click();
+    void Data1_Validate();
+    void Data1_Reposition();
+    void Data1_Error(int dataErr, const QString &description, int *response);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void onReposition();
-    void onError(int dataErr, const QString &description, int *response);
+    void createControls();
+    void createRows(QWidget *client);
+    void createCalculator(QWidget *client);
+    void createMenus();
+    void createTimers();
+    void placeRows();
+    void restoreMouse();
 
     QString dataFolder_;
-    platform::MessageBoxes &messages_;
+    Services services_;
+    storage::SettingsFiles settings_;
+    bool closing_ = false;
+    bool busy_ = false;
 };
 
 }  // namespace roundsheet

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace platform {
+
+// A single-line text box with the events the windows react to besides its text changes:
+// getting and losing the focus, a double-click and a key released.
+class TextBox : public QLineEdit {
+    Q_OBJECT
+
+public:
+    using QLineEdit::QLineEdit;
+
+Q_SIGNALS:
+    void gotFocus();
+    void lostFocus();
+    void doubleClicked();
+    void keyReleased(int key);
+
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+};
+
+// A label that reports clicks (the progress bar's caption, the round-time bar).
+class ClickLabel : public QLabel {
+    Q_OBJECT
+
+public:
+    using QLabel::QLabel;
+
+Q_SIGNALS:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+};
+
+}  // namespace platform

@@ -1,0 +1,293 @@
+// The main window's controls, placed as the layout gives them in twips.
+
+#include "roundsheet/frmMain.h"
+
+#include "platform/Twips.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+
+namespace roundsheet {
+
+using platform::twips;
+using platform::twipsRect;
+
+namespace {
+
+// Client area of the fixed window.
+constexpr int kClientWidth = 18735;
+constexpr int kClientHeight = 13290;
+
+// Rows: 360 twips apart; the text boxes and the turn button of row 1 at 1680, its number label
+// and listening box at 1360 + 360 and its away box 40 twips lower.
+constexpr int kRowPitch = 360;
+constexpr int kRowTop = 1680;
+
+template <typename W>
+W *place(W *widget, int left, int top, int width, int height) {
+    widget->setGeometry(twipsRect(left, top, width, height));
+    return widget;
+}
+
+QLabel *label(QWidget *parent, const QString &text, int left, int top, int width, int height,
+              QWidget *buddy = nullptr) {
+    auto *l = place(new QLabel(text, parent), left, top, width, height);
+    if (buddy) {
+        l->setBuddy(buddy);
+        buddy->setAccessibleName(text.trimmed());
+    }
+    return l;
+}
+
+platform::TextBox *textBox(QWidget *parent, const char *name, int left, int top, int width,
+                           int height) {
+    auto *box = place(new platform::TextBox(parent), left, top, width, height);
+    box->setObjectName(QString::fromLatin1(name));
+    return box;
+}
+
+QString rowNumberText(int index) {
+    // " 1" to " 9", then "10" to "30".
+    return QStringLiteral("%1").arg(index + 1, 2);
+}
+
+}  // namespace
+
+void frmMain::createControls() {
+    setWindowTitle(QStringLiteral("ZUD arizizirirod"));
+    QFont font(QStringLiteral("Verdana"), 9);
+    font.setStyleHint(QFont::SansSerif);
+    setFont(font);
+
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(twips(kClientWidth), twips(kClientHeight));
+    setCentralWidget(client);
+
+    // The frame first, so everything else lies on top of it.
+    auto *frame = place(new QGroupBox(QStringLiteral("Deelnemers"), client), 120, 0, 18495, 12855);
+    frame->setObjectName(QStringLiteral("Frame1"));
+
+    Command1 = place(new QToolButton(client), 600, 360, 1335, 975);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setText(QStringLiteral("Deelnemer Toevoegen"));
+    Command1->setIcon(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
+    Command2 = place(new QToolButton(client), 2160, 360, 1335, 975);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2->setText(QStringLiteral("Notities"));
+    Command2->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    for (QToolButton *button : {Command1, Command2}) {
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setIconSize(QSize(twips(480), twips(480)));
+        button->setAccessibleName(button->text());
+    }
+
+    // Round fields.
+    txtKringbaasCall = textBox(client, "txtKringbaasCall", 5160, 360, 1695, 255);
+    label(client, QStringLiteral("Kringbaas"), 3960, 375, 1215, 255, txtKringbaasCall);
+    txtKringbaasNaam = textBox(client, "txtKringbaasNaam", 5160, 720, 4815, 255);
+    label(client, QStringLiteral("Naam"), 3600, 720, 1455, 255, txtKringbaasNaam)
+        ->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    txtDatum = textBox(client, "txtDatum", 5160, 1080, 4815, 255);
+    label(client, QStringLiteral("Datum"), 4320, 1080, 735, 255, txtDatum)
+        ->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    txtRondeNR = textBox(client, "txtRondeNR", 8760, 360, 1215, 255);
+    label(client, QStringLiteral("Rondenummer"), 7200, 375, 1455, 255, txtRondeNR);
+
+    // Station fields.
+    txtGroepsCall = textBox(client, "txtGroepsCall", 11520, 360, 1215, 255);
+    label(client, QStringLiteral("Zender Call"), 10320, 375, 1095, 255, txtGroepsCall);
+    txtGridHome = textBox(client, "txtGridHome", 13320, 360, 975, 255);
+    label(client, QStringLiteral("Grid"), 12920, 360, 495, 255, txtGridHome);
+    txtLocatie = textBox(client, "txtLocatie", 11520, 720, 2775, 255);
+    label(client, QStringLiteral("Locatie"), 10320, 720, 1095, 255, txtLocatie);
+    txtFrequentie = textBox(client, "txtFrequentie", 11520, 1080, 1215, 255);
+    label(client, QStringLiteral("Frequentie"), 10320, 1080, 1095, 255, txtFrequentie);
+    txtBand = textBox(client, "txtBand", 12960, 1080, 1335, 255);
+    txtBand->setAccessibleName(QStringLiteral("Eenheid"));
+
+    TextAAN = place(new QLineEdit(QStringLiteral("Text6"), client), 13560, 120, 975, 375);
+    TextAAN->setObjectName(QStringLiteral("TextAAN"));
+    TextAAN->setVisible(false);
+
+    // Clocks.
+    label(client, QStringLiteral("Huidige Tijd:"), 16800, 240, 1335, 255);
+    lblKlok = place(new QLabel(client), 16320, 480, 1815, 495);
+    lblKlok->setObjectName(QStringLiteral("lblKlok"));
+    lblKlok->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QFont clockFont = font;
+    clockFont.setPointSize(18);
+    clockFont.setBold(true);
+    lblKlok->setFont(clockFont);
+    lblWeek = place(new QLabel(QStringLiteral("52"), client), 16560, 960, 1575, 255);
+    lblWeek->setObjectName(QStringLiteral("lblWeek"));
+    lblWeek->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label(client, QStringLiteral("UTC Tijd : "), 16100, 1320, 975, 255);
+    lblUTC = place(new QLabel(client), 17040, 1320, 1095, 255);
+    lblUTC->setObjectName(QStringLiteral("lblUTC"));
+    lblUTC->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblKlok->setAccessibleName(QStringLiteral("Huidige Tijd"));
+    lblUTC->setAccessibleName(QStringLiteral("UTC Tijd"));
+
+    // Column headings.
+    const char *headings[] = {"Call", "Naam", "QTH", "Km <->", "Gespreks onderwerp / opmerking"};
+    const int headingLeft[] = {600, 2760, 6120, 9120, 10080};
+    const int headingWidth[] = {735, 1335, 975, 735, 3855};
+    for (int c = 0; c < 5; ++c) {
+        label(client, QString::fromLatin1(headings[c]), headingLeft[c], 1440, headingWidth[c], 255);
+    }
+
+    createRows(client);
+
+    Command3 = place(new QPushButton(QStringLiteral("wis"), client), 600, 12480, 615, 255);
+    Command3->setObjectName(QStringLiteral("Command3"));
+    Command3->setAccessibleName(QStringLiteral("wis"));
+
+    Label5 = place(new platform::ClickLabel(QStringLiteral("Voortgang geplande tijd"), client),
+                   3600, 12600, 7335, 255);
+    Label5->setObjectName(QStringLiteral("Label5"));
+
+    Data1 = place(new storage::RecordControl(client), 120, 12840, 3375, 375);
+    Data1->setObjectName(QStringLiteral("Data1"));
+
+    ProgressBar1 = place(new QProgressBar(client), 3600, 12885, 15015, 270);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setAccessibleName(QStringLiteral("Voortgang geplande tijd"));
+
+    // Below the visible client area.
+    lblRondeTijdIngelezen = place(new QLabel(client), 15600, 13320, 2775, 375);
+    lblRondeTijdIngelezen->setObjectName(QStringLiteral("lblRondeTijdIngelezen"));
+    lblRondeTijdIngelezen->setVisible(false);
+    createCalculator(client);
+
+    createMenus();
+    createTimers();
+    setFixedSize(sizeHint());
+}
+
+void frmMain::createRows(QWidget *client) {
+    const int left[] = {240, 600, 2760, 6120, 9120, 10080, 14400, 15960, 16920};
+    const int width[] = {255, 2055, 3250, 2895, 855, 4295, 1335, 735, 1215};
+    for (int i = 0; i < kRows; ++i) {
+        const int top = kRowTop + kRowPitch * i;
+        const QString row = QString::number(i + 1);
+        const QString rowDescription = QStringLiteral("rij ") + row;
+
+        Label6[i] = place(new QLabel(rowNumberText(i), client), left[0], top + 40, width[0], 255);
+        auto rowBox = [&](const char *name, int column, const char *accessible) {
+            auto *box = textBox(client, name, left[column], top, width[column], 375);
+            box->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(i));
+            box->setAccessibleName(QLatin1String(accessible) + QLatin1Char(' ') + row);
+            return box;
+        };
+        Text1[i] = rowBox("Text1", 1, "Call");
+        Text2[i] = rowBox("Text2", 2, "Naam");
+        Text3[i] = rowBox("Text3", 3, "QTH");
+        Text5[i] = rowBox("Text5", 4, "Km");
+        Text4[i] = rowBox("Text4", 5, "Onderwerp");
+        QFont bold = Text2[i]->font();
+        bold.setBold(true);
+        Text2[i]->setFont(bold);
+        Text1[i]->setCursor(Qt::PointingHandCursor);
+
+        cmdBeurt[i] =
+            place(new QPushButton(QStringLiteral("Beurt"), client), left[6], top, width[6], 375);
+        cmdBeurt[i]->setObjectName(QStringLiteral("cmdBeurt_%1").arg(i));
+        Check1[i] =
+            place(new QCheckBox(QStringLiteral("Weg"), client), left[7], top + 80, width[7], 210);
+        Check1[i]->setObjectName(QStringLiteral("Check1_%1").arg(i));
+        Check2[i] = place(new QCheckBox(QStringLiteral("Luisteren"), client), left[8], top + 40,
+                          width[8], 255);
+        Check2[i]->setObjectName(QStringLiteral("Check2_%1").arg(i));
+        for (QWidget *w : std::initializer_list<QWidget *>{cmdBeurt[i], Check1[i], Check2[i]}) {
+            w->setAccessibleDescription(rowDescription);
+        }
+        cmdBeurt[i]->setAccessibleName(cmdBeurt[i]->text());
+        Check1[i]->setAccessibleName(Check1[i]->text());
+        Check2[i]->setAccessibleName(Check2[i]->text());
+    }
+}
+
+void frmMain::createCalculator(QWidget *client) {
+    for (int i = 0; i < 2; ++i) {
+        const int top = 13920 + 360 * i;
+        txtLoc[i] = textBox(client, i == 0 ? "txtLoc_0" : "txtLoc_1", 1320, top, 1215, 255);
+        label(client, QStringLiteral("Locator %1").arg(i + 1), 240, top, 1000, 255, txtLoc[i]);
+        labLat[i] = place(new QLabel(client), 2760, top, 2900, 255);
+        labLat[i]->setObjectName(QStringLiteral("labLat_%1").arg(i));
+        labLat[i]->setAccessibleName(QStringLiteral("Latitude"));
+        labLong[i] = place(new QLabel(client), 5760, top, 2900, 255);
+        labLong[i]->setObjectName(QStringLiteral("labLong_%1").arg(i));
+        labLong[i]->setAccessibleName(QStringLiteral("Longitude"));
+    }
+    labDistance = place(new QLabel(client), 8880, 13920, 1500, 255);
+    labDistance->setObjectName(QStringLiteral("labDistance"));
+    labDistance->setAccessibleName(QStringLiteral("Distance"));
+    cmdCalc = place(new QPushButton(QStringLiteral("Bereken"), client), 10560, 13920, 1200, 375);
+    cmdCalc->setObjectName(QStringLiteral("cmdCalc"));
+}
+
+void frmMain::createMenus() {
+    auto action = [this](QMenu *menu, const QString &caption, const QKeySequence &shortcut = {}) {
+        QAction *a = menu->addAction(caption);
+        a->setShortcut(shortcut);
+        return a;
+    };
+    QMenu *opties = menuBar()->addMenu(QStringLiteral("Opties"));
+    rondestarten =
+        action(opties, QStringLiteral("Nieuwe Ronde Starten"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    rondeuitprinten =
+        action(opties, QStringLiteral("Ronde Uitprinten"), QKeySequence(Qt::CTRL | Qt::Key_P));
+    printerselect = action(opties, QStringLiteral("Printer Setup"));
+    rondeexporteren = action(opties, QStringLiteral("Ronde Exporteren naar PDF"),
+                             QKeySequence(Qt::CTRL | Qt::Key_E));
+    spraak = action(opties, QStringLiteral("Spraak "));
+    spraak->setCheckable(true);
+    spraak->setChecked(true);
+    verwijderronde = action(opties, QStringLiteral("Verwijder onderliggende ronde"),
+                            QKeySequence(Qt::CTRL | Qt::Key_D));
+    exitprog =
+        action(opties, QStringLiteral("Exit  programma"), QKeySequence(Qt::CTRL | Qt::Key_X));
+
+    rondetijd = menuBar()->addAction(QStringLiteral("Ronde Tijd"));
+    QMenu *apps = menuBar()->addMenu(QStringLiteral("Apps"));
+    whatsapp = apps->addAction(QStringLiteral("WhatsApp"));
+    jitsy = apps->addAction(QStringLiteral("Jitsy"));
+    hamlijst = menuBar()->addAction(QStringLiteral("HAM-lijst"));
+    help = menuBar()->addAction(QStringLiteral("Help"));
+}
+
+void frmMain::createTimers() {
+    auto timer = [this](const char *name, int interval, bool singleShot) {
+        auto *t = new QTimer(this);
+        t->setObjectName(QString::fromLatin1(name));
+        t->setInterval(interval);
+        t->setSingleShot(singleShot);
+        return t;
+    };
+    startupTimer = timer("startupTimer", 75, true);
+    Timer1 = timer("Timer1", 100, false);
+    tmrRonde = timer("tmrRonde", 333, true);
+    tmrToeVoeg = timer("tmrToeVoeg", 222, true);
+    tmrRondeTijd = timer("tmrRondeTijd", 1, false);
+}
+
+void frmMain::placeRows() {
+    for (int i = 0; i < kRows; ++i) {
+        const int labelTop = 1360 + kRowPitch * (i + 1);
+        Label6[i]->move(Label6[i]->x(), twips(labelTop));
+        Check2[i]->move(Check2[i]->x(), twips(labelTop));
+        Check1[i]->move(Check1[i]->x(), twips(labelTop + 40));
+    }
+}
+
+}  // namespace roundsheet

@@ -1,0 +1,460 @@
+#include "TestMain.h"
+
+#include "platform/Twips.h"
+#include "platform/fakes/FakeClock.h"
+#include "platform/fakes/FakeMessageBoxes.h"
+#include "platform/fakes/FakeWebLauncher.h"
+#include "roundsheet/DateTexts.h"
+#include "roundsheet/frmMain.h"
+#include "storage/TableCursor.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+
+#include <memory>
+
+using platform::MessageStyle;
+using roundsheet::frmMain;
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray readFile(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Rounds stored before the window opens: round n has rondecall "PA<n>" and a distance in row 1.
+void seedRounds(const QString &folder, int count) {
+    storage::StorageError error;
+    auto table = storage::TableCursor::open(QDir(folder).filePath("kringbaasbase.mdb"),
+                                            QStringLiteral("ronde"), &error);
+    QVERIFY2(table, qPrintable(error.description));
+    QVERIFY(table->remove(0, &error));
+    const auto &def = table->table();
+    const std::vector<int> fields = {def.fieldIndex(u"rondecall"), def.fieldIndex(u"call1"),
+                                     def.fieldIndex(u"weg1")};
+    for (int n = 1; n <= count; ++n) {
+        storage::RecordValues values(size_t(def.fields.size()));
+        values[size_t(fields[0])] = QStringLiteral("PA%1").arg(n);
+        values[size_t(fields[1])] = QStringLiteral("PD%1ABC").arg(n);
+        values[size_t(fields[2])] = QString::number(100 + n);
+        QVERIFY(table->append(fields, values, &error));
+    }
+}
+
+QStringList storedField(const QString &folder, const char *field) {
+    storage::StorageError error;
+    auto table = storage::TableCursor::open(QDir(folder).filePath("kringbaasbase.mdb"),
+                                            QStringLiteral("ronde"), &error);
+    QStringList result;
+    const int index = table->table().fieldIndex(QString::fromLatin1(field));
+    for (int i = 0; i < table->count(); ++i) {
+        storage::RecordValues values;
+        table->read(i, &values, &error);
+        result << values[size_t(index)].toString();
+    }
+    return result;
+}
+
+}  // namespace
+
+class FrmMainTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    platform::fakes::FakeClock clock_;
+    platform::fakes::FakeMessageBoxes messages_;
+    platform::fakes::FakeWebLauncher web_;
+    std::unique_ptr<frmMain> w_;
+
+    QString folder() const { return dir_->path(); }
+    QString file(const char *name) const { return QDir(folder()).filePath(QLatin1String(name)); }
+
+    frmMain &makeWindow() {
+        w_ = std::make_unique<frmMain>(folder(), roundsheet::Services{messages_, clock_, web_});
+        w_->load();
+        // The timers are driven by hand here.
+        w_->startupTimer->stop();
+        w_->tmrRonde->stop();
+        w_->Timer1->stop();
+        return *w_;
+    }
+
+private Q_SLOTS:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        clock_.setLocalNow(QDateTime(QDate(2026, 12, 10), QTime(20, 15, 0)));
+        messages_.clear();
+        web_.clear();
+    }
+    void cleanup() {
+        if (w_) {
+            w_->close();
+        }
+        w_.reset();
+    }
+
+    void startupReadsTheSettings_data() {
+        QTest::addColumn<QByteArray>("stem");
+        QTest::addColumn<QByteArray>("rondetijd");
+        QTest::addColumn<QByteArray>("basis");
+        QTest::addColumn<bool>("spraak");
+        QTest::addColumn<QString>("planned");
+        QTest::addColumn<QStringList>("station");  // call, locatie, frequentie, band, grid
+        QTest::addColumn<QString>("loc0");
+
+        QTest::newRow("all there")
+            << QByteArray("1\r\n") << QByteArray("45\r\n")
+            << QByteArray("PI4ZUD\r\nZoetermeer\r\n145.550\r\nMhz\r\nJO22ab\r\n") << true << "45"
+            << QStringList{"PI4ZUD", "Zoetermeer", "145.550", "Mhz", "JO22ab"} << "JO22ab";
+        QTest::newRow("no files") << QByteArray() << QByteArray() << QByteArray() << false << ""
+                                  << QStringList{"", "", "", "", ""} << "";
+        QTest::newRow("short basis") << QByteArray("0\r\n") << QByteArray("\r\n")
+                                     << QByteArray("PI4ZUD\r\nDelft\r\n7.055\r\n") << false << ""
+                                     << QStringList{"PI4ZUD", "Delft", "7.055", "", ""} << "";
+        QTest::newRow("blanks around the grid")
+            << QByteArray(" 1x\r\n") << QByteArray("lang\r\n")
+            << QByteArray("A\r\nB\r\nC\r\nD\r\n  jo22AB \r\n") << true << "lang"
+            << QStringList{"A", "B", "C", "D", "  jo22AB "} << "jo22AB";
+        QTest::newRow("stem not a number")
+            << QByteArray("aan\r\n") << QByteArray("30") << QByteArray("\r\n\r\n\r\n\r\nJO33AB")
+            << false << "30" << QStringList{"", "", "", "", "JO33AB"} << "JO33AB";
+    }
+    void startupReadsTheSettings() {
+        QFETCH(QByteArray, stem);
+        QFETCH(QByteArray, rondetijd);
+        QFETCH(QByteArray, basis);
+        if (!stem.isNull()) {
+            writeFile(file("stem"), stem);
+        }
+        if (!rondetijd.isNull()) {
+            writeFile(file("rondetijd"), rondetijd);
+        }
+        if (!basis.isNull()) {
+            writeFile(file("basis"), basis);
+        }
+        frmMain &w = makeWindow();
+        QTEST(w.spraak->isChecked(), "spraak");
+        QTEST(w.lblRondeTijdIngelezen->text(), "planned");
+        const QStringList station = {w.txtGroepsCall->text(), w.txtLocatie->text(),
+                                     w.txtFrequentie->text(), w.txtBand->text(),
+                                     w.txtGridHome->text()};
+        QTEST(station, "station");
+        QTEST(w.txtLoc[0]->text(), "loc0");
+        QCOMPARE(w.lblWeek->text(), QStringLiteral("Week 49"));
+        QCOMPARE(messages_.shown().size(), 0);
+    }
+
+    void roundDateUsesTheLocaleNames() {
+        const QDate date(2026, 3, 5);
+        QCOMPARE(roundsheet::roundDateText(date, QLocale(QLocale::Dutch, QLocale::Netherlands)),
+                 QStringLiteral("donderdag 05 maart 2026"));
+        QCOMPARE(roundsheet::roundDateText(date, QLocale(QLocale::English, QLocale::UnitedStates)),
+                 QStringLiteral("Thursday 05 March 2026"));
+    }
+
+    void weekNumbers_data() {
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<int>("week");
+        // 2026 begins on a Thursday: its first full week begins on Monday 5 January.
+        QTest::newRow("before the first full week") << QDate(2026, 1, 4) << 52;
+        QTest::newRow("first Monday") << QDate(2026, 1, 5) << 1;
+        QTest::newRow("first Sunday") << QDate(2026, 1, 11) << 1;
+        QTest::newRow("second Monday") << QDate(2026, 1, 12) << 2;
+        QTest::newRow("today") << QDate(2026, 12, 10) << 49;
+        QTest::newRow("last day of 2026") << QDate(2026, 12, 31) << 52;
+        // 2024 begins on a Monday: 1 January is week 1.
+        QTest::newRow("year begins on Monday") << QDate(2024, 1, 1) << 1;
+        QTest::newRow("53 weeks") << QDate(2024, 12, 30) << 53;
+        QTest::newRow("after a 53-week year") << QDate(2025, 1, 5) << 53;
+        QTest::newRow("2025 first full week") << QDate(2025, 1, 6) << 1;
+        QTest::newRow("leap day") << QDate(2028, 2, 29) << 9;
+    }
+    void weekNumbers() {
+        QFETCH(QDate, date);
+        QTEST(roundsheet::weekNumber(date), "week");
+    }
+
+    void closingGreetsByTheHour_data() {
+        QTest::addColumn<QTime>("time");
+        QTest::addColumn<QString>("greeting");
+        const QString night = QStringLiteral("een prettige nacht verder.\n 73 van QX9ZZA");
+        const QString morning = QStringLiteral("Een prettige morgen verder.\n73 van QX9ZZA");
+        const QString afternoon = QStringLiteral("Een prettige middag verder.\n73 van QX9ZZA");
+        const QString evening = QStringLiteral("Een prettige avond verder.\n 73 van QX9ZZA");
+        QTest::newRow("00:00") << QTime(0, 0) << night;
+        QTest::newRow("05:59") << QTime(5, 59) << night;
+        QTest::newRow("06:00") << QTime(6, 0) << morning;
+        QTest::newRow("11:59") << QTime(11, 59) << morning;
+        QTest::newRow("12:00") << QTime(12, 0) << afternoon;
+        QTest::newRow("17:59") << QTime(17, 59) << afternoon;
+        QTest::newRow("18:00") << QTime(18, 0) << evening;
+        QTest::newRow("23:59") << QTime(23, 59) << evening;
+    }
+    void closingGreetsByTheHour() {
+        QFETCH(QTime, time);
+        QFETCH(QString, greeting);
+        writeFile(file("flag"), "aan\r\n");
+        seedRounds(folder(), 3);
+        frmMain &w = makeWindow();
+        w.tmrRonde_Timer();
+        clock_.setLocalNow(QDateTime(QDate(2026, 12, 10), time));
+        w.close();
+        QCOMPARE(messages_.shown().size(), 1);
+        QCOMPARE(messages_.shown()[0].text, QStringLiteral("Ronde is opgeslagen! ") + greeting);
+        QCOMPARE(messages_.shown()[0].title, QStringLiteral("Afsluiten en opslaan van ronde 3"));
+        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkInformation);
+    }
+
+    void closingMessageOnlyForExactlyAan_data() {
+        QTest::addColumn<QByteArray>("flag");
+        QTest::addColumn<bool>("message");
+        QTest::newRow("aan") << QByteArray("aan\r\n") << true;
+        QTest::newRow("uit") << QByteArray("uit\r\n") << false;
+        QTest::newRow("Aan") << QByteArray("Aan\r\n") << false;
+        QTest::newRow("aan with a blank") << QByteArray("aan \r\n") << false;
+        QTest::newRow("no file") << QByteArray() << false;
+    }
+    void closingMessageOnlyForExactlyAan() {
+        QFETCH(QByteArray, flag);
+        QFETCH(bool, message);
+        if (!flag.isNull()) {
+            writeFile(file("flag"), flag);
+        }
+        frmMain &w = makeWindow();
+        w.txtKringbaasNaam->setText(QStringLiteral("Henk"));
+        w.txtGroepsCall->setText(QStringLiteral("PI4ZUD"));
+        w.close();
+        QCOMPARE(messages_.shown().size(), message ? 1 : 0);
+        // The round and the station fields are stored either way.
+        QCOMPARE(storedField(folder(), "kringbaas"), QStringList{"Henk"});
+        QCOMPARE(readFile(file("basis")), QByteArray("PI4ZUD\r\n\r\n\r\n\r\n\r\n"));
+    }
+
+    void latestRoundIsShownWithItsNumber() {
+        seedRounds(folder(), 10);
+        frmMain &w = makeWindow();
+        QCOMPARE(w.Data1->Caption(), QStringLiteral("Ronde : 1 van de 10"));
+        QCOMPARE(w.txtKringbaasCall->text(), QStringLiteral("PA1"));
+        w.tmrRonde_Timer();
+        QVERIFY(!w.tmrRonde->isActive());
+        QCOMPARE(w.txtKringbaasCall->text(), QStringLiteral("PA10"));
+        QCOMPARE(w.txtRondeNR->text(), QStringLiteral("10"));
+        QCOMPARE(w.Data1->Caption(), QStringLiteral("Ronde : 10 van de 10"));
+
+        w.Data1->Recordset().setAbsolutePosition(2);
+        QCOMPARE(w.Data1->Caption(), QStringLiteral("Ronde : 3 van de 10"));
+        QCOMPARE(w.txtRondeNR->text(), QStringLiteral("3"));
+    }
+
+    void showingRoundsEmptiesDistancesButKeepsThemStored() {
+        seedRounds(folder(), 4);
+        frmMain &w = makeWindow();
+        w.tmrRonde_Timer();
+        QCOMPARE(w.Text1[0]->text(), QStringLiteral("PD4ABC"));
+        QCOMPARE(w.Text5[0]->text(), QString());
+        w.Data1->previousButton()->click();
+        w.Data1->firstButton()->click();
+        w.Data1->lastButton()->click();
+        // An edit of another field is stored without wiping the distance.
+        w.Text4[0]->setText(QStringLiteral("Antenne"));
+        w.close();
+        QCOMPARE(storedField(folder(), "weg1"), QStringList({"101", "102", "103", "104"}));
+        QCOMPARE(storedField(folder(), "on1").last(), QStringLiteral("Antenne"));
+    }
+
+    void emptyRoundTableShowsZero() {
+        frmMain &w = makeWindow();
+        QVERIFY(w.Data1->Recordset().Delete());
+        w.tmrRonde_Timer();
+        QCOMPARE(w.txtRondeNR->text(), QStringLiteral("0"));
+    }
+
+    void calculatorShowsDistance() {
+        frmMain &w = makeWindow();
+        w.txtLoc[0]->setText(QStringLiteral("JO22ab"));
+        w.txtLoc[1]->setText(QStringLiteral("jo33ab"));
+        w.cmdCalc->click();
+        QCOMPARE(w.labDistance->text(), QStringLiteral("176"));
+        QCOMPARE(w.labLat[0]->text(), QStringLiteral("052:03:45 (52,0625)"));
+        QCOMPARE(w.labLong[0]->text(), QStringLiteral("004:02:30 (4,04167)"));
+        QCOMPARE(messages_.shown().size(), 0);
+    }
+
+    void invalidLocatorKeepsThePreviousDistance_data() {
+        QTest::addColumn<QString>("loc0");
+        QTest::addColumn<QString>("loc1");
+        QTest::addColumn<int>("failing");
+        QTest::newRow("first") << "JO22A"
+                               << "JO33AB" << 0;
+        QTest::newRow("second, leading blank") << "JO22ab"
+                                               << " JO33AB" << 1;
+        QTest::newRow("second empty") << "JO22ab"
+                                      << "" << 1;
+        QTest::newRow("both: only the first counts") << "JY22AB"
+                                                     << "JO22AZ" << 0;
+    }
+    void invalidLocatorKeepsThePreviousDistance() {
+        QFETCH(QString, loc0);
+        QFETCH(QString, loc1);
+        QFETCH(int, failing);
+        frmMain &w = makeWindow();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.txtLoc[0]->setText(QStringLiteral("JO22ab"));
+        w.txtLoc[1]->setText(QStringLiteral("JO22ab"));
+        w.cmdCalc_Click();
+        QCOMPARE(w.labDistance->text(), QStringLiteral("1"));
+        w.txtLoc[0]->setText(loc0);
+        w.txtLoc[1]->setText(loc1);
+        w.cmdCalc_Click();
+        QCOMPARE(messages_.shown().size(), 1);
+        QCOMPARE(messages_.shown()[0].title, QStringLiteral("GRID locatie onjuist ingevoerd"));
+        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkCritical);
+        QCOMPARE(messages_.shown()[0].text,
+                 QStringLiteral("Onjuist Zender Locatie Formaat\r\nMoet zijn 6 Characters\r\n"
+                                "2 Letters (a tot x), 2 Nummers (0 tot 9), 2 Letters (a tot z)\r\n"
+                                "(Hoofdletter ongevoelig)"));
+        QCOMPARE(w.labDistance->text(), QStringLiteral("1"));
+        QCOMPARE(QApplication::focusWidget(), w.txtLoc[failing]);
+    }
+
+    void stationFieldRules() {
+        frmMain &w = makeWindow();
+        w.txtGridHome->setText(QStringLiteral(" jo22AB "));
+        w.txtGridHome_LostFocus();
+        QCOMPARE(w.txtGridHome->text(), QStringLiteral("JO22ab"));
+        QCOMPARE(w.txtLoc[0]->text(), QStringLiteral("JO22ab"));
+        w.txtBand->clear();
+        w.txtBand_LostFocus();
+        QCOMPARE(w.txtBand->text(), QStringLiteral("Mhz"));
+        w.txtBand->setText(QStringLiteral("kHz"));
+        w.txtBand_LostFocus();
+        QCOMPARE(w.txtBand->text(), QStringLiteral("kHz"));
+    }
+
+    void webPages() {
+        seedRounds(folder(), 1);
+        frmMain &w = makeWindow();
+        w.Text1_DblClick(1);  // empty call: nothing
+        QCOMPARE(web_.opened().size(), 0);
+        w.Text1_DblClick(0);
+        w.whatsapp->trigger();
+        w.jitsy->trigger();
+        QCOMPARE(web_.opened().size(), 3);
+        QCOMPARE(web_.opened()[0].toString(), QStringLiteral("https://www.qrz.com/db/PD1ABC"));
+        QCOMPARE(web_.opened()[1], platform::webpages::whatsApp());
+        QCOMPARE(web_.opened()[2], platform::webpages::jitsiRoom());
+    }
+
+    void fixedSizeComesBack() {
+        frmMain &w = makeWindow();
+        w.show();
+        const QSize fixed = w.size();
+        QCOMPARE(w.centralWidget()->size(), QSize(1249, 886));
+        w.resize(800, 600);
+        QCOMPARE(w.size(), fixed);
+        w.setGeometry(10, 10, 2000, 1500);
+        QCOMPARE(w.size(), fixed);
+    }
+
+    void rowsAndNames() {
+        frmMain &w = makeWindow();
+        QCOMPARE(w.Label6[0]->text(), QStringLiteral(" 1"));
+        QCOMPARE(w.Label6[9]->text(), QStringLiteral("10"));
+        QCOMPARE(w.Label6[29]->text(), QStringLiteral("30"));
+        QCOMPARE(w.Text1[0]->y(), platform::twips(1680));
+        QCOMPARE(w.Text1[29]->y(), platform::twips(1680 + 29 * 360));
+        QCOMPARE(w.Label6[29]->y(), platform::twips(1360 + 30 * 360));
+        QCOMPARE(w.Check1[29]->y(), platform::twips(1400 + 30 * 360));
+        QCOMPARE(w.Text1[0]->accessibleName(), QStringLiteral("Call 1"));
+        QCOMPARE(w.Text2[29]->accessibleName(), QStringLiteral("Naam 30"));
+        QCOMPARE(w.Text3[4]->accessibleName(), QStringLiteral("QTH 5"));
+        QCOMPARE(w.Text5[4]->accessibleName(), QStringLiteral("Km 5"));
+        QCOMPARE(w.Text4[4]->accessibleName(), QStringLiteral("Onderwerp 5"));
+        QCOMPARE(w.cmdBeurt[2]->accessibleName(), QStringLiteral("Beurt"));
+        QCOMPARE(w.cmdBeurt[2]->accessibleDescription(), QStringLiteral("rij 3"));
+        QCOMPARE(w.Check1[2]->accessibleName(), QStringLiteral("Weg"));
+        QCOMPARE(w.Check2[2]->accessibleDescription(), QStringLiteral("rij 3"));
+        QCOMPARE(w.txtGroepsCall->accessibleName(), QStringLiteral("Zender Call"));
+        QCOMPARE(w.txtBand->accessibleName(), QStringLiteral("Eenheid"));
+        QCOMPARE(w.txtRondeNR->accessibleName(), QStringLiteral("Rondenummer"));
+        QCOMPARE(w.txtKringbaasCall->accessibleName(), QStringLiteral("Kringbaas"));
+        QCOMPARE(w.TextAAN->text(), QStringLiteral("Text6"));
+        QVERIFY(!w.TextAAN->isVisibleTo(&w));
+        QCOMPARE(w.exitprog->text(), QStringLiteral("Exit  programma"));
+        QCOMPARE(w.exitprog->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_X));
+        QCOMPARE(w.startupTimer->interval(), 75);
+        QCOMPARE(w.tmrRonde->interval(), 333);
+        QCOMPARE(w.tmrToeVoeg->interval(), 222);
+    }
+
+    void escapeReachesTheWindowOnlyWithoutFocus() {
+        frmMain &w = makeWindow();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.txtLocatie->setFocus();
+        QTest::keyClick(w.txtLocatie, Qt::Key_Escape);
+        QCOMPARE(messages_.shown().size(), 0);
+        QApplication::focusWidget()->clearFocus();
+        QTest::keyClick(&w, Qt::Key_Escape);
+        QCOMPARE(messages_.shown().size(), 1);
+        QCOMPARE(messages_.shown()[0].text, QStringLiteral("Ja"));
+        QCOMPARE(messages_.shown()[0].title, QStringLiteral("Kringbaas"));
+        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkOnly);
+    }
+
+    // The whole way through the real window and a real message box.
+    void endToEndCloseWithRealMessageBox() {
+        writeFile(file("flag"), "aan\r\n");
+        writeFile(file("basis"), "PI4ZUD\r\nZoetermeer\r\n145.550\r\n\r\nJO22ab\r\n");
+        seedRounds(folder(), 2);
+        platform::QtMessageBoxes realBoxes;
+        auto window =
+            std::make_unique<frmMain>(folder(), roundsheet::Services{realBoxes, clock_, web_});
+        window->load();
+        window->startupTimer->stop();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QTRY_COMPARE(window->txtRondeNR->text(), QStringLiteral("2"));  // the one-shot move
+        window->Text2[1]->setText(QStringLiteral("Truus"));
+
+        QString title;
+        QString text;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            title = box->windowTitle();
+            text = box->text();
+            QCOMPARE(box->icon(), QMessageBox::Information);
+            box->button(QMessageBox::Ok)->click();
+        });
+        window->exitprog->trigger();
+        QCOMPARE(title, QStringLiteral("Afsluiten en opslaan van ronde 2"));
+        QCOMPARE(text,
+                 QStringLiteral("Ronde is opgeslagen! Een prettige avond verder.\n 73 van QX9ZZA"));
+        QVERIFY(!window->isVisible());
+        QCOMPARE(storedField(folder(), "naam2"), QStringList({"", "Truus"}));
+        QCOMPARE(readFile(file("basis")),
+                 QByteArray("PI4ZUD\r\nZoetermeer\r\n145.550\r\n\r\nJO22ab\r\n"));
+    }
+};
+
+KB_TEST_MAIN(FrmMainTest)
+#include "tst_frmmain.moc"
