@@ -78,7 +78,8 @@ void frmMain::createControls() {
 
     Command1 = place(new QToolButton(client), 600, 360, 1335, 975);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setText(QStringLiteral("Deelnemer Toevoegen"));
+    // A picture button wraps its caption under the icon.
+    Command1->setText(QStringLiteral("Deelnemer\nToevoegen"));
     Command1->setIcon(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
     Command2 = place(new QToolButton(client), 2160, 360, 1335, 975);
     Command2->setObjectName(QStringLiteral("Command2"));
@@ -87,7 +88,7 @@ void frmMain::createControls() {
     for (QToolButton *button : {Command1, Command2}) {
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setIconSize(QSize(twips(480), twips(480)));
-        button->setAccessibleName(button->text());
+        button->setAccessibleName(button->text().replace(QLatin1Char('\n'), QLatin1Char(' ')));
     }
 
     // Round fields.

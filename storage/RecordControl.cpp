@@ -371,6 +371,7 @@ RecordControl::RecordControl(QWidget *parent) : QWidget(parent) {
         button->setToolTip(QString::fromLatin1(names[i]));
         button->setFocusPolicy(Qt::NoFocus);
         button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+        button->setFixedWidth(button->fontMetrics().horizontalAdvance(button->text()) + 8);
         buttons_[i] = button;
         connect(button, &QToolButton::clicked, this, [this, i] { navigate(i); });
     }
