@@ -1,6 +1,7 @@
 #include "roundsheet/frmMain.h"
 
 #include "geo/Locator.h"
+#include "hamlist/frmAmateur.h"
 #include "roundsheet/DateTexts.h"
 #include "storage/Database.h"
 
@@ -54,6 +55,7 @@ frmMain::frmMain(QString dataFolder, Services services, QWidget *parent)
     connect(whatsapp, &QAction::triggered, this, &frmMain::whatsapp_Click);
     connect(jitsy, &QAction::triggered, this, &frmMain::jitsy_Click);
     connect(exitprog, &QAction::triggered, this, &frmMain::exitprog_Click);
+    connect(hamlijst, &QAction::triggered, this, &frmMain::hamlijst_Click);
 }
 
 frmMain::~frmMain() = default;
@@ -210,6 +212,9 @@ void frmMain::closeEvent(QCloseEvent *event) {
 
     for (QTimer *timer : {startupTimer, Timer1, tmrRonde, tmrToeVoeg, tmrRondeTijd}) {
         timer->stop();
+    }
+    if (amateur_) {
+        amateur_->close();
     }
     Data1->close();
     restoreMouse();

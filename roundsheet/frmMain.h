@@ -8,6 +8,7 @@
 #include "storage/SettingsFiles.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 
@@ -19,6 +20,10 @@ class QProgressBar;
 class QPushButton;
 class QTimer;
 class QToolButton;
+
+namespace hamlist {
+class frmAmateur;
+}
 
 namespace roundsheet {
 
@@ -116,6 +121,10 @@ public:
     QAction *hamlijst = nullptr;
     QAction *help = nullptr;
 
+    // The ham list window; made, unseen, when it does not exist yet. Look-ups by call go through
+    // its record control.
+    hamlist::frmAmateur *amateurWindow();
+
     // π as the distance computation uses it, computed at load.
     double pi = 0;
 
@@ -129,6 +138,7 @@ public:
     void whatsapp_Click();
     void jitsy_Click();
     void exitprog_Click();
+    void hamlijst_Click();
     void Data1_Validate();
     void Data1_Reposition();
     void Data1_Error(int dataErr, const QString &description, int *response);
@@ -150,6 +160,7 @@ private:
     QString dataFolder_;
     Services services_;
     storage::SettingsFiles settings_;
+    QPointer<hamlist::frmAmateur> amateur_;
     bool closing_ = false;
     bool busy_ = false;
 };

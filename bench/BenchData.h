@@ -1,0 +1,34 @@
+// The data file the benchmarks work on: a ham list of 100,000 records and 10,000 stored rounds
+// with every one of their 183 fields filled, generated from a fixed seed so that every run and
+// every benchmark program sees the same records.
+
+#pragma once
+
+#include <QString>
+
+#include <string>
+#include <vector>
+
+namespace benchdata {
+
+constexpr int kHamCount = 100000;
+constexpr int kRoundCount = 10000;
+constexpr int kRows = 30;  // participants per round
+
+// About one name in a hundred contains this; nothing else in the naam field does.
+constexpr const char *kRareSubstring = "qu";
+
+struct Ham {
+    std::string call, naam, adres, postcode, qth, grid, land, telefoon, email, byzonderheden;
+};
+
+// Makes the database file at databasePath (which must not exist yet) with the program's own
+// schema and fills it: the blank records a new file starts with are replaced by the ham list and
+// the stored rounds, one a week from January 1990 on. Returns the hams in the order of the list.
+// Stops the program when anything fails.
+std::vector<Ham> writeDatabase(const QString &databasePath);
+
+// Stops the program with a message on stderr: the timings mean nothing without their data.
+[[noreturn]] void fail(const QString &message);
+
+}  // namespace benchdata

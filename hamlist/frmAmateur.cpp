@@ -1,0 +1,580 @@
+#include "hamlist/frmAmateur.h"
+
+#include "hamlist/HamRules.h"
+#include "hamlist/frmMessage.h"
+#include "hamlist/frmMultiFound.h"
+#include "platform/Twips.h"
+#include "storage/Database.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace hamlist {
+
+using platform::twips;
+using platform::twipsRect;
+
+namespace {
+
+constexpr int kClientWidth = 6435;
+constexpr int kClientHeight = 7185;
+
+enum Field { kCall, kNaam, kAdres, kPostcode, kQth, kGrid, kLand, kTelefoon, kEmail, kBijzonderheden };
+
+QFont verdana(double points, bool bold = false)
+{
+    QFont font(QStringLiteral("Verdana"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+}  // namespace
+
+frmAmateur::frmAmateur(const QString &dataFolder, platform::MessageBoxes &messages,
+                       platform::WebLauncher &web, QWidget *owner)
+    : QDialog(owner), settings_(dataFolder), messages_(messages), web_(web)
+{
+    setObjectName(QStringLiteral("frmAmateur"));
+    // Closing destroys the window; the next use makes it anew.
+    setAttribute(Qt::WA_DeleteOnClose);
+    createControls();
+
+    Data1->setDatabaseName(
+        QDir(dataFolder).filePath(QString::fromLatin1(storage::Database::kFileName)));
+    Data1->setRecordSource(QStringLiteral("qrz"));
+    for (int i = 0; i < kFields - 1; ++i) {
+        Data1->bind(txtFields[i], QString::fromLatin1(kSearchFields[i].field));
+        connect(txtFields[i], &QLineEdit::textChanged, this, &frmAmateur::txtFields_Change);
+        connect(txtFields[i], &platform::TextBox::lostFocus, this,
+                [this, i] { txtFields_LostFocus(i); });
+        connect(txtFields[i], &platform::TextBox::doubleClicked, this,
+                &frmAmateur::txtFields_DblClick);
+        txtFields[i]->installEventFilter(this);
+    }
+    Data1->bind(txtBijzonderheden, QStringLiteral("byzonderheden"));
+    connect(txtBijzonderheden, &QPlainTextEdit::textChanged, this, &frmAmateur::txtFields_Change);
+    txtBijzonderheden->installEventFilter(this);
+    txtBijzonderheden->viewport()->installEventFilter(this);
+    txtZoek->installEventFilter(this);
+
+    connect(Data1, &storage::RecordControl::Validate, this, &frmAmateur::Data1_Validate);
+    connect(Data1, &storage::RecordControl::Reposition, this, &frmAmateur::Data1_Reposition);
+    connect(Data1, &storage::RecordControl::Error, this, &frmAmateur::Data1_Error);
+    connect(cmdAdd, &QPushButton::clicked, this, &frmAmateur::cmdAdd_Click);
+    connect(cmdUpdate, &QPushButton::clicked, this, &frmAmateur::cmdUpdate_Click);
+    connect(cmdMap, &QPushButton::clicked, this, &frmAmateur::cmdMap_Click);
+    connect(Command2, &QPushButton::clicked, this, &frmAmateur::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &frmAmateur::Command3_Click);
+    connect(Command1, &QPushButton::clicked, this, &frmAmateur::Command1_Click);
+    connect(Command4, &QPushButton::clicked, this, &frmAmateur::Command4_Click);
+    connect(txtZoek, &QLineEdit::textChanged, this, &frmAmateur::txtZoek_Change);
+    connect(txtZoek, &QLineEdit::textEdited, this, [this](const QString &text) {
+        // Typed characters arrive in upper case.
+        const QString upper = text.toUpper();
+        if (upper != text) {
+            const int cursor = txtZoek->cursorPosition();
+            txtZoek->setText(upper);
+            txtZoek->setCursorPosition(cursor);
+        }
+    });
+    Combo1->installEventFilter(this);
+    connect(delham, &QAction::triggered, this, &frmAmateur::delham_Click);
+    connect(startmetgedeeltecall, &QAction::triggered, this,
+            &frmAmateur::startmetgedeeltecall_Click);
+    connect(Timer1, &QTimer::timeout, this, &frmAmateur::Timer1_Timer);
+    connect(opstarttimer, &QTimer::timeout, this, &frmAmateur::opstarttimer_Timer);
+    connect(tmrKlik, &QTimer::timeout, this, &frmAmateur::tmrKlik_Timer);
+
+    load();
+}
+
+frmAmateur::~frmAmateur()
+{
+    restoreMouse();
+}
+
+void frmAmateur::createControls()
+{
+    setWindowTitle(QStringLiteral("HAM Lijst  (verzameling regelmatige/nieuwe) ronde bezoekers"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::CustomizeWindowHint);
+    setFont(verdana(9));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto *menuBar = new QMenuBar(this);
+    layout->setMenuBar(menuBar);
+    QMenu *opties = menuBar->addMenu(QStringLiteral("Opties"));
+    delham = opties->addAction(QStringLiteral("Maak van onderliggende HAM Gehakt!"));
+    startmetgedeeltecall =
+        opties->addAction(QStringLiteral("Altijd opstarten met : zoeken op gedeelte van Call"));
+    startmetgedeeltecall->setCheckable(true);
+
+    auto *client = new QWidget(this);
+    client->setFixedSize(twips(kClientWidth), twips(kClientHeight));
+    layout->addWidget(client, 0, Qt::AlignLeft | Qt::AlignTop);
+
+    lblMessage = new QLabel(client);
+    lblMessage->setObjectName(QStringLiteral("lblMessage"));
+    lblMessage->setGeometry(twipsRect(2160, 0, 3375, 360));
+    lblMessage->setAlignment(Qt::AlignCenter);
+    lblMessage->setFont(verdana(9, true));
+    QPalette darkRed = lblMessage->palette();
+    darkRed.setColor(QPalette::WindowText, QColor(192, 0, 0));
+    lblMessage->setPalette(darkRed);
+
+    static const char *const labels[kFields] = {"Call:",   "Naam:",  "Adres",     "Postcode",
+                                                "Qth:",    "Grid:",  "Land:",     "Telefoon:",
+                                                "E-mailadres", "Bijzonderheden:"};
+    for (int i = 0; i < kFields; ++i) {
+        const int top = 240 + 360 * i;
+        const int width = (i == kCall || i == kAdres || i == kEmail) ? 3615 : 4215;
+        QWidget *box = nullptr;
+        if (i < kBijzonderheden) {
+            auto *text = new platform::TextBox(client);
+            if (i != kAdres && i != kPostcode && i != kEmail) {
+                text->setMaxLength(50);
+            }
+            text->setGeometry(twipsRect(2040, top, width, 360));
+            txtFields[i] = text;
+            box = text;
+        } else {
+            txtBijzonderheden = new QPlainTextEdit(client);
+            txtBijzonderheden->setGeometry(twipsRect(2040, top, width, 720));
+            txtBijzonderheden->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+            txtBijzonderheden->setTabChangesFocus(true);
+            box = txtBijzonderheden;
+        }
+        box->setObjectName(QStringLiteral("txtFields_%1").arg(i));
+        auto *label = new QLabel(QString::fromUtf8(labels[i]), client);
+        label->setGeometry(twipsRect(120, top, 1815, 360));
+        label->setBuddy(box);
+        box->setAccessibleName(label->text().remove(QLatin1Char(':')));
+    }
+    QFont bold = txtFields[kNaam]->font();
+    bold.setBold(true);
+    txtFields[kNaam]->setFont(bold);
+    txtFields[kCall]->setCursor(Qt::PointingHandCursor);
+    // A particulars text holds at most 255 characters.
+    connect(txtBijzonderheden, &QPlainTextEdit::textChanged, this, [this] {
+        const QString text = txtBijzonderheden->toPlainText();
+        if (text.size() > 255) {
+            txtBijzonderheden->setPlainText(text.left(255));
+            txtBijzonderheden->moveCursor(QTextCursor::End);
+        }
+    });
+
+    auto smallButton = [client](const QString &caption, int top, const char *accessible) {
+        auto *button = new QPushButton(caption, client);
+        button->setGeometry(twipsRect(5650, top, 600, 300));
+        button->setFont(verdana(8.25));
+        button->setAccessibleName(QString::fromLatin1(accessible));
+        return button;
+    };
+    Command2 = smallButton(QStringLiteral("copy"), 270, "Call kopiëren");
+    cmdMap = smallButton(QStringLiteral("map"), 980, "Adres op de kaart");
+    Command3 = smallButton(QStringLiteral("copy"), 3150, "E-mailadres kopiëren");
+    Command2->setAccessibleName(QStringLiteral("Call kopiëren"));
+    Command3->setAccessibleName(QStringLiteral("E-mailadres kopiëren"));
+
+    cmdUpdate = new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton),
+                                QStringLiteral("&Opslaan"), client);
+    cmdUpdate->setObjectName(QStringLiteral("cmdUpdate"));
+    cmdUpdate->setGeometry(twipsRect(4080, 4320, 1095, 900));
+    cmdAdd = new QPushButton(style()->standardIcon(QStyle::SP_FileIcon), QStringLiteral("&Nieuw"),
+                             client);
+    cmdAdd->setObjectName(QStringLiteral("cmdAdd"));
+    cmdAdd->setGeometry(twipsRect(5280, 4320, 975, 900));
+    cmdUpdate->setAccessibleName(QStringLiteral("Opslaan"));
+    cmdAdd->setAccessibleName(QStringLiteral("Nieuw"));
+
+    Frame1 = new QGroupBox(QStringLiteral("Vul eerst zoekitem in:"), client);
+    Frame1->setGeometry(twipsRect(120, 5400, 6255, 1215));
+    Frame1->setFont(verdana(8.25));
+    auto *zoekLabel = new QLabel(QStringLiteral("Zoek Item:"), Frame1);
+    zoekLabel->setGeometry(twipsRect(120, 240, 1215, 255));
+    txtZoek = new platform::TextBox(Frame1);
+    txtZoek->setObjectName(QStringLiteral("txtZoek"));
+    txtZoek->setGeometry(twipsRect(120, 480, 2175, 330));
+    zoekLabel->setBuddy(txtZoek);
+    txtZoek->setAccessibleName(QStringLiteral("Zoek Item"));
+    Command4 = new QPushButton(QStringLiteral("wis"), Frame1);
+    Command4->setGeometry(twipsRect(2280, 480, 495, 300));
+    Command4->setAccessibleName(QStringLiteral("Zoektekst wissen"));
+    auto *doorzoek = new QLabel(QStringLiteral("Doorzoek:"), Frame1);
+    doorzoek->setGeometry(twipsRect(3240, 240, 975, 255));
+    Combo1 = new QComboBox(Frame1);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setGeometry(twipsRect(3240, 480, 1815, 330));
+    for (const SearchField &field : kSearchFields) {
+        Combo1->addItem(QString::fromUtf8(field.entry));
+    }
+    doorzoek->setBuddy(Combo1);
+    Combo1->setAccessibleName(QStringLiteral("Doorzoek"));
+    Check1 = new QCheckBox(QStringLiteral("op deel van Call zoeken"), Frame1);
+    Check1->setGeometry(twipsRect(120, 840, 2775, 255));
+    Check1->setAccessibleName(Check1->text());
+    Command1 = new QPushButton(style()->standardIcon(QStyle::SP_FileDialogContentsView),
+                               QStringLiteral("&Zoek"), Frame1);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setGeometry(twipsRect(5160, 240, 975, 780));
+    Command1->setAccessibleName(QStringLiteral("Zoek"));
+    for (QWidget *w : std::initializer_list<QWidget *>{zoekLabel, txtZoek, doorzoek, Combo1,
+                                                        Check1, Command1}) {
+        w->setFont(verdana(9));
+    }
+
+    // The participant context: never shown.
+    Check2 = new QCheckBox(client);
+    txtZcall = new QLineEdit(client);
+    txtZnaam = new QLineEdit(client);
+    txtX = new QLineEdit(client);
+    for (QWidget *hidden : std::initializer_list<QWidget *>{Check2, txtZcall, txtZnaam, txtX}) {
+        hidden->setVisible(false);
+    }
+
+    Data1 = new storage::RecordControl(client);
+    Data1->setObjectName(QStringLiteral("Data1"));
+    Data1->setGeometry(twipsRect(0, 6795, 6435, 390));
+
+    auto timer = [this](const char *name, int interval) {
+        auto *t = new QTimer(this);
+        t->setObjectName(QString::fromLatin1(name));
+        t->setInterval(interval);
+        t->setSingleShot(true);
+        return t;
+    };
+    Timer1 = timer("Timer1", 2000);
+    opstarttimer = timer("opstarttimer", 300);
+    tmrKlik = timer("tmrKlik", 500);
+
+    // The tab order runs through the ten fields.
+    for (int i = 0; i + 1 < kFields; ++i) {
+        setTabOrder(field(i), field(i + 1));
+    }
+    resize(sizeHint());
+}
+
+// Creating the window: each step that fails is skipped.
+void frmAmateur::load()
+{
+    restoreMouse();
+    opstarttimer->start();
+    Combo1->setCurrentIndex(0);
+    Command1->setEnabled(false);
+    tmrKlik->stop();
+    const bool partialCall = settings_.readPrtcall();
+    startmetgedeeltecall->setChecked(partialCall);
+    Check1->setChecked(partialCall);
+    Data1->open();
+    Timer1->start();
+}
+
+QWidget *frmAmateur::field(int index) const
+{
+    if (index == kBijzonderheden) {
+        return txtBijzonderheden;
+    }
+    return index >= 0 && index < kBijzonderheden ? txtFields[index] : nullptr;
+}
+
+QString frmAmateur::fieldText(int index) const
+{
+    if (index == kBijzonderheden) {
+        return txtBijzonderheden->toPlainText();
+    }
+    return index >= 0 && index < kBijzonderheden ? txtFields[index]->text() : QString();
+}
+
+void frmAmateur::setFieldText(int index, const QString &text)
+{
+    if (index == kBijzonderheden) {
+        txtBijzonderheden->setPlainText(text);
+    } else if (index >= 0 && index < kBijzonderheden) {
+        txtFields[index]->setText(text);
+    }
+}
+
+void frmAmateur::opstarttimer_Timer()
+{
+    opstarttimer->stop();
+    Data1->Recordset().MoveLast();
+}
+
+void frmAmateur::Timer1_Timer()
+{
+    lblMessage->clear();
+    Timer1->stop();
+}
+
+void frmAmateur::cmdAdd_Click()
+{
+    Data1->Recordset().AddNew();
+    txtFields[kLand]->setText(QStringLiteral("Nederland"));
+    txtFields[kCall]->setFocus();
+}
+
+void frmAmateur::cmdUpdate_Click()
+{
+    if (!Data1->UpdateRecord()) {
+        Data1_Error(Data1->lastError().code, Data1->lastError().description, nullptr);
+        return;
+    }
+    Data1->Recordset().setBookmark(Data1->Recordset().LastModified());
+    Timer1->start();
+    lblMessage->setText(QStringLiteral("opgeslagen!"));
+}
+
+void frmAmateur::delham_Click()
+{
+    const platform::MessageAnswer answer = messages_.show(
+        this, QStringLiteral("Je gaat de info van ") + txtFields[kCall]->text() +
+                  QStringLiteral(" verwijderen?"),
+        platform::MessageStyle::OkCancelCritical,
+        txtFields[kNaam]->text() + QStringLiteral(" vernietigen!"));
+    if (answer == platform::MessageAnswer::Cancel) {
+        return;
+    }
+    storage::Recordset &rs = Data1->Recordset();
+    if (rs.RecordCount() <= 1) {
+        messages_.show(this, QStringLiteral("Deze laatste kan je alleen maar wijzigen en niet verwijderen"),
+                       platform::MessageStyle::OkOnly);
+        return;
+    }
+    rs.Delete();
+    rs.MoveLast();
+}
+
+void frmAmateur::startmetgedeeltecall_Click()
+{
+    // The action has already toggled its mark when this runs.
+    const bool on = startmetgedeeltecall->isChecked();
+    settings_.writePrtcall(on);
+    Check1->setChecked(on);
+}
+
+void frmAmateur::cmdMap_Click()
+{
+    if (txtFields[kAdres]->text().isEmpty()) {
+        return;
+    }
+    web_.open(platform::webpages::mapsPlace(txtFields[kAdres]->text(), txtFields[kQth]->text()));
+}
+
+void frmAmateur::txtFields_Change()
+{
+    cmdAdd->setEnabled(true);
+    cmdUpdate->setEnabled(true);
+}
+
+void frmAmateur::txtFields_LostFocus(int index)
+{
+    if (closed_ || !isVisible()) {
+        return;
+    }
+    platform::TextBox *box = txtFields[index];
+    switch (index) {
+    case kCall:
+    case kNaam:
+    case kQth:
+        box->setText(upperTrimmed(box->text()));
+        break;
+    case kPostcode:
+        box->setText(postcodeForm(box->text()));
+        break;
+    case kGrid:
+        if (gridTooShort(box->text())) {
+            box->setText(upperTrimmed(box->text()));
+            messages_.show(this, QStringLiteral("Grid locatie moet uit 6 tekens bestaan"),
+                           platform::MessageStyle::OkOnly);
+            box->setFocus();
+            return;
+        }
+        box->setText(gridForm(box->text()));
+        break;
+    case kEmail:
+        if (!box->text().isEmpty()) {
+            box->setText(emailForm(box->text()));
+            isEmail(box->text());
+        }
+        break;
+    case kLand:
+        box->setText(countryForm(box->text()));
+        break;
+    default:
+        break;
+    }
+}
+
+bool frmAmateur::isEmail(const QString &text)
+{
+    if (isEmailText(text)) {
+        return true;
+    }
+    messages_.show(this, QStringLiteral("E-mailadres onjuist!"), platform::MessageStyle::OkCritical,
+                   QStringLiteral("Corrigeer e-mailadres svp"));
+    return false;
+}
+
+void frmAmateur::txtFields_DblClick()
+{
+    const QString call = txtFields[kCall]->text();
+    if (!call.isEmpty()) {
+        web_.open(platform::webpages::qrzLookup(call));
+    }
+}
+
+void frmAmateur::Command2_Click()
+{
+    copyToClipboard(kCall, 600);
+}
+
+void frmAmateur::Command3_Click()
+{
+    copyToClipboard(kEmail, 3500);
+}
+
+void frmAmateur::copyToClipboard(int fieldIndex, int hintTopTwips)
+{
+    const QString text = txtFields[fieldIndex]->text();
+    if (text.isEmpty()) {
+        return;
+    }
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(text);
+
+    auto *hint = new frmMessage(this);
+    const QPoint corner = frameGeometry().topLeft();
+    hint->move(corner.x() + twips(1800), corner.y() + twips(hintTopTwips));
+    hint->exec();
+}
+
+void frmAmateur::setParticipant(int row, const QString &call, const QString &name)
+{
+    txtX->setText(QString::number(row));
+    tmrKlik->start();
+    Check2->setChecked(true);
+    txtZnaam->setText(name);
+    txtZcall->setText(call);
+}
+
+void frmAmateur::Data1_Validate()
+{
+    if (!busy_) {
+        busy_ = true;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        QTimer::singleShot(0, this, &frmAmateur::restoreMouse);
+    }
+}
+
+void frmAmateur::restoreMouse()
+{
+    if (busy_) {
+        busy_ = false;
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void frmAmateur::Data1_Reposition()
+{
+    restoreMouse();
+    const storage::Recordset &rs = Data1->Recordset();
+    Data1->setCaption(QStringLiteral("Amateur : %1 van de %2")
+                          .arg(rs.AbsolutePosition() + 1)
+                          .arg(rs.RecordCount()));
+}
+
+void frmAmateur::Data1_Error(int, const QString &description, int *response)
+{
+    messages_.show(this, QStringLiteral("Data error event hit err:") + description,
+                   platform::MessageStyle::OkOnly);
+    if (response) {
+        *response = 0;
+    }
+}
+
+bool frmAmateur::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && watched == txtZoek) {
+            Command1_Click();
+            return true;
+        }
+        if (enter && watched == txtBijzonderheden) {
+            cmdUpdate->setFocus();
+            return true;
+        }
+        for (int i = 0; enter && i < kBijzonderheden; ++i) {
+            if (watched == txtFields[i]) {
+                field(i + 1)->setFocus();
+                return true;
+            }
+        }
+    } else if (event->type() == QEvent::MouseButtonDblClick &&
+               watched == txtBijzonderheden->viewport()) {
+        txtFields_DblClick();
+    } else if (event->type() == QEvent::FocusOut && watched == Combo1) {
+        Combo1_LostFocus();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmAmateur::keyPressEvent(QKeyEvent *event)
+{
+    // Keys reach the window itself only when none of its controls has the focus.
+    const QWidget *focus = QApplication::focusWidget();
+    if (focus && focus != this && isAncestorOf(focus)) {
+        // Enter and Escape in a control do not close the window.
+        if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return ||
+            event->key() == Qt::Key_Enter) {
+            event->accept();
+            return;
+        }
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    event->accept();
+}
+
+void frmAmateur::closeEvent(QCloseEvent *event)
+{
+    if (!closed_) {
+        closed_ = true;
+        txtZoek->clear();
+        if (multiFound_) {
+            multiFound_->close();
+        }
+        Data1->close();
+        restoreMouse();
+    }
+    event->accept();
+    QDialog::closeEvent(event);
+}
+
+}  // namespace hamlist
