@@ -78,7 +78,7 @@ public:
     QTimer *tmrKlik = nullptr;       // the participant search
 
     // The result window of the last search with several hits, while it exists.
-    frmMultiFound *multiFound() const { return multiFound_; }
+    frmMultiFound *multiFound() const;
 
     // Checks an e-mail address; tells the user when it is not one.
     bool isEmail(const QString &text);

@@ -20,6 +20,11 @@ constexpr int kNaamEntry = 1;
 
 }  // namespace
 
+frmMultiFound *frmAmateur::multiFound() const
+{
+    return multiFound_;
+}
+
 void frmAmateur::Command1_Click()
 {
     if (!multiFound_) {

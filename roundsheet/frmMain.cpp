@@ -155,6 +155,20 @@ void frmMain::exitprog_Click() {
     close();
 }
 
+hamlist::frmAmateur *frmMain::amateurWindow() {
+    if (!amateur_) {
+        amateur_ = new hamlist::frmAmateur(dataFolder_, services_.messages, services_.web, this);
+        amateur_->participantName = [this](int row) {
+            return row >= 0 && row < kRows ? Text2[row]->text() : QString();
+        };
+    }
+    return amateur_;
+}
+
+void frmMain::hamlijst_Click() {
+    amateurWindow()->exec();
+}
+
 // The hourglass shows only between leaving one round and arriving at the next; should no round
 // arrive (a find without a hit, a failed move) it goes when the current event is done.
 void frmMain::Data1_Validate() {
@@ -232,11 +246,5 @@ void frmMain::keyPressEvent(QKeyEvent *event) {
     QMainWindow::keyPressEvent(event);
 }
 
-void frmMain::resizeEvent(QResizeEvent *event) {
-    QMainWindow::resizeEvent(event);
-    if (size() != minimumSize()) {
-        resize(minimumSize());
-    }
-}
 
 }  // namespace roundsheet

@@ -25,13 +25,40 @@ StorageError cannotOpen(const QString &path) {
                 .arg(QDir::toNativeSeparators(path))};
 }
 
-bool hasSqliteHeader(const QString &path) {
+// What the first bytes of an existing file say, read before the database engine touches it: an
+// engine that opens a file may already write to it (a pending log is folded in on close).
+enum class FileKind { Ours, Newer, Foreign };
+
+quint32 bigEndian32(const QByteArray &bytes, int offset) {
+    quint32 value = 0;
+    for (int i = 0; i < 4; ++i) {
+        value = (value << 8) | quint8(bytes[offset + i]);
+    }
+    return value;
+}
+
+FileKind inspectHeader(const QString &path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        return false;
+        return FileKind::Foreign;
     }
+    const QByteArray header = file.read(100);
     static const QByteArray magic("SQLite format 3\0", 16);
-    return file.read(magic.size()) == magic;
+    if (header.size() < 100 || !header.startsWith(magic)) {
+        return FileKind::Foreign;
+    }
+    if (bigEndian32(header, 68) != quint32(kApplicationId)) {
+        return FileKind::Foreign;
+    }
+    return bigEndian32(header, 60) > quint32(kSchemaVersion) ? FileKind::Newer : FileKind::Ours;
+}
+
+StorageError newer(const QString &path) {
+    return {StorageError::kCannotOpen,
+            QStringLiteral("De database %1 is gemaakt door een nieuwere versie van "
+                           "Kringbaas en kan met deze versie niet worden geopend. "
+                           "Kringbaas laat het bestand ongewijzigd.")
+                .arg(QDir::toNativeSeparators(path))};
 }
 
 int pragmaInt(sqlite3 *db, const char *sql) {
@@ -55,7 +82,8 @@ QString Database::lastMessage() const {
     return QString::fromUtf8(sqlite3_errmsg(db_));
 }
 
-std::unique_ptr<Database> Database::open(const QString &path, StorageError *error) {
+std::unique_ptr<Database> Database::open(const QString &path, StorageError *error,
+                                         const TableDef *table) {
     const QFileInfo info(path);
     // An empty file holds nothing to lose: it is what a start interrupted while creating the
     // database leaves behind, so it is made into a fresh database.
@@ -64,9 +92,17 @@ std::unique_ptr<Database> Database::open(const QString &path, StorageError *erro
         *error = cannotOpen(path);
         return nullptr;
     }
-    if (!fresh && !hasSqliteHeader(path)) {
-        *error = notOurs(path);
-        return nullptr;
+    if (!fresh) {
+        switch (inspectHeader(path)) {
+        case FileKind::Foreign:
+            *error = notOurs(path);
+            return nullptr;
+        case FileKind::Newer:
+            *error = newer(path);
+            return nullptr;
+        case FileKind::Ours:
+            break;
+        }
     }
 
     sqlite3 *db = nullptr;
@@ -93,26 +129,23 @@ std::unique_ptr<Database> Database::open(const QString &path, StorageError *erro
             return nullptr;
         }
     } else if (version < 0 || version > kSchemaVersion) {
-        *error = {StorageError::kCannotOpen,
-                  QStringLiteral("De database %1 is gemaakt door een nieuwere versie van "
-                                 "Kringbaas en kan met deze versie niet worden geopend. "
-                                 "Kringbaas laat het bestand ongewijzigd.")
-                      .arg(QDir::toNativeSeparators(path))};
+        *error = newer(path);
         return nullptr;
     }
 
-    // Write-ahead logging keeps the file whole when the program or the machine stops halfway
-    // through a write; FULL makes every stored round durable before the call returns.
-    sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA cache_size=-65536;",
-                 nullptr, nullptr, nullptr);
-
+    // A new file is made in the plain journal mode, so that the mark that it is ours stands in
+    // the file itself before any other connection looks at it.
     QString failure;
-    if (!upgradeSchema(db, &failure)) {
+    if (!upgradeSchema(db, table, &failure)) {
         *error = {StorageError::kCannotOpen,
                   QStringLiteral("De database %1 kan niet worden bijgewerkt.")
                       .arg(QDir::toNativeSeparators(path))};
         return nullptr;
     }
+    // Write-ahead logging keeps the file whole when the program or the machine stops halfway
+    // through a write; FULL makes every stored round durable before the call returns.
+    sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA cache_size=-65536;",
+                 nullptr, nullptr, nullptr);
     return database;
 }
 

@@ -8,6 +8,8 @@ struct sqlite3;
 
 namespace storage {
 
+struct TableDef;
+
 // A failure of the store, with a code and a Dutch description fit to show a user.
 struct StorageError {
     int code = 0;
@@ -22,6 +24,7 @@ struct StorageError {
     static constexpr int kBadBookmark = 3159;      // a bookmark or position that is not there
     static constexpr int kWriteFailed = 3043;      // reading or writing the file failed
     static constexpr int kNotOpen = 3420;          // the table is not open
+    static constexpr int kNotAllowed = 3219;       // not while a record loads or validates
 
     explicit operator bool() const { return code != 0; }
 };
@@ -37,8 +40,11 @@ public:
     // The database file beside the program.
     static constexpr const char *kFileName = "kringbaasbase.mdb";
 
-    // Opens (or creates) the file and brings its tables up to date; nullptr and *error on failure.
-    static std::unique_ptr<Database> open(const QString &path, StorageError *error);
+    // Opens (or creates) the file and brings its schema up to date; nullptr and *error on
+    // failure. The table the caller is about to use is made again when it went missing, and gets
+    // a blank record when it is empty; the other tables are left alone.
+    static std::unique_ptr<Database> open(const QString &path, StorageError *error,
+                                          const TableDef *table = nullptr);
 
     sqlite3 *handle() const { return db_; }
     const QString &path() const { return path_; }

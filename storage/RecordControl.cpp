@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -57,10 +58,12 @@ bool Recordset::fail(int code, const QString &description) {
     return fail(StorageError{code, description});
 }
 
-// Puts the bound values into the table: a pending new record is added at the end with every
-// bound value, after which the record that was current before AddNew is current again; the
-// current record gets either every bound value or, for the save step, only what was edited.
-bool Recordset::commit(bool everyField) {
+// Puts the bound values into the table. A pending new record is added at the end with every
+// bound value; the record that was current before AddNew is current again, or the new record
+// when there was none. The current record gets what was edited: a control that a window's own
+// Reposition handler altered (the main window empties its distances) is no edit of the shown
+// record.
+bool Recordset::commit() {
     StorageError error;
     if (state_ == CursorState::PendingNew) {
         if (!table_->append(control_.boundFields(), control_.boundValues(), &error)) {
@@ -69,14 +72,13 @@ bool Recordset::commit(bool everyField) {
         lastModified_ = table_->bookmarkAt(table_->count() - 1);
         state_ = stateBeforeNew_;
         position_ = positionBeforeNew_;
+        if (state_ != CursorState::OnRecord) {
+            state_ = CursorState::OnRecord;
+            position_ = table_->count() - 1;
+        }
         pendingResolved_ = true;
     } else if (state_ == CursorState::OnRecord) {
-        // A control that a window's own Reposition handler altered (the main window empties its
-        // distances) is not an edit of the shown record, so the save step writes only what was
-        // edited.
-        const std::vector<int> fields =
-            everyField ? control_.boundFields() : control_.changedFields();
-        if (!table_->write(position_, fields, control_.boundValues(), &error)) {
+        if (!table_->write(position_, control_.changedFields(), control_.boundValues(), &error)) {
             return fail(error);
         }
         lastModified_ = table_->bookmarkAt(position_);
@@ -87,21 +89,41 @@ bool Recordset::commit(bool everyField) {
     return true;
 }
 
+// Raises Validate. While its handlers run, the cursor does not move; what they edit still counts.
+bool Recordset::validate(DataAction action) {
+    {
+        const QScopedValueRollback<int> busy(control_.notifying_, control_.notifying_ + 1);
+        Q_EMIT control_.Validate(action, control_.anyChanged());
+    }
+    return control_.anyChanged();
+}
+
+// Cursor operations are refused while the record control is loading a record or asking its
+// window to validate: a handler that moved the cursor then would leave the controls showing one
+// record while edits go into another.
+bool Recordset::refused() {
+    if (control_.notifying_ > 0) {
+        fail(StorageError::kNotAllowed,
+             QStringLiteral("Deze bewerking kan nu niet worden uitgevoerd."));
+        return true;
+    }
+    return false;
+}
+
 // The save step: Validate, then the edits go into the current record, or the pending new record
 // is added at the end (or dropped when nothing was typed into it), and the changed flags clear.
 bool Recordset::leave(DataAction action) {
     if (state_ == CursorState::Closed) {
         return fail(StorageError::kNotOpen, QStringLiteral("De tabel is niet geopend."));
     }
-    const bool changed = control_.anyChanged();
-    Q_EMIT control_.Validate(action, changed);
+    const bool changed = validate(action);
 
     if (state_ == CursorState::PendingNew && !changed) {
         state_ = stateBeforeNew_;
         position_ = positionBeforeNew_;
         pendingResolved_ = true;
     } else if (changed && (state_ == CursorState::PendingNew || state_ == CursorState::OnRecord)) {
-        if (!commit(false)) {
+        if (!commit()) {
             return false;
         }
     }
@@ -138,6 +160,9 @@ bool Recordset::moveTo(int position) {
 }
 
 bool Recordset::MoveFirst() {
+    if (refused()) {
+        return false;
+    }
     if (!leave(DataAction::MoveFirst)) {
         return false;
     }
@@ -149,6 +174,9 @@ bool Recordset::MoveFirst() {
 }
 
 bool Recordset::MoveLast() {
+    if (refused()) {
+        return false;
+    }
     if (!leave(DataAction::MoveLast)) {
         return false;
     }
@@ -160,6 +188,9 @@ bool Recordset::MoveLast() {
 }
 
 bool Recordset::MoveNext() {
+    if (refused()) {
+        return false;
+    }
     if (!leave(DataAction::MoveNext)) {
         return false;
     }
@@ -189,6 +220,9 @@ bool Recordset::MoveNext() {
 }
 
 bool Recordset::MovePrevious() {
+    if (refused()) {
+        return false;
+    }
     if (!leave(DataAction::MovePrevious)) {
         return false;
     }
@@ -220,6 +254,9 @@ bool Recordset::MovePrevious() {
 }
 
 bool Recordset::AddNew() {
+    if (refused()) {
+        return false;
+    }
     if (!leave(DataAction::AddNew)) {
         return false;
     }
@@ -232,25 +269,30 @@ bool Recordset::AddNew() {
 }
 
 bool Recordset::Update() {
+    if (refused()) {
+        return false;
+    }
     if (state_ == CursorState::Closed) {
         return fail(StorageError::kNotOpen, QStringLiteral("De tabel is niet geopend."));
     }
-    const bool changed = control_.anyChanged();
-    Q_EMIT control_.Validate(DataAction::Update, changed);
+    const bool changed = validate(DataAction::Update);
     if (state_ == CursorState::PendingNew) {
-        return commit(true) && restoreAfterPending();
+        return commit() && restoreAfterPending();
     }
     if (state_ != CursorState::OnRecord) {
         return fail(StorageError::kNoCurrentRecord, QStringLiteral("Er is geen huidig record."));
     }
-    return !changed || commit(false);
+    return !changed || commit();
 }
 
 bool Recordset::Delete() {
+    if (refused()) {
+        return false;
+    }
     if (state_ == CursorState::Closed) {
         return fail(StorageError::kNotOpen, QStringLiteral("De tabel is niet geopend."));
     }
-    Q_EMIT control_.Validate(DataAction::Delete, control_.anyChanged());
+    validate(DataAction::Delete);
     if (state_ != CursorState::OnRecord) {
         return fail(StorageError::kNoCurrentRecord, QStringLiteral("Er is geen huidig record."));
     }
@@ -272,6 +314,9 @@ bool Recordset::FindNext(const QString &criterion) {
 }
 
 bool Recordset::find(const QString &text, bool fromStart) {
+    if (refused()) {
+        return false;
+    }
     // The criterion is checked before anything else happens, so a find that cannot be
     // evaluated leaves the current record and its edits exactly as they were.
     const auto criterion = Criterion::parse(text);
@@ -321,6 +366,9 @@ bool Recordset::find(const QString &text, bool fromStart) {
 }
 
 bool Recordset::setAbsolutePosition(int position) {
+    if (refused()) {
+        return false;
+    }
     if (state_ == CursorState::Closed) {
         return fail(StorageError::kNotOpen, QStringLiteral("De tabel is niet geopend."));
     }
@@ -340,6 +388,9 @@ bool Recordset::setAbsolutePosition(int position) {
 }
 
 bool Recordset::setBookmark(Bookmark bookmark) {
+    if (refused()) {
+        return false;
+    }
     if (state_ == CursorState::Closed) {
         return fail(StorageError::kNotOpen, QStringLiteral("De tabel is niet geopend."));
     }
@@ -390,24 +441,7 @@ RecordControl::RecordControl(QWidget *parent) : QWidget(parent) {
     layout->addWidget(buttons_[3]);
 }
 
-RecordControl::~RecordControl() {
-    // The window is already gone, so no notification can reach it; edits still pending in
-    // controls that live on are written all the same.
-    if (!isOpen() || !anyChanged()) {
-        return;
-    }
-    for (const auto &binding : bindings_) {
-        if (!binding.control) {
-            return;
-        }
-    }
-    StorageError error;
-    if (recordset_.state_ == CursorState::PendingNew) {
-        recordset_.table_->append(boundFields(), boundValues(), &error);
-    } else if (recordset_.state_ == CursorState::OnRecord) {
-        recordset_.table_->write(recordset_.position_, changedFields(), boundValues(), &error);
-    }
-}
+RecordControl::~RecordControl() = default;
 
 void RecordControl::setCaption(const QString &caption) {
     caption_->setText(caption);
@@ -485,25 +519,27 @@ void RecordControl::markChanged(QWidget *control) {
 }
 
 void RecordControl::load(const RecordValues &values) {
-    loading_ = true;
-    // The controls' own change notifications run, so a window can react to what is loaded
-    // (the main window looks every loaded call up)...
-    for (const auto &binding : bindings_) {
-        if (binding.control) {
-            binding.set(values[size_t(binding.field)]);
+    const QScopedValueRollback<bool> loading(loading_, true);
+    {
+        const QScopedValueRollback<int> busy(notifying_, notifying_ + 1);
+        // The controls' own change notifications run, so a window can react to what is loaded
+        // (the main window looks every loaded call up)...
+        for (const auto &binding : bindings_) {
+            if (binding.control) {
+                binding.set(values[size_t(binding.field)]);
+            }
         }
-    }
-    // ...but what those reactions wrote into other bound controls is put back, so that the
-    // record shows exactly what is stored.
-    for (const auto &binding : bindings_) {
-        if (binding.control && !sameValue(binding.get(), values[size_t(binding.field)])) {
-            const QSignalBlocker blocker(binding.control);
-            binding.set(values[size_t(binding.field)]);
+        // ...but what those reactions wrote into other bound controls is put back, so that the
+        // record shows exactly what is stored.
+        for (const auto &binding : bindings_) {
+            if (binding.control && !sameValue(binding.get(), values[size_t(binding.field)])) {
+                const QSignalBlocker blocker(binding.control);
+                binding.set(values[size_t(binding.field)]);
+            }
         }
     }
     clearChanged();
     Q_EMIT Reposition();
-    loading_ = false;
 }
 
 void RecordControl::showBlank() {
@@ -573,10 +609,13 @@ RecordValues RecordControl::boundValues() const {
 }
 
 bool RecordControl::UpdateRecord() {
+    if (recordset_.refused()) {
+        return false;
+    }
     if (recordset_.state_ == CursorState::Closed) {
         return recordset_.fail(StorageError::kNotOpen, QStringLiteral("De tabel is niet geopend."));
     }
-    return recordset_.commit(true) && recordset_.restoreAfterPending();
+    return recordset_.commit() && recordset_.restoreAfterPending();
 }
 
 bool RecordControl::open() {
@@ -611,6 +650,9 @@ bool RecordControl::close() {
     if (!isOpen()) {
         return true;
     }
+    if (recordset_.refused()) {
+        return false;
+    }
     const bool saved = recordset_.leave(DataAction::Unload);
     if (!saved) {
         raiseError(lastError_);
@@ -641,26 +683,31 @@ void RecordControl::raiseError(const StorageError &error) {
 // first record and "next" at the last one keep that record current.
 void RecordControl::navigate(int button) {
     storage::Recordset &rs = recordset_;
-    bool ok = false;
+    const bool onRecord = rs.state_ == CursorState::OnRecord;
+    bool ok = true;
     switch (button) {
-        case 0:
-            ok = rs.MoveFirst();
-            break;
-        case 1:
+    case 0:
+        ok = rs.MoveFirst();
+        break;
+    case 1:
+        if (!onRecord || rs.position_ > 0) {
             ok = rs.MovePrevious();
             if (ok && rs.state_ == CursorState::BeforeFirst) {
                 ok = rs.MoveFirst();
             }
-            break;
-        case 2:
+        }
+        break;
+    case 2:
+        if (!onRecord || rs.position_ + 1 < rs.RecordCount()) {
             ok = rs.MoveNext();
             if (ok && rs.state_ == CursorState::AfterLast) {
                 ok = rs.MoveLast();
             }
-            break;
-        default:
-            ok = rs.MoveLast();
-            break;
+        }
+        break;
+    default:
+        ok = rs.MoveLast();
+        break;
     }
     if (!ok) {
         raiseError(lastError_);

@@ -76,7 +76,9 @@ private:
     explicit Recordset(RecordControl &control) : control_(control) {}
 
     bool leave(DataAction action);
-    bool commit(bool everyField);
+    bool commit();
+    bool validate(DataAction action);
+    bool refused();
     bool find(const QString &criterion, bool fromStart);
     bool moveTo(int position);
     bool fail(int code, const QString &description);
@@ -196,6 +198,7 @@ private:
     storage::Recordset recordset_{*this};
     std::vector<Binding> bindings_;
     bool loading_ = false;
+    int notifying_ = 0;  // loading a record or raising Validate
     StorageError lastError_;
     std::function<void(const QString &)> defaultErrorReport_;
     QLabel *caption_ = nullptr;

@@ -108,15 +108,13 @@ int tableState(sqlite3 *db, const TableDef &t) {
         QStringLiteral("SELECT EXISTS (SELECT 1 FROM \"%1\")").arg(t.name).toUtf8().constData());
 }
 
-bool needsRepair(sqlite3 *db) {
-    for (const TableDef *t : {&rondeTable(), &qrzTable(), &notesTable()}) {
-        if (tableState(db, *t) != 1) {
-            return true;
-        }
+bool needsRepair(sqlite3 *db, const TableDef &table) {
+    if (tableState(db, table) != 1) {
+        return true;
     }
-    return queryInt(db,
-                    "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND "
-                    "name = 'qrz_call'") != 1;
+    return &table == &qrzTable() &&
+           queryInt(db, "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND "
+                        "name = 'qrz_call'") != 1;
 }
 
 }  // namespace
@@ -166,7 +164,7 @@ int schemaVersion(sqlite3 *db) {
     return queryInt(db, "PRAGMA user_version");
 }
 
-bool upgradeSchema(sqlite3 *db, QString *failure) {
+bool upgradeSchema(sqlite3 *db, const TableDef *table, QString *failure) {
     // Each entry brings the file from version (index) to version (index + 1).
     static const std::function<bool(sqlite3 *, QString *)> steps[] = {createVersion1};
     static_assert(std::size(steps) == kSchemaVersion);
@@ -192,25 +190,17 @@ bool upgradeSchema(sqlite3 *db, QString *failure) {
         }
     }
 
-    // A table that went missing is made again; a table without records gets a blank one, so
-    // every window has a record to show. A file that needs neither is only read.
-    if (!needsRepair(db)) {
+    // A table that went missing is made again and a table without records gets a blank one, so
+    // every window has a record to show. A table that needs neither is only read.
+    if (!table || !needsRepair(db, *table)) {
         return true;
     }
     return transaction(
         db,
         [&](QString *f) {
-            if (!createTables(db, f)) {
-                return false;
-            }
-            for (const TableDef *t : {&rondeTable(), &qrzTable(), &notesTable()}) {
-                if (tableState(db, *t) == 0 &&
-                    !exec(db, QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(t->name),
-                          f)) {
-                    return false;
-                }
-            }
-            return true;
+            return createTables(db, f) &&
+                   (tableState(db, *table) != 0 ||
+                    exec(db, QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(table->name), f));
         },
         failure);
 }

@@ -37,9 +37,9 @@ inline constexpr const char *kFoldCollation = "kbfold";
 bool registerFoldCollation(sqlite3 *db);
 
 // Brings a database of ours from its version up to kSchemaVersion, one transaction per step,
-// then makes sure every table exists and holds at least one record (a blank one when it was
-// missing or empty). Returns false and leaves the file as it was on any failure.
-bool upgradeSchema(sqlite3 *db, QString *failure);
+// then makes sure the given table (if any) exists and holds at least one record (a blank one
+// when it was missing or empty). Returns false and leaves the file as it was on any failure.
+bool upgradeSchema(sqlite3 *db, const TableDef *table, QString *failure);
 
 // The version a database is at (0 for a new, empty file).
 int schemaVersion(sqlite3 *db);

@@ -208,7 +208,9 @@ QStringList SettingsFiles::readLines(const QString &path, int maxLines) {
 
 bool SettingsFiles::writeLines(const QString &path, const QStringList &lines) {
     QByteArray bytes;
-    for (const QString &l : lines) {
+    for (QString l : lines) {
+        // A value is one line: a line break pasted into a box would shift every later value.
+        l.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
         bytes += encodeWindows1252(l);
         bytes += "\r\n";
     }

@@ -59,7 +59,7 @@ std::unique_ptr<TableCursor> TableCursor::open(const QString &databasePath, cons
                   QStringLiteral("De tabel '%1' bestaat niet in de database.").arg(table)};
         return nullptr;
     }
-    auto db = Database::open(databasePath, error);
+    auto db = Database::open(databasePath, error, def);
     if (!db) {
         return nullptr;
     }
@@ -91,6 +91,14 @@ sqlite3_stmt *TableCursor::statement(const QString &sql, StorageError *error) {
     auto it = statements_.find(sql);
     if (it != statements_.end()) {
         return it->second;
+    }
+    // Saves of different sets of edited fields each have their own statement; the cache is
+    // emptied now and then so they do not pile up. No statement is in use between calls.
+    if (statements_.size() >= 64) {
+        for (auto &[text, cached] : statements_) {
+            sqlite3_finalize(cached);
+        }
+        statements_.clear();
     }
     sqlite3_stmt *stmt = nullptr;
     if (sqlite3_prepare_v3(db_->handle(), sql.toUtf8().constData(), -1, SQLITE_PREPARE_PERSISTENT,

@@ -154,6 +154,7 @@ private Q_SLOTS:
     void restoresDroppedOrEmptiedTable_data();
     void restoresDroppedOrEmptiedTable();
     void upgradesFromVersionZero();
+    void foreignFileWithPendingLogIsLeftAlone();
     void reopeningChangesNothing();
 
     void textRoundTrip_data();
@@ -193,6 +194,11 @@ void DatabaseTest::createsFreshDatabase() {
     QVERIFY(!error);
     QCOMPARE(db->path(), path);
     db.reset();
+    // Each table gets its blank record when it is opened for use.
+    for (const QString &table : kTables) {
+        QVERIFY2(Database::open(path, &error, storage::findTable(table)),
+                 qPrintable(error.description));
+    }
 
     RawDb raw = openRaw(path);
     QVERIFY(raw);
@@ -449,8 +455,20 @@ void DatabaseTest::restoresDroppedOrEmptiedTable() {
         }
     }
 
+    // Opening another table leaves this one alone; opening this one mends it.
     StorageError error;
-    QVERIFY2(Database::open(path, &error), qPrintable(error.description));
+    for (const QString &other : kTables) {
+        if (other != table) {
+            QVERIFY2(Database::open(path, &error, storage::findTable(other)),
+                     qPrintable(error.description));
+        }
+    }
+    if (!drop) {
+        RawDb raw = openRaw(path);
+        QCOMPARE(dumpTable(raw.get(), table).size(), 0);
+    }
+    QVERIFY2(Database::open(path, &error, storage::findTable(table)),
+             qPrintable(error.description));
 
     RawDb raw = openRaw(path);
     QVERIFY(raw);
@@ -472,29 +490,74 @@ void DatabaseTest::restoresDroppedOrEmptiedTable() {
              QStringList({"qrz"}));
 }
 
+// Another program's database whose last writes still stand in its log: opening it would fold
+// the log into the file. The file is refused before that can happen.
+void DatabaseTest::foreignFileWithPendingLogIsLeftAlone() {
+    QTemporaryDir source;
+    QTemporaryDir target;
+    QVERIFY(source.isValid() && target.isValid());
+    const QString original = source.filePath(QStringLiteral("other.db"));
+    const QString path = target.filePath(QLatin1String(Database::kFileName));
+    {
+        RawDb raw = openRaw(original);
+        QVERIFY(raw);
+        QVERIFY(exec(raw.get(), QStringLiteral("PRAGMA journal_mode=WAL; "
+                                               "PRAGMA wal_autocheckpoint=0; "
+                                               "CREATE TABLE boeken (titel TEXT);"
+                                               "INSERT INTO boeken VALUES ('Het Achterhuis');")));
+        // Copy the file and its log while the log still holds the writes.
+        QVERIFY(QFile::copy(original, path));
+        QVERIFY(QFile::copy(original + QStringLiteral("-wal"), path + QStringLiteral("-wal")));
+    }
+    const QByteArray file = fileBytes(path);
+    const QByteArray log = fileBytes(path + QStringLiteral("-wal"));
+    QVERIFY(!log.isEmpty());
+
+    StorageError error;
+    QVERIFY(!Database::open(path, &error));
+    QCOMPARE(error.code, StorageError::kNotOurDatabase);
+    QVERIFY(fileBytes(path) == file);
+    QVERIFY(fileBytes(path + QStringLiteral("-wal")) == log);
+    QVERIFY(!QFile::exists(path + QStringLiteral("-shm")));
+}
+
 void DatabaseTest::upgradesFromVersionZero() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QLatin1String(Database::kFileName));
-    {
-        // An SQLite file with nothing in it: a header, no tables, version 0.
-        RawDb raw = openRaw(path);
-        QVERIFY(raw);
-        QVERIFY(exec(raw.get(), QStringLiteral("CREATE TABLE t (x); DROP TABLE t;")));
-        QCOMPARE(storage::schemaVersion(raw.get()), 0);
-    }
-    QVERIFY(fileBytes(path).size() > 0);
 
+    // Version 0 is a file without anything in it; every step up to the current version runs.
     StorageError error;
+    {
+        auto db = Database::open(path, &error);
+        QVERIFY2(db, qPrintable(error.description));
+        QCOMPARE(storage::schemaVersion(db->handle()), storage::kSchemaVersion);
+        QCOMPARE(queryInt(db->handle(), QStringLiteral("PRAGMA application_id")),
+                 storage::kApplicationId);
+    }
+    // The mark that the file is ours stands in the file itself, not only in its log, so a
+    // second connection opened while the first is still open recognises it.
+    auto first = Database::open(path, &error, storage::findTable(QStringLiteral("ronde")));
+    QVERIFY2(first, qPrintable(error.description));
+    auto second = Database::open(path, &error, storage::findTable(QStringLiteral("qrz")));
+    QVERIFY2(second, qPrintable(error.description));
+    QVERIFY(Database::open(path, &error, storage::findTable(QStringLiteral("notes"))));
+    first.reset();
+    second.reset();
+
+    // An up-to-date file is only read when it is opened again.
+    const QByteArray before = fileBytes(path);
+    for (const QString &table : kTables) {
+        QVERIFY(Database::open(path, &error, storage::findTable(table)));
+    }
     auto db = Database::open(path, &error);
-    QVERIFY2(db, qPrintable(error.description));
-    QCOMPARE(storage::schemaVersion(db->handle()), storage::kSchemaVersion);
-    QCOMPARE(queryInt(db->handle(), QStringLiteral("PRAGMA application_id")),
-             storage::kApplicationId);
+    QVERIFY(db);
     for (const QString &table : kTables) {
         QCOMPARE(queryInt(db->handle(), QStringLiteral("SELECT count(*) FROM \"%1\"").arg(table)),
                  1);
     }
+    db.reset();
+    QVERIFY(fileBytes(path) == before);
 }
 
 void DatabaseTest::reopeningChangesNothing() {

@@ -420,6 +420,22 @@ private Q_SLOTS:
         QCOMPARE(messages_.shown()[0].style, MessageStyle::OkOnly);
     }
 
+    void hamListOpensFromTheMenu()
+    {
+        frmMain &w = makeWindow();
+        w.show();
+        QString title;
+        QTimer::singleShot(0, &w, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            QVERIFY(modal);
+            title = modal->windowTitle();
+            modal->close();
+        });
+        w.hamlijst->trigger();
+        QCOMPARE(title,
+                 QStringLiteral("HAM Lijst  (verzameling regelmatige/nieuwe) ronde bezoekers"));
+    }
+
     // The whole way through the real window and a real message box.
     void endToEndCloseWithRealMessageBox() {
         writeFile(file("flag"), "aan\r\n");

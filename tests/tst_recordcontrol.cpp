@@ -213,11 +213,17 @@ private Q_SLOTS:
         open(kFiveHams);
         auto &rs = w_->rs();
         QSignalSpy validate(w_->data, &RecordControl::Validate);
-        QVERIFY(rs.Update());  // nothing changed: nothing written
+        // Nothing changed: nothing is written, not even what the window put into a box itself.
+        const QStringList before = storedCalls(path_);
+        {
+            const QSignalBlocker quiet(w_->naam);
+            w_->naam->setText(QStringLiteral("NOT AN EDIT"));
+        }
+        QVERIFY(rs.Update());
         QCOMPARE(validate.count(), 1);
         QCOMPARE(validate.at(0).at(0).value<DataAction>(), DataAction::Update);
         QCOMPARE(validate.at(0).at(1).toBool(), false);
-        QCOMPARE(storedCalls(path_), storedCalls(path_));
+        QCOMPARE(storedCalls(path_), before);
 
         w_->naam->setText(QStringLiteral("JANTJE"));
         QVERIFY(rs.Update());
@@ -384,8 +390,9 @@ private Q_SLOTS:
         QCOMPARE(w_->naam->text(), QStringLiteral("ANTON"));
         QVERIFY(!w_->data->DataChanged());
         QVERIFY(rs.MoveFirst());
-        QCOMPARE(storedCalls(path_), storedCalls(path_));
-        QCOMPARE(storedCalls(path_).at(1), QStringLiteral("PD0XYZ/ANTON"));
+        QCOMPARE(storedCalls(path_),
+                 QStringList({"PA3ABC/JAN", "PD0XYZ/ANTON", "ON4ABC/PIET", "PA3ABCD/KEES",
+                              "PE1AAA/JAN"}));
 
         // After loading, the same handler's writes are edits.
         w_->call->setText(QStringLiteral("PA3ABC"));  // unchanged text: no change
@@ -413,6 +420,54 @@ private Q_SLOTS:
         w_->call->setText(QStringLiteral("PD0NEWER"));
         QVERIFY(rs.MoveLast());  // the save step of a move
         QCOMPARE(storedCalls(path_).at(1), QStringLiteral("PD0NEWER/ANTON"));
+    }
+
+    // A window's handler that tries to move the cursor while a record loads, or while the
+    // record control validates, is refused: the controls would show one record and the edits go
+    // into another.
+    void cursorStaysPutWhileLoadingOrValidating()
+    {
+        open(kFiveHams);
+        auto &rs = w_->rs();
+        QList<bool> innerMoves;
+        auto connection = QObject::connect(w_->naam, &QLineEdit::textChanged, w_->naam,
+                                           [&] { innerMoves << rs.MoveLast(); });
+        QVERIFY(rs.MoveNext());
+        QObject::disconnect(connection);
+        QCOMPARE(innerMoves, QList<bool>{false});
+        QCOMPARE(w_->data->lastError().code, storage::StorageError::kNotAllowed);
+        QCOMPARE(rs.AbsolutePosition(), 1);
+        QCOMPARE(w_->naam->text(), QStringLiteral("ANTON"));
+
+        // What a Validate handler edits is saved with the record it leaves.
+        connection = QObject::connect(w_->data, &RecordControl::Validate, w_->naam, [&] {
+            innerMoves << rs.AddNew();
+            w_->naam->setText(QStringLiteral("TONNIE"));
+        });
+        QVERIFY(rs.MoveNext());
+        QObject::disconnect(connection);
+        QCOMPARE(innerMoves.last(), false);
+        QCOMPARE(rs.RecordCount(), 5);
+        QCOMPARE(storedCalls(path_).at(1), QStringLiteral("PD0XYZ/TONNIE"));
+    }
+
+    // A record added while no record was current becomes the current one, so what the user
+    // types next goes into it.
+    void recordAddedWithoutCurrentRecordBecomesCurrent()
+    {
+        open(kFiveHams);
+        auto &rs = w_->rs();
+        QVERIFY(rs.MoveLast());
+        QVERIFY(rs.MoveNext());
+        QCOMPARE(rs.state(), CursorState::AfterLast);
+        QVERIFY(rs.AddNew());
+        w_->call->setText(QStringLiteral("PA6NEW"));
+        QVERIFY(rs.Update());
+        QCOMPARE(rs.state(), CursorState::OnRecord);
+        QCOMPARE(rs.AbsolutePosition(), 5);
+        w_->naam->setText(QStringLiteral("FRANS"));
+        QVERIFY(w_->data->close());
+        QCOMPARE(storedCalls(path_).last(), QStringLiteral("PA6NEW/FRANS"));
     }
 
     void closingStoresPendingEdits() {

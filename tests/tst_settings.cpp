@@ -382,6 +382,10 @@ void TestSettingsFiles::basisWrite_data() {
     QTest::newRow("Windows-1252 bytes")
         << SettingsFiles::Basis{"PI4ZUD", "Café Brüggë", "€ 5", "Š", "JO22"}
         << QByteArray("PI4ZUD\r\nCaf\xE9 Br\xFCgg\xEB\r\n\x80 5\r\n\x8A\r\nJO22\r\n");
+    // A line break pasted into a box would shift every later value by a line.
+    QTest::newRow("line breaks inside a value")
+        << SettingsFiles::Basis{"PI4ZUD", "Zoetermeer\nCentrum", "145.550\r\n", "", "JO22ab"}
+        << QByteArray("PI4ZUD\r\nZoetermeer Centrum\r\n145.550  \r\n\r\nJO22ab\r\n");
     QTest::newRow("unmappable characters")
         << SettingsFiles::Basis{"Łódź", "Москва", "東京", "😀", ""}
         << QByteArray(
@@ -398,9 +402,11 @@ void TestSettingsFiles::basisWrite() {
     QCOMPARE(fileBytes(files.path(SettingsFiles::kBasis)), bytes);
     QCOMPARE(entries(dir_->path()), QStringList{"basis"});
 
-    // What fits in Windows-1252 comes back as written.
+    // What fits in Windows-1252 and on one line comes back as written.
+    const bool oneLine = !QTest::currentDataTag() ||
+                         QByteArray(QTest::currentDataTag()) != "line breaks inside a value";
     const bool mappable = !bytes.contains('?');
-    if (mappable)
+    if (mappable && oneLine)
         QCOMPARE(files.readBasis(), basis);
 }
 
