@@ -36,6 +36,9 @@ void frmAmateur::Command1_Click()
     }
     const QString text = txtZoek->text().trimmed();
     txtZoek->setText(text);
+    if (text.isEmpty()) {
+        return;  // blanks alone are nothing to search for
+    }
     const int fieldIndex = Combo1->currentIndex();
     const QString criterion = searchCriterion(fieldIndex, Check1->isChecked(), text);
     if (criterion.isEmpty()) {

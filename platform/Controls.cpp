@@ -26,10 +26,24 @@ void TextBox::mouseDoubleClickEvent(QMouseEvent *event) {
     Q_EMIT doubleClicked();
 }
 
+void TextBox::keyPressEvent(QKeyEvent *event) {
+    if (!event->isAutoRepeat()) {
+        pressedKey_ = event->key();
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+// Only a key that was pressed in this box counts when it is released here: the release of the
+// Tab that brought the focus into the box, or of a modifier, is no key typed into it.
 void TextBox::keyReleaseEvent(QKeyEvent *event) {
     QLineEdit::keyReleaseEvent(event);
-    if (!event->isAutoRepeat()) {
-        Q_EMIT keyReleased(event->key());
+    if (event->isAutoRepeat()) {
+        return;
+    }
+    const bool pressedHere = event->key() == pressedKey_;
+    pressedKey_ = 0;
+    if (pressedHere) {
+        Q_EMIT keyReleased(event->key(), event->modifiers());
     }
 }
 

@@ -19,13 +19,18 @@ Q_SIGNALS:
     void gotFocus();
     void lostFocus();
     void doubleClicked();
-    void keyReleased(int key);
+    // A key pressed and released in the box.
+    void keyReleased(int key, Qt::KeyboardModifiers modifiers);
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+
+private:
+    int pressedKey_ = 0;
 };
 
 // A label that reports clicks (the progress bar's caption, the round-time bar).

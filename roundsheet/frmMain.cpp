@@ -56,6 +56,7 @@ frmMain::frmMain(QString dataFolder, Services services, QWidget *parent)
     connect(jitsy, &QAction::triggered, this, &frmMain::jitsy_Click);
     connect(exitprog, &QAction::triggered, this, &frmMain::exitprog_Click);
     connect(hamlijst, &QAction::triggered, this, &frmMain::hamlijst_Click);
+    connectRows();
 }
 
 frmMain::~frmMain() = default;
@@ -91,7 +92,7 @@ void frmMain::load() {
 
 void frmMain::startupTimer_Timer() {
     startupTimer->stop();
-    // The start dialog opens here.
+    showStartDialog();
 }
 
 void frmMain::tmrRonde_Timer() {

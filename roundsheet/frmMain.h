@@ -53,6 +53,12 @@ public:
 
     const QString &dataFolder() const { return dataFolder_; }
     Services services() const { return services_; }
+    const storage::SettingsFiles &settings() const { return settings_; }
+
+    // The start dialog, modal over this window; a round begun there opens the call entry box.
+    void showStartDialog();
+    // The call entry box, modal over this window.
+    void showCallEntry();
 
     // Station fields (kept in the settings file basis).
     platform::TextBox *txtGroepsCall = nullptr;
@@ -139,11 +145,28 @@ public:
     void jitsy_Click();
     void exitprog_Click();
     void hamlijst_Click();
+    void rondestarten_Click();
+    void verwijderronde_Click();
+    void Command1_Click();
+    void Command1_LostFocus();
+    void Command3_Click();
+    void tmrToeVoeg_Timer();
+    // The rows.
+    void Text1_Change(int index);  // the look-up of the row's call
+    void Text1_KeyUp(int index, int key, Qt::KeyboardModifiers modifiers);
+    void Text2_DblClick(int index);
+    void Text3_Change(int index);
+    void Text3_LostFocus(int index);
+    void emptyCallRule(int index);
+    void cmdBeurt_Click(int index);
+    void Check1_Click(int index);
+    void Check2_Click(int index);
     void Data1_Validate();
     void Data1_Reposition();
     void Data1_Error(int dataErr, const QString &description, int *response);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
@@ -154,6 +177,9 @@ private:
     void createMenus();
     void createTimers();
     void placeRows();
+    void connectRows();
+    void freezeRow(int index, QCheckBox *otherMark, bool frozen);
+    void setRowBackground(int index, const QColor &color);
     void restoreMouse();
 
     QString dataFolder_;

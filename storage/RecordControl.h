@@ -139,6 +139,8 @@ public:
     // stored.
     bool close();
     bool isOpen() const { return recordset_.state_ != CursorState::Closed; }
+    // True while a record is being put into the bound controls (their change handlers run then).
+    bool isLoading() const { return loading_; }
 
     storage::Recordset &Recordset() { return recordset_; }
     const storage::Recordset &Recordset() const { return recordset_; }

@@ -1,6 +1,1013 @@
 #include "TestMain.h"
+
+#include "hamlist/frmAmateur.h"
+#include "hamlist/frmMessage.h"
+#include "hamlist/frmMultiFound.h"
+#include "platform/Twips.h"
+#include "platform/fakes/FakeMessageBoxes.h"
+#include "platform/fakes/FakeWebLauncher.h"
+#include "storage/Database.h"
+#include "storage/TableCursor.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <sqlite3.h>
+
+#include <functional>
+#include <memory>
+
+using hamlist::frmAmateur;
+using hamlist::frmMessage;
+using hamlist::frmMultiFound;
+using platform::MessageAnswer;
+using platform::MessageStyle;
+using platform::twips;
+
+Q_DECLARE_METATYPE(platform::MessageAnswer)
+
+namespace {
+
+enum Field { kCall, kNaam, kAdres, kPostcode, kQth, kGrid, kLand, kTelefoon, kEmail, kByz };
+
+// A ham as stored: call, naam, adres, postcode, qth, grid, land, telefoon, email, byzonderheden.
+using Ham = QStringList;
+
+const QList<Ham> kHams = {
+    {"PA3ABC", "JAN", "Dorpsstraat 1", "1234 AB", "UTRECHT", "JO22ab", "NEDERLAND", "030-1234567",
+     "jan@example.nl", "Komt elke week"},
+    {"PD0XYZ", "ANTON", "Kerkweg 5", "2345 BC", "DEN HAAG", "JO22cd", "NEDERLAND", "",
+     "anton@example.nl", "Zendt met 5 W"},
+    {"ON4ABC", "PIET", "Grote Markt 3", "", "GENT", "JO11ab", "BELGIE", "", "piet@example.be", ""},
+    {"PE1AAA", "JANSSEN", "Laan 7", "3456 CD", "AMSTERDAM", "JO22ef", "NEDERLAND", "", "",
+     "Antenne: beam"},
+    {"PA3ABCD", "KEES", "", "", "UTRECHT", "", "NEDERLAND", "", "", "Heeft een 2m beam"},
+};
+
+QString databasePath(const QString &folder) {
+    return QDir(folder).filePath(QString::fromLatin1(storage::Database::kFileName));
+}
+
+// The ham table holds exactly these hams, in this order.
+void seedHams(const QString &folder, const QList<Ham> &hams) {
+    storage::StorageError error;
+    auto table = storage::TableCursor::open(databasePath(folder), QStringLiteral("qrz"), &error);
+    QVERIFY2(table, qPrintable(error.description));
+    while (table->count() > 0) {
+        QVERIFY(table->remove(0, &error));
+    }
+    const std::vector<int> fields = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+    for (const Ham &ham : hams) {
+        storage::RecordValues values;
+        for (const QString &value : ham) {
+            values.emplace_back(value);
+        }
+        QVERIFY2(table->append(fields, values, &error), qPrintable(error.description));
+    }
+}
+
+// What is stored, read past the window.
+QList<Ham> storedHams(const QString &folder) {
+    storage::StorageError error;
+    auto table = storage::TableCursor::open(databasePath(folder), QStringLiteral("qrz"), &error);
+    QList<Ham> hams;
+    for (int i = 0; table && i < table->count(); ++i) {
+        storage::RecordValues values;
+        table->read(i, &values, &error);
+        Ham ham;
+        for (const QVariant &value : values) {
+            ham << value.toString();
+        }
+        hams << ham;
+    }
+    return hams;
+}
+
+QByteArray readFile(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// One line of the hit list, written out column by column.
+QString listLine(int position, const QString &call, const QString &naam, const QString &qth) {
+    return QString::number(position).rightJustified(4, QLatin1Char('0')) + QStringLiteral(" | ") +
+           call.leftJustified(7, QLatin1Char(' '), true) + QStringLiteral(" | ") +
+           naam.leftJustified(22, QLatin1Char(' '), true) + QStringLiteral(" | ") + qth;
+}
+
+QString listLine(int position) {
+    const Ham &ham = kHams[position];
+    return listLine(position, ham[kCall], ham[kNaam], ham[kQth]);
+}
+
+// Answers the next modal window from inside its event loop. Whatever the handler leaves open is
+// closed afterwards, so a failing check inside the handler never leaves the test waiting. When no
+// modal window turns up the timer is stopped with this object and the handler never runs.
+class ModalAnswer {
+public:
+    explicit ModalAnswer(std::function<void(QWidget *)> handler) {
+        timer_.setSingleShot(true);
+        timer_.setInterval(0);
+        QObject::connect(&timer_, &QTimer::timeout, [this, handler] {
+            QPointer<QWidget> modal = QApplication::activeModalWidget();
+            seen_ = modal != nullptr;
+            if (!modal) {
+                return;
+            }
+            handler(modal);
+            if (modal && modal->isVisible()) {
+                modal->close();
+            }
+        });
+        timer_.start();
+    }
+    bool seen() const { return seen_; }
+
+private:
+    QTimer timer_;
+    bool seen_ = false;
+};
+
+}  // namespace
+
 class HamListTest : public QObject {
     Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    platform::fakes::FakeMessageBoxes messages_;
+    platform::fakes::FakeWebLauncher web_;
+    QPointer<frmAmateur> w_;
+
+    QString folder() const { return dir_->path(); }
+
+    // The window over the given hams, with its timers left to the test.
+    frmAmateur &makeWindow(const QList<Ham> &hams = kHams) {
+        seedHams(folder(), hams);
+        w_ = new frmAmateur(folder(), messages_, web_);
+        w_->opstarttimer->stop();
+        w_->Timer1->stop();
+        return *w_;
+    }
+
+    // The window as the user finds it: shown, active, on the last ham.
+    frmAmateur &shownWindow(const QList<Ham> &hams = kHams) {
+        frmAmateur &w = makeWindow(hams);
+        w.opstarttimer_Timer();
+        w.show();
+        [&] { QVERIFY(QTest::qWaitForWindowActive(&w)); }();
+        return w;
+    }
+
+    int position() const { return w_->Data1->Recordset().AbsolutePosition(); }
+
+    QStringList shownTexts() const {
+        QStringList texts;
+        for (const auto &box : messages_.shown()) {
+            texts << box.text;
+        }
+        return texts;
+    }
+
+private Q_SLOTS:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        messages_.clear();
+        web_.clear();
+    }
+    void cleanup() {
+        delete w_.data();
+        QCOMPARE(messages_.pendingAnswers(), 0);
+    }
+
+    // --- opening -------------------------------------------------------------------------------
+
+    void openingShowsTheFirstHamThenMovesToTheLast() {
+        seedHams(folder(), kHams);
+        w_ = new frmAmateur(folder(), messages_, web_);
+        frmAmateur &w = *w_;
+        QCOMPARE(w.Data1->Caption(), QStringLiteral("Amateur : 1 van de 5"));
+        QCOMPARE(w.fieldText(kCall), QStringLiteral("PA3ABC"));
+        QVERIFY(w.opstarttimer->isActive());
+        QCOMPARE(w.opstarttimer->interval(), 300);
+        w.opstarttimer->stop();
+        w.opstarttimer_Timer();
+        QCOMPARE(w.Data1->Caption(), QStringLiteral("Amateur : 5 van de 5"));
+        QCOMPARE(w.fieldText(kCall), QStringLiteral("PA3ABCD"));
+        QCOMPARE(w.fieldText(kByz), QStringLiteral("Heeft een 2m beam"));
+        QVERIFY(!w.Command1->isEnabled());
+        QCOMPARE(w.Combo1->currentIndex(), 0);
+        QCOMPARE(messages_.shown().size(), 0);
+    }
+
+    void partialCallSettingAtStartAndFromTheMenu_data() {
+        QTest::addColumn<QByteArray>("file");  // null: no file
+        QTest::addColumn<bool>("on");
+        QTest::newRow("1") << QByteArray("1\r\n") << true;
+        QTest::newRow("1 without line end") << QByteArray("1") << true;
+        QTest::newRow("1 and a blank") << QByteArray("1 \r\n") << false;
+        QTest::newRow("11") << QByteArray("11\r\n") << false;
+        QTest::newRow("0") << QByteArray("0\r\n") << false;
+        QTest::newRow("no file") << QByteArray() << false;
+    }
+    void partialCallSettingAtStartAndFromTheMenu() {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, on);
+        const QString prtcall = QDir(folder()).filePath(QStringLiteral("prtcall"));
+        if (!file.isNull()) {
+            writeFile(prtcall, file);
+        }
+        frmAmateur &w = makeWindow();
+        QCOMPARE(w.startmetgedeeltecall->isChecked(), on);
+        QCOMPARE(w.Check1->isChecked(), on);
+        QCOMPARE(readFile(prtcall), file);  // reading leaves the file alone
+
+        w.startmetgedeeltecall->trigger();
+        QCOMPARE(w.startmetgedeeltecall->isChecked(), !on);
+        QCOMPARE(w.Check1->isChecked(), !on);
+        QCOMPARE(readFile(prtcall), on ? QByteArray("0\r\n") : QByteArray("1\r\n"));
+
+        w.startmetgedeeltecall->trigger();
+        QCOMPARE(w.Check1->isChecked(), on);
+        QCOMPARE(readFile(prtcall), on ? QByteArray("1\r\n") : QByteArray("0\r\n"));
+    }
+
+    // --- adding, saving, deleting --------------------------------------------------------------
+
+    void newHamIsSavedAndBecomesCurrent() {
+        frmAmateur &w = shownWindow();
+        w.cmdAdd->click();
+        QCOMPARE(w.Data1->Caption(), QStringLiteral("Amateur : 0 van de 5"));
+        for (int i = 0; i < frmAmateur::kFields; ++i) {
+            QCOMPARE(w.fieldText(i), i == kLand ? QStringLiteral("Nederland") : QString());
+        }
+        QCOMPARE(QApplication::focusWidget(), w.txtFields[kCall]);
+
+        w.setFieldText(kCall, QStringLiteral("PD9NEW"));
+        w.setFieldText(kNaam, QStringLiteral("TRUUS"));
+        w.setFieldText(kByz, QStringLiteral("Nieuw in de ronde"));
+        w.cmdUpdate->click();
+        QCOMPARE(w.Data1->Caption(), QStringLiteral("Amateur : 6 van de 6"));
+        QCOMPARE(w.fieldText(kCall), QStringLiteral("PD9NEW"));
+        QCOMPARE(w.lblMessage->text(), QStringLiteral("opgeslagen!"));
+        QVERIFY(w.Timer1->isActive());
+        QCOMPARE(w.Timer1->interval(), 2000);
+        const QList<Ham> stored = storedHams(folder());
+        QCOMPARE(stored.size(), 6);
+        QCOMPARE(stored.mid(0, 5), kHams);
+        QCOMPARE(stored[5], Ham({"PD9NEW", "TRUUS", "", "", "", "", "Nederland", "", "",
+                                 "Nieuw in de ronde"}));
+
+        w.Timer1->stop();
+        w.Timer1_Timer();
+        QCOMPARE(w.lblMessage->text(), QString());
+        QCOMPARE(messages_.shown().size(), 0);
+    }
+
+    void savingAnEditedHamStoresIt() {
+        frmAmateur &w = makeWindow();
+        QVERIFY(w.Data1->Recordset().setAbsolutePosition(1));
+        w.setFieldText(kTelefoon, QStringLiteral("070-7654321"));
+        w.cmdUpdate_Click();
+        QCOMPARE(w.Data1->Caption(), QStringLiteral("Amateur : 2 van de 5"));
+        QCOMPARE(w.lblMessage->text(), QStringLiteral("opgeslagen!"));
+        QCOMPARE(storedHams(folder())[1][kTelefoon], QStringLiteral("070-7654321"));
+        QCOMPARE(storedHams(folder()).size(), 5);
+    }
+
+    void deletingAHam_data() {
+        QTest::addColumn<QList<Ham>>("hams");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<MessageAnswer>("answer");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QList<Ham>>("remaining");
+        QTest::addColumn<QString>("caption");
+
+        const QString ask = QStringLiteral("Je gaat de info van ON4ABC verwijderen?");
+        const QString last =
+            QStringLiteral("Deze laatste kan je alleen maar wijzigen en niet verwijderen");
+        QList<Ham> withoutPiet = kHams;
+        withoutPiet.removeAt(2);
+        QTest::newRow("cancel") << kHams << 2 << MessageAnswer::Cancel << QStringList{ask} << kHams
+                                << QStringLiteral("Amateur : 3 van de 5");
+        QTest::newRow("ok") << kHams << 2 << MessageAnswer::Ok << QStringList{ask} << withoutPiet
+                            << QStringLiteral("Amateur : 4 van de 4");
+        QTest::newRow("the only ham")
+            << QList<Ham>{kHams[2]} << 0 << MessageAnswer::Ok << QStringList{ask, last}
+            << QList<Ham>{kHams[2]} << QStringLiteral("Amateur : 1 van de 1");
+    }
+    void deletingAHam() {
+        QFETCH(QList<Ham>, hams);
+        QFETCH(int, start);
+        QFETCH(MessageAnswer, answer);
+        QFETCH(QList<Ham>, remaining);
+        frmAmateur &w = makeWindow(hams);
+        QVERIFY(w.Data1->Recordset().setAbsolutePosition(start));
+        messages_.queueAnswer(answer);
+        w.delham->trigger();
+
+        QTEST(shownTexts(), "boxes");
+        QCOMPARE(messages_.shown()[0].title, QStringLiteral("PIET vernietigen!"));
+        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkCancelCritical);
+        if (messages_.shown().size() > 1) {
+            QCOMPARE(messages_.shown()[1].title, QStringLiteral("Kringbaas"));
+            QCOMPARE(messages_.shown()[1].style, MessageStyle::OkOnly);
+        }
+        QCOMPARE(storedHams(folder()), remaining);
+        QTEST(w.Data1->Caption(), "caption");
+        // The window shows the ham the caption counts.
+        QCOMPARE(w.fieldText(kCall), remaining[position()][kCall]);
+    }
+
+    // --- the fields ----------------------------------------------------------------------------
+
+    void leavingAFieldPutsItInForm_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QString>("message");  // empty: no box
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<MessageStyle>("style");
+        QTest::addColumn<bool>("focusBack");
+
+        const QString none;
+        const auto ok = MessageStyle::OkOnly;
+        QTest::newRow("call") << int(kCall) << " pa3xyz "
+                              << "PA3XYZ" << none << none << ok << false;
+        QTest::newRow("naam") << int(kNaam) << " jan de vries "
+                              << "JAN DE VRIES" << none << none << ok << false;
+        QTest::newRow("qth") << int(kQth) << "den haag "
+                             << "DEN HAAG" << none << none << ok << false;
+        QTest::newRow("postcode") << int(kPostcode) << "1234ab"
+                                  << "1234 AB" << none << none << ok << false;
+        QTest::newRow("postcode empty") << int(kPostcode) << ""
+                                        << " " << none << none << ok << false;
+        QTest::newRow("grid too short") << int(kGrid) << "jo22a"
+                                        << "JO22A"
+                                        << "Grid locatie moet uit 6 tekens bestaan"
+                                        << "Kringbaas" << ok << true;
+        QTest::newRow("grid") << int(kGrid) << "jo22ab"
+                              << "JO22ab" << none << none << ok << false;
+        QTest::newRow("land empty") << int(kLand) << ""
+                                    << "Nederland" << none << none << ok << false;
+        QTest::newRow("land") << int(kLand) << "belgie"
+                              << "BELGIE" << none << none << ok << false;
+        QTest::newRow("email") << int(kEmail) << " Jan@Example.NL "
+                               << "jan@example.nl" << none << none << ok << false;
+        QTest::newRow("email without at sign")
+            << int(kEmail) << "janexample.nl"
+            << "janexample.nl"
+            << "E-mailadres onjuist!"
+            << "Corrigeer e-mailadres svp" << MessageStyle::OkCritical << false;
+        QTest::newRow("email empty") << int(kEmail) << ""
+                                     << "" << none << none << ok << false;
+        QTest::newRow("adres as typed") << int(kAdres) << " dorpsstraat 1 "
+                                        << " dorpsstraat 1 " << none << none << ok << false;
+        QTest::newRow("telefoon as typed") << int(kTelefoon) << " 06-123 "
+                                           << " 06-123 " << none << none << ok << false;
+        QTest::newRow("call of 60 characters")
+            << int(kCall) << "pa" + QString(58, QLatin1Char('x'))
+            << "PA" + QString(48, QLatin1Char('X')) << none << none << ok << false;
+        QTest::newRow("naam of 50 characters")
+            << int(kNaam) << QString(50, QLatin1Char('k')) << QString(50, QLatin1Char('K')) << none
+            << none << ok << false;
+        QTest::newRow("naam of 51 characters")
+            << int(kNaam) << QString(51, QLatin1Char('k')) << QString(50, QLatin1Char('K')) << none
+            << none << ok << false;
+    }
+    void leavingAFieldPutsItInForm() {
+        QFETCH(int, index);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        frmAmateur &w = shownWindow();
+        QWidget *box = w.field(index);
+        box->setFocus();
+        QCOMPARE(QApplication::focusWidget(), box);
+        messages_.clear();
+        w.setFieldText(index, typed);
+        w.txtZoek->setFocus();  // leaves the field
+
+        QTEST(w.fieldText(index), "result");
+        if (message.isEmpty()) {
+            QCOMPARE(shownTexts(), QStringList());
+        } else {
+            QCOMPARE(shownTexts(), QStringList{message});
+            QTEST(messages_.shown()[0].title, "title");
+            QTEST(messages_.shown()[0].style, "style");
+        }
+        QFETCH(bool, focusBack);
+        if (focusBack) {
+            QCOMPARE(QApplication::focusWidget(), box);
+        }
+    }
+
+    void enterMovesToTheNextField_data() {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < frmAmateur::kFields; ++i) {
+            QTest::addRow("field %d", i) << i;
+        }
+    }
+    void enterMovesToTheNextField() {
+        QFETCH(int, index);
+        frmAmateur &w = shownWindow();
+        QWidget *box = w.field(index);
+        box->setFocus();
+        const QString before = w.fieldText(index);
+        QTest::keyClick(box, Qt::Key_Return);
+        QWidget *next = index + 1 < frmAmateur::kFields ? w.field(index + 1) : w.cmdUpdate;
+        QCOMPARE(QApplication::focusWidget(), next);
+        if (index == kByz) {
+            QCOMPARE(w.fieldText(kByz), before);  // no new line
+        }
+        QVERIFY(w.isVisible());
+    }
+
+    void escapeInAFieldKeepsTheWindowOpen() {
+        frmAmateur &w = shownWindow();
+        for (int index : {int(kCall), int(kNaam), int(kByz)}) {
+            w.field(index)->setFocus();
+            QTest::keyClick(w.field(index), Qt::Key_Escape);
+            QVERIFY2(w.isVisible(), qPrintable(QString::number(index)));
+        }
+        // Without a control holding the focus, Escape does close it.
+        QApplication::focusWidget()->clearFocus();
+        QTest::keyClick(&w, Qt::Key_Escape);
+        QVERIFY(!w_ || !w_->isVisible());
+    }
+
+    void closingStoresAPendingEdit() {
+        frmAmateur &w = shownWindow();
+        QVERIFY(w.Data1->Recordset().setAbsolutePosition(1));
+        w.setFieldText(kNaam, QStringLiteral("ANTONIUS"));
+        w.setFieldText(kByz, QStringLiteral("Nieuwe antenne"));
+        QVERIFY(w.close());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(w_.isNull());
+        Ham expected = kHams[1];
+        expected[kNaam] = QStringLiteral("ANTONIUS");
+        expected[kByz] = QStringLiteral("Nieuwe antenne");
+        QCOMPARE(storedHams(folder())[1], expected);
+        QCOMPARE(storedHams(folder()).size(), 5);
+    }
+
+    void closingStoresAPendingNewHam() {
+        frmAmateur &w = shownWindow();
+        w.cmdAdd_Click();
+        w.setFieldText(kCall, QStringLiteral("PD9NEW"));
+        QVERIFY(w.close());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(w_.isNull());
+        const QList<Ham> stored = storedHams(folder());
+        QCOMPARE(stored.size(), 6);
+        QCOMPARE(stored[5][kCall], QStringLiteral("PD9NEW"));
+        QCOMPARE(stored[5][kLand], QStringLiteral("Nederland"));
+    }
+
+    // --- web pages -----------------------------------------------------------------------------
+
+    void doubleClickOpensTheQrzPage_data() {
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("address");  // empty: nothing opened
+        QTest::newRow("on the naam field")
+            << "PA3ABC" << int(kNaam) << "https://www.qrz.com/db/PA3ABC";
+        QTest::newRow("on the call field")
+            << "PD0XYZ" << int(kCall) << "https://www.qrz.com/db/PD0XYZ";
+        QTest::newRow("on the particulars")
+            << "ON4ABC" << int(kByz) << "https://www.qrz.com/db/ON4ABC";
+        QTest::newRow("without call") << "" << int(kNaam) << "";
+    }
+    void doubleClickOpensTheQrzPage() {
+        QFETCH(QString, call);
+        QFETCH(int, index);
+        QFETCH(QString, address);
+        frmAmateur &w = makeWindow();
+        w.setFieldText(kCall, call);
+        QWidget *target = index == kByz ? w.txtBijzonderheden->viewport() : w.field(index);
+        QTest::mouseDClick(target, Qt::LeftButton);
+        const QList<QUrl> expected = address.isEmpty() ? QList<QUrl>() : QList<QUrl>{QUrl(address)};
+        QCOMPARE(web_.opened(), expected);
+        QCOMPARE(web_.requested(), expected);
+    }
+
+    void mapButtonOpensTheAddress_data() {
+        QTest::addColumn<QString>("adres");
+        QTest::addColumn<QString>("qth");
+        QTest::addColumn<QString>("address");
+        QTest::newRow("address and qth")
+            << "Dorpsstraat 1"
+            << "DEN HAAG"
+            << "https://www.google.com/maps/place/Dorpsstraat+1+DEN+HAAG";
+        QTest::newRow("no address") << ""
+                                    << "DEN HAAG"
+                                    << "";
+    }
+    void mapButtonOpensTheAddress() {
+        QFETCH(QString, adres);
+        QFETCH(QString, qth);
+        QFETCH(QString, address);
+        frmAmateur &w = makeWindow();
+        w.setFieldText(kAdres, adres);
+        w.setFieldText(kQth, qth);
+        w.cmdMap->click();
+        QCOMPARE(web_.requested().size(), address.isEmpty() ? 0 : 1);
+        if (!address.isEmpty()) {
+            QCOMPARE(web_.opened().size(), 1);
+            QCOMPARE(web_.opened()[0].toString(QUrl::FullyEncoded), address);
+        }
+    }
+
+    // --- data errors ---------------------------------------------------------------------------
+
+    void dataErrorIsShown() {
+        frmAmateur &w = makeWindow();
+        int response = 1;
+        w.Data1_Error(3021, QStringLiteral("Er is geen huidig record."), &response);
+        QCOMPARE(shownTexts(),
+                 QStringList{QStringLiteral("Data error event hit err:Er is geen huidig record.")});
+        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkOnly);
+        QCOMPARE(response, 0);
+    }
+
+    void aForeignDatabaseFileIsReportedAndLeftAlone() {
+        const QByteArray foreign("Dit is geen database van Kringbaas, maar een brief.\r\n");
+        writeFile(databasePath(folder()), foreign);
+        w_ = new frmAmateur(folder(), messages_, web_);
+        w_->opstarttimer->stop();
+        w_->Timer1->stop();
+        QCOMPARE(messages_.shown().size(), 1);
+        QVERIFY2(messages_.shown()[0].text.startsWith(QStringLiteral("Data error event hit err:")),
+                 qPrintable(messages_.shown()[0].text));
+        QVERIFY(messages_.shown()[0].text.size() > 25);  // with the reason
+        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkOnly);
+        w_->opstarttimer_Timer();
+        QVERIFY(w_->close());
+        QCOMPARE(readFile(databasePath(folder())), foreign);
+    }
+
+    // --- search --------------------------------------------------------------------------------
+
+    void search_data() {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<bool>("partial");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("hits");  // the result list, when there is one
+        QTest::addColumn<int>("pick");          // the line double-clicked in it
+        QTest::addColumn<int>("shown");         // the ham shown afterwards
+        QTest::addColumn<bool>("notFound");
+
+        const QStringList none;
+        // Every search starts at ON4ABC (position 2).
+        QTest::newRow("call, other case") << 0 << false << "pa3abc" << none << -1 << 0 << false;
+        QTest::newRow("call with blanks") << 0 << false << "  pe1aaa " << none << -1 << 3 << false;
+        QTest::newRow("call is whole") << 0 << false << "PA3AB" << none << -1 << 2 << true;
+        QTest::newRow("call end is not enough") << 0 << false << "ABC" << none << -1 << 2 << true;
+        QTest::newRow("partial call: the end")
+            << 0 << true << "ABC" << QStringList{listLine(0), listLine(2)} << 1 << 2 << false;
+        QTest::newRow("partial call: first line")
+            << 0 << true << "abc" << QStringList{listLine(0), listLine(2)} << 0 << 0 << false;
+        QTest::newRow("partial call: one hit") << 0 << true << "ABCD" << none << -1 << 4 << false;
+        QTest::newRow("partial call: the middle does not count")
+            << 0 << true << "3AB" << none << -1 << 2 << true;
+        QTest::newRow("naam")
+            << 1 << false << "jan"
+            << QStringList{QStringLiteral("0000 | PA3ABC  | JAN                    | UTRECHT"),
+                           listLine(3)}
+            << 1 << 3 << false;
+        QTest::newRow("naam, nothing") << 1 << false << "xyzzy" << none << -1 << 2 << true;
+        QTest::newRow("adres") << 2 << false << "straat" << none << -1 << 0 << false;
+        QTest::newRow("postcode") << 3 << false << "bc" << none << -1 << 1 << false;
+        QTest::newRow("qth, one") << 4 << false << "den" << none << -1 << 1 << false;
+        QTest::newRow("qth, two") << 4 << false << "utrecht"
+                                  << QStringList{listLine(0), listLine(4)} << 1 << 4 << false;
+        QTest::newRow("grid") << 5 << false << "jo22"
+                              << QStringList{listLine(0), listLine(1), listLine(3)} << 1 << 1
+                              << false;
+        QTest::newRow("land") << 6 << false << "nederland"
+                              << QStringList{listLine(0), listLine(1), listLine(3), listLine(4)}
+                              << 1 << 1 << false;
+        QTest::newRow("telefoon") << 7 << false << "123" << none << -1 << 0 << false;
+        QTest::newRow("email") << 8 << false << "example.nl"
+                               << QStringList{listLine(0), listLine(1)} << 1 << 1 << false;
+        QTest::newRow("bijzonderheden")
+            << 9 << false << "BEAM" << QStringList{listLine(3), listLine(4)} << 0 << 3 << false;
+        // The partial-call tick is for the call only.
+        QTest::newRow("naam with the partial-call tick")
+            << 1 << true << "jan" << QStringList{listLine(0), listLine(3)} << 1 << 3 << false;
+    }
+    void search() {
+        QFETCH(int, field);
+        QFETCH(bool, partial);
+        QFETCH(QString, text);
+        QFETCH(QStringList, hits);
+        QFETCH(int, pick);
+        QFETCH(bool, notFound);
+        frmAmateur &w = shownWindow();
+        QVERIFY(w.Data1->Recordset().setAbsolutePosition(2));
+        w.Combo1->setCurrentIndex(field);
+        w.Check1->setChecked(partial);
+        w.Combo1->setFocus();
+        w.txtZoek->setText(text);
+
+        QStringList lines;
+        QString count;
+        QString searched;
+        bool modal = false;
+        ModalAnswer answer([&](QWidget *window) {
+            auto *list = qobject_cast<frmMultiFound *>(window);
+            QVERIFY(list);
+            modal = list->isModal();
+            for (int i = 0; i < list->List1->count(); ++i) {
+                lines << list->List1->item(i)->text();
+            }
+            count = list->Label2->text();
+            searched = list->Label3->text();
+            list->List1->setCurrentRow(pick);
+            list->List1_DblClick();
+        });
+        w.Command1->click();
+
+        QCOMPARE(w.txtZoek->text(), text.trimmed());
+        QCOMPARE(answer.seen(), !hits.isEmpty());
+        if (!hits.isEmpty()) {
+            QVERIFY(modal);
+            QCOMPARE(lines, hits);
+            QCOMPARE(count, QStringLiteral("%1 Amateurs gevonden met ").arg(hits.size()));
+            QCOMPARE(searched, text.trimmed());
+            QVERIFY(!w.multiFound()->isVisible());
+        }
+        QTEST(position(), "shown");
+        QCOMPARE(w.fieldText(kCall), kHams[position()][kCall]);
+        if (notFound) {
+            QCOMPARE(shownTexts(), QStringList{QStringLiteral("Niets gevonden")});
+            QCOMPARE(messages_.shown()[0].title, QStringLiteral("Zoekresultaat"));
+            QCOMPARE(messages_.shown()[0].style, MessageStyle::OkInformation);
+            QCOMPARE(QApplication::focusWidget(), w.txtZoek);
+        } else {
+            QCOMPARE(shownTexts(), QStringList());
+        }
+        QCOMPARE(storedHams(folder()), kHams);
+    }
+
+    void searchTextControlsTheButtons() {
+        frmAmateur &w = makeWindow();
+        w.opstarttimer_Timer();
+        QVERIFY(!w.Command1->isEnabled());
+        QVERIFY(w.cmdAdd->isEnabled());
+        QVERIFY(w.cmdUpdate->isEnabled());
+
+        // Without a search text nothing happens.
+        ModalAnswer nothing([](QWidget *) {});
+        w.Command1_Click();
+        QVERIFY(!nothing.seen());
+        QCOMPARE(position(), 4);
+        QCOMPARE(messages_.shown().size(), 0);
+
+        // Enter in an empty search box does not search either.
+        QTest::keyClick(w.txtZoek, Qt::Key_Return);
+        QVERIFY(!nothing.seen());
+        QCOMPARE(position(), 4);
+        QCOMPARE(messages_.shown().size(), 0);
+
+        // Typed characters arrive in upper case, also in the middle of the text.
+        QTest::keyClicks(w.txtZoek, QStringLiteral("a3abc"));
+        w.txtZoek->setCursorPosition(0);
+        QTest::keyClick(w.txtZoek, Qt::Key_P);
+        QCOMPARE(w.txtZoek->text(), QStringLiteral("PA3ABC"));
+        QCOMPARE(w.txtZoek->cursorPosition(), 1);
+        QVERIFY(w.Command1->isEnabled());
+        QVERIFY(!w.cmdAdd->isEnabled());
+        QVERIFY(!w.cmdUpdate->isEnabled());
+
+        // Enter in the search box searches.
+        QTest::keyClick(w.txtZoek, Qt::Key_Return);
+        QCOMPARE(position(), 0);
+        QCOMPARE(messages_.shown().size(), 0);
+
+        w.Command4->click();  // "wis"
+        QCOMPARE(w.txtZoek->text(), QString());
+        QVERIFY(!w.Command1->isEnabled());
+        QVERIFY(w.cmdAdd->isEnabled());
+        QVERIFY(w.cmdUpdate->isEnabled());
+    }
+
+    void oddSearchTexts_data() {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<bool>("partial");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("listed");  // lines in the result list; -1: no list
+
+        QTest::newRow("quote in a call") << 0 << false << "PA'3" << -1;
+        QTest::newRow("quote in a call end") << 0 << true << "'" << -1;
+        QTest::newRow("quote in a naam") << 1 << false << "O'BRIEN" << -1;
+        QTest::newRow("open bracket in a naam") << 1 << false << "[" << -1;
+        QTest::newRow("open bracket in a call end") << 0 << true << "[AB" << -1;
+        QTest::newRow("open bracket in a call") << 0 << false << "[AB" << -1;
+        QTest::newRow("close bracket") << 1 << false << "]" << -1;
+        QTest::newRow("hash in a naam") << 1 << false << "#" << -1;
+        QTest::newRow("hash in a call end") << 0 << true << "#" << -1;
+        QTest::newRow("star in a call") << 0 << false << "*" << -1;
+        QTest::newRow("blanks in a call") << 0 << false << "   " << -1;
+        QTest::newRow("star in a naam") << 1 << false << "*" << 5;
+        QTest::newRow("star inside a naam") << 1 << false << "J*N" << 2;
+        QTest::newRow("question mark in a naam") << 1 << false << "?" << 5;
+        QTest::newRow("star in a call end") << 0 << true << "*C" << 2;
+    }
+    void oddSearchTexts() {
+        QFETCH(int, field);
+        QFETCH(bool, partial);
+        QFETCH(QString, text);
+        QFETCH(int, listed);
+        frmAmateur &w = makeWindow();
+        QVERIFY(w.Data1->Recordset().setAbsolutePosition(2));
+        w.Combo1->setCurrentIndex(field);
+        w.Check1->setChecked(partial);
+        w.txtZoek->setText(text);
+
+        int lines = -1;
+        ModalAnswer answer([&](QWidget *window) {
+            auto *list = qobject_cast<frmMultiFound *>(window);
+            QVERIFY(list);
+            lines = list->List1->count();
+            list->Command2->click();  // "Annuleren"
+        });
+        w.Command1_Click();
+
+        QCOMPARE(lines, listed);
+        if (listed < 0) {
+            QCOMPARE(position(), 2);
+            QVERIFY(shownTexts().isEmpty() ||
+                    shownTexts() == QStringList{QStringLiteral("Niets gevonden")});
+        }
+        QVERIFY(!w.Data1->DataChanged());
+        QCOMPARE(storedHams(folder()), kHams);
+    }
+
+    void blanksOnlyInAContainsSearchChangeNothing() {
+        frmAmateur &w = makeWindow();
+        QVERIFY(w.Data1->Recordset().setAbsolutePosition(2));
+        w.Combo1->setCurrentIndex(1);
+        w.txtZoek->setText(QStringLiteral("   "));
+        ModalAnswer answer([](QWidget *window) {
+            if (auto *list = qobject_cast<frmMultiFound *>(window)) {
+                list->Command2->click();
+            }
+        });
+        w.Command1_Click();
+        QVERIFY(!w.Data1->DataChanged());
+        QCOMPARE(storedHams(folder()), kHams);
+    }
+
+    // --- the participant search ----------------------------------------------------------------
+
+    void participantSearch_data() {
+        QTest::addColumn<QString>("sheetName");
+        QTest::addColumn<MessageAnswer>("answer");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<int>("shown");  // position; -1: a new ham is pending
+        QTest::addColumn<QString>("focus");
+
+        QTest::newRow("one hit") << "kees" << MessageAnswer::Ok << false << 4 << "";
+        QTest::newRow("no hit, add")
+            << "Truus" << MessageAnswer::Yes << true << -1 << "txtFields_2";
+        QTest::newRow("no hit, do not add")
+            << "Truus" << MessageAnswer::No << true << 1 << "txtZoek";
+    }
+    void participantSearch() {
+        QFETCH(QString, sheetName);
+        QFETCH(MessageAnswer, answer);
+        QFETCH(bool, asked);
+        QFETCH(int, shown);
+        QFETCH(QString, focus);
+        frmAmateur &w = shownWindow();
+        QVERIFY(w.Data1->Recordset().setAbsolutePosition(1));
+        int askedRow = -1;
+        w.participantName = [&](int row) {
+            askedRow = row;
+            return sheetName;
+        };
+        w.setParticipant(7, QStringLiteral("pd9new"), QStringLiteral("Truus"));
+        QCOMPARE(w.txtX->text(), QStringLiteral("7"));
+        QCOMPARE(w.txtZcall->text(), QStringLiteral("pd9new"));
+        QCOMPARE(w.txtZnaam->text(), QStringLiteral("Truus"));
+        QVERIFY(w.Check2->isChecked());
+        QVERIFY(w.tmrKlik->isActive());
+        w.tmrKlik->stop();
+
+        if (asked) {
+            messages_.queueAnswer(answer);
+        }
+        w.tmrKlik_Timer();
+        QCOMPARE(askedRow, 7);
+        QCOMPARE(w.Combo1->currentIndex(), 1);
+        QCOMPARE(w.txtZoek->text(), QString());
+        if (asked) {
+            QCOMPARE(shownTexts(),
+                     QStringList{QStringLiteral("Niets gevonden\nWil je deze amateur toevoegen?")});
+            QCOMPARE(messages_.shown()[0].title, QStringLiteral("Truus"));
+            QCOMPARE(messages_.shown()[0].style, MessageStyle::YesNoInformation);
+        } else {
+            QCOMPARE(messages_.shown().size(), 0);
+        }
+        if (!focus.isEmpty()) {
+            QVERIFY(QApplication::focusWidget());
+            QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+        }
+        if (shown >= 0) {
+            QCOMPARE(position(), shown);
+            QCOMPARE(w.fieldText(kCall), kHams[shown][kCall]);
+            QCOMPARE(storedHams(folder()), kHams);
+            return;
+        }
+        // A new ham with the participant's call and name, not stored yet.
+        QCOMPARE(w.Data1->Recordset().state(), storage::CursorState::PendingNew);
+        QCOMPARE(w.fieldText(kCall), QStringLiteral("PD9NEW"));
+        QCOMPARE(w.fieldText(kNaam), QStringLiteral("TRUUS"));
+        QCOMPARE(w.Data1->Caption(), QStringLiteral("Amateur : 0 van de 5"));
+        QCOMPARE(storedHams(folder()).size(), 5);
+        w.cmdUpdate_Click();
+        QCOMPARE(storedHams(folder()).size(), 6);
+        QCOMPARE(storedHams(folder())[5][kCall], QStringLiteral("PD9NEW"));
+        QCOMPARE(storedHams(folder())[5][kNaam], QStringLiteral("TRUUS"));
+    }
+
+    // --- a large table -------------------------------------------------------------------------
+
+    void searchBeyondTenThousandHams() {
+        // 10,050 hams in one transaction; three are called Zebedeus.
+        {
+            storage::StorageError error;
+            auto db = storage::Database::open(databasePath(folder()), &error);
+            QVERIFY2(db, qPrintable(error.description));
+            sqlite3 *h = db->handle();
+            QCOMPARE(sqlite3_exec(h, "BEGIN; DELETE FROM qrz;", nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+            sqlite3_stmt *insert = nullptr;
+            QCOMPARE(sqlite3_prepare_v2(h, "INSERT INTO qrz (call, naam, qth) VALUES (?, ?, ?)", -1,
+                                        &insert, nullptr),
+                     SQLITE_OK);
+            for (int i = 0; i < 10050; ++i) {
+                QByteArray call = "PA" + QByteArray::number(i);
+                QByteArray naam = "HAM " + QByteArray::number(i);
+                QByteArray qth = "ERGENS";
+                if (i == 12 || i == 10010 || i == 10040) {
+                    call = i == 12 ? "PA3ZEB" : i == 10010 ? "PD1ZEB" : "ON7ZEB";
+                    naam = "ZEBEDEUS";
+                    qth = "ZWOLLE";
+                }
+                sqlite3_bind_text(insert, 1, call.constData(), -1, SQLITE_TRANSIENT);
+                sqlite3_bind_text(insert, 2, naam.constData(), -1, SQLITE_TRANSIENT);
+                sqlite3_bind_text(insert, 3, qth.constData(), -1, SQLITE_TRANSIENT);
+                QCOMPARE(sqlite3_step(insert), SQLITE_DONE);
+                sqlite3_reset(insert);
+            }
+            sqlite3_finalize(insert);
+            QCOMPARE(sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+        }
+        w_ = new frmAmateur(folder(), messages_, web_);
+        frmAmateur &w = *w_;
+        w.opstarttimer->stop();
+        w.Timer1->stop();
+        w.opstarttimer_Timer();
+        QCOMPARE(w.Data1->Caption(), QStringLiteral("Amateur : 10050 van de 10050"));
+
+        w.Combo1->setCurrentIndex(1);
+        w.txtZoek->setText(QStringLiteral("zebedeus"));
+        QStringList lines;
+        ModalAnswer answer([&](QWidget *window) {
+            auto *list = qobject_cast<frmMultiFound *>(window);
+            QVERIFY(list);
+            for (int i = 0; i < list->List1->count(); ++i) {
+                lines << list->List1->item(i)->text();
+            }
+            list->List1->setCurrentRow(1);
+            list->List1_DblClick();
+        });
+        w.Command1_Click();
+        QCOMPARE(lines, QStringList(
+                            {QStringLiteral("0012 | PA3ZEB  | ZEBEDEUS               | ZWOLLE"),
+                             QStringLiteral("10010 | PD1ZEB  | ZEBEDEUS               | ZWOLLE"),
+                             QStringLiteral("10040 | ON7ZEB  | ZEBEDEUS               | ZWOLLE")}));
+        QCOMPARE(position(), 10010);
+        QCOMPARE(w.fieldText(kCall), QStringLiteral("PD1ZEB"));
+        QCOMPARE(w.Data1->Caption(), QStringLiteral("Amateur : 10011 van de 10050"));
+    }
+
+    // --- copying -------------------------------------------------------------------------------
+
+    void copyButtons_data() {
+        QTest::addColumn<bool>("email");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("hintTop");  // twips below the window's corner
+
+        QTest::newRow("call") << false << "PA3ABC" << 600;
+        QTest::newRow("email") << true << "jan@example.nl" << 3500;
+        QTest::newRow("call as typed") << false << " pa3abc " << 600;
+        QTest::newRow("empty call") << false << "" << 0;
+        QTest::newRow("empty email") << true << "" << 0;
+    }
+    void copyButtons() {
+        QFETCH(bool, email);
+        QFETCH(QString, text);
+        QFETCH(int, hintTop);
+        frmAmateur &w = shownWindow();
+        w.setFieldText(email ? kEmail : kCall, text);
+        QGuiApplication::clipboard()->setText(QStringLiteral("van tevoren"));
+
+        QString title;
+        QString label;
+        QPoint place;
+        int interval = 0;
+        bool running = false;
+        bool closed = false;
+        ModalAnswer answer([&](QWidget *window) {
+            QCOMPARE(window->objectName(), QStringLiteral("frmMessage"));
+            auto *hint = qobject_cast<frmMessage *>(window);
+            QVERIFY(hint);
+            title = hint->windowTitle();
+            label = hint->Label1->text();
+            place = hint->frameGeometry().topLeft();
+            interval = hint->Timer1->interval();
+            running = hint->Timer1->isActive();
+            hint->Timer1_Timer();
+            closed = !hint->isVisible();
+        });
+        (email ? w.Command3 : w.Command2)->click();
+
+        if (text.isEmpty()) {
+            QVERIFY(!answer.seen());
+            QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("van tevoren"));
+            return;
+        }
+        QVERIFY(answer.seen());
+        QCOMPARE(QGuiApplication::clipboard()->text(), text);
+        QCOMPARE(title, QStringLiteral("TIP Bericht"));
+        QCOMPARE(label, QStringLiteral("Rechtsklikken om weer te plakken!"));
+        QCOMPARE(place, w.frameGeometry().topLeft() + QPoint(twips(1800), twips(hintTop)));
+        QCOMPARE(interval, 1100);
+        QVERIFY(running);
+        QVERIFY(closed);
+    }
+
+    // --- the look-up other windows do ----------------------------------------------------------
+
+    // Nothing the user does: another window looks a ham up through the hidden list.
+    void leavingAFieldOfAHiddenWindowChangesNothing() {
+        frmAmateur &w = makeWindow();
+        const QStringList typed = {" pa3xyz ", " jan ", " laan 1 ", "1234ab",       "den haag ",
+                                   "jo22a",    "",      " 06 ",     "janexample.nl"};
+        for (int i = 0; i < typed.size(); ++i) {
+            w.setFieldText(i, typed[i]);
+            w.txtFields_LostFocus(i);
+            QCOMPARE(w.fieldText(i), typed[i]);
+        }
+        QCOMPARE(messages_.shown().size(), 0);
+    }
+
+    void lookUpByCallInAHiddenWindow_data() {
+        QTest::addColumn<QString>("criterion");
+        QTest::addColumn<bool>("noMatch");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("lower case") << "call ='pa3abc'" << false << 0;
+        QTest::newRow("upper case") << "call ='PE1AAA'" << false << 3;
+        QTest::newRow("unknown") << "call ='pa3xyz'" << true << 1;
+        QTest::newRow("only a part") << "call ='PA3AB'" << true << 1;
+    }
+    void lookUpByCallInAHiddenWindow() {
+        QFETCH(QString, criterion);
+        QFETCH(bool, noMatch);
+        QFETCH(int, shown);
+        frmAmateur &w = makeWindow();
+        QVERIFY(w.Data1->Recordset().setAbsolutePosition(1));
+        w.Data1->Recordset().FindFirst(criterion);
+        QCOMPARE(w.Data1->Recordset().NoMatch(), noMatch);
+        QCOMPARE(position(), shown);
+        for (int i : {int(kCall), int(kNaam), int(kQth), int(kGrid), int(kByz)}) {
+            QCOMPARE(w.fieldText(i), kHams[shown][i]);
+        }
+        QVERIFY(!w.isVisible());
+        QCOMPARE(messages_.shown().size(), 0);
+    }
 };
+
 KB_TEST_MAIN(HamListTest)
 #include "tst_hamlist.moc"

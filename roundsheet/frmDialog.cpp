@@ -1,0 +1,235 @@
+#include "roundsheet/frmDialog.h"
+
+#include "hamlist/frmAmateur.h"
+#include "platform/Twips.h"
+#include "roundsheet/DateTexts.h"
+#include "roundsheet/frmMain.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+
+namespace roundsheet {
+
+using platform::twips;
+using platform::twipsRect;
+
+frmDialog::frmDialog(frmMain &main) : QDialog(&main), main_(main) {
+    setObjectName(QStringLiteral("frmDialog"));
+    setWindowTitle(QStringLiteral("Welkom Kringbaas"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
+    setFixedSize(twips(3885), twips(2280));
+    QFont font(QStringLiteral("Verdana"), 9);
+    font.setStyleHint(QFont::SansSerif);
+    setFont(font);
+    QFont bold = font;
+    bold.setBold(true);
+
+    OKButton = new QPushButton(QStringLiteral("Begin Ronde"), this);
+    OKButton->setObjectName(QStringLiteral("OKButton"));
+    OKButton->setGeometry(twipsRect(2040, 1800, 1575, 375));
+    OKButton->setEnabled(false);
+    OKButton->setAutoDefault(false);
+    Label2 = new QLabel(QStringLiteral("Voer je CALL in:"), this);
+    Label2->setGeometry(twipsRect(240, 240, 3375, 255));
+    Text1 = new platform::TextBox(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setGeometry(twipsRect(240, 480, 3375, 375));
+    Text1->setFont(bold);
+    Label1 = new QLabel(QStringLiteral("Voer je voornaam in:"), this);
+    Label1->setGeometry(twipsRect(240, 1080, 3735, 255));
+    Text2 = new platform::TextBox(this);
+    Text2->setObjectName(QStringLiteral("Text2"));
+    Text2->setGeometry(twipsRect(240, 1320, 3375, 375));
+    Text2->setFont(bold);
+    Label2->setBuddy(Text1);
+    Label1->setBuddy(Text2);
+    Text1->setAccessibleName(QStringLiteral("Voer je CALL in"));
+    Text2->setAccessibleName(QStringLiteral("Voer je voornaam in"));
+    OKButton->setAccessibleName(OKButton->text());
+    setTabOrder(OKButton, Text1);
+    setTabOrder(Text1, Text2);
+
+    tmrUnload = new QTimer(this);
+    tmrUnload->setObjectName(QStringLiteral("tmrUnload"));
+    tmrUnload->setInterval(500);
+    tmrUnload->setSingleShot(true);
+
+    connect(tmrUnload, &QTimer::timeout, this, &frmDialog::tmrUnload_Timer);
+    connect(Text1, &QLineEdit::textChanged, this, &frmDialog::Text_Change);
+    connect(Text2, &QLineEdit::textChanged, this, &frmDialog::Text_Change);
+    connect(Text1, &QLineEdit::textEdited, this, [this](const QString &text) {
+        // Typed characters arrive in upper case.
+        if (text != text.toUpper()) {
+            const int cursor = Text1->cursorPosition();
+            Text1->setText(text.toUpper());
+            Text1->setCursorPosition(cursor);
+        }
+    });
+    connect(Text1, &platform::TextBox::lostFocus, this, &frmDialog::Text1_LostFocus);
+    connect(Text2, &platform::TextBox::lostFocus, this, &frmDialog::Text2_LostFocus);
+    connect(OKButton, &QPushButton::clicked, this, &frmDialog::OKButton_Click);
+    Text1->installEventFilter(this);
+    Text2->installEventFilter(this);
+
+    tmrUnload->start();
+}
+
+void frmDialog::tmrUnload_Timer() {
+    tmrUnload->stop();
+    OKButton->setEnabled(false);
+    asking_ = true;
+    const platform::MessageAnswer answer = main_.services().messages.show(
+        this, QStringLiteral("Een niewe ronde beginnen?"), platform::MessageStyle::YesNoQuestion,
+        QStringLiteral("Kies nieuwe ronde of oud bekijken"));
+    asking_ = false;
+    if (answer != platform::MessageAnswer::Yes) {
+        browseStoredRounds(false);
+        return;
+    }
+    // A new round: the dialog loses its frame and takes the controller's call and name.
+    const bool visible = isVisible();
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    if (visible) {
+        show();
+    }
+    storage::Recordset &rounds = main_.Data1->Recordset();
+    rounds.AddNew();
+    main_.Command1->setEnabled(true);
+    main_.txtRondeNR->setText(QString::number(rounds.RecordCount() + 1));
+    main_.Command3->setEnabled(true);
+    main_.settings().writeFlag(QStringLiteral("aan"));
+    main_.TextAAN->setText(QStringLiteral("aan"));
+    Text1->setFocus();
+}
+
+// Answer No, or Escape in the call box: show the latest stored round again (dropping a new round
+// that nothing was typed into) and leave adding participants off.
+void frmDialog::browseStoredRounds(bool abandon) {
+    main_.txtRondeNR->clear();
+    storage::Recordset &rounds = main_.Data1->Recordset();
+    rounds.MovePrevious();
+    rounds.MoveNext();
+    main_.Command1->setEnabled(false);
+    main_.settings().writeFlag(QStringLiteral("uit"));
+    main_.TextAAN->setText(QStringLiteral("uit"));
+    if (abandon) {
+        main_.Command3->setEnabled(false);
+    }
+    finish(abandon ? Outcome::Abandoned : Outcome::Browse);
+}
+
+void frmDialog::Text_Change() {
+    OKButton->setEnabled(Text2->text().size() > 2 && !Text1->text().isEmpty());
+}
+
+void frmDialog::Text2_LostFocus() {
+    Text2->setText(Text2->text().trimmed());
+}
+
+// The controller's call is looked up in the ham list; a known call begins the round at once.
+void frmDialog::Text1_LostFocus() {
+    if (outcome_ != Outcome::Open || asking_) {
+        return;
+    }
+    const QString call = Text1->text().trimmed().toUpper();
+    Text1->setText(call);
+    hamlist::frmAmateur *hams = main_.amateurWindow();
+    storage::Recordset &rs = hams->Data1->Recordset();
+    const bool found =
+        rs.FindFirst(QStringLiteral("call ='") + call + QStringLiteral("'")) && !rs.NoMatch();
+    if (!found) {
+        main_.services().messages.show(this, QStringLiteral("Voer je naam in"),
+                                       platform::MessageStyle::OkOnly);
+        activateWindow();
+        return;
+    }
+    Text2->setText(hams->txtFields[1]->text());
+    OKButton_Click();
+}
+
+// Begins the round: each step that fails is skipped.
+void frmDialog::OKButton_Click() {
+    if (outcome_ != Outcome::Open) {
+        return;
+    }
+    const QString planned = main_.settings().readRondeTijd();
+    main_.lblRondeTijdIngelezen->setText(planned);
+    main_.txtKringbaasCall->setText(Text1->text().trimmed());
+    main_.txtKringbaasNaam->setText(Text2->text().trimmed());
+    const QDateTime now = main_.services().clock.localNow();
+    main_.txtDatum->setText(roundDateText(now.date(), main_.services().clock.locale()));
+    main_.Text1[0]->setText(main_.txtKringbaasCall->text());
+    main_.Timer1->start();
+    for (platform::TextBox *distance : main_.Text5) {
+        distance->clear();
+    }
+    main_.tmrRondeTijd->start();
+    QString progress = QStringLiteral("Ronde is gestart om ") +
+                       now.toString(QStringLiteral("HH:mm")) + QStringLiteral(" uur. ");
+    main_.Text5[0]->setText(main_.labDistance->text());
+    main_.Text4[0]->setText(QStringLiteral("Kringbaas"));
+    const int minutes = storage::SettingsFiles::roundedMinutes(planned);
+    const QDateTime end = now.addSecs(qint64(minutes) * 60);
+    progress += QStringLiteral("  Verwachtte eindtijd ") + end.toString(QStringLiteral("HH:mm")) +
+                QStringLiteral(" uur.");
+    main_.Label5->setText(progress);
+    finish(Outcome::RoundBegun);
+}
+
+void frmDialog::finish(Outcome outcome) {
+    outcome_ = outcome;
+    tmrUnload->stop();
+    done(outcome == Outcome::RoundBegun ? Accepted : Rejected);
+}
+
+bool frmDialog::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (watched == Text1 && key->key() == Qt::Key_Escape) {
+            browseStoredRounds(true);
+            return true;
+        }
+        if (watched == Text1 && enter) {
+            Text2->setFocus();
+            return true;
+        }
+        if (watched == Text2 && enter && !Text2->text().isEmpty()) {
+            if (OKButton->isEnabled()) {
+                OKButton->setFocus();
+            }
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// Escape and Enter elsewhere in the dialog neither close it nor press a button.
+void frmDialog::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return ||
+        event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+// The user cannot close the dialog; only the dialog's own answers end it.
+void frmDialog::closeEvent(QCloseEvent *event) {
+    if (outcome_ != Outcome::Open) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    if (Text1->text().isEmpty()) {
+        main_.services().messages.show(this, QStringLiteral("vul wat in"),
+                                       platform::MessageStyle::OkOnly);
+    }
+}
+
+}  // namespace roundsheet

@@ -1,0 +1,306 @@
+// The rows of the round sheet: the look-up of a call, turns, marks, and the commands that act on
+// the participants.
+
+#include "geo/Locator.h"
+#include "hamlist/frmAmateur.h"
+#include "platform/WebLauncher.h"
+#include "roundsheet/frmDialog.h"
+#include "roundsheet/frmMain.h"
+#include "roundsheet/frmToevoegen.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+
+namespace roundsheet {
+
+namespace {
+
+// The background of the row whose station has the turn.
+const QColor kTurnColour(255, 255, 192);
+
+void setBackground(QWidget *widget, const QColor &color) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Base, color);
+    palette.setColor(QPalette::Button, color);
+    widget->setPalette(palette);
+}
+
+}  // namespace
+
+void frmMain::connectRows() {
+    for (int i = 0; i < kRows; ++i) {
+        connect(Text1[i], &QLineEdit::textChanged, this, [this, i] { Text1_Change(i); });
+        connect(Text1[i], &platform::TextBox::keyReleased, this,
+                [this, i](int key, Qt::KeyboardModifiers modifiers) {
+                    Text1_KeyUp(i, key, modifiers);
+                });
+        connect(Text2[i], &platform::TextBox::doubleClicked, this, [this, i] { Text2_DblClick(i); });
+        connect(Text3[i], &QLineEdit::textChanged, this, [this, i] { Text3_Change(i); });
+        connect(Text3[i], &platform::TextBox::lostFocus, this, [this, i] { Text3_LostFocus(i); });
+        for (platform::TextBox *box : {Text2[i], Text4[i], Text5[i]}) {
+            connect(box, &platform::TextBox::lostFocus, this, [this, i] { emptyCallRule(i); });
+        }
+        connect(cmdBeurt[i], &QPushButton::clicked, this, [this, i] { cmdBeurt_Click(i); });
+        connect(Check1[i], &QCheckBox::toggled, this, [this, i] { Check1_Click(i); });
+        connect(Check2[i], &QCheckBox::toggled, this, [this, i] { Check2_Click(i); });
+    }
+    connect(Command1, &QToolButton::clicked, this, &frmMain::Command1_Click);
+    Command1->installEventFilter(this);
+    connect(Command3, &QPushButton::clicked, this, &frmMain::Command3_Click);
+    connect(tmrToeVoeg, &QTimer::timeout, this, &frmMain::tmrToeVoeg_Timer);
+    connect(rondestarten, &QAction::triggered, this, &frmMain::rondestarten_Click);
+    connect(verwijderronde, &QAction::triggered, this, &frmMain::verwijderronde_Click);
+}
+
+// The look-up of a row's call in the ham list: name, QTH, topic and distance follow the call.
+void frmMain::Text1_Change(int index) {
+    const QString text = Text1[index]->text();
+    if (text.isEmpty()) {
+        for (platform::TextBox *box : {Text2[index], Text3[index], Text4[index], Text5[index]}) {
+            box->clear();
+        }
+        return;
+    }
+    const QString call = text.trimmed().toUpper();
+    if (call != text) {
+        Text1[index]->setText(call);  // runs this look-up again with the clean call
+        return;
+    }
+
+    hamlist::frmAmateur *hams = amateurWindow();
+    storage::Recordset &rs = hams->Data1->Recordset();
+    rs.MoveFirst();
+    // A call that cannot form a criterion (a quote in it) is not in the list either.
+    const bool found =
+        rs.FindFirst(QStringLiteral("call ='") + call + QStringLiteral("'")) && !rs.NoMatch();
+    if (!found) {
+        for (platform::TextBox *box : {Text2[index], Text3[index], Text4[index]}) {
+            box->clear();
+        }
+        return;
+    }
+    Text2[index]->setText(hams->txtFields[1]->text());
+    Text3[index]->setText(hams->txtFields[4]->text());
+    txtLoc[1]->setText(hams->txtFields[5]->text().trimmed());
+    Text4[index]->setText(hams->txtBijzonderheden->toPlainText());
+    if (call == QStringLiteral("QX9ZZA")) {
+        Text4[index]->setText(QStringLiteral("Maker van deze app."));
+    }
+
+    // A distance needs two valid locators. Without them the row gets no distance rather than
+    // the one of the station looked up before; while a stored round is being shown nobody is
+    // asked to correct a locator.
+    const bool valid = geo::LocatorCalculator::IsValidLocator(txtLoc[0]->text().toUpper()) &&
+                       geo::LocatorCalculator::IsValidLocator(txtLoc[1]->text().toUpper());
+    if (!valid) {
+        if (!Data1->isLoading()) {
+            cmdCalc_Click();
+        }
+        Text5[index]->clear();
+        return;
+    }
+    cmdCalc_Click();
+    Text5[index]->setText(labDistance->text());
+}
+
+// A key typed in a call box empties the row (a call is only ever placed by the program). Keys
+// held with Ctrl, Alt or Meta are shortcuts, not typing, and a modifier alone types nothing.
+void frmMain::Text1_KeyUp(int index, int key, Qt::KeyboardModifiers modifiers) {
+    if (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        return;
+    }
+    switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_CapsLock:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return;
+    default:
+        Text1[index]->clear();
+    }
+}
+
+void frmMain::Text2_DblClick(int index) {
+    if (Text2[index]->text().isEmpty()) {
+        return;
+    }
+    hamlist::frmAmateur *hams = amateurWindow();
+    hams->setParticipant(index, Text1[index]->text(), Text2[index]->text());
+    hams->exec();
+}
+
+void frmMain::Text3_Change(int index) {
+    platform::TextBox *box = Text3[index];
+    const QString upper = box->text().toUpper();
+    if (upper != box->text()) {
+        const int cursor = box->cursorPosition();
+        box->setText(upper);
+        box->setCursorPosition(cursor);
+    }
+}
+
+void frmMain::Text3_LostFocus(int index) {
+    Text3[index]->setText(Text3[index]->text().toUpper());
+    emptyCallRule(index);
+}
+
+// A row without a call keeps no other data.
+void frmMain::emptyCallRule(int index) {
+    if (Text1[index]->text().isEmpty()) {
+        for (platform::TextBox *box : {Text2[index], Text3[index], Text4[index], Text5[index]}) {
+            box->clear();
+        }
+    }
+}
+
+void frmMain::setRowBackground(int index, const QColor &color) {
+    for (QWidget *w : std::initializer_list<QWidget *>{Text1[index], Text2[index], Text3[index],
+                                                        Text4[index], Text5[index],
+                                                        cmdBeurt[index]}) {
+        setBackground(w, color);
+    }
+}
+
+void frmMain::cmdBeurt_Click(int index) {
+    if (Text1[index]->text().isEmpty()) {
+        return;
+    }
+    // The count lives in the caption; only its last three characters are read back.
+    QPushButton *button = cmdBeurt[index];
+    const int turns = int(storage::SettingsFiles::leadingNumber(button->text().right(3))) + 1;
+    button->setText(QStringLiteral("Beurt  ") + QString::number(turns));
+    button->setAccessibleName(button->text());
+    QFont bold = button->font();
+    bold.setBold(true);
+    button->setFont(bold);
+
+    const QColor window = palette().color(QPalette::Base);
+    for (int i = 0; i < kRows; ++i) {
+        setRowBackground(i, window);
+    }
+    setRowBackground(index, kTurnColour);
+}
+
+// Away and listening freeze a row: its boxes, its turn button and the other mark.
+void frmMain::freezeRow(int index, QCheckBox *otherMark, bool frozen) {
+    for (QWidget *w : std::initializer_list<QWidget *>{Text1[index], Text2[index], Text3[index],
+                                                        Text4[index], otherMark,
+                                                        cmdBeurt[index]}) {
+        w->setEnabled(!frozen);
+    }
+    if (frozen) {
+        const QColor window = palette().color(QPalette::Base);
+        for (QWidget *w : std::initializer_list<QWidget *>{Text1[index], Text2[index],
+                                                            Text3[index], Text4[index]}) {
+            setBackground(w, window);
+        }
+    }
+}
+
+void frmMain::Check1_Click(int index) {
+    freezeRow(index, Check2[index], Check1[index]->isChecked());
+}
+
+void frmMain::Check2_Click(int index) {
+    freezeRow(index, Check1[index], Check2[index]->isChecked());
+}
+
+void frmMain::Command1_Click() {
+    if (txtGridHome->text().isEmpty()) {
+        services_.messages.show(this,
+                                QStringLiteral("Je hebt de zender GRID locatie niet ingevoerd\n"
+                                               "Weet je jouw GRID niet? kijk dan hier :\n") +
+                                    platform::webpages::locatorFinderAddress(),
+                                platform::MessageStyle::OkCritical,
+                                QStringLiteral("Voer alsnog gridlocator in"));
+        txtGridHome->setFocus();
+        return;
+    }
+    showCallEntry();
+}
+
+// The call boxes can be typed in only while participants can be added.
+void frmMain::Command1_LostFocus() {
+    for (platform::TextBox *call : Text1) {
+        call->setReadOnly(!Command1->isEnabled());
+    }
+}
+
+void frmMain::showCallEntry() {
+    auto *entry = new frmToevoegen(*this);
+    entry->exec();
+}
+
+void frmMain::tmrToeVoeg_Timer() {
+    tmrToeVoeg->stop();
+    showCallEntry();
+}
+
+void frmMain::showStartDialog() {
+    frmDialog dialog(*this);
+    dialog.exec();
+    if (dialog.outcome() == frmDialog::Outcome::RoundBegun) {
+        QCoreApplication::processEvents();
+        showCallEntry();
+    }
+}
+
+void frmMain::rondestarten_Click() {
+    showStartDialog();
+}
+
+void frmMain::Command3_Click() {
+    if (!Command1->isEnabled()) {
+        return;
+    }
+    const platform::MessageAnswer answer = services_.messages.show(
+        this, QStringLiteral("Hiermee verwijder je alle huidige ronde deelnemers"),
+        platform::MessageStyle::OkCancelExclamation,
+        QStringLiteral("Verwijder alle deelnemers van ronde ") + txtRondeNR->text());
+    if (answer == platform::MessageAnswer::Cancel) {
+        return;
+    }
+    for (int i = 0; i < kRows; ++i) {
+        for (platform::TextBox *box : {Text1[i], Text2[i], Text3[i], Text4[i], Text5[i]}) {
+            box->clear();
+        }
+    }
+}
+
+void frmMain::verwijderronde_Click() {
+    storage::Recordset &rounds = Data1->Recordset();
+    if (rounds.RecordCount() <= 1) {
+        services_.messages.show(this, QStringLiteral("Je hebt alle rondes inmiddels verwijderd!"),
+                                platform::MessageStyle::OkInformation, QStringLiteral("Ho maar..."));
+        return;
+    }
+    rounds.Delete();
+    rounds.MoveLast();
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == Command1) {
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+            services_.messages.show(this, QStringLiteral("Escape gedrukt"),
+                                    platform::MessageStyle::OkOnly);
+            return true;
+        }
+        if (event->type() == QEvent::FocusOut) {
+            Command1_LostFocus();
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace roundsheet

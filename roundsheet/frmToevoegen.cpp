@@ -1,0 +1,100 @@
+#include "roundsheet/frmToevoegen.h"
+
+#include "platform/Twips.h"
+#include "roundsheet/frmMain.h"
+
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QTimer>
+
+namespace roundsheet {
+
+using platform::twips;
+using platform::twipsRect;
+
+frmToevoegen::frmToevoegen(frmMain &main) : QDialog(&main), main_(main) {
+    setObjectName(QStringLiteral("frmToevoegen"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Deelnemer Toevoegen"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::CustomizeWindowHint);
+    resize(twips(3615), twips(1560));
+    QFont font(QStringLiteral("Verdana"), 9);
+    font.setStyleHint(QFont::SansSerif);
+    setFont(font);
+
+    auto *frame = new QGroupBox(this);
+    frame->setGeometry(twipsRect(120, 120, 3375, 1335));
+    auto *label = new QLabel(QStringLiteral("CALL"), frame);
+    label->setGeometry(twipsRect(360, 240, 735, 375));
+    Text1 = new platform::TextBox(frame);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setGeometry(twipsRect(360, 480, 2655, 615));
+    QFont big = font;
+    big.setPointSize(18);
+    big.setBold(true);
+    Text1->setFont(big);
+    label->setBuddy(Text1);
+    Text1->setAccessibleName(QStringLiteral("CALL"));
+    Text1->installEventFilter(this);
+    connect(Text1, &QLineEdit::textEdited, this, [this](const QString &text) {
+        // Typed characters arrive in upper case.
+        if (text != text.toUpper()) {
+            const int cursor = Text1->cursorPosition();
+            Text1->setText(text.toUpper());
+            Text1->setCursorPosition(cursor);
+        }
+    });
+    Text1->setFocus();
+}
+
+void frmToevoegen::Text1_Enter() {
+    const QString call = Text1->text().trimmed();
+    if (!Text1->text().isEmpty()) {
+        for (const platform::TextBox *row : main_.Text1) {
+            if (row->text() == call) {
+                main_.services().messages.show(
+                    this, call + QStringLiteral(" doet al mee in deze ronde"),
+                    platform::MessageStyle::OkCritical, QStringLiteral("Dubbele invoer"));
+                Text1->clear();
+                return;
+            }
+        }
+    }
+    bool placed = false;
+    for (platform::TextBox *row : main_.Text1) {
+        if (row->text().isEmpty()) {
+            row->setText(call);
+            placed = true;
+            break;
+        }
+    }
+    if (!placed) {
+        main_.services().messages.show(this, QStringLiteral("De ronde is vol"),
+                                       platform::MessageStyle::OkOnly);
+        main_.tmrToeVoeg->stop();
+        Text1->clear();
+        close();
+        return;
+    }
+    main_.tmrToeVoeg->start();
+    close();
+}
+
+bool frmToevoegen::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == Text1 && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Escape) {
+            close();
+            return true;
+        }
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            Text1_Enter();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace roundsheet
