@@ -37,14 +37,6 @@ constexpr int kClientHeight = 7185;
 
 enum Field { kCall, kNaam, kAdres, kPostcode, kQth, kGrid, kLand, kTelefoon, kEmail, kBijzonderheden };
 
-QFont verdana(double points, bool bold = false)
-{
-    QFont font(QStringLiteral("Verdana"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
 
 }  // namespace
 
@@ -86,15 +78,7 @@ frmAmateur::frmAmateur(const QString &dataFolder, platform::MessageBoxes &messag
     connect(Command1, &QPushButton::clicked, this, &frmAmateur::Command1_Click);
     connect(Command4, &QPushButton::clicked, this, &frmAmateur::Command4_Click);
     connect(txtZoek, &QLineEdit::textChanged, this, &frmAmateur::txtZoek_Change);
-    connect(txtZoek, &QLineEdit::textEdited, this, [this](const QString &text) {
-        // Typed characters arrive in upper case.
-        const QString upper = text.toUpper();
-        if (upper != text) {
-            const int cursor = txtZoek->cursorPosition();
-            txtZoek->setText(upper);
-            txtZoek->setCursorPosition(cursor);
-        }
-    });
+    txtZoek->setTypedUpperCase(true);
     Combo1->installEventFilter(this);
     connect(delham, &QAction::triggered, this, &frmAmateur::delham_Click);
     connect(startmetgedeeltecall, &QAction::triggered, this,
@@ -116,7 +100,7 @@ void frmAmateur::createControls()
     setWindowTitle(QStringLiteral("HAM Lijst  (verzameling regelmatige/nieuwe) ronde bezoekers"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::CustomizeWindowHint);
-    setFont(verdana(9));
+    setFont(platform::verdana(9));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -137,7 +121,7 @@ void frmAmateur::createControls()
     lblMessage->setObjectName(QStringLiteral("lblMessage"));
     lblMessage->setGeometry(twipsRect(2160, 0, 3375, 360));
     lblMessage->setAlignment(Qt::AlignCenter);
-    lblMessage->setFont(verdana(9, true));
+    lblMessage->setFont(platform::verdana(9, true));
     QPalette darkRed = lblMessage->palette();
     darkRed.setColor(QPalette::WindowText, QColor(192, 0, 0));
     lblMessage->setPalette(darkRed);
@@ -186,7 +170,7 @@ void frmAmateur::createControls()
     auto smallButton = [client](const QString &caption, int top, const char *accessible) {
         auto *button = new QPushButton(caption, client);
         button->setGeometry(twipsRect(5650, top, 600, 300));
-        button->setFont(verdana(8.25));
+        button->setFont(platform::verdana(8.25));
         button->setAccessibleName(QString::fromLatin1(accessible));
         return button;
     };
@@ -209,7 +193,7 @@ void frmAmateur::createControls()
 
     Frame1 = new QGroupBox(QStringLiteral("Vul eerst zoekitem in:"), client);
     Frame1->setGeometry(twipsRect(120, 5400, 6255, 1215));
-    Frame1->setFont(verdana(8.25));
+    Frame1->setFont(platform::verdana(8.25));
     auto *zoekLabel = new QLabel(QStringLiteral("Zoek Item:"), Frame1);
     zoekLabel->setGeometry(twipsRect(120, 240, 1215, 255));
     txtZoek = new platform::TextBox(Frame1);
@@ -240,7 +224,7 @@ void frmAmateur::createControls()
     Command1->setAccessibleName(QStringLiteral("Zoek"));
     for (QWidget *w : std::initializer_list<QWidget *>{zoekLabel, txtZoek, doorzoek, Combo1,
                                                         Check1, Command1}) {
-        w->setFont(verdana(9));
+        w->setFont(platform::verdana(9));
     }
 
     // The participant context: never shown.

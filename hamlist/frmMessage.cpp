@@ -1,5 +1,6 @@
 #include "hamlist/frmMessage.h"
 
+#include "platform/Controls.h"
 #include "platform/Twips.h"
 
 #include <QLabel>
@@ -20,10 +21,7 @@ frmMessage::frmMessage(QWidget *owner) : QDialog(owner)
 
     Label1 = new QLabel(QStringLiteral("Rechtsklikken om weer te plakken!"), this);
     Label1->setGeometry(platform::twipsRect(120, 120, 3615, 375));
-    QFont bold(QStringLiteral("Verdana"), 9);
-    bold.setStyleHint(QFont::SansSerif);
-    bold.setBold(true);
-    Label1->setFont(bold);
+    Label1->setFont(platform::verdana(9, true));
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));

@@ -2,6 +2,7 @@
 
 #include "hamlist/HamRules.h"
 #include "hamlist/frmAmateur.h"
+#include "platform/Controls.h"
 #include "platform/Twips.h"
 
 #include <QComboBox>
@@ -22,9 +23,7 @@ frmMultiFound::frmMultiFound(frmAmateur *amateur) : QDialog(amateur), amateur_(a
                    Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
     setFixedSize(twips(7455), twips(7755));
 
-    QFont bold(QStringLiteral("Verdana"), 9);
-    bold.setStyleHint(QFont::SansSerif);
-    bold.setBold(true);
+    const QFont bold = platform::verdana(9, true);
 
     Label1 = new QLabel(QStringLiteral("Dubbelkik op de gewenste HAM:"), this);
     Label1->setGeometry(twipsRect(120, 160, 6255, 255));

@@ -26,9 +26,25 @@ void TextBox::mouseDoubleClickEvent(QMouseEvent *event) {
     Q_EMIT doubleClicked();
 }
 
+QFont verdana(double points, bool bold) {
+    QFont font(QStringLiteral("Verdana"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
 void TextBox::keyPressEvent(QKeyEvent *event) {
     if (!event->isAutoRepeat()) {
         pressedKey_ = event->key();
+    }
+    const QString upper = event->text().toUpper();
+    if (typedUpperCase_ && upper != event->text()) {
+        QKeyEvent shifted(event->type(), event->key(), event->modifiers(), upper,
+                          event->isAutoRepeat(), ushort(event->count()));
+        QLineEdit::keyPressEvent(&shifted);
+        event->setAccepted(shifted.isAccepted());
+        return;
     }
     QLineEdit::keyPressEvent(event);
 }

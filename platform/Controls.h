@@ -7,6 +7,9 @@
 
 namespace platform {
 
+// The windows' font: Verdana (or the desktop's nearest sans-serif) at a size in points.
+QFont verdana(double points, bool bold = false);
+
 // A single-line text box with the events the windows react to besides its text changes:
 // getting and losing the focus, a double-click and a key released.
 class TextBox : public QLineEdit {
@@ -14,6 +17,9 @@ class TextBox : public QLineEdit {
 
 public:
     using QLineEdit::QLineEdit;
+
+    // Typed characters arrive in upper case (the call boxes, the search text).
+    void setTypedUpperCase(bool on) { typedUpperCase_ = on; }
 
 Q_SIGNALS:
     void gotFocus();
@@ -31,6 +37,7 @@ protected:
 
 private:
     int pressedKey_ = 0;
+    bool typedUpperCase_ = false;
 };
 
 // A label that reports clicks (the progress bar's caption, the round-time bar).

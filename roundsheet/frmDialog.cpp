@@ -23,11 +23,8 @@ frmDialog::frmDialog(frmMain &main) : QDialog(&main), main_(main) {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
     setFixedSize(twips(3885), twips(2280));
-    QFont font(QStringLiteral("Verdana"), 9);
-    font.setStyleHint(QFont::SansSerif);
-    setFont(font);
-    QFont bold = font;
-    bold.setBold(true);
+    setFont(platform::verdana(9));
+    const QFont bold = platform::verdana(9, true);
 
     OKButton = new QPushButton(QStringLiteral("Begin Ronde"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
@@ -62,14 +59,7 @@ frmDialog::frmDialog(frmMain &main) : QDialog(&main), main_(main) {
     connect(tmrUnload, &QTimer::timeout, this, &frmDialog::tmrUnload_Timer);
     connect(Text1, &QLineEdit::textChanged, this, &frmDialog::Text_Change);
     connect(Text2, &QLineEdit::textChanged, this, &frmDialog::Text_Change);
-    connect(Text1, &QLineEdit::textEdited, this, [this](const QString &text) {
-        // Typed characters arrive in upper case.
-        if (text != text.toUpper()) {
-            const int cursor = Text1->cursorPosition();
-            Text1->setText(text.toUpper());
-            Text1->setCursorPosition(cursor);
-        }
-    });
+    Text1->setTypedUpperCase(true);
     connect(Text1, &platform::TextBox::lostFocus, this, &frmDialog::Text1_LostFocus);
     connect(Text2, &platform::TextBox::lostFocus, this, &frmDialog::Text2_LostFocus);
     connect(OKButton, &QPushButton::clicked, this, &frmDialog::OKButton_Click);

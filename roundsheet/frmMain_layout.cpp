@@ -63,8 +63,7 @@ QString rowNumberText(int index) {
 
 void frmMain::createControls() {
     setWindowTitle(QStringLiteral("ZUD arizizirirod"));
-    QFont font(QStringLiteral("Verdana"), 9);
-    font.setStyleHint(QFont::SansSerif);
+    const QFont font = platform::verdana(9);
     setFont(font);
 
     auto *client = new QWidget(this);

@@ -20,9 +20,7 @@ frmToevoegen::frmToevoegen(frmMain &main) : QDialog(&main), main_(main) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::CustomizeWindowHint);
     resize(twips(3615), twips(1560));
-    QFont font(QStringLiteral("Verdana"), 9);
-    font.setStyleHint(QFont::SansSerif);
-    setFont(font);
+    setFont(platform::verdana(9));
 
     auto *frame = new QGroupBox(this);
     frame->setGeometry(twipsRect(120, 120, 3375, 1335));
@@ -31,21 +29,11 @@ frmToevoegen::frmToevoegen(frmMain &main) : QDialog(&main), main_(main) {
     Text1 = new platform::TextBox(frame);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(twipsRect(360, 480, 2655, 615));
-    QFont big = font;
-    big.setPointSize(18);
-    big.setBold(true);
-    Text1->setFont(big);
+    Text1->setFont(platform::verdana(18, true));
     label->setBuddy(Text1);
     Text1->setAccessibleName(QStringLiteral("CALL"));
     Text1->installEventFilter(this);
-    connect(Text1, &QLineEdit::textEdited, this, [this](const QString &text) {
-        // Typed characters arrive in upper case.
-        if (text != text.toUpper()) {
-            const int cursor = Text1->cursorPosition();
-            Text1->setText(text.toUpper());
-            Text1->setCursorPosition(cursor);
-        }
-    });
+    Text1->setTypedUpperCase(true);
     Text1->setFocus();
 }
 

@@ -61,16 +61,6 @@ StorageError newer(const QString &path) {
                 .arg(QDir::toNativeSeparators(path))};
 }
 
-int pragmaInt(sqlite3 *db, const char *sql) {
-    sqlite3_stmt *stmt = nullptr;
-    int value = -1;
-    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK &&
-        sqlite3_step(stmt) == SQLITE_ROW) {
-        value = sqlite3_column_int(stmt, 0);
-    }
-    sqlite3_finalize(stmt);
-    return value;
-}
 
 }  // namespace
 
@@ -120,10 +110,10 @@ std::unique_ptr<Database> Database::open(const QString &path, StorageError *erro
 
     // Ours, or a database with nothing in it yet; anything else is somebody else's file. All of
     // this is decided before anything is written.
-    const int applicationId = pragmaInt(db, "PRAGMA application_id");
-    const int version = pragmaInt(db, "PRAGMA user_version");
+    const int applicationId = queryInt(db, "PRAGMA application_id");
+    const int version = queryInt(db, "PRAGMA user_version");
     if (applicationId != kApplicationId) {
-        const int objects = pragmaInt(db, "SELECT count(*) FROM sqlite_master");
+        const int objects = queryInt(db, "SELECT count(*) FROM sqlite_master");
         if (applicationId != 0 || objects != 0 || version != 0) {
             *error = notOurs(path);
             return nullptr;

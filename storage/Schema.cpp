@@ -50,16 +50,6 @@ bool exec(sqlite3 *db, const QString &sql, QString *failure) {
     return false;
 }
 
-int queryInt(sqlite3 *db, const char *sql) {
-    sqlite3_stmt *stmt = nullptr;
-    int value = -1;
-    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK &&
-        sqlite3_step(stmt) == SQLITE_ROW) {
-        value = sqlite3_column_int(stmt, 0);
-    }
-    sqlite3_finalize(stmt);
-    return value;
-}
 
 QString createTableSql(const TableDef &t) {
     QString sql =
@@ -118,6 +108,17 @@ bool needsRepair(sqlite3 *db, const TableDef &table) {
 }
 
 }  // namespace
+
+int queryInt(sqlite3 *db, const char *sql) {
+    sqlite3_stmt *stmt = nullptr;
+    int value = -1;
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW) {
+        value = sqlite3_column_int(stmt, 0);
+    }
+    sqlite3_finalize(stmt);
+    return value;
+}
 
 int TableDef::fieldIndex(QStringView field) const {
     for (qsizetype i = 0; i < fields.size(); ++i) {

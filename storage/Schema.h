@@ -41,6 +41,9 @@ bool registerFoldCollation(sqlite3 *db);
 // when it was missing or empty). Returns false and leaves the file as it was on any failure.
 bool upgradeSchema(sqlite3 *db, const TableDef *table, QString *failure);
 
+// The first column of the first row of a query; -1 when the query fails.
+int queryInt(sqlite3 *db, const char *sql);
+
 // The version a database is at (0 for a new, empty file).
 int schemaVersion(sqlite3 *db);
 
