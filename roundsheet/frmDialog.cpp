@@ -154,6 +154,9 @@ void frmDialog::OKButton_Click() {
     const QDateTime now = main_.services().clock.localNow();
     main_.txtDatum->setText(roundDateText(now.date(), main_.services().clock.locale()));
     main_.Text1[0]->setText(main_.txtKringbaasCall->text());
+    // The distance the look-up found for the controller's own station; an unknown call or an
+    // invalid locator leaves none, not the distance of an earlier computation.
+    const QString controllerDistance = main_.Text5[0]->text();
     main_.Timer1->start();
     for (platform::TextBox *distance : main_.Text5) {
         distance->clear();
@@ -161,7 +164,7 @@ void frmDialog::OKButton_Click() {
     main_.tmrRondeTijd->start();
     QString progress = QStringLiteral("Ronde is gestart om ") +
                        now.toString(QStringLiteral("HH:mm")) + QStringLiteral(" uur. ");
-    main_.Text5[0]->setText(main_.labDistance->text());
+    main_.Text5[0]->setText(controllerDistance);
     main_.Text4[0]->setText(QStringLiteral("Kringbaas"));
     const int minutes = storage::SettingsFiles::roundedMinutes(planned);
     const QDateTime end = now.addSecs(qint64(minutes) * 60);

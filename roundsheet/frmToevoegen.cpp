@@ -39,7 +39,8 @@ frmToevoegen::frmToevoegen(frmMain &main) : QDialog(&main), main_(main) {
 
 void frmToevoegen::Text1_Enter() {
     const QString call = Text1->text().trimmed();
-    if (!Text1->text().isEmpty()) {
+    // Blanks alone are no call, and no duplicate of the empty rows either.
+    if (!call.isEmpty()) {
         for (const platform::TextBox *row : main_.Text1) {
             if (row->text() == call) {
                 main_.services().messages.show(

@@ -1,6 +1,1348 @@
 #include "TestMain.h"
+
+#include "hamlist/frmAmateur.h"
+#include "platform/WebLauncher.h"
+#include "platform/fakes/FakeClock.h"
+#include "platform/fakes/FakeMessageBoxes.h"
+#include "platform/fakes/FakeWebLauncher.h"
+#include "roundsheet/DateTexts.h"
+#include "roundsheet/frmDialog.h"
+#include "roundsheet/frmMain.h"
+#include "roundsheet/frmToevoegen.h"
+#include "storage/Database.h"
+#include "storage/TableCursor.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+#include <memory>
+
+using platform::MessageAnswer;
+using platform::MessageStyle;
+using roundsheet::frmDialog;
+using roundsheet::frmMain;
+using roundsheet::frmToevoegen;
+
+Q_DECLARE_METATYPE(platform::MessageAnswer)
+Q_DECLARE_METATYPE(roundsheet::frmDialog::Outcome)
+
+namespace {
+
+const QColor kTurnColour(255, 255, 192);
+const QString kDateText = QStringLiteral("donderdag 10 december 2026");
+
+const char *outcomeName(frmDialog::Outcome outcome) {
+    switch (outcome) {
+        case frmDialog::Outcome::Open:
+            return "Open";
+        case frmDialog::Outcome::Browse:
+            return "Browse";
+        case frmDialog::Outcome::Abandoned:
+            return "Abandoned";
+        case frmDialog::Outcome::RoundBegun:
+            return "RoundBegun";
+    }
+    return "?";
+}
+
+// The field values of one record to seed; fields not named stay without value.
+using Record = QMap<QString, QVariant>;
+
+QString databasePath(const QString &folder) {
+    return QDir(folder).filePath(QString::fromLatin1(storage::Database::kFileName));
+}
+
+// Replaces every record of a table by the given ones.
+void seedTable(const QString &folder, const char *table, const QList<Record> &records) {
+    storage::StorageError error;
+    auto cursor =
+        storage::TableCursor::open(databasePath(folder), QString::fromLatin1(table), &error);
+    QVERIFY2(cursor, qPrintable(error.description));
+    while (cursor->count() > 0) {
+        QVERIFY2(cursor->remove(0, &error), qPrintable(error.description));
+    }
+    const storage::TableDef &def = cursor->table();
+    for (const Record &record : records) {
+        std::vector<int> fields;
+        storage::RecordValues values(size_t(def.fields.size()));
+        for (auto it = record.begin(); it != record.end(); ++it) {
+            const int index = def.fieldIndex(it.key());
+            QVERIFY2(index >= 0, qPrintable(it.key()));
+            fields.push_back(index);
+            values[size_t(index)] = it.value();
+        }
+        QVERIFY2(cursor->append(fields, values, &error), qPrintable(error.description));
+    }
+}
+
+// A stored value as text that tells a field without value from an empty one.
+QString describe(const QVariant &value) {
+    if (value.typeId() == QMetaType::QString) {
+        const QString text = value.toString();
+        return text.isNull() ? QStringLiteral("<null>")
+                             : QLatin1Char('"') + text + QLatin1Char('"');
+    }
+    if (!value.isValid()) {
+        return QStringLiteral("<invalid>");
+    }
+    return QString::fromLatin1(value.typeName()) + QLatin1Char(':') + value.toString();
+}
+
+// Every record of a table, each as "field=value" entries.
+QList<QStringList> storedRecords(const QString &folder, const char *table) {
+    QList<QStringList> records;
+    storage::StorageError error;
+    auto cursor =
+        storage::TableCursor::open(databasePath(folder), QString::fromLatin1(table), &error);
+    if (!cursor) {
+        qWarning() << error.description;
+        return records;
+    }
+    for (int i = 0; i < cursor->count(); ++i) {
+        storage::RecordValues values;
+        if (!cursor->read(i, &values, &error)) {
+            qWarning() << error.description;
+            return records;
+        }
+        QStringList record;
+        for (size_t f = 0; f < values.size(); ++f) {
+            record << cursor->table().fields[qsizetype(f)] + QLatin1Char('=') + describe(values[f]);
+        }
+        records << record;
+    }
+    return records;
+}
+
+QStringList storedField(const QString &folder, const QString &field) {
+    QStringList values;
+    const QString prefix = field + QLatin1Char('=');
+    for (const QStringList &record : storedRecords(folder, "ronde")) {
+        for (const QString &entry : record) {
+            if (entry.startsWith(prefix)) {
+                values << entry.mid(prefix.size());
+            }
+        }
+    }
+    return values;
+}
+
+QString quoted(const QString &text) {
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+// The hams the look-ups find. Their QTHs are upper case already, as the sheet shows QTHs.
+QList<Record> hams() {
+    auto ham = [](const char *call, const char *naam, const char *qth, const char *grid,
+                  const char *topic) {
+        return Record{{"call", QString::fromUtf8(call)},
+                      {"naam", QString::fromUtf8(naam)},
+                      {"qth", QString::fromUtf8(qth)},
+                      {"grid", QString::fromUtf8(grid)},
+                      {"byzonderheden", QString::fromUtf8(topic)}};
+    };
+    return {ham("PA3ABC", "Henk", "DELFT", "JO33AB", "Antennes bouwen"),
+            ham("PE1BAD", "Piet", "GOUDA", "JO2", "Fietsen"),
+            ham("QX9ZZA", "Maker", "ZOETERMEER", "JO22AB", "iets anders")};
+}
+
+// Simple rounds: round n has rondecall "PA<n>", an unknown call in row 1 and a distance there.
+QList<Record> simpleRounds(int count) {
+    QList<Record> rounds;
+    for (int n = 1; n <= count; ++n) {
+        rounds << Record{{"rondecall", QStringLiteral("PA%1").arg(n)},
+                         {"kringbaas", QStringLiteral("Baas %1").arg(n)},
+                         {"call1", QStringLiteral("PD%1ABC").arg(n)},
+                         {"weg1", QString::number(100 + n)}};
+    }
+    return rounds;
+}
+
+// Answers the modal windows the code under test opens, one step per window and in order. A
+// window beyond the steps, one with another name than its step expects, or one its step leaves
+// open is noted as a problem and shut, so a wrong turn in the code fails the test instead of
+// hanging it.
+class ModalAnswers : public QObject {
+public:
+    using Action = std::function<void(QWidget *)>;
+
+    ModalAnswers() { QTimer::singleShot(0, this, &ModalAnswers::poll); }
+
+    ModalAnswers &then(const QString &objectName, Action action) {
+        steps_.append({objectName, std::move(action)});
+        return *this;
+    }
+
+    const QStringList &seen() const { return seen_; }
+    const QStringList &problems() const { return problems_; }
+    qsizetype pending() const { return steps_.size(); }
+
+private:
+    struct Step {
+        QString objectName;
+        Action action;
+    };
+
+    // The next look is planned first, so a window that a step's action opens in turn is
+    // answered too.
+    void poll() {
+        QTimer::singleShot(5, this, &ModalAnswers::poll);
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal && !handled(modal)) {
+            handle(modal);
+        }
+    }
+
+    bool handled(const QWidget *modal) const {
+        for (const QPointer<QWidget> &done : handled_) {
+            if (done == modal) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void handle(QWidget *modal) {
+        handled_.append(modal);
+        const QString name = modal->objectName();
+        seen_ << name;
+        const QPointer<QWidget> guard(modal);
+        if (steps_.isEmpty()) {
+            problems_ << QStringLiteral("unexpected window %1").arg(name);
+        } else {
+            const Step step = steps_.takeFirst();
+            if (step.objectName != name) {
+                problems_ << QStringLiteral("expected %1, got %2").arg(step.objectName, name);
+            } else {
+                step.action(modal);
+            }
+        }
+        if (guard && guard->isVisible()) {
+            problems_ << QStringLiteral("%1 was left open").arg(name);
+            if (auto *dialog = qobject_cast<QDialog *>(guard.data())) {
+                dialog->done(QDialog::Rejected);  // also for a dialog that refuses to close
+            } else {
+                guard->close();
+            }
+        }
+    }
+
+    QList<Step> steps_;
+    QList<QPointer<QWidget>> handled_;
+    QStringList seen_;
+    QStringList problems_;
+};
+
+// Escape in a call entry box, which closes it.
+void escapeCallEntry(QWidget *window) {
+    auto *box = qobject_cast<frmToevoegen *>(window);
+    QVERIFY(box);
+    QTest::keyClick(box->Text1, Qt::Key_Escape);
+}
+
+}  // namespace
+
+namespace QTest {
+template <>
+char *toString(const frmDialog::Outcome &outcome) {
+    return qstrdup(outcomeName(outcome));
+}
+}  // namespace QTest
+
 class RoundsTest : public QObject {
     Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    platform::fakes::FakeClock clock_;
+    platform::fakes::FakeMessageBoxes messages_;
+    platform::fakes::FakeWebLauncher web_;
+    std::unique_ptr<ModalAnswers> modals_;
+    std::unique_ptr<frmDialog> dialog_;
+    std::unique_ptr<frmMain> w_;
+
+    QString folder() const { return dir_->path(); }
+    QString file(const char *name) const { return QDir(folder()).filePath(QLatin1String(name)); }
+
+    void writeFile(const char *name, const QByteArray &bytes) {
+        QFile out(file(name));
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+    }
+    QByteArray readFile(const char *name) const {
+        QFile in(file(name));
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    }
+
+    frmMain &makeWindow() {
+        w_ = std::make_unique<frmMain>(folder(), roundsheet::Services{messages_, clock_, web_});
+        w_->load();
+        // The timers are driven by hand here.
+        w_->startupTimer->stop();
+        w_->tmrRonde->stop();
+        w_->Timer1->stop();
+        return *w_;
+    }
+
+    // The main window on screen with the focus, for keys, clicks and focus changes.
+    bool showWindow(QWidget &window) {
+        window.show();
+        window.activateWindow();
+        return QTest::qWaitForWindowActive(&window);
+    }
+
+    // The start dialog as the main window makes it, its unload timer stopped.
+    frmDialog &makeDialog(frmMain &main) {
+        dialog_ = std::make_unique<frmDialog>(main);
+        dialog_->tmrUnload->stop();
+        return *dialog_;
+    }
+
+    // The start dialog answered Yes: a new round is pending.
+    frmDialog &newRoundDialog(frmMain &main) {
+        frmDialog &dlg = makeDialog(main);
+        messages_.queueAnswer(MessageAnswer::Yes);
+        dlg.tmrUnload_Timer();
+        return dlg;
+    }
+
+    // Rows 1..count hold unknown calls PD0A1, PD0A2, ...
+    static void fillRows(frmMain &w, int count) {
+        for (int i = 0; i < count; ++i) {
+            w.Text1[i]->setText(QStringLiteral("PD0A%1").arg(i + 1));
+        }
+    }
+
+    static QStringList calls(const frmMain &w) {
+        QStringList result;
+        for (const platform::TextBox *box : w.Text1) {
+            result << box->text();
+        }
+        return result;
+    }
+
+    static QStringList rowTexts(const frmMain &w, int i) {
+        return {w.Text1[i]->text(), w.Text2[i]->text(), w.Text3[i]->text(), w.Text4[i]->text(),
+                w.Text5[i]->text()};
+    }
+
+    static QList<QWidget *> frozenByMark(frmMain &w, int i, bool listening) {
+        return {w.Text1[i],    w.Text2[i],
+                w.Text3[i],    w.Text4[i],
+                w.cmdBeurt[i], listening ? static_cast<QWidget *>(w.Check1[i]) : w.Check2[i]};
+    }
+
+private Q_SLOTS:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        clock_.setLocalNow(QDateTime(QDate(2026, 12, 10), QTime(20, 15, 0)));
+        messages_.clear();
+        web_.clear();
+        modals_ = std::make_unique<ModalAnswers>();
+        writeFile("basis", "PI4ZUD\r\nZoetermeer\r\n145.550\r\nMhz\r\nJO22ab\r\n");
+        seedTable(folder(), "qrz", hams());
+    }
+    void cleanup() {
+        dialog_.reset();
+        if (w_) {
+            w_->close();
+        }
+        w_.reset();
+        const QStringList problems = modals_->problems();
+        const qsizetype pending = modals_->pending();
+        modals_.reset();
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
+        QCOMPARE(pending, 0);
+    }
+
+    // --- the start dialog ------------------------------------------------------------------
+
+    void startDialogAsksForANewRound() {
+        frmMain &w = makeWindow();
+        frmDialog dlg(w);
+        QCOMPARE(dlg.objectName(), QStringLiteral("frmDialog"));
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("Welkom Kringbaas"));
+        QCOMPARE(dlg.OKButton->text(), QStringLiteral("Begin Ronde"));
+        QVERIFY(!dlg.OKButton->isEnabled());
+        QVERIFY(dlg.tmrUnload->isActive());
+        QCOMPARE(dlg.tmrUnload->interval(), 500);
+        dlg.tmrUnload->stop();
+
+        messages_.queueAnswer(MessageAnswer::No);
+        dlg.tmrUnload_Timer();
+        QCOMPARE(messages_.shown().size(), 1);
+        QCOMPARE(messages_.shown()[0].text, QStringLiteral("Een niewe ronde beginnen?"));
+        QCOMPARE(messages_.shown()[0].title, QStringLiteral("Kies nieuwe ronde of oud bekijken"));
+        QCOMPARE(messages_.shown()[0].style, MessageStyle::YesNoQuestion);
+    }
+
+    void answerYesPreparesANewRound() {
+        seedTable(folder(), "ronde", simpleRounds(10));
+        frmMain &w = makeWindow();
+        w.tmrRonde_Timer();
+        w.Command1->setEnabled(false);
+        w.Command3->setEnabled(false);
+        frmDialog &dlg = makeDialog(w);
+        QVERIFY(showWindow(dlg));
+        dlg.Text1->setText(QStringLiteral("PA3ABC"));
+        dlg.Text2->setText(QStringLiteral("Henk"));
+        QVERIFY(dlg.OKButton->isEnabled());
+
+        messages_.queueAnswer(MessageAnswer::Yes);
+        dlg.tmrUnload_Timer();
+
+        QCOMPARE(w.Data1->Recordset().state(), storage::CursorState::PendingNew);
+        for (const platform::TextBox *box : {w.txtKringbaasCall, w.txtKringbaasNaam, w.txtDatum}) {
+            QCOMPARE(box->text(), QString());
+        }
+        for (int i = 0; i < frmMain::kRows; ++i) {
+            QCOMPARE(rowTexts(w, i), QStringList({"", "", "", "", ""}));
+            QVERIFY(!w.Check2[i]->isChecked());
+        }
+        QVERIFY(w.Command1->isEnabled());
+        QVERIFY(w.Command3->isEnabled());
+        QCOMPARE(w.txtRondeNR->text(), QStringLiteral("11"));
+        QCOMPARE(readFile("flag"), QByteArray("aan\r\n"));
+        QCOMPARE(w.TextAAN->text(), QStringLiteral("aan"));
+        QCOMPARE(dlg.outcome(), frmDialog::Outcome::Open);
+        QVERIFY(dlg.isVisible());
+        QVERIFY(!dlg.OKButton->isEnabled());
+    }
+
+    // Answer No, or Yes followed by Escape in the call box: the latest round is shown again and
+    // nothing is stored.
+    void leavingWithoutARound_data() {
+        QTest::addColumn<bool>("escape");
+        QTest::addColumn<frmDialog::Outcome>("outcome");
+        QTest::newRow("No") << false << frmDialog::Outcome::Browse;
+        QTest::newRow("Yes, then Escape") << true << frmDialog::Outcome::Abandoned;
+    }
+    void leavingWithoutARound() {
+        QFETCH(bool, escape);
+        QFETCH(frmDialog::Outcome, outcome);
+        seedTable(folder(), "ronde", simpleRounds(10));
+        const QList<QStringList> seeded = storedRecords(folder(), "ronde");
+        frmMain &w = makeWindow();
+        w.tmrRonde_Timer();
+        frmDialog &dlg = makeDialog(w);
+        messages_.queueAnswer(escape ? MessageAnswer::Yes : MessageAnswer::No);
+        if (escape) {
+            dlg.tmrUnload_Timer();
+        }
+        QStringList numbers;
+        connect(w.txtRondeNR, &QLineEdit::textChanged, &dlg,
+                [&numbers](const QString &text) { numbers << text; });
+        if (escape) {
+            QTest::keyClick(dlg.Text1, Qt::Key_Escape);
+        } else {
+            dlg.tmrUnload_Timer();
+        }
+
+        QCOMPARE(dlg.outcome(), outcome);
+        QCOMPARE(numbers, QStringList({"", "9", "10"}));  // emptied, back, forth
+        QCOMPARE(w.Data1->Caption(), QStringLiteral("Ronde : 10 van de 10"));
+        QCOMPARE(w.txtKringbaasCall->text(), QStringLiteral("PA10"));
+        QVERIFY(!w.Command1->isEnabled());
+        if (escape) {
+            QVERIFY(!w.Command3->isEnabled());
+        }
+        QCOMPARE(readFile("flag"), QByteArray("uit\r\n"));
+        QCOMPARE(w.TextAAN->text(), QStringLiteral("uit"));
+        QVERIFY(!dlg.isVisible());
+
+        dialog_.reset();
+        w.close();
+        QCOMPARE(storedRecords(folder(), "ronde"), seeded);
+    }
+
+    void beginButtonNeedsCallAndName_data() {
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("nothing") << ""
+                                 << "" << false;
+        QTest::newRow("name only") << ""
+                                   << "Henk" << false;
+        QTest::newRow("call only") << "PA3ABC"
+                                   << "" << false;
+        QTest::newRow("two letters never") << "PA3ABC"
+                                           << "Ab" << false;
+        QTest::newRow("three letters") << "K"
+                                       << "Abc" << true;
+        QTest::newRow("blank call counts") << "   "
+                                           << "Abc" << true;
+        QTest::newRow("blank name counts") << "PA3ABC"
+                                           << "   " << true;
+    }
+    void beginButtonNeedsCallAndName() {
+        QFETCH(QString, call);
+        QFETCH(QString, name);
+        frmMain &w = makeWindow();
+        frmDialog &dlg = newRoundDialog(w);
+        dlg.Text1->setText(call);
+        dlg.Text2->setText(name);
+        QTEST(dlg.OKButton->isEnabled(), "enabled");
+        // The order of typing does not matter.
+        dlg.Text1->clear();
+        dlg.Text2->clear();
+        QVERIFY(!dlg.OKButton->isEnabled());
+        dlg.Text2->setText(name);
+        dlg.Text1->setText(call);
+        QTEST(dlg.OKButton->isEnabled(), "enabled");
+    }
+
+    void callAndNameBoxKeys() {
+        frmMain &w = makeWindow();
+        frmDialog &dlg = newRoundDialog(w);
+        QVERIFY(showWindow(dlg));
+        dlg.Text1->setFocus();
+        QTest::keyClicks(dlg.Text1, QStringLiteral("pd9zz"));
+        QCOMPARE(dlg.Text1->text(), QStringLiteral("PD9ZZ"));
+
+        messages_.clear();
+        QTest::keyClick(dlg.Text1, Qt::Key_Return);
+        QCOMPARE(dlg.focusWidget(), dlg.Text2);
+        // Leaving the call box looked the call up; it is not in the list.
+        QCOMPARE(messages_.shown().size(), 1);
+        QCOMPARE(messages_.shown()[0].text, QStringLiteral("Voer je naam in"));
+        QCOMPARE(dlg.outcome(), frmDialog::Outcome::Open);
+
+        // Enter in the name box goes to the button only when it can be pressed.
+        QTest::keyClicks(dlg.Text2, QStringLiteral("Ab"));
+        QTest::keyClick(dlg.Text2, Qt::Key_Return);
+        QCOMPARE(dlg.focusWidget(), dlg.Text2);
+        QTest::keyClicks(dlg.Text2, QStringLiteral("e"));
+        QVERIFY(dlg.OKButton->isEnabled());
+        QTest::keyClick(dlg.Text2, Qt::Key_Return);
+        QCOMPARE(dlg.focusWidget(), dlg.OKButton);
+        QCOMPARE(dlg.outcome(), frmDialog::Outcome::Open);
+    }
+
+    void controllerCallIsLookedUp_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<frmDialog::Outcome>("outcome");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("known, typed lower case with blanks")
+            << " pa3abc "
+            << "PA3ABC"
+            << "Henk" << frmDialog::Outcome::RoundBegun << "";
+        QTest::newRow("unknown") << "PD9ZZ"
+                                 << "PD9ZZ"
+                                 << "" << frmDialog::Outcome::Open << "Voer je naam in";
+        QTest::newRow("unknown, named by hand")
+            << "PD9ZZ"
+            << "PD9ZZ"
+            << "Piet" << frmDialog::Outcome::RoundBegun << "Voer je naam in";
+        QTest::newRow("quote in the call") << "O'NEIL"
+                                           << "O'NEIL"
+                                           << "" << frmDialog::Outcome::Open << "Voer je naam in";
+    }
+    void controllerCallIsLookedUp() {
+        QFETCH(QString, typed);
+        QFETCH(frmDialog::Outcome, outcome);
+        QFETCH(QString, message);
+        seedTable(folder(), "ronde", simpleRounds(2));
+        frmMain &w = makeWindow();
+        w.tmrRonde_Timer();
+        frmDialog &dlg = newRoundDialog(w);
+        messages_.clear();
+        const QString progressBefore = w.Label5->text();
+        // A distance left in the calculator by an earlier station.
+        w.txtLoc[1]->setText(QStringLiteral("JO33AB"));
+        w.cmdCalc_Click();
+        QCOMPARE(w.labDistance->text(), QStringLiteral("176"));
+        dlg.Text1->setText(typed);
+        dlg.Text1_LostFocus();
+        if (QByteArray(QTest::currentDataTag()) == "unknown, named by hand") {
+            dlg.Text2->setText(QStringLiteral("Piet"));
+            dlg.OKButton_Click();
+            // The controller's row gets no distance that belongs to another station.
+            QCOMPARE(w.Text1[0]->text(), QStringLiteral("PD9ZZ"));
+            QCOMPARE(w.Text5[0]->text(), QString());
+            QCOMPARE(w.Text4[0]->text(), QStringLiteral("Kringbaas"));
+        }
+
+        QTEST(dlg.Text1->text(), "call");
+        QTEST(dlg.Text2->text(), "name");
+        QCOMPARE(dlg.outcome(), outcome);
+        if (message.isEmpty()) {
+            QCOMPARE(messages_.shown().size(), 0);
+            QCOMPARE(w.txtKringbaasNaam->text(), QStringLiteral("Henk"));
+            QVERIFY(w.Label5->text().startsWith(QStringLiteral("Ronde is gestart om 20:15")));
+        } else if (outcome == frmDialog::Outcome::Open) {
+            QCOMPARE(messages_.shown().size(), 1);
+            QCOMPARE(messages_.shown()[0].text, message);
+            QCOMPARE(messages_.shown()[0].style, MessageStyle::OkOnly);
+            QCOMPARE(w.Label5->text(), progressBefore);
+            QCOMPARE(w.txtKringbaasCall->text(), QString());
+            QVERIFY(!w.Timer1->isActive());
+        }
+        w.Timer1->stop();
+        w.tmrRondeTijd->stop();
+    }
+
+    void beginRound_data() {
+        QTest::addColumn<QByteArray>("rondetijd");
+        QTest::addColumn<QString>("planned");
+        QTest::addColumn<QString>("end");
+        QTest::newRow("45 minutes") << QByteArray("45\r\n") << "45"
+                                    << "21:00";
+        QTest::newRow("letters") << QByteArray("lang\r\n") << "lang"
+                                 << "20:15";
+        QTest::newRow("past midnight") << QByteArray("240\r\n") << "240"
+                                       << "00:15";
+    }
+    void beginRound() {
+        QFETCH(QByteArray, rondetijd);
+        QFETCH(QString, end);
+        writeFile("rondetijd", rondetijd);
+        seedTable(folder(), "ronde", simpleRounds(3));
+        frmMain &w = makeWindow();
+        w.tmrRonde_Timer();
+        frmDialog &dlg = newRoundDialog(w);
+        dlg.Text1->setText(QStringLiteral("  PA3ABC "));
+        dlg.Text2->setText(QStringLiteral(" Henk "));
+        messages_.clear();
+        dlg.OKButton_Click();
+
+        QCOMPARE(dlg.outcome(), frmDialog::Outcome::RoundBegun);
+        QTEST(w.lblRondeTijdIngelezen->text(), "planned");
+        QCOMPARE(w.txtKringbaasCall->text(), QStringLiteral("PA3ABC"));
+        QCOMPARE(w.txtKringbaasNaam->text(), QStringLiteral("Henk"));
+        QCOMPARE(w.txtDatum->text(), kDateText);
+        QCOMPARE(rowTexts(w, 0), QStringList({"PA3ABC", "Henk", "DELFT", "Kringbaas", "176"}));
+        QCOMPARE(w.Label5->text(), QStringLiteral("Ronde is gestart om 20:15 uur.   "
+                                                  "Verwachtte eindtijd %1 uur.")
+                                       .arg(end));
+        QVERIFY(w.Timer1->isActive());
+        QVERIFY(w.tmrRondeTijd->isActive());
+        QCOMPARE(messages_.shown().size(), 0);
+        w.Timer1->stop();
+        w.tmrRondeTijd->stop();
+
+        // The begun round is stored when the window closes.
+        dialog_.reset();
+        w.close();
+        QCOMPARE(storedField(folder(), "rondecall"),
+                 QStringList({quoted("PA1"), quoted("PA2"), quoted("PA3"), quoted("PA3ABC")}));
+        QCOMPARE(storedField(folder(), "kringbaas").last(), quoted("Henk"));
+        QCOMPARE(storedField(folder(), "datum").last(), quoted(kDateText));
+        QCOMPARE(storedField(folder(), "call1").last(), quoted("PA3ABC"));
+        QCOMPARE(storedField(folder(), "on1").last(), quoted("Kringbaas"));
+    }
+
+    // The whole start through the main window: the dialog runs modally, and a begun round goes
+    // on to the call entry box.
+    void startDialogFromTheMainWindow_data() {
+        QTest::addColumn<bool>("begin");
+        QTest::newRow("new round") << true;
+        QTest::newRow("only looking") << false;
+    }
+    void startDialogFromTheMainWindow() {
+        QFETCH(bool, begin);
+        seedTable(folder(), "ronde", simpleRounds(3));
+        frmMain &w = makeWindow();
+        w.tmrRonde_Timer();
+        modals_->then(QStringLiteral("frmDialog"), [this, begin](QWidget *window) {
+            auto *dlg = qobject_cast<frmDialog *>(window);
+            QVERIFY(dlg);
+            messages_.queueAnswer(begin ? MessageAnswer::Yes : MessageAnswer::No);
+            dlg->tmrUnload_Timer();
+            if (begin) {
+                dlg->Text1->setText(QStringLiteral("PA3ABC"));
+                dlg->Text2->setText(QStringLiteral("Henk"));
+                QVERIFY(dlg->OKButton->isEnabled());
+                dlg->OKButton->click();
+            }
+        });
+        if (begin) {
+            modals_->then(QStringLiteral("frmToevoegen"), escapeCallEntry);
+        }
+        w.showStartDialog();
+
+        QCOMPARE(modals_->pending(), 0);
+        if (begin) {
+            QCOMPARE(modals_->seen(), QStringList({"frmDialog", "frmToevoegen"}));
+            QCOMPARE(w.Label5->text(), QStringLiteral("Ronde is gestart om 20:15 uur.   "
+                                                      "Verwachtte eindtijd 20:15 uur."));
+            QVERIFY(w.Command1->isEnabled());
+        } else {
+            QCOMPARE(modals_->seen(), QStringList({"frmDialog"}));
+            QVERIFY(!w.Command1->isEnabled());
+            QCOMPARE(w.txtRondeNR->text(), QStringLiteral("3"));
+        }
+        QVERIFY(!w.tmrToeVoeg->isActive());
+        w.Timer1->stop();
+        w.tmrRondeTijd->stop();
+    }
+
+    void closeBoxIsRefused_data() {
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("empty call") << "" << QStringList{"vul wat in"};
+        QTest::newRow("call typed") << "PA" << QStringList{};
+    }
+    void closeBoxIsRefused() {
+        QFETCH(QString, call);
+        QFETCH(QStringList, shown);
+        frmMain &w = makeWindow();
+        frmDialog &dlg = newRoundDialog(w);
+        QVERIFY(showWindow(dlg));
+        dlg.Text1->setText(call);
+        messages_.clear();
+        QVERIFY(!dlg.close());
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(dlg.outcome(), frmDialog::Outcome::Open);
+        QStringList texts;
+        for (const auto &box : messages_.shown()) {
+            texts << box.text;
+            QCOMPARE(box.style, MessageStyle::OkOnly);
+        }
+        QCOMPARE(texts, shown);
+    }
+
+    // --- the call entry box ----------------------------------------------------------------
+
+    void addButtonNeedsTheStationGrid_data() {
+        QTest::addColumn<QString>("grid");
+        QTest::addColumn<bool>("blocked");
+        QTest::newRow("empty") << "" << true;
+        QTest::newRow("blanks") << "   " << false;
+        QTest::newRow("locator") << "JO22ab" << false;
+    }
+    void addButtonNeedsTheStationGrid() {
+        QFETCH(QString, grid);
+        QFETCH(bool, blocked);
+        frmMain &w = makeWindow();
+        QVERIFY(showWindow(w));
+        w.txtGridHome->setText(grid);
+        w.Text2[5]->setFocus();
+        if (!blocked) {
+            modals_->then(QStringLiteral("frmToevoegen"), escapeCallEntry);
+        }
+        w.Command1_Click();
+
+        QCOMPARE(modals_->pending(), 0);
+        if (blocked) {
+            QCOMPARE(modals_->seen(), QStringList());
+            QCOMPARE(messages_.shown().size(), 1);
+            const auto &box = messages_.shown()[0];
+            QCOMPARE(box.title, QStringLiteral("Voer alsnog gridlocator in"));
+            QCOMPARE(box.style, MessageStyle::OkCritical);
+            QCOMPARE(box.text, QStringList({"Je hebt de zender GRID locatie niet ingevoerd",
+                                            "Weet je jouw GRID niet? kijk dan hier :",
+                                            platform::webpages::locatorFinderAddress()})
+                                   .join(QLatin1Char('\n')));
+            QCOMPARE(QApplication::focusWidget(), w.txtGridHome);
+        } else {
+            QCOMPARE(modals_->seen(), QStringList({"frmToevoegen"}));
+            QCOMPARE(messages_.shown().size(), 0);
+        }
+    }
+
+    void enterPlacesTheCall_data() {
+        QTest::addColumn<int>("filled");   // rows 1..filled hold PD0A1, PD0A2, ...
+        QTest::addColumn<int>("cleared");  // a row emptied afterwards, -1 for none
+        QTest::addColumn<bool>("timerRunning");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("row");  // where the call goes, -1 for nowhere
+        QTest::addColumn<QString>("placed");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("timer");
+
+        QTest::newRow("empty sheet") << 0 << -1 << false << "PA3NEW" << 0 << "PA3NEW"
+                                     << ""
+                                     << "" << true << true;
+        QTest::newRow("blanks around") << 3 << -1 << false << "  PA3NEW " << 3 << "PA3NEW"
+                                       << ""
+                                       << "" << true << true;
+        QTest::newRow("first free row is a gap") << 20 << 11 << false << "PA3NEW" << 11 << "PA3NEW"
+                                                 << ""
+                                                 << "" << true << true;
+        QTest::newRow("duplicate") << 5 << -1 << false << " PD0A3 " << -1 << ""
+                                   << "PD0A3 doet al mee in deze ronde"
+                                   << "Dubbele invoer" << false << false;
+        QTest::newRow("other case is no duplicate") << 5 << -1 << false << "pd0a3" << 5 << "PD0A3"
+                                                    << ""
+                                                    << "" << true << true;
+        QTest::newRow("full") << 30 << -1 << true << "PA3NEW" << -1 << ""
+                              << "De ronde is vol"
+                              << "Kringbaas" << true << false;
+        QTest::newRow("duplicate on a full sheet") << 30 << -1 << false << "PD0A30" << -1 << ""
+                                                   << "PD0A30 doet al mee in deze ronde"
+                                                   << "Dubbele invoer" << false << false;
+        QTest::newRow("empty box") << 5 << -1 << false << "" << -1 << ""
+                                   << ""
+                                   << "" << true << true;
+        // Blanks are no call: no duplicate of the empty rows, nothing placed.
+        QTest::newRow("blanks only") << 5 << -1 << false << "   " << -1 << ""
+                                     << ""
+                                     << "" << true << true;
+    }
+    void enterPlacesTheCall() {
+        QFETCH(int, filled);
+        QFETCH(int, cleared);
+        QFETCH(bool, timerRunning);
+        QFETCH(QString, typed);
+        QFETCH(int, row);
+        QFETCH(QString, placed);
+        QFETCH(QString, message);
+        QFETCH(bool, closes);
+        frmMain &w = makeWindow();
+        fillRows(w, filled);
+        if (cleared >= 0) {
+            w.Text1[cleared]->clear();
+        }
+        if (timerRunning) {
+            w.tmrToeVoeg->start();
+        }
+        QStringList sheet = calls(w);
+        messages_.clear();
+
+        QPointer<frmToevoegen> box = new frmToevoegen(w);
+        QCOMPARE(box->objectName(), QStringLiteral("frmToevoegen"));
+        box->show();
+        box->Text1->setText(typed);
+        box->Text1_Enter();
+        const bool timer = w.tmrToeVoeg->isActive();
+        w.tmrToeVoeg->stop();
+
+        if (row >= 0) {
+            sheet[row] = placed;
+        }
+        QCOMPARE(calls(w), sheet);
+        QTEST(timer, "timer");
+        QCOMPARE(!box || !box->isVisible(), closes);
+        if (!closes) {
+            QCOMPARE(box->Text1->text(), QString());
+        }
+        if (message.isEmpty()) {
+            QCOMPARE(messages_.shown().size(), 0);
+        } else {
+            QCOMPARE(messages_.shown().size(), 1);
+            QCOMPARE(messages_.shown()[0].text, message);
+            QTEST(messages_.shown()[0].title, "title");
+            QCOMPARE(messages_.shown()[0].style, message.endsWith(QStringLiteral("vol"))
+                                                     ? MessageStyle::OkOnly
+                                                     : MessageStyle::OkCritical);
+        }
+    }
+
+    void callEntryKeys() {
+        frmMain &w = makeWindow();
+        QPointer<frmToevoegen> box = new frmToevoegen(w);
+        QVERIFY(showWindow(*box));
+        QTest::keyClicks(box->Text1, QStringLiteral("pa3new"));
+        QCOMPARE(box->Text1->text(), QStringLiteral("PA3NEW"));
+        QTest::keyClick(box->Text1, Qt::Key_Return);
+        QCOMPARE(w.Text1[0]->text(), QStringLiteral("PA3NEW"));
+        QVERIFY(w.tmrToeVoeg->isActive());
+        QVERIFY(!box || !box->isVisible());
+
+        // The timer brings a fresh, empty box.
+        modals_->then(QStringLiteral("frmToevoegen"), [](QWidget *window) {
+            auto *next = qobject_cast<frmToevoegen *>(window);
+            QVERIFY(next);
+            QCOMPARE(next->Text1->text(), QString());
+            escapeCallEntry(window);
+        });
+        w.tmrToeVoeg_Timer();
+        QVERIFY(!w.tmrToeVoeg->isActive());
+        QCOMPARE(modals_->pending(), 0);
+        QCOMPARE(calls(w).mid(0, 2), QStringList({"PA3NEW", ""}));
+    }
+
+    // --- the look-up of a row's call -------------------------------------------------------
+
+    void rowLookUp_data() {
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QStringList>("row");  // call, name, QTH, topic, distance
+        QTest::addColumn<QString>("message");  // title of the box shown, empty for none
+
+        QTest::newRow("known") << "PA3ABC"
+                               << QStringList{"PA3ABC", "Henk", "DELFT", "Antennes bouwen", "176"}
+                               << "";
+        QTest::newRow("lower case with blanks")
+            << " pa3abc " << QStringList{"PA3ABC", "Henk", "DELFT", "Antennes bouwen", "176"} << "";
+        QTest::newRow("the maker")
+            << "QX9ZZA" << QStringList{"QX9ZZA", "Maker", "ZOETERMEER", "Maker van deze app.", "1"}
+            << "";
+        QTest::newRow("unknown keeps the distance")
+            << "PD0UNK" << QStringList{"PD0UNK", "", "", "", "99"} << "";
+        QTest::newRow("invalid locator")
+            << "PE1BAD" << QStringList{"PE1BAD", "Piet", "GOUDA", "Fietsen", ""}
+            << "GRID locatie onjuist ingevoerd";
+        QTest::newRow("quote") << "O'NEIL" << QStringList{"O'NEIL", "", "", "", "99"} << "";
+    }
+    void rowLookUp() {
+        QFETCH(QString, call);
+        QFETCH(QString, message);
+        frmMain &w = makeWindow();
+        QCOMPARE(w.txtLoc[0]->text(), QStringLiteral("JO22ab"));
+        // A station looked up before, with a distance of its own.
+        w.Text1[0]->setText(QStringLiteral("PA3ABC"));
+        QCOMPARE(w.Text5[0]->text(), QStringLiteral("176"));
+        const int i = 3;
+        w.Text2[i]->setText(QStringLiteral("oud"));
+        w.Text3[i]->setText(QStringLiteral("OUD"));
+        w.Text4[i]->setText(QStringLiteral("oud"));
+        w.Text5[i]->setText(QStringLiteral("99"));
+        messages_.clear();
+
+        w.Text1[i]->setText(call);
+        QTEST(rowTexts(w, i), "row");
+        if (message.isEmpty()) {
+            QCOMPARE(messages_.shown().size(), 0);
+        } else {
+            QCOMPARE(messages_.shown().size(), 1);
+            QCOMPARE(messages_.shown()[0].title, message);
+            QCOMPARE(messages_.shown()[0].style, MessageStyle::OkCritical);
+        }
+    }
+
+    // --- turns, marks, keys ----------------------------------------------------------------
+
+    void turnCaptionCounts() {
+        frmMain &w = makeWindow();
+        QPushButton *turn = w.cmdBeurt[4];
+        const QString initial = turn->text();
+        w.cmdBeurt_Click(4);  // no call in the row
+        QCOMPARE(turn->text(), initial);
+        QVERIFY(!turn->font().bold());
+
+        w.Text1[4]->setText(QStringLiteral("PD0UNK"));
+        w.cmdBeurt_Click(4);
+        QCOMPARE(turn->text(), QStringLiteral("Beurt  1"));
+        QVERIFY(turn->font().bold());
+        w.cmdBeurt_Click(4);
+        QCOMPARE(turn->text(), QStringLiteral("Beurt  2"));
+        turn->setText(QStringLiteral("Beurt  999"));
+        w.cmdBeurt_Click(4);
+        QCOMPARE(turn->text(), QStringLiteral("Beurt  1000"));
+        w.cmdBeurt_Click(4);
+        QCOMPARE(turn->text(), QStringLiteral("Beurt  1"));
+    }
+
+    void turnHighlightsItsRow() {
+        frmMain &w = makeWindow();
+        const QColor normal = w.palette().color(QPalette::Base);
+        fillRows(w, 6);
+        auto rowColours = [&w](int i) {
+            return QList<QColor>{w.Text1[i]->palette().color(QPalette::Base),
+                                 w.Text2[i]->palette().color(QPalette::Base),
+                                 w.Text3[i]->palette().color(QPalette::Base),
+                                 w.Text4[i]->palette().color(QPalette::Base),
+                                 w.Text5[i]->palette().color(QPalette::Base),
+                                 w.cmdBeurt[i]->palette().color(QPalette::Button)};
+        };
+        const QList<QColor> lit(6, kTurnColour);
+        w.cmdBeurt[2]->click();
+        QCOMPARE(rowColours(2), lit);
+        QVERIFY(rowColours(4) != lit);
+
+        w.cmdBeurt[4]->click();
+        QCOMPARE(rowColours(4), lit);
+        const QList<QColor> row3 = rowColours(2);
+        for (int c = 0; c < 5; ++c) {
+            QCOMPARE(row3[c], normal);
+        }
+        QVERIFY(row3[5] != kTurnColour);
+
+        // A mark on the row with the turn: its boxes lose the colour, the distance keeps it.
+        w.Check1[4]->setChecked(true);
+        const QList<QColor> marked = rowColours(4);
+        for (int c = 0; c < 4; ++c) {
+            QCOMPARE(marked[c], normal);
+        }
+        QCOMPARE(marked[4], kTurnColour);
+    }
+
+    void marksFreezeTheRow_data() {
+        QTest::addColumn<bool>("listening");
+        QTest::newRow("Weg") << false;
+        QTest::newRow("Luisteren") << true;
+    }
+    void marksFreezeTheRow() {
+        QFETCH(bool, listening);
+        frmMain &w = makeWindow();
+        fillRows(w, 3);
+        const int i = 1;
+        QCheckBox *mark = listening ? w.Check2[i] : w.Check1[i];
+        mark->click();
+        QVERIFY(mark->isChecked());
+        for (QWidget *frozen : frozenByMark(w, i, listening)) {
+            QVERIFY2(!frozen->isEnabled(), qPrintable(frozen->objectName()));
+        }
+        QVERIFY(mark->isEnabled());
+        QVERIFY(w.Text5[i]->isEnabled());
+        QVERIFY(w.Text1[i + 1]->isEnabled());  // only this row
+        QVERIFY(w.cmdBeurt[i + 1]->isEnabled());
+
+        mark->click();
+        QVERIFY(!mark->isChecked());
+        for (QWidget *frozen : frozenByMark(w, i, listening)) {
+            QVERIFY2(frozen->isEnabled(), qPrintable(frozen->objectName()));
+        }
+    }
+
+    // A key typed in a call box empties the row; keys that type nothing do not.
+    void keyInACallBox_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("emptied");
+        QTest::newRow("Delete") << "delete" << true;
+        QTest::newRow("letter") << "letter" << true;
+        QTest::newRow("Ctrl+C") << "copy" << false;
+        QTest::newRow("Tab into the box") << "tab" << false;
+    }
+    void keyInACallBox() {
+        QFETCH(QString, how);
+        QFETCH(bool, emptied);
+        frmMain &w = makeWindow();
+        QVERIFY(showWindow(w));
+        const int i = 2;
+        w.Text1[i]->setText(QStringLiteral("PA3ABC"));
+        const QStringList filled = rowTexts(w, i);
+        QCOMPARE(filled[1], QStringLiteral("Henk"));
+
+        if (how == QLatin1String("delete")) {
+            QTest::keyClick(w.Text1[i], Qt::Key_Delete);
+        } else if (how == QLatin1String("letter")) {
+            QTest::keyClick(w.Text1[i], Qt::Key_X);
+        } else if (how == QLatin1String("copy")) {
+            QTest::keyClick(w.Text1[i], Qt::Key_C, Qt::ControlModifier);
+        } else {
+            // Tab is pressed in the widget before the call box and released in the call box.
+            QWidget *before = w.Text1[i];
+            do {
+                before = before->previousInFocusChain();
+            } while (!(before->focusPolicy() & Qt::TabFocus) || !before->isEnabled() ||
+                     !before->isVisible());
+            before->setFocus();
+            QTest::keyPress(before, Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), w.Text1[i]);
+            QTest::keyRelease(w.Text1[i], Qt::Key_Tab);
+        }
+        QCOMPARE(rowTexts(w, i), emptied ? QStringList({"", "", "", "", ""}) : filled);
+    }
+
+    void rowWithoutCallKeepsNothing() {
+        frmMain &w = makeWindow();
+        QVERIFY(showWindow(w));
+        const int i = 6;
+        w.Text2[i]->setText(QStringLiteral("Jan"));
+        w.Text3[i]->setText(QStringLiteral("X"));
+        w.Text5[i]->setText(QStringLiteral("12"));
+        w.Text4[i]->setFocus();
+        QTest::keyClicks(w.Text4[i], QStringLiteral("hallo"));
+        QCOMPARE(w.Text4[i]->text(), QStringLiteral("hallo"));
+        w.Text1[0]->setFocus();  // leaving the topic box
+        QCOMPARE(rowTexts(w, i), QStringList({"", "", "", "", ""}));
+
+        // A row with a call keeps what was typed.
+        w.Text1[i + 1]->setText(QStringLiteral("PD0UNK"));
+        w.Text4[i + 1]->setText(QStringLiteral("hallo"));
+        w.emptyCallRule(i + 1);
+        QCOMPARE(w.Text4[i + 1]->text(), QStringLiteral("hallo"));
+    }
+
+    void qthIsShownUpperCase() {
+        frmMain &w = makeWindow();
+        QVERIFY(showWindow(w));
+        w.Text1[2]->setText(QStringLiteral("PD0UNK"));
+        w.Text3[2]->setFocus();
+        QTest::keyClicks(w.Text3[2], QStringLiteral("den haag"));
+        QCOMPARE(w.Text3[2]->text(), QStringLiteral("DEN HAAG"));
+    }
+
+    void doubleClicks() {
+        frmMain &w = makeWindow();
+        QVERIFY(showWindow(w));
+        const int i = 3;
+        w.Text1[i]->setText(QStringLiteral("PA3ABC"));
+
+        QTest::mouseDClick(w.Text1[i], Qt::LeftButton);
+        QCOMPARE(web_.opened(), QList<QUrl>{platform::webpages::qrzLookup("PA3ABC")});
+
+        // An empty name box opens nothing.
+        QTest::mouseDClick(w.Text2[i + 1], Qt::LeftButton);
+        QCOMPARE(modals_->seen(), QStringList());
+
+        modals_->then(QStringLiteral("frmAmateur"), [i](QWidget *window) {
+            auto *list = qobject_cast<hamlist::frmAmateur *>(window);
+            QVERIFY(list);
+            QVERIFY(list->Check2->isChecked());
+            QCOMPARE(list->txtZnaam->text(), QStringLiteral("Henk"));
+            QCOMPARE(list->txtZcall->text(), QStringLiteral("PA3ABC"));
+            QCOMPARE(list->txtX->text(), QString::number(i));
+            list->close();
+        });
+        QTest::mouseDClick(w.Text2[i], Qt::LeftButton);
+        QCOMPARE(modals_->pending(), 0);
+        QCOMPARE(modals_->seen(), QStringList({"frmAmateur"}));
+
+        // Once the closed list is gone, the next call is looked up in a fresh one.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        w.Text1[i + 1]->setText(QStringLiteral("QX9ZZA"));
+        QCOMPARE(w.Text2[i + 1]->text(), QStringLiteral("Maker"));
+    }
+
+    // --- stored rounds ---------------------------------------------------------------------
+
+    void movingShowsTheRoundNumber() {
+        QList<Record> rounds = simpleRounds(10);
+        for (Record &round : rounds) {
+            round[QStringLiteral("call2")] = QStringLiteral("PA3ABC");
+            round[QStringLiteral("weg2")] = QStringLiteral("555");
+        }
+        seedTable(folder(), "ronde", rounds);
+        frmMain &w = makeWindow();
+        auto distancesEmpty = [&w] {
+            for (const platform::TextBox *distance : w.Text5) {
+                if (!distance->text().isEmpty()) {
+                    return false;
+                }
+            }
+            return true;
+        };
+        QVERIFY(distancesEmpty());
+        storage::Recordset &rs = w.Data1->Recordset();
+        QVERIFY(rs.setAbsolutePosition(2));
+        QCOMPARE(w.Data1->Caption(), QStringLiteral("Ronde : 3 van de 10"));
+        QCOMPARE(w.txtRondeNR->text(), QStringLiteral("3"));
+        QCOMPARE(w.Text2[1]->text(), QString());  // the stored name, not the ham's
+        QVERIFY(distancesEmpty());
+
+        const std::vector<std::function<void()>> moves = {
+            [&] { w.Data1->nextButton()->click(); },
+            [&] { w.Data1->previousButton()->click(); },
+            [&] { w.Data1->lastButton()->click(); },
+            [&] { w.Data1->firstButton()->click(); },
+            [&] { rs.MoveNext(); },
+            [&] { rs.MoveLast(); },
+            [&] { rs.MovePrevious(); },
+            [&] { rs.MoveFirst(); },
+        };
+        for (const auto &move : moves) {
+            w.Text5[7]->setText(QStringLiteral("77"));
+            move();
+            QVERIFY(distancesEmpty());
+        }
+        QCOMPARE(w.Data1->Caption(), QStringLiteral("Ronde : 1 van de 10"));
+        QCOMPARE(w.txtRondeNR->text(), QStringLiteral("1"));
+    }
+
+    void wipeTheSheet_data() {
+        QTest::addColumn<bool>("adding");  // Command1 enabled
+        QTest::addColumn<MessageAnswer>("answer");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("wiped");
+        QTest::newRow("not while adding is off") << false << MessageAnswer::Ok << false << false;
+        QTest::newRow("Cancel") << true << MessageAnswer::Cancel << true << false;
+        QTest::newRow("OK") << true << MessageAnswer::Ok << true << true;
+    }
+    void wipeTheSheet() {
+        QFETCH(bool, adding);
+        QFETCH(MessageAnswer, answer);
+        QFETCH(bool, asked);
+        QFETCH(bool, wiped);
+        seedTable(folder(), "ronde", simpleRounds(3));
+        frmMain &w = makeWindow();
+        w.tmrRonde_Timer();
+        for (int i = 0; i < frmMain::kRows; ++i) {
+            w.Text1[i]->setText(QStringLiteral("PD0A%1").arg(i + 1));
+            w.Text2[i]->setText(QStringLiteral("Naam"));
+            w.Text3[i]->setText(QStringLiteral("QTH"));
+            w.Text4[i]->setText(QStringLiteral("Onderwerp"));
+            w.Text5[i]->setText(QStringLiteral("12"));
+        }
+        w.cmdBeurt_Click(0);
+        w.cmdBeurt_Click(29);
+        w.Command1->setEnabled(adding);
+        if (asked) {
+            messages_.queueAnswer(answer);
+        }
+        w.Command3_Click();
+
+        QCOMPARE(messages_.shown().size(), asked ? 1 : 0);
+        if (asked) {
+            QCOMPARE(messages_.shown()[0].text,
+                     QStringLiteral("Hiermee verwijder je alle huidige ronde deelnemers"));
+            QCOMPARE(messages_.shown()[0].title,
+                     QStringLiteral("Verwijder alle deelnemers van ronde 3"));
+            QCOMPARE(messages_.shown()[0].style, MessageStyle::OkCancelExclamation);
+        }
+        for (int i = 0; i < frmMain::kRows; ++i) {
+            const QStringList expected = wiped ? QStringList{"", "", "", "", ""}
+                                               : QStringList{QStringLiteral("PD0A%1").arg(i + 1),
+                                                             "Naam", "QTH", "Onderwerp", "12"};
+            QCOMPARE(rowTexts(w, i), expected);
+        }
+        QCOMPARE(w.cmdBeurt[0]->text(), QStringLiteral("Beurt  1"));
+        QCOMPARE(w.cmdBeurt[29]->text(), QStringLiteral("Beurt  1"));
+    }
+
+    void deleteARound_data() {
+        QTest::addColumn<int>("rounds");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QStringList>("stored");
+        QTest::newRow("the only round")
+            << 1 << 0 << "Ronde : 1 van de 1" << true << QStringList{quoted("PA1")};
+        QStringList left;
+        for (int n = 1; n <= 10; ++n) {
+            if (n != 4) {
+                left << quoted(QStringLiteral("PA%1").arg(n));
+            }
+        }
+        QTest::newRow("round 4 of 10") << 10 << 3 << "Ronde : 9 van de 9" << false << left;
+    }
+    void deleteARound() {
+        QFETCH(int, rounds);
+        QFETCH(int, position);
+        QFETCH(bool, refused);
+        seedTable(folder(), "ronde", simpleRounds(rounds));
+        frmMain &w = makeWindow();
+        QVERIFY(w.Data1->Recordset().setAbsolutePosition(position));
+        w.verwijderronde->trigger();
+
+        QTEST(w.Data1->Caption(), "caption");
+        if (refused) {
+            QCOMPARE(messages_.shown().size(), 1);
+            QCOMPARE(messages_.shown()[0].text,
+                     QStringLiteral("Je hebt alle rondes inmiddels verwijderd!"));
+            QCOMPARE(messages_.shown()[0].title, QStringLiteral("Ho maar..."));
+            QCOMPARE(messages_.shown()[0].style, MessageStyle::OkInformation);
+        } else {
+            QCOMPARE(messages_.shown().size(), 0);
+            QCOMPARE(w.txtRondeNR->text(), QStringLiteral("9"));
+            QCOMPARE(w.txtKringbaasCall->text(), QStringLiteral("PA10"));
+        }
+        w.close();
+        QTEST(storedField(folder(), "rondecall"), "stored");
+    }
+
+    void storedListeningMarkFreezesItsRow() {
+        seedTable(folder(), "ronde",
+                  {Record{{"rondecall", "PA1"}, {"call3", "PD1XYZ"}, {"luis3", true}},
+                   Record{{"rondecall", "PA2"}, {"call3", "PD2XYZ"}, {"luis3", false}},
+                   Record{{"rondecall", "PA3"}, {"call3", "PD3XYZ"}, {"luis3", true}}});
+        frmMain &w = makeWindow();
+        const int i = 2;
+        auto frozen = [&w, i] {
+            QStringList state;
+            for (QWidget *widget : frozenByMark(w, i, true)) {
+                state << (widget->isEnabled() ? "on" : "off");
+            }
+            return state;
+        };
+        const QStringList off(6, QStringLiteral("off"));
+        const QStringList on(6, QStringLiteral("on"));
+        QVERIFY(w.Check2[i]->isChecked());
+        QCOMPARE(frozen(), off);
+        w.Data1->nextButton()->click();
+        QVERIFY(!w.Check2[i]->isChecked());
+        QCOMPARE(frozen(), on);
+        w.Data1->nextButton()->click();
+        QCOMPARE(frozen(), off);
+        w.Data1->Recordset().MoveFirst();
+        QCOMPARE(frozen(), off);
+        QVERIFY(w.Data1->Recordset().MoveNext());
+        QCOMPARE(frozen(), on);
+    }
+
+    // Looking at stored rounds must never change them: the look-ups that run for every call
+    // shown (names, QTHs, topics, distances, a normalised call, an invalid locator) only show.
+    void showingRoundsNeverChangesThem() {
+        QList<Record> rounds;
+        for (int n = 1; n <= 10; ++n) {
+            const QString s = QString::number(n);
+            Record round{{"rondecall", "PA" + s},
+                         {"datum", "maandag 0" + s + " januari 2024"},
+                         {"kringbaas", "Baas " + s}};
+            auto row = [&round](int r, const QString &call, const QVariant &naam,
+                                const QVariant &qth, const QVariant &on, const QVariant &weg) {
+                const QString k = QString::number(r);
+                round["call" + k] = call;
+                if (naam.isValid()) {
+                    round["naam" + k] = naam;
+                }
+                if (qth.isValid()) {
+                    round["qth" + k] = qth;
+                }
+                if (on.isValid()) {
+                    round["on" + k] = on;
+                }
+                if (weg.isValid()) {
+                    round["weg" + k] = weg;
+                }
+            };
+            // The rows move between rounds, so every move looks calls up again.
+            const int shift = n % 3;
+            row(1 + shift, "PA3ABC", "Opgeslagen " + s, "Rijswijk", "onderwerp " + s, "999");
+            row(4 + shift, "PE1BAD", "Anders", "", QVariant(), "5");
+            row(7 + shift, "PD0UNK", "Onbekend " + s, "ergens", "iets", "42");
+            row(10 + shift, "QX9ZZA", "Niet de maker", QVariant(), "geen maker", "");
+            row(13 + shift, " pa3abc ", "Klein", "kleine letters delft", QVariant(), QVariant());
+            row(16 + shift, "", "Wees", "zonder call", "x", "3");
+            row(19 + shift, "O'NEIL", "Ier", QVariant(), QVariant(), "7");
+            round["luis" + QString::number(13 + shift)] = true;
+            round["luis" + QString::number(1 + (n % 2))] = n % 2 == 0;
+            rounds << round;
+        }
+        seedTable(folder(), "ronde", rounds);
+        const QList<QStringList> seeded = storedRecords(folder(), "ronde");
+        QCOMPARE(seeded.size(), 10);
+
+        frmMain &w = makeWindow();
+        QVERIFY(showWindow(w));
+        storage::Recordset &rs = w.Data1->Recordset();
+        w.tmrRonde_Timer();
+        for (int k = 0; k < 9; ++k) {
+            w.Data1->previousButton()->click();
+        }
+        for (int k = 0; k < 9; ++k) {
+            w.Data1->nextButton()->click();
+        }
+        w.Data1->firstButton()->click();
+        w.Data1->lastButton()->click();
+        for (int p = 9; p >= 0; --p) {
+            QVERIFY(rs.setAbsolutePosition(p));
+        }
+        while (rs.state() == storage::CursorState::OnRecord) {
+            rs.MoveNext();
+        }
+        rs.MovePrevious();
+        rs.MoveFirst();
+        rs.MoveLast();
+        QVERIFY(rs.setAbsolutePosition(4));
+        QCOMPARE(w.txtKringbaasCall->text(), QStringLiteral("PA5"));
+        QCOMPARE(w.Text1[14]->text(), QStringLiteral(" pa3abc "));  // shown as stored
+        QCOMPARE(w.Text3[14]->text(), QStringLiteral("kleine letters delft"));
+        QCOMPARE(w.Text2[2]->text(), QStringLiteral("Opgeslagen 5"));
+
+        QCOMPARE(messages_.shown().size(), 0);
+        w.close();  // stores the round on screen
+        const QList<QStringList> after = storedRecords(folder(), "ronde");
+        QCOMPARE(after.size(), seeded.size());
+        for (int r = 0; r < seeded.size(); ++r) {
+            QCOMPARE(after[r], seeded[r]);
+        }
+    }
 };
+
 KB_TEST_MAIN(RoundsTest)
 #include "tst_rounds.moc"
