@@ -43,10 +43,11 @@ struct SearchField {
     const char *field;  // in the table
 };
 inline constexpr SearchField kSearchFields[10] = {
-    {"Call", "call"},         {"Naam", "naam"},         {"Adres", "adres"},
-    {"Postcode", "postcode"}, {"Plaats/QTH", "qth"},    {"Grid", "grid"},
-    {"Land", "land"},         {"Telefoon", "telefoon"}, {"E-mail", "email"},
-    {"Bijzonderheden", "byzonderheden"},
+    {"Call", "call"},      {"Naam", "naam"},
+    {"Adres", "adres"},    {"Postcode", "postcode"},
+    {"Plaats/QTH", "qth"}, {"Grid", "grid"},
+    {"Land", "land"},      {"Telefoon", "telefoon"},
+    {"E-mail", "email"},   {"Bijzonderheden", "byzonderheden"},
 };
 bool isExactMode(int fieldIndex, bool partialCall);
 QString searchCriterion(int fieldIndex, bool partialCall, const QString &text);

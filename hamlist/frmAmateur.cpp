@@ -35,15 +35,24 @@ namespace {
 constexpr int kClientWidth = 6435;
 constexpr int kClientHeight = 7185;
 
-enum Field { kCall, kNaam, kAdres, kPostcode, kQth, kGrid, kLand, kTelefoon, kEmail, kBijzonderheden };
-
+enum Field {
+    kCall,
+    kNaam,
+    kAdres,
+    kPostcode,
+    kQth,
+    kGrid,
+    kLand,
+    kTelefoon,
+    kEmail,
+    kBijzonderheden
+};
 
 }  // namespace
 
 frmAmateur::frmAmateur(const QString &dataFolder, platform::MessageBoxes &messages,
                        platform::WebLauncher &web, QWidget *owner)
-    : QDialog(owner), settings_(dataFolder), messages_(messages), web_(web)
-{
+    : QDialog(owner), settings_(dataFolder), messages_(messages), web_(web) {
     setObjectName(QStringLiteral("frmAmateur"));
     // Closing destroys the window; the next use makes it anew.
     setAttribute(Qt::WA_DeleteOnClose);
@@ -90,13 +99,11 @@ frmAmateur::frmAmateur(const QString &dataFolder, platform::MessageBoxes &messag
     load();
 }
 
-frmAmateur::~frmAmateur()
-{
+frmAmateur::~frmAmateur() {
     restoreMouse();
 }
 
-void frmAmateur::createControls()
-{
+void frmAmateur::createControls() {
     setWindowTitle(QStringLiteral("HAM Lijst  (verzameling regelmatige/nieuwe) ronde bezoekers"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::CustomizeWindowHint);
@@ -126,9 +133,9 @@ void frmAmateur::createControls()
     darkRed.setColor(QPalette::WindowText, QColor(192, 0, 0));
     lblMessage->setPalette(darkRed);
 
-    static const char *const labels[kFields] = {"Call:",   "Naam:",  "Adres",     "Postcode",
-                                                "Qth:",    "Grid:",  "Land:",     "Telefoon:",
-                                                "E-mailadres", "Bijzonderheden:"};
+    static const char *const labels[kFields] = {
+        "Call:", "Naam:", "Adres",     "Postcode",    "Qth:",
+        "Grid:", "Land:", "Telefoon:", "E-mailadres", "Bijzonderheden:"};
     for (int i = 0; i < kFields; ++i) {
         const int top = 240 + 360 * i;
         const int width = (i == kCall || i == kAdres || i == kEmail) ? 3615 : 4215;
@@ -222,8 +229,8 @@ void frmAmateur::createControls()
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setGeometry(twipsRect(5160, 240, 975, 780));
     Command1->setAccessibleName(QStringLiteral("Zoek"));
-    for (QWidget *w : std::initializer_list<QWidget *>{zoekLabel, txtZoek, doorzoek, Combo1,
-                                                        Check1, Command1}) {
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{zoekLabel, txtZoek, doorzoek, Combo1, Check1, Command1}) {
         w->setFont(platform::verdana(9));
     }
 
@@ -259,8 +266,7 @@ void frmAmateur::createControls()
 }
 
 // Creating the window: each step that fails is skipped.
-void frmAmateur::load()
-{
+void frmAmateur::load() {
     restoreMouse();
     opstarttimer->start();
     Combo1->setCurrentIndex(0);
@@ -273,24 +279,21 @@ void frmAmateur::load()
     Timer1->start();
 }
 
-QWidget *frmAmateur::field(int index) const
-{
+QWidget *frmAmateur::field(int index) const {
     if (index == kBijzonderheden) {
         return txtBijzonderheden;
     }
     return index >= 0 && index < kBijzonderheden ? txtFields[index] : nullptr;
 }
 
-QString frmAmateur::fieldText(int index) const
-{
+QString frmAmateur::fieldText(int index) const {
     if (index == kBijzonderheden) {
         return txtBijzonderheden->toPlainText();
     }
     return index >= 0 && index < kBijzonderheden ? txtFields[index]->text() : QString();
 }
 
-void frmAmateur::setFieldText(int index, const QString &text)
-{
+void frmAmateur::setFieldText(int index, const QString &text) {
     if (index == kBijzonderheden) {
         txtBijzonderheden->setPlainText(text);
     } else if (index >= 0 && index < kBijzonderheden) {
@@ -298,27 +301,23 @@ void frmAmateur::setFieldText(int index, const QString &text)
     }
 }
 
-void frmAmateur::opstarttimer_Timer()
-{
+void frmAmateur::opstarttimer_Timer() {
     opstarttimer->stop();
     Data1->Recordset().MoveLast();
 }
 
-void frmAmateur::Timer1_Timer()
-{
+void frmAmateur::Timer1_Timer() {
     lblMessage->clear();
     Timer1->stop();
 }
 
-void frmAmateur::cmdAdd_Click()
-{
+void frmAmateur::cmdAdd_Click() {
     Data1->Recordset().AddNew();
     txtFields[kLand]->setText(QStringLiteral("Nederland"));
     txtFields[kCall]->setFocus();
 }
 
-void frmAmateur::cmdUpdate_Click()
-{
+void frmAmateur::cmdUpdate_Click() {
     if (!Data1->UpdateRecord()) {
         Data1_Error(Data1->lastError().code, Data1->lastError().description, nullptr);
         return;
@@ -328,89 +327,85 @@ void frmAmateur::cmdUpdate_Click()
     lblMessage->setText(QStringLiteral("opgeslagen!"));
 }
 
-void frmAmateur::delham_Click()
-{
-    const platform::MessageAnswer answer = messages_.show(
-        this, QStringLiteral("Je gaat de info van ") + txtFields[kCall]->text() +
-                  QStringLiteral(" verwijderen?"),
-        platform::MessageStyle::OkCancelCritical,
-        txtFields[kNaam]->text() + QStringLiteral(" vernietigen!"));
+void frmAmateur::delham_Click() {
+    const platform::MessageAnswer answer =
+        messages_.show(this,
+                       QStringLiteral("Je gaat de info van ") + txtFields[kCall]->text() +
+                           QStringLiteral(" verwijderen?"),
+                       platform::MessageStyle::OkCancelCritical,
+                       txtFields[kNaam]->text() + QStringLiteral(" vernietigen!"));
     if (answer == platform::MessageAnswer::Cancel) {
         return;
     }
     storage::Recordset &rs = Data1->Recordset();
     if (rs.RecordCount() <= 1) {
-        messages_.show(this, QStringLiteral("Deze laatste kan je alleen maar wijzigen en niet verwijderen"),
-                       platform::MessageStyle::OkOnly);
+        messages_.show(
+            this, QStringLiteral("Deze laatste kan je alleen maar wijzigen en niet verwijderen"),
+            platform::MessageStyle::OkOnly);
         return;
     }
     rs.Delete();
     rs.MoveLast();
 }
 
-void frmAmateur::startmetgedeeltecall_Click()
-{
+void frmAmateur::startmetgedeeltecall_Click() {
     // The action has already toggled its mark when this runs.
     const bool on = startmetgedeeltecall->isChecked();
     settings_.writePrtcall(on);
     Check1->setChecked(on);
 }
 
-void frmAmateur::cmdMap_Click()
-{
+void frmAmateur::cmdMap_Click() {
     if (txtFields[kAdres]->text().isEmpty()) {
         return;
     }
     web_.open(platform::webpages::mapsPlace(txtFields[kAdres]->text(), txtFields[kQth]->text()));
 }
 
-void frmAmateur::txtFields_Change()
-{
+void frmAmateur::txtFields_Change() {
     cmdAdd->setEnabled(true);
     cmdUpdate->setEnabled(true);
 }
 
-void frmAmateur::txtFields_LostFocus(int index)
-{
+void frmAmateur::txtFields_LostFocus(int index) {
     if (closed_ || !isVisible()) {
         return;
     }
     platform::TextBox *box = txtFields[index];
     switch (index) {
-    case kCall:
-    case kNaam:
-    case kQth:
-        box->setText(upperTrimmed(box->text()));
-        break;
-    case kPostcode:
-        box->setText(postcodeForm(box->text()));
-        break;
-    case kGrid:
-        if (gridTooShort(box->text())) {
+        case kCall:
+        case kNaam:
+        case kQth:
             box->setText(upperTrimmed(box->text()));
-            messages_.show(this, QStringLiteral("Grid locatie moet uit 6 tekens bestaan"),
-                           platform::MessageStyle::OkOnly);
-            box->setFocus();
-            return;
-        }
-        box->setText(gridForm(box->text()));
-        break;
-    case kEmail:
-        if (!box->text().isEmpty()) {
-            box->setText(emailForm(box->text()));
-            isEmail(box->text());
-        }
-        break;
-    case kLand:
-        box->setText(countryForm(box->text()));
-        break;
-    default:
-        break;
+            break;
+        case kPostcode:
+            box->setText(postcodeForm(box->text()));
+            break;
+        case kGrid:
+            if (gridTooShort(box->text())) {
+                box->setText(upperTrimmed(box->text()));
+                messages_.show(this, QStringLiteral("Grid locatie moet uit 6 tekens bestaan"),
+                               platform::MessageStyle::OkOnly);
+                box->setFocus();
+                return;
+            }
+            box->setText(gridForm(box->text()));
+            break;
+        case kEmail:
+            if (!box->text().isEmpty()) {
+                box->setText(emailForm(box->text()));
+                isEmail(box->text());
+            }
+            break;
+        case kLand:
+            box->setText(countryForm(box->text()));
+            break;
+        default:
+            break;
     }
 }
 
-bool frmAmateur::isEmail(const QString &text)
-{
+bool frmAmateur::isEmail(const QString &text) {
     if (isEmailText(text)) {
         return true;
     }
@@ -419,26 +414,22 @@ bool frmAmateur::isEmail(const QString &text)
     return false;
 }
 
-void frmAmateur::txtFields_DblClick()
-{
+void frmAmateur::txtFields_DblClick() {
     const QString call = txtFields[kCall]->text();
     if (!call.isEmpty()) {
         web_.open(platform::webpages::qrzLookup(call));
     }
 }
 
-void frmAmateur::Command2_Click()
-{
+void frmAmateur::Command2_Click() {
     copyToClipboard(kCall, 600);
 }
 
-void frmAmateur::Command3_Click()
-{
+void frmAmateur::Command3_Click() {
     copyToClipboard(kEmail, 3500);
 }
 
-void frmAmateur::copyToClipboard(int fieldIndex, int hintTopTwips)
-{
+void frmAmateur::copyToClipboard(int fieldIndex, int hintTopTwips) {
     const QString text = txtFields[fieldIndex]->text();
     if (text.isEmpty()) {
         return;
@@ -453,8 +444,7 @@ void frmAmateur::copyToClipboard(int fieldIndex, int hintTopTwips)
     hint->exec();
 }
 
-void frmAmateur::setParticipant(int row, const QString &call, const QString &name)
-{
+void frmAmateur::setParticipant(int row, const QString &call, const QString &name) {
     txtX->setText(QString::number(row));
     tmrKlik->start();
     Check2->setChecked(true);
@@ -462,8 +452,7 @@ void frmAmateur::setParticipant(int row, const QString &call, const QString &nam
     txtZcall->setText(call);
 }
 
-void frmAmateur::Data1_Validate()
-{
+void frmAmateur::Data1_Validate() {
     if (!busy_) {
         busy_ = true;
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -471,16 +460,14 @@ void frmAmateur::Data1_Validate()
     }
 }
 
-void frmAmateur::restoreMouse()
-{
+void frmAmateur::restoreMouse() {
     if (busy_) {
         busy_ = false;
         QApplication::restoreOverrideCursor();
     }
 }
 
-void frmAmateur::Data1_Reposition()
-{
+void frmAmateur::Data1_Reposition() {
     restoreMouse();
     const storage::Recordset &rs = Data1->Recordset();
     Data1->setCaption(QStringLiteral("Amateur : %1 van de %2")
@@ -488,8 +475,7 @@ void frmAmateur::Data1_Reposition()
                           .arg(rs.RecordCount()));
 }
 
-void frmAmateur::Data1_Error(int, const QString &description, int *response)
-{
+void frmAmateur::Data1_Error(int, const QString &description, int *response) {
     messages_.show(this, QStringLiteral("Data error event hit err:") + description,
                    platform::MessageStyle::OkOnly);
     if (response) {
@@ -497,8 +483,7 @@ void frmAmateur::Data1_Error(int, const QString &description, int *response)
     }
 }
 
-bool frmAmateur::eventFilter(QObject *watched, QEvent *event)
-{
+bool frmAmateur::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
@@ -525,8 +510,7 @@ bool frmAmateur::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void frmAmateur::keyPressEvent(QKeyEvent *event)
-{
+void frmAmateur::keyPressEvent(QKeyEvent *event) {
     // Keys reach the window itself only when none of its controls has the focus.
     const QWidget *focus = QApplication::focusWidget();
     if (focus && focus != this && isAncestorOf(focus)) {
@@ -546,8 +530,7 @@ void frmAmateur::keyPressEvent(QKeyEvent *event)
     event->accept();
 }
 
-void frmAmateur::closeEvent(QCloseEvent *event)
-{
+void frmAmateur::closeEvent(QCloseEvent *event) {
     if (!closed_) {
         closed_ = true;
         txtZoek->clear();

@@ -62,7 +62,7 @@ public:
     platform::TextBox *txtZoek = nullptr;
     QPushButton *Command4 = nullptr;  // "wis"
     QComboBox *Combo1 = nullptr;
-    QCheckBox *Check1 = nullptr;  // partial-call search
+    QCheckBox *Check1 = nullptr;      // partial-call search
     QPushButton *Command1 = nullptr;  // "&Zoek"
 
     // The participant context, filled by whoever opens the list for one participant.

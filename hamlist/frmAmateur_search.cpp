@@ -20,13 +20,11 @@ constexpr int kNaamEntry = 1;
 
 }  // namespace
 
-frmMultiFound *frmAmateur::multiFound() const
-{
+frmMultiFound *frmAmateur::multiFound() const {
     return multiFound_;
 }
 
-void frmAmateur::Command1_Click()
-{
+void frmAmateur::Command1_Click() {
     if (!multiFound_) {
         multiFound_ = new frmMultiFound(this);
     }
@@ -62,8 +60,8 @@ void frmAmateur::Command1_Click()
         return;
     }
     while (!rs.NoMatch()) {
-        multiFound_->List1->addItem(hitLine(rs.AbsolutePosition(), fieldText(0), fieldText(1),
-                                            fieldText(4)));
+        multiFound_->List1->addItem(
+            hitLine(rs.AbsolutePosition(), fieldText(0), fieldText(1), fieldText(4)));
         if (!rs.FindNext(criterion)) {
             break;
         }
@@ -74,8 +72,7 @@ void frmAmateur::Command1_Click()
 }
 
 // No hit: say so, or offer to add the participant the list was opened for.
-void frmAmateur::notFound()
-{
+void frmAmateur::notFound() {
     const bool exact = isExactMode(Combo1->currentIndex(), Check1->isChecked());
     if (!exact && Check2->isChecked()) {
         const platform::MessageAnswer answer =
@@ -95,33 +92,29 @@ void frmAmateur::notFound()
     txtZoek->setFocus();
 }
 
-void frmAmateur::Command4_Click()
-{
+void frmAmateur::Command4_Click() {
     txtZoek->clear();
     txtZoek->setFocus();
 }
 
-void frmAmateur::txtZoek_Change()
-{
+void frmAmateur::txtZoek_Change() {
     const bool searching = !txtZoek->text().isEmpty();
     Command1->setEnabled(searching);
     cmdAdd->setEnabled(!searching);
     cmdUpdate->setEnabled(!searching);
 }
 
-void frmAmateur::Combo1_LostFocus()
-{
+void frmAmateur::Combo1_LostFocus() {
     Check1->setEnabled(Combo1->currentIndex() == 0);
 }
 
-void frmAmateur::tmrKlik_Timer()
-{
+void frmAmateur::tmrKlik_Timer() {
     tmrKlik->stop();
     Combo1->setCurrentIndex(kNaamEntry);
     bool ok = false;
     const double row = txtX->text().toDouble(&ok);
-    const QString name = ok && participantName ? participantName(int(std::nearbyint(row)))
-                                               : QString();
+    const QString name =
+        ok && participantName ? participantName(int(std::nearbyint(row))) : QString();
     txtZoek->setText(name);
     Command1_Click();
     txtZoek->clear();

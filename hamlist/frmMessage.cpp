@@ -10,8 +10,7 @@ namespace hamlist {
 
 using platform::twips;
 
-frmMessage::frmMessage(QWidget *owner) : QDialog(owner)
-{
+frmMessage::frmMessage(QWidget *owner) : QDialog(owner) {
     setObjectName(QStringLiteral("frmMessage"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("TIP Bericht"));
@@ -31,8 +30,7 @@ frmMessage::frmMessage(QWidget *owner) : QDialog(owner)
     Timer1->start();
 }
 
-void frmMessage::Timer1_Timer()
-{
+void frmMessage::Timer1_Timer() {
     Timer1->stop();
     close();
 }

@@ -15,8 +15,7 @@ namespace hamlist {
 using platform::twips;
 using platform::twipsRect;
 
-frmMultiFound::frmMultiFound(frmAmateur *amateur) : QDialog(amateur), amateur_(amateur)
-{
+frmMultiFound::frmMultiFound(frmAmateur *amateur) : QDialog(amateur), amateur_(amateur) {
     setObjectName(QStringLiteral("frmMultiFound"));
     setWindowTitle(QStringLiteral("Er zijn meerdere resultaten gevonden."));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -61,18 +60,17 @@ frmMultiFound::frmMultiFound(frmAmateur *amateur) : QDialog(amateur), amateur_(a
 
 // The counts and the search text are brought up to date whenever the window is shown, and the
 // focus goes to "Annuleren", so that Enter closes the window.
-void frmMultiFound::showEvent(QShowEvent *event)
-{
+void frmMultiFound::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
     const int count = List1->count();
-    Label2->setText(QString::number(count) + (count < 2 ? QStringLiteral(" Amateur gevonden met ")
-                                                        : QStringLiteral(" Amateurs gevonden met ")));
+    Label2->setText(QString::number(count) + (count < 2
+                                                  ? QStringLiteral(" Amateur gevonden met ")
+                                                  : QStringLiteral(" Amateurs gevonden met ")));
     Label3->setText(amateur_->txtZoek->text());
     Command2->setFocus();
 }
 
-void frmMultiFound::List1_DblClick()
-{
+void frmMultiFound::List1_DblClick() {
     const QListWidgetItem *item = List1->currentItem();
     if (!item) {
         return;
@@ -86,8 +84,7 @@ void frmMultiFound::List1_DblClick()
     hide();
 }
 
-void frmMultiFound::Command2_Click()
-{
+void frmMultiFound::Command2_Click() {
     close();
 }
 

@@ -247,5 +247,4 @@ void frmMain::keyPressEvent(QKeyEvent *event) {
     QMainWindow::keyPressEvent(event);
 }
 
-
 }  // namespace roundsheet

@@ -40,7 +40,8 @@ void frmMain::connectRows() {
                 [this, i](int key, Qt::KeyboardModifiers modifiers) {
                     Text1_KeyUp(i, key, modifiers);
                 });
-        connect(Text2[i], &platform::TextBox::doubleClicked, this, [this, i] { Text2_DblClick(i); });
+        connect(Text2[i], &platform::TextBox::doubleClicked, this,
+                [this, i] { Text2_DblClick(i); });
         connect(Text3[i], &QLineEdit::textChanged, this, [this, i] { Text3_Change(i); });
         connect(Text3[i], &platform::TextBox::lostFocus, this, [this, i] { Text3_LostFocus(i); });
         for (platform::TextBox *box : {Text2[i], Text4[i], Text5[i]}) {
@@ -116,17 +117,17 @@ void frmMain::Text1_KeyUp(int index, int key, Qt::KeyboardModifiers modifiers) {
         return;
     }
     switch (key) {
-    case Qt::Key_Shift:
-    case Qt::Key_Control:
-    case Qt::Key_Alt:
-    case Qt::Key_AltGr:
-    case Qt::Key_Meta:
-    case Qt::Key_CapsLock:
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return;
-    default:
-        Text1[index]->clear();
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+        case Qt::Key_Meta:
+        case Qt::Key_CapsLock:
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            return;
+        default:
+            Text1[index]->clear();
     }
 }
 
@@ -164,9 +165,9 @@ void frmMain::emptyCallRule(int index) {
 }
 
 void frmMain::setRowBackground(int index, const QColor &color) {
-    for (QWidget *w : std::initializer_list<QWidget *>{Text1[index], Text2[index], Text3[index],
-                                                        Text4[index], Text5[index],
-                                                        cmdBeurt[index]}) {
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{Text1[index], Text2[index], Text3[index], Text4[index],
+                                          Text5[index], cmdBeurt[index]}) {
         setBackground(w, color);
     }
 }
@@ -194,14 +195,13 @@ void frmMain::cmdBeurt_Click(int index) {
 // Away and listening freeze a row: its boxes, its turn button and the other mark.
 void frmMain::freezeRow(int index, QCheckBox *otherMark, bool frozen) {
     for (QWidget *w : std::initializer_list<QWidget *>{Text1[index], Text2[index], Text3[index],
-                                                        Text4[index], otherMark,
-                                                        cmdBeurt[index]}) {
+                                                       Text4[index], otherMark, cmdBeurt[index]}) {
         w->setEnabled(!frozen);
     }
     if (frozen) {
         const QColor window = palette().color(QPalette::Base);
-        for (QWidget *w : std::initializer_list<QWidget *>{Text1[index], Text2[index],
-                                                            Text3[index], Text4[index]}) {
+        for (QWidget *w : std::initializer_list<QWidget *>{Text1[index], Text2[index], Text3[index],
+                                                           Text4[index]}) {
             setBackground(w, window);
         }
     }
@@ -281,7 +281,8 @@ void frmMain::verwijderronde_Click() {
     storage::Recordset &rounds = Data1->Recordset();
     if (rounds.RecordCount() <= 1) {
         services_.messages.show(this, QStringLiteral("Je hebt alle rondes inmiddels verwijderd!"),
-                                platform::MessageStyle::OkInformation, QStringLiteral("Ho maar..."));
+                                platform::MessageStyle::OkInformation,
+                                QStringLiteral("Ho maar..."));
         return;
     }
     rounds.Delete();

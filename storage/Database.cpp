@@ -61,7 +61,6 @@ StorageError newer(const QString &path) {
                 .arg(QDir::toNativeSeparators(path))};
 }
 
-
 }  // namespace
 
 Database::~Database() {
@@ -84,14 +83,14 @@ std::unique_ptr<Database> Database::open(const QString &path, StorageError *erro
     }
     if (!fresh) {
         switch (inspectHeader(path)) {
-        case FileKind::Foreign:
-            *error = notOurs(path);
-            return nullptr;
-        case FileKind::Newer:
-            *error = newer(path);
-            return nullptr;
-        case FileKind::Ours:
-            break;
+            case FileKind::Foreign:
+                *error = notOurs(path);
+                return nullptr;
+            case FileKind::Newer:
+                *error = newer(path);
+                return nullptr;
+            case FileKind::Ours:
+                break;
         }
     }
 

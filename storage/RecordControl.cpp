@@ -686,28 +686,28 @@ void RecordControl::navigate(int button) {
     const bool onRecord = rs.state_ == CursorState::OnRecord;
     bool ok = true;
     switch (button) {
-    case 0:
-        ok = rs.MoveFirst();
-        break;
-    case 1:
-        if (!onRecord || rs.position_ > 0) {
-            ok = rs.MovePrevious();
-            if (ok && rs.state_ == CursorState::BeforeFirst) {
-                ok = rs.MoveFirst();
+        case 0:
+            ok = rs.MoveFirst();
+            break;
+        case 1:
+            if (!onRecord || rs.position_ > 0) {
+                ok = rs.MovePrevious();
+                if (ok && rs.state_ == CursorState::BeforeFirst) {
+                    ok = rs.MoveFirst();
+                }
             }
-        }
-        break;
-    case 2:
-        if (!onRecord || rs.position_ + 1 < rs.RecordCount()) {
-            ok = rs.MoveNext();
-            if (ok && rs.state_ == CursorState::AfterLast) {
-                ok = rs.MoveLast();
+            break;
+        case 2:
+            if (!onRecord || rs.position_ + 1 < rs.RecordCount()) {
+                ok = rs.MoveNext();
+                if (ok && rs.state_ == CursorState::AfterLast) {
+                    ok = rs.MoveLast();
+                }
             }
-        }
-        break;
-    default:
-        ok = rs.MoveLast();
-        break;
+            break;
+        default:
+            ok = rs.MoveLast();
+            break;
     }
     if (!ok) {
         raiseError(lastError_);

@@ -50,7 +50,6 @@ bool exec(sqlite3 *db, const QString &sql, QString *failure) {
     return false;
 }
 
-
 QString createTableSql(const TableDef &t) {
     QString sql =
         QStringLiteral("CREATE TABLE IF NOT EXISTS \"%1\" (id INTEGER PRIMARY KEY AUTOINCREMENT")
@@ -103,8 +102,9 @@ bool needsRepair(sqlite3 *db, const TableDef &table) {
         return true;
     }
     return &table == &qrzTable() &&
-           queryInt(db, "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND "
-                        "name = 'qrz_call'") != 1;
+           queryInt(db,
+                    "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND "
+                    "name = 'qrz_call'") != 1;
 }
 
 }  // namespace
@@ -201,7 +201,8 @@ bool upgradeSchema(sqlite3 *db, const TableDef *table, QString *failure) {
         [&](QString *f) {
             return createTables(db, f) &&
                    (tableState(db, *table) != 0 ||
-                    exec(db, QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(table->name), f));
+                    exec(db, QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(table->name),
+                         f));
         },
         failure);
 }

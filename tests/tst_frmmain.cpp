@@ -420,8 +420,7 @@ private Q_SLOTS:
         QCOMPARE(messages_.shown()[0].style, MessageStyle::OkOnly);
     }
 
-    void hamListOpensFromTheMenu()
-    {
+    void hamListOpensFromTheMenu() {
         frmMain &w = makeWindow();
         w.show();
         QString title;

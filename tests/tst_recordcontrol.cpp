@@ -390,9 +390,8 @@ private Q_SLOTS:
         QCOMPARE(w_->naam->text(), QStringLiteral("ANTON"));
         QVERIFY(!w_->data->DataChanged());
         QVERIFY(rs.MoveFirst());
-        QCOMPARE(storedCalls(path_),
-                 QStringList({"PA3ABC/JAN", "PD0XYZ/ANTON", "ON4ABC/PIET", "PA3ABCD/KEES",
-                              "PE1AAA/JAN"}));
+        QCOMPARE(storedCalls(path_), QStringList({"PA3ABC/JAN", "PD0XYZ/ANTON", "ON4ABC/PIET",
+                                                  "PA3ABCD/KEES", "PE1AAA/JAN"}));
 
         // After loading, the same handler's writes are edits.
         w_->call->setText(QStringLiteral("PA3ABC"));  // unchanged text: no change
@@ -425,8 +424,7 @@ private Q_SLOTS:
     // A window's handler that tries to move the cursor while a record loads, or while the
     // record control validates, is refused: the controls would show one record and the edits go
     // into another.
-    void cursorStaysPutWhileLoadingOrValidating()
-    {
+    void cursorStaysPutWhileLoadingOrValidating() {
         open(kFiveHams);
         auto &rs = w_->rs();
         QList<bool> innerMoves;
@@ -453,8 +451,7 @@ private Q_SLOTS:
 
     // A record added while no record was current becomes the current one, so what the user
     // types next goes into it.
-    void recordAddedWithoutCurrentRecordBecomesCurrent()
-    {
+    void recordAddedWithoutCurrentRecordBecomesCurrent() {
         open(kFiveHams);
         auto &rs = w_->rs();
         QVERIFY(rs.MoveLast());
