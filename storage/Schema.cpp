@@ -71,7 +71,25 @@ bool transaction(sqlite3 *db, const std::function<bool(QString *)> &body, QStrin
     return false;
 }
 
-// The three tables and the case-insensitive call index, as far as they are missing.
+QString idIndexName(const TableDef &t) {
+    return t.name + QStringLiteral("_id");
+}
+
+// The order of the records without the records themselves: opening a table reads only this
+// small index instead of every page of the table.
+bool createIdIndexes(sqlite3 *db, QString *failure) {
+    for (const TableDef *t : {&rondeTable(), &qrzTable(), &notesTable()}) {
+        if (!exec(db,
+                  QStringLiteral("CREATE INDEX IF NOT EXISTS \"%1\" ON \"%2\"(id)")
+                      .arg(idIndexName(*t), t->name),
+                  failure)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The three tables and their indexes, as far as they are missing.
 bool createTables(sqlite3 *db, QString *failure) {
     for (const TableDef *t : {&rondeTable(), &qrzTable(), &notesTable()}) {
         if (!exec(db, createTableSql(*t), failure)) {
@@ -81,13 +99,19 @@ bool createTables(sqlite3 *db, QString *failure) {
     return exec(db,
                 QStringLiteral("CREATE INDEX IF NOT EXISTS qrz_call ON qrz(\"call\" COLLATE %1)")
                     .arg(QLatin1String(kFoldCollation)),
-                failure);
+                failure) &&
+           createIdIndexes(db, failure);
 }
 
 // Version 1: the tables, and the mark that the file is ours.
 bool createVersion1(sqlite3 *db, QString *failure) {
     return createTables(db, failure) &&
            exec(db, QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId), failure);
+}
+
+// Version 2: the record order of every table in an index of its own.
+bool createVersion2(sqlite3 *db, QString *failure) {
+    return createIdIndexes(db, failure);
 }
 
 // 1 when the table holds a record, 0 when it is empty, -1 when it is missing.
@@ -97,14 +121,17 @@ int tableState(sqlite3 *db, const TableDef &t) {
         QStringLiteral("SELECT EXISTS (SELECT 1 FROM \"%1\")").arg(t.name).toUtf8().constData());
 }
 
+bool hasIndex(sqlite3 *db, const QString &name) {
+    return queryInt(db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' "
+                                       "AND name = '%1'")
+                            .arg(name)
+                            .toUtf8()
+                            .constData()) == 1;
+}
+
 bool needsRepair(sqlite3 *db, const TableDef &table) {
-    if (tableState(db, table) != 1) {
-        return true;
-    }
-    return &table == &qrzTable() &&
-           queryInt(db,
-                    "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND "
-                    "name = 'qrz_call'") != 1;
+    return tableState(db, table) != 1 || !hasIndex(db, idIndexName(table)) ||
+           (&table == &qrzTable() && !hasIndex(db, QStringLiteral("qrz_call")));
 }
 
 }  // namespace
@@ -167,7 +194,8 @@ int schemaVersion(sqlite3 *db) {
 
 bool upgradeSchema(sqlite3 *db, const TableDef *table, QString *failure) {
     // Each entry brings the file from version (index) to version (index + 1).
-    static const std::function<bool(sqlite3 *, QString *)> steps[] = {createVersion1};
+    static const std::function<bool(sqlite3 *, QString *)> steps[] = {createVersion1,
+                                                                      createVersion2};
     static_assert(std::size(steps) == kSchemaVersion);
 
     int version = schemaVersion(db);

@@ -29,7 +29,7 @@ const TableDef *findTable(QStringView name);  // case-insensitive; nullptr when 
 // Marks a database file as ours (PRAGMA application_id, "KRBS").
 inline constexpr int kApplicationId = 0x4B524253;
 // The schema version this program writes (PRAGMA user_version).
-inline constexpr int kSchemaVersion = 1;
+inline constexpr int kSchemaVersion = 2;
 
 // Name of the collation that compares texts without regard to letter case; the ham list's call
 // index is built with it, so every connection registers it before touching the table.

@@ -155,6 +155,7 @@ private Q_SLOTS:
     void restoresDroppedOrEmptiedTable();
     void upgradesFromVersionZero();
     void foreignFileWithPendingLogIsLeftAlone();
+    void upgradesFromVersionOne();
     void reopeningChangesNothing();
 
     void textRoundTrip_data();
@@ -519,6 +520,38 @@ void DatabaseTest::foreignFileWithPendingLogIsLeftAlone() {
     QVERIFY(fileBytes(path) == file);
     QVERIFY(fileBytes(path + QStringLiteral("-wal")) == log);
     QVERIFY(!QFile::exists(path + QStringLiteral("-shm")));
+}
+
+// A file of version 1 has no index of the record order; the upgrade adds it and keeps the data.
+void DatabaseTest::upgradesFromVersionOne() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QLatin1String(Database::kFileName));
+    QVERIFY(createOurs(path));
+    {
+        RawDb raw = openRaw(path);
+        QVERIFY(raw);
+        QVERIFY(exec(raw.get(), QStringLiteral("INSERT INTO qrz (\"call\") VALUES ('PA3ABC');"
+                                               "DROP INDEX ronde_id; DROP INDEX qrz_id; "
+                                               "DROP INDEX notes_id; PRAGMA user_version = 1;")));
+    }
+    StorageError error;
+    auto db = Database::open(path, &error);
+    QVERIFY2(db, qPrintable(error.description));
+    QCOMPARE(storage::schemaVersion(db->handle()), 2);
+    QCOMPARE(rows(db->handle(), QStringLiteral("SELECT name FROM sqlite_master WHERE type = "
+                                               "'index' AND name LIKE '%_id' ORDER BY name")),
+             QStringList({"notes_id", "qrz_id", "ronde_id"}));
+    QCOMPARE(rows(db->handle(), QStringLiteral("SELECT \"call\" FROM qrz WHERE \"call\" "
+                                               "IS NOT NULL")),
+             QStringList({"PA3ABC"}));
+    QCOMPARE(rows(db->handle(),
+                  QStringLiteral("EXPLAIN QUERY PLAN SELECT id FROM ronde ORDER BY id"))
+                 .join(QLatin1Char(' ')),
+             rows(db->handle(),
+                  QStringLiteral("EXPLAIN QUERY PLAN SELECT id FROM ronde INDEXED BY ronde_id "
+                                 "ORDER BY id"))
+                 .join(QLatin1Char(' ')));
 }
 
 void DatabaseTest::upgradesFromVersionZero() {
