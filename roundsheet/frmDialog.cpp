@@ -81,12 +81,8 @@ void frmDialog::tmrUnload_Timer() {
         browseStoredRounds(false);
         return;
     }
-    // A new round: the dialog loses its frame and takes the controller's call and name.
-    const bool visible = isVisible();
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    if (visible) {
-        show();
-    }
+    // A new round: the dialog takes the controller's call and name. It keeps its frame: taking it
+    // away would hide the dialog for a moment, and a hidden dialog ends its modal run.
     storage::Recordset &rounds = main_.Data1->Recordset();
     rounds.AddNew();
     main_.Command1->setEnabled(true);

@@ -660,6 +660,9 @@ private Q_SLOTS:
             messages_.queueAnswer(begin ? MessageAnswer::Yes : MessageAnswer::No);
             dlg->tmrUnload_Timer();
             if (begin) {
+                // The dialog stays on screen, modal, to take the call and the name.
+                QVERIFY(dlg->isVisible());
+                QCOMPARE(QApplication::activeModalWidget(), dlg);
                 dlg->Text1->setText(QStringLiteral("PA3ABC"));
                 dlg->Text2->setText(QStringLiteral("Henk"));
                 QVERIFY(dlg->OKButton->isEnabled());
