@@ -241,6 +241,29 @@ private:
     QStringList problems_;
 };
 
+// Counts the times a window is hidden.
+class HideCounter : public QObject {
+public:
+    explicit HideCounter(QWidget *window) : window_(window) { window->installEventFilter(this); }
+    ~HideCounter() override {
+        if (window_) {
+            window_->removeEventFilter(this);
+        }
+    }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (watched == window_ && event->type() == QEvent::Hide) {
+            ++count;
+        }
+        return false;
+    }
+
+private:
+    QPointer<QWidget> window_;
+};
+
 // Escape in a call entry box, which closes it.
 void escapeCallEntry(QWidget *window) {
     auto *box = qobject_cast<frmToevoegen *>(window);
@@ -658,10 +681,12 @@ private Q_SLOTS:
             auto *dlg = qobject_cast<frmDialog *>(window);
             QVERIFY(dlg);
             messages_.queueAnswer(begin ? MessageAnswer::Yes : MessageAnswer::No);
+            HideCounter hides(dlg);
             dlg->tmrUnload_Timer();
             if (begin) {
-                // The dialog stays on screen, modal, to take the call and the name.
-                QVERIFY(dlg->isVisible());
+                // The dialog stays on screen, modal, to take the call and the name: hiding it
+                // even for a moment would end its modal run.
+                QCOMPARE(hides.count, 0);
                 QCOMPARE(QApplication::activeModalWidget(), dlg);
                 dlg->Text1->setText(QStringLiteral("PA3ABC"));
                 dlg->Text2->setText(QStringLiteral("Henk"));
