@@ -30,7 +30,6 @@ frmDialog::frmDialog(frmMain &main) : QDialog(&main), main_(main) {
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setGeometry(twipsRect(2040, 1800, 1575, 375));
     OKButton->setEnabled(false);
-    OKButton->setAutoDefault(false);
     Label2 = new QLabel(QStringLiteral("Voer je CALL in:"), this);
     Label2->setGeometry(twipsRect(240, 240, 3375, 255));
     Text1 = new platform::TextBox(this);
@@ -198,10 +197,16 @@ bool frmDialog::eventFilter(QObject *watched, QEvent *event) {
     return QDialog::eventFilter(watched, event);
 }
 
-// Escape and Enter elsewhere in the dialog neither close it nor press a button.
+// Enter presses "Begin Ronde" when it has the focus; elsewhere Enter and Escape neither close
+// the dialog nor press a button.
 void frmDialog::keyPressEvent(QKeyEvent *event) {
-    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return ||
-        event->key() == Qt::Key_Enter) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && focusWidget() == OKButton && OKButton->isEnabled()) {
+        OKButton->click();
+        event->accept();
+        return;
+    }
+    if (enter || event->key() == Qt::Key_Escape) {
         event->accept();
         return;
     }

@@ -548,6 +548,12 @@ private Q_SLOTS:
         QTest::keyClick(dlg.Text2, Qt::Key_Return);
         QCOMPARE(dlg.focusWidget(), dlg.OKButton);
         QCOMPARE(dlg.outcome(), frmDialog::Outcome::Open);
+        // And Enter there begins the round, as a click does.
+        QTest::keyClick(dlg.OKButton, Qt::Key_Return);
+        QCOMPARE(dlg.outcome(), frmDialog::Outcome::RoundBegun);
+        QCOMPARE(w.txtKringbaasNaam->text(), QStringLiteral("Abe"));
+        w.Timer1->stop();
+        w.tmrRondeTijd->stop();
     }
 
     void controllerCallIsLookedUp_data() {
