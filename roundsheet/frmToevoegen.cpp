@@ -26,6 +26,7 @@ frmToevoegen::frmToevoegen(frmMain &main) : QDialog(&main), main_(main) {
     frame->setGeometry(twipsRect(120, 120, 3375, 1335));
     auto *label = new QLabel(QStringLiteral("CALL"), frame);
     label->setGeometry(twipsRect(360, 240, 735, 375));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Text1 = new platform::TextBox(frame);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(twipsRect(360, 480, 2655, 615));
