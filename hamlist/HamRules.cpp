@@ -1,5 +1,7 @@
 #include "hamlist/HamRules.h"
 
+#include "storage/Criterion.h"
+
 #include <QChar>
 #include <QLatin1String>
 
@@ -107,13 +109,16 @@ QString searchCriterion(int fieldIndex, bool partialCall, const QString &text) {
     if (fieldIndex < 0 || fieldIndex >= static_cast<int>(std::size(kSearchFields))) {
         return QString();
     }
+    // A quote in the text (O'Neill, 's-Hertogenbosch) is searched for as it stands; the
+    // pattern characters the user types act as pattern characters.
+    const QString value = storage::quotedValue(text);
     if (isExactMode(fieldIndex, partialCall)) {
-        return QStringLiteral("call ='") + text + QLatin1Char('\'');
+        return QStringLiteral("call ='") + value + QLatin1Char('\'');
     }
     if (fieldIndex == 0) {
-        return QStringLiteral("call LIKE'*") + text + QLatin1Char('\'');
+        return QStringLiteral("call LIKE'*") + value + QLatin1Char('\'');
     }
-    return QLatin1String(kSearchFields[fieldIndex].field) + QStringLiteral(" LIKE'*") + text +
+    return QLatin1String(kSearchFields[fieldIndex].field) + QStringLiteral(" LIKE'*") + value +
            QStringLiteral("*'");
 }
 

@@ -4,6 +4,7 @@
 #include "platform/Twips.h"
 #include "roundsheet/DateTexts.h"
 #include "roundsheet/frmMain.h"
+#include "storage/Criterion.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -126,7 +127,8 @@ void frmDialog::Text1_LostFocus() {
     hamlist::frmAmateur *hams = main_.amateurWindow();
     storage::Recordset &rs = hams->Data1->Recordset();
     const bool found =
-        rs.FindFirst(QStringLiteral("call ='") + call + QStringLiteral("'")) && !rs.NoMatch();
+        rs.FindFirst(QStringLiteral("call ='") + storage::quotedValue(call) + QStringLiteral("'")) &&
+        !rs.NoMatch();
     if (!found) {
         main_.services().messages.show(this, QStringLiteral("Voer je naam in"),
                                        platform::MessageStyle::OkOnly);

@@ -6,6 +6,7 @@
 #include "platform/WebLauncher.h"
 #include "roundsheet/frmDialog.h"
 #include "roundsheet/frmMain.h"
+#include "storage/Criterion.h"
 #include "roundsheet/frmToevoegen.h"
 
 #include <QAction>
@@ -77,9 +78,9 @@ void frmMain::Text1_Change(int index) {
     hamlist::frmAmateur *hams = amateurWindow();
     storage::Recordset &rs = hams->Data1->Recordset();
     rs.MoveFirst();
-    // A call that cannot form a criterion (a quote in it) is not in the list either.
     const bool found =
-        rs.FindFirst(QStringLiteral("call ='") + call + QStringLiteral("'")) && !rs.NoMatch();
+        rs.FindFirst(QStringLiteral("call ='") + storage::quotedValue(call) + QStringLiteral("'")) &&
+        !rs.NoMatch();
     if (!found) {
         for (platform::TextBox *box : {Text2[index], Text3[index], Text4[index]}) {
             box->clear();

@@ -167,6 +167,11 @@ bool LikePattern::matchFolded(const std::u32string &text) const {
     return p == m;
 }
 
+QString quotedValue(const QString &value) {
+    QString quoted = value;
+    return quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
+}
+
 std::optional<Criterion> Criterion::parse(QStringView text) {
     const qsizetype n = text.size();
     qsizetype i = 0;
@@ -202,14 +207,23 @@ std::optional<Criterion> Criterion::parse(QStringView text) {
     if (i == n || text[i] != u'\'') {
         return std::nullopt;
     }
-    const qsizetype valueStart = ++i;
-    while (i < n && text[i] != u'\'') {
-        ++i;
+    // Inside the quotes, two quotes in a row stand for one quote of the value.
+    ++i;
+    QString value;
+    for (;; ++i) {
+        if (i == n) {
+            return std::nullopt;  // no closing quote
+        }
+        if (text[i] == u'\'') {
+            if (i + 1 < n && text[i + 1] == u'\'') {
+                value += u'\'';
+                ++i;
+                continue;
+            }
+            break;
+        }
+        value += text[i];
     }
-    if (i == n) {
-        return std::nullopt;  // no closing quote
-    }
-    const QStringView value = text.sliced(valueStart, i - valueStart);
     ++i;
     while (i < n && isBlank(text[i])) {
         ++i;
@@ -218,7 +232,7 @@ std::optional<Criterion> Criterion::parse(QStringView text) {
         return std::nullopt;  // text after the closing quote, e.g. a quote inside the value
     }
 
-    result.value_ = value.toString();
+    result.value_ = value;
     if (result.kind_ == Kind::Equal) {
         foldText(value, result.foldedValue_);
     } else {

@@ -36,6 +36,10 @@ private:
     std::vector<Token> tokens_;
 };
 
+// A value as it goes between the quotes of a criterion: a quote in it (O'Neill,
+// 's-Hertogenbosch) is written twice.
+QString quotedValue(const QString &value);
+
 // One find criterion in the three forms the windows build:
 //   equality:  field ='value'
 //   pattern:   field LIKE'pattern'   (ends-with "*V", contains "*V*")
@@ -45,13 +49,13 @@ class Criterion {
 public:
     enum class Kind { Equal, Like };
 
-    // Empty when the text is not one of the forms: a quote inside the value, a missing quote,
+    // Empty when the text is not one of the forms: a lone quote inside the value, a missing quote,
     // an unknown operator, text after the closing quote, or a pattern that cannot be formed.
     static std::optional<Criterion> parse(QStringView text);
 
     const QString &field() const { return field_; }
     Kind kind() const { return kind_; }
-    // The value between the quotes, as typed.
+    // The value between the quotes, with doubled quotes made single.
     const QString &value() const { return value_; }
 
     // A field without a value (empty text) fulfils no criterion.

@@ -67,6 +67,10 @@ void TestCriterion::parse_data() {
     QTest::newRow("list pattern") << "call LIKE'PA[0-9]*'" << true << "call" << like << "PA[0-9]*";
     QTest::newRow("hyphen-only list") << "call LIKE'[-]'" << true << "call" << like << "[-]";
 
+    QTest::newRow("doubled quote") << "naam ='O''Brien'" << true << "naam" << eq << "O'Brien";
+    QTest::newRow("doubled quote at the start")
+        << "qth LIKE'*''s-Hertogenbosch*'" << true << "qth" << like << "*'s-Hertogenbosch*";
+    QTest::newRow("only a doubled quote") << "naam =''''" << true << "naam" << eq << "'";
     QTest::newRow("quote in value") << "naam ='O'Brien'" << false << "" << 0 << "";
     QTest::newRow("quote in pattern") << "naam LIKE'*O'Brien*'" << false << "" << 0 << "";
     QTest::newRow("missing closing quote") << "call ='PA3" << false << "" << 0 << "";

@@ -762,6 +762,31 @@ private Q_SLOTS:
         QCOMPARE(storedHams(folder()), kHams);
     }
 
+    // A quote belongs to real names and places; a search for one finds them.
+    void quoteIsSearchedAsItStands_data() {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("place") << 4 << "'S-HERT" << "PA2DB";
+        QTest::newRow("name") << 1 << "O'NEI" << "EI7AB";
+        QTest::newRow("call, whole") << 0 << "EI7'X" << "EI7'X";
+    }
+    void quoteIsSearchedAsItStands() {
+        QFETCH(int, field);
+        QFETCH(QString, text);
+        QFETCH(QString, found);
+        QList<Ham> hams = kHams;
+        hams << Ham{"PA2DB", "DIRK", "", "", "'S-HERTOGENBOSCH", "", "NEDERLAND", "", "", ""}
+             << Ham{"EI7AB", "O'NEILL", "", "", "DUBLIN", "", "IERLAND", "", "", ""}
+             << Ham{"EI7'X", "SEAN", "", "", "CORK", "", "IERLAND", "", "", ""};
+        frmAmateur &w = makeWindow(hams);
+        w.Combo1->setCurrentIndex(field);
+        w.txtZoek->setText(text);
+        w.Command1_Click();
+        QCOMPARE(w.txtFields[kCall]->text(), found);
+        QVERIFY(shownTexts().isEmpty());
+    }
+
     void blanksOnlyInAContainsSearchChangeNothing() {
         frmAmateur &w = makeWindow();
         QVERIFY(w.Data1->Recordset().setAbsolutePosition(2));
