@@ -313,7 +313,11 @@ void frmAmateur::Timer1_Timer() {
 
 void frmAmateur::cmdAdd_Click() {
     Data1->Recordset().AddNew();
-    txtFields[kLand]->setText(QStringLiteral("Nederland"));
+    {
+        // A default is no edit: a new record nobody typed into is not stored.
+        const QSignalBlocker quiet(txtFields[kLand]);
+        txtFields[kLand]->setText(QStringLiteral("Nederland"));
+    }
     txtFields[kCall]->setFocus();
 }
 
@@ -371,6 +375,14 @@ void frmAmateur::txtFields_LostFocus(int index) {
     if (closed_ || !isVisible()) {
         return;
     }
+    normaliseField(index, true);
+}
+
+// Gives a field the form it is kept in. With `tell`, a grid that is too short is refused with
+// its message and the focus goes back to it, and an e-mail address that fails its check is
+// reported; without, the same forms are made silently (a record left while the field still has
+// the focus, by a navigation button or by closing the window).
+void frmAmateur::normaliseField(int index, bool tell) {
     platform::TextBox *box = txtFields[index];
     switch (index) {
         case kCall:
@@ -384,9 +396,11 @@ void frmAmateur::txtFields_LostFocus(int index) {
         case kGrid:
             if (gridTooShort(box->text())) {
                 box->setText(upperTrimmed(box->text()));
-                messages_.show(this, QStringLiteral("Grid locatie moet uit 6 tekens bestaan"),
-                               platform::MessageStyle::OkOnly);
-                box->setFocus();
+                if (tell) {
+                    messages_.show(this, QStringLiteral("Grid locatie moet uit 6 tekens bestaan"),
+                                   platform::MessageStyle::OkOnly);
+                    box->setFocus();
+                }
                 return;
             }
             box->setText(gridForm(box->text()));
@@ -394,7 +408,9 @@ void frmAmateur::txtFields_LostFocus(int index) {
         case kEmail:
             if (!box->text().isEmpty()) {
                 box->setText(emailForm(box->text()));
-                isEmail(box->text());
+                if (tell) {
+                    isEmail(box->text());
+                }
             }
             break;
         case kLand:
@@ -402,6 +418,15 @@ void frmAmateur::txtFields_LostFocus(int index) {
             break;
         default:
             break;
+    }
+}
+
+// The field that still has the focus when its record is left has not had its form yet.
+void frmAmateur::normaliseFocusedField() {
+    for (int i = 0; i < kBijzonderheden; ++i) {
+        if (txtFields[i]->hasFocus()) {
+            normaliseField(i, false);
+        }
     }
 }
 
@@ -453,6 +478,7 @@ void frmAmateur::setParticipant(int row, const QString &call, const QString &nam
 }
 
 void frmAmateur::Data1_Validate() {
+    normaliseFocusedField();
     if (!busy_) {
         busy_ = true;
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -533,6 +559,7 @@ void frmAmateur::keyPressEvent(QKeyEvent *event) {
 void frmAmateur::closeEvent(QCloseEvent *event) {
     if (!closed_) {
         closed_ = true;
+        normaliseFocusedField();
         txtZoek->clear();
         if (multiFound_) {
             multiFound_->close();

@@ -116,6 +116,8 @@ protected:
 
 private:
     void createControls();
+    void normaliseField(int index, bool tell);
+    void normaliseFocusedField();
     void load();
     void copyToClipboard(int fieldIndex, int hintTopTwips);
     void restoreMouse();

@@ -84,7 +84,11 @@ void frmDialog::tmrUnload_Timer() {
     // A new round: the dialog takes the controller's call and name. It keeps its frame: taking it
     // away would hide the dialog for a moment, and a hidden dialog ends its modal run.
     storage::Recordset &rounds = main_.Data1->Recordset();
-    rounds.AddNew();
+    if (!rounds.AddNew()) {
+        browseStoredRounds(false);
+        return;
+    }
+    newRound_ = true;
     main_.Command1->setEnabled(true);
     main_.txtRondeNR->setText(QString::number(rounds.RecordCount() + 1));
     main_.Command3->setEnabled(true);
@@ -119,16 +123,17 @@ void frmDialog::Text2_LostFocus() {
 
 // The controller's call is looked up in the ham list; a known call begins the round at once.
 void frmDialog::Text1_LostFocus() {
-    if (outcome_ != Outcome::Open || asking_) {
+    // Before the question is answered with Yes there is no new round to begin.
+    if (outcome_ != Outcome::Open || asking_ || !newRound_) {
         return;
     }
     const QString call = Text1->text().trimmed().toUpper();
     Text1->setText(call);
     hamlist::frmAmateur *hams = main_.amateurWindow();
     storage::Recordset &rs = hams->Data1->Recordset();
-    const bool found =
-        rs.FindFirst(QStringLiteral("call ='") + storage::quotedValue(call) + QStringLiteral("'")) &&
-        !rs.NoMatch();
+    const bool found = rs.FindFirst(QStringLiteral("call ='") + storage::quotedValue(call) +
+                                    QStringLiteral("'")) &&
+                       !rs.NoMatch();
     if (!found) {
         main_.services().messages.show(this, QStringLiteral("Voer je naam in"),
                                        platform::MessageStyle::OkOnly);
@@ -141,7 +146,9 @@ void frmDialog::Text1_LostFocus() {
 
 // Begins the round: each step that fails is skipped.
 void frmDialog::OKButton_Click() {
-    if (outcome_ != Outcome::Open) {
+    // Only a new round is begun: before Yes the sheet shows a stored round, which this would
+    // overwrite.
+    if (outcome_ != Outcome::Open || !newRound_) {
         return;
     }
     const QString planned = main_.settings().readRondeTijd();
@@ -168,6 +175,7 @@ void frmDialog::OKButton_Click() {
     progress += QStringLiteral("  Verwachtte eindtijd ") + end.toString(QStringLiteral("HH:mm")) +
                 QStringLiteral(" uur.");
     main_.Label5->setText(progress);
+    main_.storeRound();
     finish(Outcome::RoundBegun);
 }
 

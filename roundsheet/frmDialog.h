@@ -50,6 +50,7 @@ private:
     frmMain &main_;
     Outcome outcome_ = Outcome::Open;
     bool asking_ = false;
+    bool newRound_ = false;  // Yes was answered and a new round is pending
 };
 
 }  // namespace roundsheet

@@ -92,6 +92,12 @@ void frmMain::load() {
 
 void frmMain::startupTimer_Timer() {
     startupTimer->stop();
+    // Not in the middle of loading a round, nor over another window that waits for an answer:
+    // a little later.
+    if (Data1->isLoading() || QApplication::activeModalWidget()) {
+        startupTimer->start();
+        return;
+    }
     showStartDialog();
 }
 
@@ -210,6 +216,10 @@ void frmMain::closeEvent(QCloseEvent *event) {
         return;
     }
     closing_ = true;
+    // No timer opens a window on a closing program, not even while the farewell is shown.
+    for (QTimer *timer : {startupTimer, Timer1, tmrRonde, tmrToeVoeg, tmrRondeTijd}) {
+        timer->stop();
+    }
 
     // Every step runs, whatever the one before it did.
     Data1->Recordset().Update();
@@ -225,9 +235,6 @@ void frmMain::closeEvent(QCloseEvent *event) {
     settings_.writeBasis({txtGroepsCall->text(), txtLocatie->text(), txtFrequentie->text(),
                           txtBand->text(), txtGridHome->text()});
 
-    for (QTimer *timer : {startupTimer, Timer1, tmrRonde, tmrToeVoeg, tmrRondeTijd}) {
-        timer->stop();
-    }
     if (amateur_) {
         amateur_->close();
     }

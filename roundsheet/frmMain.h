@@ -59,6 +59,8 @@ public:
     void showStartDialog();
     // The call entry box, modal over this window.
     void showCallEntry();
+    // Stores the round on screen at once, staying on it.
+    void storeRound();
 
     // Station fields (kept in the settings file basis).
     platform::TextBox *txtGroepsCall = nullptr;

@@ -6,8 +6,8 @@
 #include "platform/WebLauncher.h"
 #include "roundsheet/frmDialog.h"
 #include "roundsheet/frmMain.h"
-#include "storage/Criterion.h"
 #include "roundsheet/frmToevoegen.h"
+#include "storage/Criterion.h"
 
 #include <QAction>
 #include <QApplication>
@@ -78,9 +78,9 @@ void frmMain::Text1_Change(int index) {
     hamlist::frmAmateur *hams = amateurWindow();
     storage::Recordset &rs = hams->Data1->Recordset();
     rs.MoveFirst();
-    const bool found =
-        rs.FindFirst(QStringLiteral("call ='") + storage::quotedValue(call) + QStringLiteral("'")) &&
-        !rs.NoMatch();
+    const bool found = rs.FindFirst(QStringLiteral("call ='") + storage::quotedValue(call) +
+                                    QStringLiteral("'")) &&
+                       !rs.NoMatch();
     if (!found) {
         for (platform::TextBox *box : {Text2[index], Text3[index], Text4[index]}) {
             box->clear();
@@ -117,6 +117,12 @@ void frmMain::Text1_KeyUp(int index, int key, Qt::KeyboardModifiers modifiers) {
     if (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
         return;
     }
+    // Keys that move the focus or the text cursor, or call a function of the desktop, type
+    // nothing either: a participant is not wiped by looking along the sheet.
+    if ((key >= Qt::Key_F1 && key <= Qt::Key_F35) ||
+        (key >= Qt::Key_Home && key <= Qt::Key_PageDown)) {
+        return;
+    }
     switch (key) {
         case Qt::Key_Shift:
         case Qt::Key_Control:
@@ -124,6 +130,9 @@ void frmMain::Text1_KeyUp(int index, int key, Qt::KeyboardModifiers modifiers) {
         case Qt::Key_AltGr:
         case Qt::Key_Meta:
         case Qt::Key_CapsLock:
+        case Qt::Key_NumLock:
+        case Qt::Key_ScrollLock:
+        case Qt::Key_Menu:
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
             return;
@@ -238,8 +247,23 @@ void frmMain::Command1_LostFocus() {
 }
 
 void frmMain::showCallEntry() {
+    if (closing_) {
+        return;
+    }
     auto *entry = new frmToevoegen(*this);
     entry->exec();
+}
+
+// The round on screen goes into the table at once, so that a round being led survives a crash
+// or a power cut; the sheet keeps showing exactly what it shows.
+void frmMain::storeRound() {
+    storage::Recordset &rounds = Data1->Recordset();
+    if (rounds.Store()) {
+        const int number = rounds.AbsolutePosition() + 1;
+        Data1->setCaption(
+            QStringLiteral("Ronde : %1 van de %2").arg(number).arg(rounds.RecordCount()));
+        txtRondeNR->setText(QString::number(number));
+    }
 }
 
 void frmMain::tmrToeVoeg_Timer() {
@@ -248,6 +272,9 @@ void frmMain::tmrToeVoeg_Timer() {
 }
 
 void frmMain::showStartDialog() {
+    if (closing_) {
+        return;
+    }
     frmDialog dialog(*this);
     dialog.exec();
     if (dialog.outcome() == frmDialog::Outcome::RoundBegun) {
@@ -286,7 +313,12 @@ void frmMain::verwijderronde_Click() {
                                 QStringLiteral("Ho maar..."));
         return;
     }
-    rounds.Delete();
+    // A new round that is not stored yet is dropped rather than stored by the move that follows.
+    if (rounds.state() == storage::CursorState::PendingNew) {
+        rounds.CancelUpdate();
+    } else {
+        rounds.Delete();
+    }
     rounds.MoveLast();
 }
 

@@ -39,7 +39,8 @@ frmToevoegen::frmToevoegen(frmMain &main) : QDialog(&main), main_(main) {
 }
 
 void frmToevoegen::Text1_Enter() {
-    const QString call = Text1->text().trimmed();
+    // Calls on the sheet are upper case; a call pasted in lower case is the same call.
+    const QString call = Text1->text().trimmed().toUpper();
     // Blanks alone are no call, and no duplicate of the empty rows either.
     if (!call.isEmpty()) {
         for (const platform::TextBox *row : main_.Text1) {
@@ -67,6 +68,9 @@ void frmToevoegen::Text1_Enter() {
         Text1->clear();
         close();
         return;
+    }
+    if (!call.isEmpty()) {
+        main_.storeRound();
     }
     main_.tmrToeVoeg->start();
     close();

@@ -285,6 +285,42 @@ bool Recordset::Update() {
     return !changed || commit();
 }
 
+bool Recordset::Store() {
+    if (refused()) {
+        return false;
+    }
+    if (state_ == CursorState::PendingNew) {
+        validate(DataAction::Update);
+        const int before = table_->count();
+        if (!commit()) {
+            return false;
+        }
+        pendingResolved_ = false;
+        state_ = CursorState::OnRecord;
+        position_ = before;  // the record just added, at the end
+        return true;
+    }
+    if (state_ != CursorState::OnRecord) {
+        return fail(StorageError::kNoCurrentRecord, QStringLiteral("Er is geen huidig record."));
+    }
+    return !validate(DataAction::Update) || commit();
+}
+
+bool Recordset::CancelUpdate() {
+    if (refused()) {
+        return false;
+    }
+    if (state_ != CursorState::PendingNew) {
+        return fail(StorageError::kNoCurrentRecord,
+                    QStringLiteral("Er is geen nieuw record om te laten vallen."));
+    }
+    state_ = stateBeforeNew_;
+    position_ = positionBeforeNew_;
+    control_.clearChanged();
+    pendingResolved_ = true;
+    return restoreAfterPending();
+}
+
 bool Recordset::Delete() {
     if (refused()) {
         return false;

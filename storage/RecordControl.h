@@ -57,6 +57,12 @@ public:
     bool MovePrevious();
     bool AddNew();
     bool Update();
+    // Stores what the window shows without moving: a pending new record is added and becomes
+    // the current record, the current record gets its edits. Nothing is reloaded, so the
+    // window keeps showing exactly what it showed. For a round that must survive a crash.
+    bool Store();
+    // Drops a pending new record unstored; the record current before AddNew is current again.
+    bool CancelUpdate();
     bool Delete();
     bool FindFirst(const QString &criterion);
     bool FindNext(const QString &criterion);

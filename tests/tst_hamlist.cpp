@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 
 #include <sqlite3.h>
 
@@ -767,9 +768,12 @@ private Q_SLOTS:
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("found");
-        QTest::newRow("place") << 4 << "'S-HERT" << "PA2DB";
-        QTest::newRow("name") << 1 << "O'NEI" << "EI7AB";
-        QTest::newRow("call, whole") << 0 << "EI7'X" << "EI7'X";
+        QTest::newRow("place") << 4 << "'S-HERT"
+                               << "PA2DB";
+        QTest::newRow("name") << 1 << "O'NEI"
+                              << "EI7AB";
+        QTest::newRow("call, whole") << 0 << "EI7'X"
+                                     << "EI7'X";
     }
     void quoteIsSearchedAsItStands() {
         QFETCH(int, field);
@@ -784,6 +788,36 @@ private Q_SLOTS:
         w.txtZoek->setText(text);
         w.Command1_Click();
         QCOMPARE(w.txtFields[kCall]->text(), found);
+        QVERIFY(shownTexts().isEmpty());
+    }
+
+    // "Nieuw" followed by nothing typed stores nothing, however the record is left.
+    void untouchedNewHamIsNotStored() {
+        frmAmateur &w = shownWindow();
+        w.cmdAdd_Click();
+        QCOMPARE(w.txtFields[kLand]->text(), QStringLiteral("Nederland"));
+        w.Data1->lastButton()->click();
+        QCOMPARE(storedHams(folder()), kHams);
+        w.cmdAdd_Click();
+        w.close();
+        QCOMPARE(storedHams(folder()), kHams);
+    }
+
+    // A field left by a navigation button or by closing, without a focus change, still gets its
+    // form, so a call is never stored in a form a look-up cannot find.
+    void fieldFocusedWhenTheRecordIsLeftGetsItsForm() {
+        frmAmateur &w = shownWindow();
+        w.Data1->firstButton()->click();
+        w.txtFields[kCall]->setFocus();
+        QTest::keyClicks(w.txtFields[kCall], QStringLiteral("x "));
+        QCOMPARE(w.txtFields[kCall]->text(), QStringLiteral("PA3ABCx "));
+        w.Data1->nextButton()->click();
+        QCOMPARE(storedHams(folder()).at(0).at(kCall), QStringLiteral("PA3ABCX"));
+
+        w.txtFields[kQth]->setFocus();
+        w.txtFields[kQth]->setText(QStringLiteral(" den haag "));
+        w.close();
+        QCOMPARE(storedHams(folder()).at(1).at(kQth), QStringLiteral("DEN HAAG"));
         QVERIFY(shownTexts().isEmpty());
     }
 

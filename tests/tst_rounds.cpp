@@ -809,9 +809,10 @@ private Q_SLOTS:
         QTest::newRow("duplicate") << 5 << -1 << false << " PD0A3 " << -1 << ""
                                    << "PD0A3 doet al mee in deze ronde"
                                    << "Dubbele invoer" << false << false;
-        QTest::newRow("other case is no duplicate") << 5 << -1 << false << "pd0a3" << 5 << "PD0A3"
-                                                    << ""
-                                                    << "" << true << true;
+        // A call pasted in lower case is the same call as the one on the sheet.
+        QTest::newRow("pasted lower case is a duplicate") << 5 << -1 << false << "pd0a3" << -1 << ""
+                                                          << "PD0A3 doet al mee in deze ronde"
+                                                          << "Dubbele invoer" << false << false;
         QTest::newRow("full") << 30 << -1 << true << "PA3NEW" << -1 << ""
                               << "De ronde is vol"
                               << "Kringbaas" << true << false;
@@ -1040,6 +1041,10 @@ private Q_SLOTS:
         QTest::newRow("letter") << "letter" << true;
         QTest::newRow("Ctrl+C") << "copy" << false;
         QTest::newRow("Tab into the box") << "tab" << false;
+        QTest::newRow("Escape") << "escape" << true;
+        QTest::newRow("arrow") << "arrow" << false;
+        QTest::newRow("Home") << "home" << false;
+        QTest::newRow("F5") << "f5" << false;
     }
     void keyInACallBox() {
         QFETCH(QString, how);
@@ -1057,6 +1062,14 @@ private Q_SLOTS:
             QTest::keyClick(w.Text1[i], Qt::Key_X);
         } else if (how == QLatin1String("copy")) {
             QTest::keyClick(w.Text1[i], Qt::Key_C, Qt::ControlModifier);
+        } else if (how == QLatin1String("escape")) {
+            QTest::keyClick(w.Text1[i], Qt::Key_Escape);
+        } else if (how == QLatin1String("arrow")) {
+            QTest::keyClick(w.Text1[i], Qt::Key_Right);
+        } else if (how == QLatin1String("home")) {
+            QTest::keyClick(w.Text1[i], Qt::Key_Home);
+        } else if (how == QLatin1String("f5")) {
+            QTest::keyClick(w.Text1[i], Qt::Key_F5);
         } else {
             // Tab is pressed in the widget before the call box and released in the call box.
             QWidget *before = w.Text1[i];
@@ -1070,6 +1083,84 @@ private Q_SLOTS:
             QTest::keyRelease(w.Text1[i], Qt::Key_Tab);
         }
         QCOMPARE(rowTexts(w, i), emptied ? QStringList({"", "", "", "", ""}) : filled);
+    }
+
+    // Before the question is answered the sheet shows a stored round: a call and a name typed
+    // into the dialog then begin nothing and overwrite nothing.
+    void nothingBeginsBeforeTheQuestion() {
+        seedTable(folder(), "ronde", simpleRounds(3));
+        const QStringList before = storedField(folder(), "rondecall");
+        frmMain &w = makeWindow();
+        w.tmrRonde_Timer();
+        frmDialog &dlg = makeDialog(w);
+        dlg.Text1->setText(QStringLiteral("PA3ABC"));
+        dlg.Text2->setText(QStringLiteral("Henk"));
+        dlg.Text1_LostFocus();
+        dlg.OKButton_Click();
+        QCOMPARE(dlg.outcome(), frmDialog::Outcome::Open);
+        QCOMPARE(w.Text4[0]->text(), QString());
+        QVERIFY(!w.Data1->DataChanged());
+        dialog_.reset();
+        w.close();
+        QCOMPARE(storedField(folder(), "rondecall"), before);
+        QCOMPARE(storedField(folder(), "on1"), QStringList(3, QStringLiteral("<null>")));
+    }
+
+    // A round being led is in the table from its beginning and with every call placed, so a
+    // crash mid-net loses nothing; the sheet keeps showing what it showed, distances included.
+    void roundBeingLedIsStoredAsItGoes() {
+        seedTable(folder(), "ronde", simpleRounds(2));
+        frmMain &w = makeWindow();
+        w.tmrRonde_Timer();
+        frmDialog &dlg = newRoundDialog(w);
+        dlg.Text1->setText(QStringLiteral("PA3ABC"));
+        dlg.Text2->setText(QStringLiteral("Henk"));
+        dlg.OKButton_Click();
+        w.Timer1->stop();
+        w.tmrRondeTijd->stop();
+        QCOMPARE(storedField(folder(), "rondecall").size(), 3);
+        QCOMPARE(storedField(folder(), "call1").last(), quoted("PA3ABC"));
+        QCOMPARE(w.Data1->Caption(), QStringLiteral("Ronde : 3 van de 3"));
+        QCOMPARE(w.txtRondeNR->text(), QStringLiteral("3"));
+        QCOMPARE(w.Text5[0]->text(), QStringLiteral("176"));
+
+        QPointer<frmToevoegen> box = new frmToevoegen(w);
+        box->Text1->setText(QStringLiteral("QX9ZZA"));
+        box->Text1_Enter();
+        w.tmrToeVoeg->stop();
+        QCOMPARE(storedField(folder(), "call2").last(), quoted("QX9ZZA"));
+        QCOMPARE(storedField(folder(), "on2").last(), quoted("Maker van deze app."));
+        QCOMPARE(storedField(folder(), "rondecall").size(), 3);
+        QCOMPARE(w.Text5[0]->text(), QStringLiteral("176"));
+        delete box;
+    }
+
+    // Deleting while a new round is begun but not stored drops that round; it does not store it.
+    void deletingAnUnstoredRoundDropsIt() {
+        seedTable(folder(), "ronde", simpleRounds(3));
+        frmMain &w = makeWindow();
+        w.tmrRonde_Timer();
+        newRoundDialog(w);
+        w.Text1[3]->setText(QStringLiteral("PD0NEW"));
+        dialog_.reset();
+        w.verwijderronde_Click();
+        QCOMPARE(w.Data1->Caption(), QStringLiteral("Ronde : 3 van de 3"));
+        w.close();
+        QCOMPARE(storedField(folder(), "rondecall"),
+                 QStringList({quoted("PA1"), quoted("PA2"), quoted("PA3")}));
+    }
+
+    // Closing stops the timers first: the call entry box does not come back over a closing
+    // program, not even while its farewell is shown.
+    void closingOpensNothingMore() {
+        writeFile("flag", "aan\r\n");
+        frmMain &w = makeWindow();
+        w.tmrToeVoeg->start();
+        w.close();
+        QVERIFY(!w.tmrToeVoeg->isActive());
+        w.tmrToeVoeg_Timer();
+        w.startupTimer_Timer();
+        QCOMPARE(modals_->seen(), QStringList());
     }
 
     void rowWithoutCallKeepsNothing() {
