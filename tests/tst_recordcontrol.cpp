@@ -467,6 +467,44 @@ private Q_SLOTS:
         QCOMPARE(storedCalls(path_).last(), QStringLiteral("PA6NEW/FRANS"));
     }
 
+    // Store keeps the window as it is: the new record is added and becomes current without a
+    // reload, so what a Reposition handler would empty stays on screen.
+    void storeStaysOnTheRecord() {
+        open(kFiveHams);
+        auto &rs = w_->rs();
+        QVERIFY(rs.setAbsolutePosition(1));
+        QVERIFY(rs.AddNew());
+        w_->call->setText(QStringLiteral("PA8NEW"));
+        QSignalSpy reposition(w_->data, &RecordControl::Reposition);
+        QVERIFY(rs.Store());
+        QCOMPARE(reposition.count(), 0);
+        QCOMPARE(rs.state(), CursorState::OnRecord);
+        QCOMPARE(rs.AbsolutePosition(), 5);
+        QCOMPARE(rs.RecordCount(), 6);
+        QCOMPARE(storedCalls(path_).last(), QStringLiteral("PA8NEW/"));
+        QVERIFY(!w_->data->DataChanged());
+
+        w_->naam->setText(QStringLiteral("NINA"));
+        QVERIFY(rs.Store());
+        QCOMPARE(storedCalls(path_).last(), QStringLiteral("PA8NEW/NINA"));
+        QCOMPARE(rs.RecordCount(), 6);
+    }
+
+    void cancelUpdateDropsThePendingRecord() {
+        open(kFiveHams);
+        auto &rs = w_->rs();
+        QVERIFY(rs.setAbsolutePosition(3));
+        QVERIFY(!rs.CancelUpdate());  // nothing pending
+        QVERIFY(rs.AddNew());
+        w_->call->setText(QStringLiteral("PA9GONE"));
+        QVERIFY(rs.CancelUpdate());
+        QCOMPARE(rs.AbsolutePosition(), 3);
+        QCOMPARE(w_->call->text(), QStringLiteral("PA3ABCD"));
+        QVERIFY(rs.MoveLast());
+        QCOMPARE(rs.RecordCount(), 5);
+        QCOMPARE(storedCalls(path_).size(), 5);
+    }
+
     void closingStoresPendingEdits() {
         open(kFiveHams);
         QVERIFY(w_->rs().setAbsolutePosition(3));
