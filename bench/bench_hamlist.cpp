@@ -17,6 +17,7 @@
 //   bench_hamlist
 
 #include "bench/BenchData.h"
+#include "bench/BenchMain.h"
 #include "bench/BenchReport.h"
 #include "hamlist/frmAmateur.h"
 #include "hamlist/frmMultiFound.h"
@@ -354,13 +355,8 @@ BENCHMARK(BM_HamSearchCall)->Apply(configure);
 BENCHMARK(BM_HamLookup)->Apply(configure);
 
 int main(int argc, char *argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QLocale::setDefault(QLocale(QLocale::Dutch, QLocale::Netherlands));
-    QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+    const auto app = benchmain::start(argc, argv);
+    if (!app) {
         return 1;
     }
     fixture();  // made before any timing, with its report on stderr

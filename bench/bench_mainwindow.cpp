@@ -20,6 +20,7 @@
 //   bench_mainwindow
 
 #include "bench/BenchData.h"
+#include "bench/BenchMain.h"
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeMessageBoxes.h"
 #include "platform/fakes/FakeWebLauncher.h"
@@ -734,13 +735,8 @@ BENCHMARK(BM_MainWindowLoad)->Apply(configure);
 BENCHMARK(BM_MainWindowMoveToLatest)->Apply(configure);
 
 int main(int argc, char *argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QLocale::setDefault(QLocale(QLocale::Dutch, QLocale::Netherlands));
-    QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+    const auto app = benchmain::start(argc, argv);
+    if (!app) {
         return 1;
     }
     Reporter reporter;

@@ -12,6 +12,7 @@
 //   bench_rounds
 
 #include "bench/BenchData.h"
+#include "bench/BenchMain.h"
 #include "bench/BenchReport.h"
 #include "geo/Locator.h"
 #include "hamlist/frmAmateur.h"
@@ -275,13 +276,8 @@ BENCHMARK(BM_AddParticipant)->Apply(configure);
 BENCHMARK(BM_NextRound)->Apply(configure);
 
 int main(int argc, char *argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QLocale::setDefault(QLocale(QLocale::Dutch, QLocale::Netherlands));
-    QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+    const auto app = benchmain::start(argc, argv);
+    if (!app) {
         return 1;
     }
     fixture();  // made before any timing, with its report on stderr

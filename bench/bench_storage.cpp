@@ -8,6 +8,7 @@
 //   QT_QPA_PLATFORM=offscreen bench_storage --benchmark_min_time=0.2
 
 #include "bench/BenchData.h"
+#include "bench/BenchMain.h"
 #include "storage/Database.h"
 #include "storage/RecordControl.h"
 #include "storage/Schema.h"
@@ -359,13 +360,8 @@ BENCHMARK(BM_SetAbsolutePositionQrz)->Apply(inMicroseconds);
 BENCHMARK(BM_AddNewSaveRonde)->Apply(inMilliseconds);
 
 int main(int argc, char *argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QLocale::setDefault(QLocale(QLocale::Dutch, QLocale::Netherlands));
-    QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+    const auto app = benchmain::start(argc, argv);
+    if (!app) {
         return 1;
     }
     benchmark::RunSpecifiedBenchmarks();
