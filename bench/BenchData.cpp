@@ -2,9 +2,11 @@
 
 #include "storage/Database.h"
 #include "storage/Schema.h"
+#include "storage/SettingsFiles.h"
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QDir>
 #include <QStringList>
 
 #include <sqlite3.h>
@@ -262,6 +264,29 @@ std::vector<Ham> writeDatabase(const QString &databasePath) {
     exec(db, "COMMIT");
     // Closing the last connection checkpoints the log into the file.
     return hams;
+}
+
+QString makeDataFolder(const QString &root, const QString &name, std::vector<Ham> *hams) {
+    if (!QDir(root).mkpath(name)) {
+        fail(QStringLiteral("cannot make the folder %1").arg(name));
+    }
+    const QString folder = QDir(root).filePath(name);
+    std::vector<Ham> written =
+        writeDatabase(QDir(folder).filePath(QLatin1String(storage::Database::kFileName)));
+    if (hams) {
+        *hams = std::move(written);
+    }
+    return folder;
+}
+
+void writeStationSettings(const QString &folder, const QString &gridHome) {
+    const storage::SettingsFiles settings(folder);
+    if (!settings.writeBasis({QStringLiteral("PI4KB"), QStringLiteral("Utrecht"),
+                              QStringLiteral("3.640"), QStringLiteral("MHz"), gridHome}) ||
+        !settings.writeRondeTijd(QStringLiteral("60")) || !settings.writeStem(true) ||
+        !settings.writeFlag(QStringLiteral("uit"))) {
+        fail(QStringLiteral("cannot write the settings files"));
+    }
 }
 
 }  // namespace benchdata

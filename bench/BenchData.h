@@ -28,6 +28,14 @@ struct Ham {
 // Stops the program when anything fails.
 std::vector<Ham> writeDatabase(const QString &databasePath);
 
+// Makes the folder `name` inside `root` and the database file in it (see writeDatabase); returns
+// the folder. The hams go to *hams when asked for.
+QString makeDataFolder(const QString &root, const QString &name, std::vector<Ham> *hams = nullptr);
+
+// The settings files the main window reads when it starts: station fields with the club's
+// locator, a planned round time, speech on, and no round being led.
+void writeStationSettings(const QString &folder, const QString &gridHome);
+
 // Stops the program with a message on stderr: the timings mean nothing without their data.
 [[noreturn]] void fail(const QString &message);
 

@@ -77,11 +77,9 @@ struct Fixture {
         }
         QElapsedTimer timer;
         timer.start();
-        QDir(dir.path()).mkdir(QStringLiteral("data"));
-        dataFolder = dir.filePath(QStringLiteral("data"));
+        dataFolder = benchdata::makeDataFolder(dir.path(), QStringLiteral("data"), &hams);
         const QString databasePath =
             QDir(dataFolder).filePath(QLatin1String(storage::Database::kFileName));
-        hams = benchdata::writeDatabase(databasePath);
         // The window starts with partial-call search off.
         if (!storage::SettingsFiles(dataFolder).writePrtcall(false)) {
             benchdata::fail(QStringLiteral("cannot write the settings files"));

@@ -513,20 +513,10 @@ struct Fixture {
         }
         QElapsedTimer timer;
         timer.start();
-        QDir(dir.path()).mkdir(QStringLiteral("data"));
-        dataFolder = dir.filePath(QStringLiteral("data"));
+        dataFolder = benchdata::makeDataFolder(dir.path(), QStringLiteral("data"));
         const QString databasePath =
             QDir(dataFolder).filePath(QLatin1String(storage::Database::kFileName));
-        benchdata::writeDatabase(databasePath);
-
-        const storage::SettingsFiles settings(dataFolder);
-        if (!settings.writeBasis({QStringLiteral("PI4KB"), QStringLiteral("Utrecht"),
-                                  QStringLiteral("3.640"), QStringLiteral("MHz"),
-                                  QStringLiteral("JO22nb")}) ||
-            !settings.writeRondeTijd(QStringLiteral("60")) || !settings.writeStem(true) ||
-            !settings.writeFlag(QStringLiteral("uit"))) {
-            benchdata::fail(QStringLiteral("cannot write the settings files"));
-        }
+        benchdata::writeStationSettings(dataFolder, QStringLiteral("JO22nb"));
         std::fprintf(stderr,
                      "bench_mainwindow: data folder %s: %d rounds, %.1f MB, made in %lld ms\n",
                      qPrintable(dataFolder), benchdata::kRoundCount,

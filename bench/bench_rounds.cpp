@@ -73,25 +73,17 @@ struct Fixture {
         }
         QElapsedTimer timer;
         timer.start();
+        browseFolder = benchdata::makeDataFolder(dir.path(), QStringLiteral("browse"), &hams);
         const QDir root(dir.path());
-        root.mkdir(QStringLiteral("browse"));
         root.mkdir(QStringLiteral("add"));
-        browseFolder = root.filePath(QStringLiteral("browse"));
         addFolder = root.filePath(QStringLiteral("add"));
         const QString fileName = QLatin1String(storage::Database::kFileName);
         const QString databasePath = QDir(browseFolder).filePath(fileName);
-        hams = benchdata::writeDatabase(databasePath);
         if (!QFile::copy(databasePath, QDir(addFolder).filePath(fileName))) {
             benchdata::fail(QStringLiteral("cannot copy the data file"));
         }
         for (const QString &folder : {browseFolder, addFolder}) {
-            const storage::SettingsFiles settings(folder);
-            if (!settings.writeBasis({QStringLiteral("PI4KB"), QStringLiteral("Utrecht"),
-                                      QStringLiteral("3.640"), QStringLiteral("MHz"), kGridHome}) ||
-                !settings.writeRondeTijd(QStringLiteral("60")) || !settings.writeStem(true) ||
-                !settings.writeFlag(QStringLiteral("uit"))) {
-                benchdata::fail(QStringLiteral("cannot write the settings files"));
-            }
+            benchdata::writeStationSettings(folder, kGridHome);
         }
         for (const benchdata::Ham &h : hams) {
             calls.insert(QString::fromStdString(h.call));

@@ -60,14 +60,13 @@ struct Fixture {
         }
         QElapsedTimer timer;
         timer.start();
-        QDir(dir.path()).mkdir(QStringLiteral("read"));
+        std::vector<benchdata::Ham> hams;
+        readPath = QDir(benchdata::makeDataFolder(dir.path(), QStringLiteral("read"), &hams))
+                       .filePath(QLatin1String(storage::Database::kFileName));
         QDir(dir.path()).mkdir(QStringLiteral("write"));
-        readPath =
-            dir.filePath(QStringLiteral("read/") + QLatin1String(storage::Database::kFileName));
         writePath =
             dir.filePath(QStringLiteral("write/") + QLatin1String(storage::Database::kFileName));
 
-        const std::vector<benchdata::Ham> hams = benchdata::writeDatabase(readPath);
         for (const benchdata::Ham &h : hams) {
             rareNames += QString::fromStdString(h.naam).contains(QLatin1String(kRareSubstring),
                                                                  Qt::CaseInsensitive);
