@@ -24,6 +24,7 @@ int main(int argc, char *argv[]) {
     platform::QtMessageBoxes messages;
     platform::SystemClock clock;
     platform::DesktopWebLauncher web;
+    platform::EventLoopTimers timers;
 
     // The program keeps its data beside its executable. A database file that is not ours is
     // left alone: the user is told and the program stops before anything else happens.
@@ -38,7 +39,7 @@ int main(int argc, char *argv[]) {
         }
     }
 
-    roundsheet::frmMain window(dataFolder, {messages, clock, web});
+    roundsheet::frmMain window(dataFolder, {messages, clock, web, timers});
     window.load();
     window.show();
     return QApplication::exec();

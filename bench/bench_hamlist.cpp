@@ -21,8 +21,10 @@
 #include "bench/BenchReport.h"
 #include "hamlist/frmAmateur.h"
 #include "hamlist/frmMultiFound.h"
+#include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeMessageBoxes.h"
 #include "platform/fakes/FakeWebLauncher.h"
+#include "platform/fakes/ManualTimers.h"
 #include "storage/Database.h"
 #include "storage/SettingsFiles.h"
 
@@ -110,12 +112,15 @@ const Fixture &fixture() {
 struct Fakes {
     platform::fakes::FakeMessageBoxes messages;
     platform::fakes::FakeWebLauncher web;
+    platform::fakes::FakeClock clock;
+    platform::fakes::ManualTimers timers;
+    platform::Services services() { return {messages, clock, web, timers}; }
 };
 
 // The window as another window makes it: hidden, its start-up move to the last ham and its
 // message timer left out.
 std::unique_ptr<frmAmateur> makeHamList(Fakes &fakes) {
-    auto window = std::make_unique<frmAmateur>(fixture().dataFolder, fakes.messages, fakes.web);
+    auto window = std::make_unique<frmAmateur>(fixture().dataFolder, fakes.services());
     window->opstarttimer->stop();
     window->Timer1->stop();
     return window;
@@ -322,7 +327,7 @@ void BM_HamLookupFirst(benchmark::State &state) {
         LookedUp found;
         QElapsedTimer timer;
         timer.start();
-        auto window = std::make_unique<frmAmateur>(f.dataFolder, fakes.messages, fakes.web);
+        auto window = std::make_unique<frmAmateur>(f.dataFolder, fakes.services());
         const bool ok = lookUp(*window, call, &found);
         const qint64 nanoseconds = timer.nsecsElapsed();
         state.SetIterationTime(double(nanoseconds) / 1e9);

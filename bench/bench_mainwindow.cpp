@@ -24,6 +24,7 @@
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeMessageBoxes.h"
 #include "platform/fakes/FakeWebLauncher.h"
+#include "platform/fakes/ManualTimers.h"
 #include "roundsheet/frmMain.h"
 #include "storage/Database.h"
 #include "storage/SettingsFiles.h"
@@ -76,12 +77,13 @@ struct FakeServices {
     platform::fakes::FakeMessageBoxes messages;
     platform::fakes::FakeClock clock;
     platform::fakes::FakeWebLauncher web;
+    platform::fakes::ManualTimers timers;
 
-    roundsheet::Services services() { return {messages, clock, web}; }
+    roundsheet::Services services() { return {messages, clock, web, timers}; }
 };
 
 void stopTimers(frmMain &window) {
-    for (QTimer *timer : {window.startupTimer, window.tmrRonde, window.Timer1}) {
+    for (platform::Timer *timer : {window.startupTimer, window.tmrRonde, window.Timer1}) {
         timer->stop();
     }
 }

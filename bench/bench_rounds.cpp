@@ -19,6 +19,7 @@
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeMessageBoxes.h"
 #include "platform/fakes/FakeWebLauncher.h"
+#include "platform/fakes/ManualTimers.h"
 #include "roundsheet/frmMain.h"
 #include "roundsheet/frmToevoegen.h"
 #include "storage/Database.h"
@@ -120,8 +121,9 @@ struct FakeServices {
     platform::fakes::FakeMessageBoxes messages;
     platform::fakes::FakeClock clock;
     platform::fakes::FakeWebLauncher web;
+    platform::fakes::ManualTimers timers;
 
-    roundsheet::Services services() { return {messages, clock, web}; }
+    roundsheet::Services services() { return {messages, clock, web, timers}; }
 };
 
 // Events left behind (the hourglass reset, deferred deletes, paints), so that they do not pile up
@@ -136,7 +138,7 @@ void dropLeftovers() {
 std::unique_ptr<frmMain> startMainWindow(const QString &dataFolder, FakeServices &fakes) {
     auto window = std::make_unique<frmMain>(dataFolder, fakes.services());
     window->load();
-    for (QTimer *timer : {window->startupTimer, window->tmrRonde, window->Timer1}) {
+    for (platform::Timer *timer : {window->startupTimer, window->tmrRonde, window->Timer1}) {
         timer->stop();
     }
     hamlist::frmAmateur *hams = window->amateurWindow();

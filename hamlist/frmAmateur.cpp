@@ -50,9 +50,12 @@ enum Field {
 
 }  // namespace
 
-frmAmateur::frmAmateur(const QString &dataFolder, platform::MessageBoxes &messages,
-                       platform::WebLauncher &web, QWidget *owner)
-    : QDialog(owner), settings_(dataFolder), messages_(messages), web_(web) {
+frmAmateur::frmAmateur(const QString &dataFolder, platform::Services services, QWidget *owner)
+    : QDialog(owner),
+      settings_(dataFolder),
+      services_(services),
+      messages_(services.messages),
+      web_(services.web) {
     setObjectName(QStringLiteral("frmAmateur"));
     // Closing destroys the window; the next use makes it anew.
     setAttribute(Qt::WA_DeleteOnClose);
@@ -92,9 +95,9 @@ frmAmateur::frmAmateur(const QString &dataFolder, platform::MessageBoxes &messag
     connect(delham, &QAction::triggered, this, &frmAmateur::delham_Click);
     connect(startmetgedeeltecall, &QAction::triggered, this,
             &frmAmateur::startmetgedeeltecall_Click);
-    connect(Timer1, &QTimer::timeout, this, &frmAmateur::Timer1_Timer);
-    connect(opstarttimer, &QTimer::timeout, this, &frmAmateur::opstarttimer_Timer);
-    connect(tmrKlik, &QTimer::timeout, this, &frmAmateur::tmrKlik_Timer);
+    connect(Timer1, &platform::Timer::timeout, this, &frmAmateur::Timer1_Timer);
+    connect(opstarttimer, &platform::Timer::timeout, this, &frmAmateur::opstarttimer_Timer);
+    connect(tmrKlik, &platform::Timer::timeout, this, &frmAmateur::tmrKlik_Timer);
 
     load();
 }
@@ -248,11 +251,7 @@ void frmAmateur::createControls() {
     Data1->setGeometry(twipsRect(0, 6795, 6435, 390));
 
     auto timer = [this](const char *name, int interval) {
-        auto *t = new QTimer(this);
-        t->setObjectName(QString::fromLatin1(name));
-        t->setInterval(interval);
-        t->setSingleShot(true);
-        return t;
+        return services_.timers.make(this, name, interval, true);
     };
     Timer1 = timer("Timer1", 2000);
     opstarttimer = timer("opstarttimer", 300);
@@ -463,7 +462,7 @@ void frmAmateur::copyToClipboard(int fieldIndex, int hintTopTwips) {
     clipboard->clear();
     clipboard->setText(text);
 
-    auto *hint = new frmMessage(this);
+    auto *hint = new frmMessage(services_.timers, this);
     const QPoint corner = frameGeometry().topLeft();
     hint->move(corner.x() + twips(1800), corner.y() + twips(hintTopTwips));
     hint->exec();

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "platform/Controls.h"
-#include "platform/MessageBoxes.h"
-#include "platform/WebLauncher.h"
+#include "platform/Services.h"
 #include "storage/RecordControl.h"
 #include "storage/SettingsFiles.h"
 
@@ -19,7 +18,6 @@ class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
-class QTimer;
 class QToolButton;
 
 namespace hamlist {
@@ -35,8 +33,7 @@ class frmAmateur : public QDialog {
 public:
     static constexpr int kFields = 10;
 
-    frmAmateur(const QString &dataFolder, platform::MessageBoxes &messages,
-               platform::WebLauncher &web, QWidget *owner = nullptr);
+    frmAmateur(const QString &dataFolder, platform::Services services, QWidget *owner = nullptr);
     ~frmAmateur() override;
 
     // The bound fields: call, naam, adres, postcode, qth, grid, land, telefoon, email (text
@@ -73,9 +70,9 @@ public:
     // Reads the name in a row of the round sheet at the moment the participant search runs.
     std::function<QString(int row)> participantName;
 
-    QTimer *Timer1 = nullptr;        // clears "opgeslagen!"
-    QTimer *opstarttimer = nullptr;  // the start-up move to the last ham
-    QTimer *tmrKlik = nullptr;       // the participant search
+    platform::Timer *Timer1 = nullptr;        // clears "opgeslagen!"
+    platform::Timer *opstarttimer = nullptr;  // the start-up move to the last ham
+    platform::Timer *tmrKlik = nullptr;       // the participant search
 
     // The result window of the last search with several hits, while it exists.
     frmMultiFound *multiFound() const;
@@ -124,6 +121,7 @@ private:
     void notFound();
 
     storage::SettingsFiles settings_;
+    platform::Services services_;
     platform::MessageBoxes &messages_;
     platform::WebLauncher &web_;
     QPointer<frmMultiFound> multiFound_;

@@ -10,7 +10,7 @@ namespace hamlist {
 
 using platform::twips;
 
-frmMessage::frmMessage(QWidget *owner) : QDialog(owner) {
+frmMessage::frmMessage(platform::Timers &timers, QWidget *owner) : QDialog(owner) {
     setObjectName(QStringLiteral("frmMessage"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("TIP Bericht"));
@@ -22,11 +22,8 @@ frmMessage::frmMessage(QWidget *owner) : QDialog(owner) {
     Label1->setGeometry(platform::twipsRect(120, 120, 3615, 375));
     Label1->setFont(platform::verdana(9, true));
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(1100);
-    Timer1->setSingleShot(true);
-    connect(Timer1, &QTimer::timeout, this, &frmMessage::Timer1_Timer);
+    Timer1 = timers.make(this, "Timer1", 1100, true);
+    connect(Timer1, &platform::Timer::timeout, this, &frmMessage::Timer1_Timer);
     Timer1->start();
 }
 

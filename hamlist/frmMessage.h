@@ -1,9 +1,10 @@
 #pragma once
 
+#include "platform/Timer.h"
+
 #include <QDialog>
 
 class QLabel;
-class QTimer;
 
 namespace hamlist {
 
@@ -12,10 +13,10 @@ class frmMessage : public QDialog {
     Q_OBJECT
 
 public:
-    explicit frmMessage(QWidget *owner);
+    frmMessage(platform::Timers &timers, QWidget *owner);
 
     QLabel *Label1 = nullptr;
-    QTimer *Timer1 = nullptr;
+    platform::Timer *Timer1 = nullptr;
 
     void Timer1_Timer();
 };

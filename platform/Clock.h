@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QLocale>
 
+#include <chrono>
+
 namespace platform {
 
 // The system clock: local and UTC time, and the user's locale for the names of weekdays and
@@ -13,6 +15,9 @@ public:
     virtual QDateTime localNow() const = 0;
     virtual QDateTime utcNow() const = 0;
     virtual QLocale locale() const = 0;
+    // Milliseconds on a clock that only ever runs forward, for spans of time (a round's
+    // running time); unaffected by changes of the wall clock.
+    virtual qint64 monotonicMs() const = 0;
 };
 
 class SystemClock : public Clock {
@@ -20,6 +25,10 @@ public:
     QDateTime localNow() const override { return QDateTime::currentDateTime(); }
     QDateTime utcNow() const override { return QDateTime::currentDateTimeUtc(); }
     QLocale locale() const override { return QLocale::system(); }
+    qint64 monotonicMs() const override {
+        using namespace std::chrono;
+        return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    }
 };
 
 }  // namespace platform

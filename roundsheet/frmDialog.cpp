@@ -51,12 +51,9 @@ frmDialog::frmDialog(frmMain &main) : QDialog(&main), main_(main) {
     setTabOrder(OKButton, Text1);
     setTabOrder(Text1, Text2);
 
-    tmrUnload = new QTimer(this);
-    tmrUnload->setObjectName(QStringLiteral("tmrUnload"));
-    tmrUnload->setInterval(500);
-    tmrUnload->setSingleShot(true);
+    tmrUnload = main_.services().timers.make(this, "tmrUnload", 500, true);
 
-    connect(tmrUnload, &QTimer::timeout, this, &frmDialog::tmrUnload_Timer);
+    connect(tmrUnload, &platform::Timer::timeout, this, &frmDialog::tmrUnload_Timer);
     connect(Text1, &QLineEdit::textChanged, this, &frmDialog::Text_Change);
     connect(Text2, &QLineEdit::textChanged, this, &frmDialog::Text_Change);
     Text1->setTypedUpperCase(true);

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "platform/Controls.h"
+#include "platform/Timer.h"
 
 #include <QDialog>
 
 class QLabel;
 class QPushButton;
-class QTimer;
 
 namespace roundsheet {
 
@@ -30,7 +30,7 @@ public:
     QLabel *Label1 = nullptr;
     platform::TextBox *Text2 = nullptr;  // the controller's first name
     QPushButton *OKButton = nullptr;     // "Begin Ronde"
-    QTimer *tmrUnload = nullptr;
+    platform::Timer *tmrUnload = nullptr;
 
     void tmrUnload_Timer();
     void Text_Change();

@@ -47,8 +47,8 @@ frmMain::frmMain(QString dataFolder, Services services, QWidget *parent)
     connect(Data1, &storage::RecordControl::Reposition, this, &frmMain::Data1_Reposition);
     connect(Data1, &storage::RecordControl::Error, this, &frmMain::Data1_Error);
 
-    connect(startupTimer, &QTimer::timeout, this, &frmMain::startupTimer_Timer);
-    connect(tmrRonde, &QTimer::timeout, this, &frmMain::tmrRonde_Timer);
+    connect(startupTimer, &platform::Timer::timeout, this, &frmMain::startupTimer_Timer);
+    connect(tmrRonde, &platform::Timer::timeout, this, &frmMain::tmrRonde_Timer);
     connect(cmdCalc, &QPushButton::clicked, this, &frmMain::cmdCalc_Click);
     connect(txtGridHome, &platform::TextBox::lostFocus, this, &frmMain::txtGridHome_LostFocus);
     connect(txtBand, &platform::TextBox::lostFocus, this, &frmMain::txtBand_LostFocus);
@@ -164,7 +164,7 @@ void frmMain::exitprog_Click() {
 
 hamlist::frmAmateur *frmMain::amateurWindow() {
     if (!amateur_) {
-        amateur_ = new hamlist::frmAmateur(dataFolder_, services_.messages, services_.web, this);
+        amateur_ = new hamlist::frmAmateur(dataFolder_, services_, this);
         amateur_->participantName = [this](int row) {
             return row >= 0 && row < kRows ? Text2[row]->text() : QString();
         };
@@ -217,7 +217,7 @@ void frmMain::closeEvent(QCloseEvent *event) {
     }
     closing_ = true;
     // No timer opens a window on a closing program, not even while the farewell is shown.
-    for (QTimer *timer : {startupTimer, Timer1, tmrRonde, tmrToeVoeg, tmrRondeTijd}) {
+    for (platform::Timer *timer : {startupTimer, Timer1, tmrRonde, tmrToeVoeg, tmrRondeTijd}) {
         timer->stop();
     }
 

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "platform/Clock.h"
 #include "platform/Controls.h"
-#include "platform/MessageBoxes.h"
-#include "platform/WebLauncher.h"
+#include "platform/Services.h"
 #include "storage/RecordControl.h"
+#include "storage/Records.h"
 #include "storage/SettingsFiles.h"
 
 #include <QMainWindow>
@@ -18,7 +17,6 @@ class QGroupBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class QTimer;
 class QToolButton;
 
 namespace hamlist {
@@ -27,12 +25,7 @@ class frmAmateur;
 
 namespace roundsheet {
 
-// The services a window gets from whoever creates it.
-struct Services {
-    platform::MessageBoxes &messages;
-    platform::Clock &clock;
-    platform::WebLauncher &web;
-};
+using Services = platform::Services;
 
 // The main window: the station data of the club, the round on screen with its 30 participant
 // rows, the clocks, the navigation over the stored rounds, the hidden locator calculator and the
@@ -61,6 +54,11 @@ public:
     void showCallEntry();
     // Stores the round on screen at once, staying on it.
     void storeRound();
+
+    // The round as the sheet shows it now, edits included.
+    storage::Round round() const;
+    // The turns row i has had, as its turn button counts them.
+    int turns(int row) const;
 
     // Station fields (kept in the settings file basis).
     platform::TextBox *txtGroepsCall = nullptr;
@@ -110,11 +108,11 @@ public:
     // The round mode word, "aan" or "uit"; "Text6" until the start dialog sets it.
     QLineEdit *TextAAN = nullptr;
 
-    QTimer *startupTimer = nullptr;
-    QTimer *Timer1 = nullptr;
-    QTimer *tmrRonde = nullptr;
-    QTimer *tmrToeVoeg = nullptr;
-    QTimer *tmrRondeTijd = nullptr;
+    platform::Timer *startupTimer = nullptr;
+    platform::Timer *Timer1 = nullptr;
+    platform::Timer *tmrRonde = nullptr;
+    platform::Timer *tmrToeVoeg = nullptr;
+    platform::Timer *tmrRondeTijd = nullptr;
 
     QAction *rondestarten = nullptr;
     QAction *rondeuitprinten = nullptr;

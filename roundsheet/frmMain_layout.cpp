@@ -268,11 +268,7 @@ void frmMain::createMenus() {
 
 void frmMain::createTimers() {
     auto timer = [this](const char *name, int interval, bool singleShot) {
-        auto *t = new QTimer(this);
-        t->setObjectName(QString::fromLatin1(name));
-        t->setInterval(interval);
-        t->setSingleShot(singleShot);
-        return t;
+        return services_.timers.make(this, name, interval, singleShot);
     };
     startupTimer = timer("startupTimer", 75, true);
     Timer1 = timer("Timer1", 100, false);

@@ -55,7 +55,7 @@ void frmMain::connectRows() {
     connect(Command1, &QToolButton::clicked, this, &frmMain::Command1_Click);
     Command1->installEventFilter(this);
     connect(Command3, &QPushButton::clicked, this, &frmMain::Command3_Click);
-    connect(tmrToeVoeg, &QTimer::timeout, this, &frmMain::tmrToeVoeg_Timer);
+    connect(tmrToeVoeg, &platform::Timer::timeout, this, &frmMain::tmrToeVoeg_Timer);
     connect(rondestarten, &QAction::triggered, this, &frmMain::rondestarten_Click);
     connect(verwijderronde, &QAction::triggered, this, &frmMain::verwijderronde_Click);
 }
@@ -182,14 +182,34 @@ void frmMain::setRowBackground(int index, const QColor &color) {
     }
 }
 
+storage::Round frmMain::round() const {
+    storage::Round shown;
+    shown.rondecall = txtKringbaasCall->text();
+    shown.datum = txtDatum->text();
+    shown.kringbaas = txtKringbaasNaam->text();
+    for (int i = 0; i < kRows; ++i) {
+        storage::Participant &p = shown.participants[size_t(i)];
+        p.call = Text1[i]->text();
+        p.naam = Text2[i]->text();
+        p.qth = Text3[i]->text();
+        p.on = Text4[i]->text();
+        p.weg = Text5[i]->text();
+        p.luis = Check2[i]->isChecked();
+    }
+    return shown;
+}
+
+// The count lives in the caption; only its last three characters are read back.
+int frmMain::turns(int row) const {
+    return int(storage::SettingsFiles::leadingNumber(cmdBeurt[row]->text().right(3)));
+}
+
 void frmMain::cmdBeurt_Click(int index) {
     if (Text1[index]->text().isEmpty()) {
         return;
     }
-    // The count lives in the caption; only its last three characters are read back.
     QPushButton *button = cmdBeurt[index];
-    const int turns = int(storage::SettingsFiles::leadingNumber(button->text().right(3))) + 1;
-    button->setText(QStringLiteral("Beurt  ") + QString::number(turns));
+    button->setText(QStringLiteral("Beurt  ") + QString::number(turns(index) + 1));
     button->setAccessibleName(button->text());
     QFont bold = button->font();
     bold.setBold(true);

@@ -545,13 +545,13 @@ void DatabaseTest::upgradesFromVersionOne() {
     QCOMPARE(rows(db->handle(), QStringLiteral("SELECT \"call\" FROM qrz WHERE \"call\" "
                                                "IS NOT NULL")),
              QStringList({"PA3ABC"}));
-    QCOMPARE(rows(db->handle(),
-                  QStringLiteral("EXPLAIN QUERY PLAN SELECT id FROM ronde ORDER BY id"))
-                 .join(QLatin1Char(' ')),
-             rows(db->handle(),
-                  QStringLiteral("EXPLAIN QUERY PLAN SELECT id FROM ronde INDEXED BY ronde_id "
-                                 "ORDER BY id"))
-                 .join(QLatin1Char(' ')));
+    QCOMPARE(
+        rows(db->handle(), QStringLiteral("EXPLAIN QUERY PLAN SELECT id FROM ronde ORDER BY id"))
+            .join(QLatin1Char(' ')),
+        rows(db->handle(),
+             QStringLiteral("EXPLAIN QUERY PLAN SELECT id FROM ronde INDEXED BY ronde_id "
+                            "ORDER BY id"))
+            .join(QLatin1Char(' ')));
 }
 
 void DatabaseTest::upgradesFromVersionZero() {

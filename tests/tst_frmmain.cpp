@@ -4,6 +4,7 @@
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeMessageBoxes.h"
 #include "platform/fakes/FakeWebLauncher.h"
+#include "platform/fakes/ManualTimers.h"
 #include "roundsheet/DateTexts.h"
 #include "roundsheet/frmMain.h"
 #include "storage/TableCursor.h"
@@ -80,13 +81,15 @@ private:
     platform::fakes::FakeClock clock_;
     platform::fakes::FakeMessageBoxes messages_;
     platform::fakes::FakeWebLauncher web_;
+    platform::fakes::ManualTimers timers_;
     std::unique_ptr<frmMain> w_;
 
     QString folder() const { return dir_->path(); }
     QString file(const char *name) const { return QDir(folder()).filePath(QLatin1String(name)); }
 
     frmMain &makeWindow() {
-        w_ = std::make_unique<frmMain>(folder(), roundsheet::Services{messages_, clock_, web_});
+        w_ = std::make_unique<frmMain>(folder(),
+                                       roundsheet::Services{messages_, clock_, web_, timers_});
         w_->load();
         // The timers are driven by hand here.
         w_->startupTimer->stop();
@@ -441,8 +444,9 @@ private Q_SLOTS:
         writeFile(file("basis"), "PI4ZUD\r\nZoetermeer\r\n145.550\r\n\r\nJO22ab\r\n");
         seedRounds(folder(), 2);
         platform::QtMessageBoxes realBoxes;
-        auto window =
-            std::make_unique<frmMain>(folder(), roundsheet::Services{realBoxes, clock_, web_});
+        platform::EventLoopTimers realTimers;
+        auto window = std::make_unique<frmMain>(
+            folder(), roundsheet::Services{realBoxes, clock_, web_, realTimers});
         window->load();
         window->startupTimer->stop();
         window->show();

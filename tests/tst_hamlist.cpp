@@ -4,8 +4,10 @@
 #include "hamlist/frmMessage.h"
 #include "hamlist/frmMultiFound.h"
 #include "platform/Twips.h"
+#include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeMessageBoxes.h"
 #include "platform/fakes/FakeWebLauncher.h"
+#include "platform/fakes/ManualTimers.h"
 #include "storage/Database.h"
 #include "storage/TableCursor.h"
 
@@ -156,6 +158,8 @@ private:
     std::unique_ptr<QTemporaryDir> dir_;
     platform::fakes::FakeMessageBoxes messages_;
     platform::fakes::FakeWebLauncher web_;
+    platform::fakes::FakeClock clock_;
+    platform::fakes::ManualTimers timers_;
     QPointer<frmAmateur> w_;
 
     QString folder() const { return dir_->path(); }
@@ -163,7 +167,7 @@ private:
     // The window over the given hams, with its timers left to the test.
     frmAmateur &makeWindow(const QList<Ham> &hams = kHams) {
         seedHams(folder(), hams);
-        w_ = new frmAmateur(folder(), messages_, web_);
+        w_ = new frmAmateur(folder(), {messages_, clock_, web_, timers_});
         w_->opstarttimer->stop();
         w_->Timer1->stop();
         return *w_;
@@ -204,7 +208,7 @@ private Q_SLOTS:
 
     void openingShowsTheFirstHamThenMovesToTheLast() {
         seedHams(folder(), kHams);
-        w_ = new frmAmateur(folder(), messages_, web_);
+        w_ = new frmAmateur(folder(), {messages_, clock_, web_, timers_});
         frmAmateur &w = *w_;
         QCOMPARE(w.Data1->Caption(), QStringLiteral("Amateur : 1 van de 5"));
         QCOMPARE(w.fieldText(kCall), QStringLiteral("PA3ABC"));
@@ -552,7 +556,7 @@ private Q_SLOTS:
     void aForeignDatabaseFileIsReportedAndLeftAlone() {
         const QByteArray foreign("Dit is geen database van Kringbaas, maar een brief.\r\n");
         writeFile(databasePath(folder()), foreign);
-        w_ = new frmAmateur(folder(), messages_, web_);
+        w_ = new frmAmateur(folder(), {messages_, clock_, web_, timers_});
         w_->opstarttimer->stop();
         w_->Timer1->stop();
         QCOMPARE(messages_.shown().size(), 1);
@@ -942,7 +946,7 @@ private Q_SLOTS:
             sqlite3_finalize(insert);
             QCOMPARE(sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
         }
-        w_ = new frmAmateur(folder(), messages_, web_);
+        w_ = new frmAmateur(folder(), {messages_, clock_, web_, timers_});
         frmAmateur &w = *w_;
         w.opstarttimer->stop();
         w.Timer1->stop();

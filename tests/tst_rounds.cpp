@@ -5,6 +5,7 @@
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeMessageBoxes.h"
 #include "platform/fakes/FakeWebLauncher.h"
+#include "platform/fakes/ManualTimers.h"
 #include "roundsheet/DateTexts.h"
 #include "roundsheet/frmDialog.h"
 #include "roundsheet/frmMain.h"
@@ -288,6 +289,7 @@ private:
     platform::fakes::FakeClock clock_;
     platform::fakes::FakeMessageBoxes messages_;
     platform::fakes::FakeWebLauncher web_;
+    platform::fakes::ManualTimers timers_;
     std::unique_ptr<ModalAnswers> modals_;
     std::unique_ptr<frmDialog> dialog_;
     std::unique_ptr<frmMain> w_;
@@ -306,7 +308,8 @@ private:
     }
 
     frmMain &makeWindow() {
-        w_ = std::make_unique<frmMain>(folder(), roundsheet::Services{messages_, clock_, web_});
+        w_ = std::make_unique<frmMain>(folder(),
+                                       roundsheet::Services{messages_, clock_, web_, timers_});
         w_->load();
         // The timers are driven by hand here.
         w_->startupTimer->stop();
@@ -639,6 +642,11 @@ private Q_SLOTS:
         seedTable(folder(), "ronde", simpleRounds(3));
         frmMain &w = makeWindow();
         w.tmrRonde_Timer();
+        // The clocks and the round time are started by the round; what they do is theirs.
+        for (platform::Timer *timer : {w.Timer1, w.tmrRondeTijd}) {
+            connect(timer, &platform::Timer::timeout, this, [] {});
+            timer->stop();
+        }
         frmDialog &dlg = newRoundDialog(w);
         dlg.Text1->setText(QStringLiteral("  PA3ABC "));
         dlg.Text2->setText(QStringLiteral(" Henk "));

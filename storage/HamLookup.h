@@ -1,0 +1,45 @@
+#pragma once
+
+#include "storage/Database.h"
+#include "storage/Records.h"
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+struct sqlite3_stmt;
+
+namespace storage {
+
+// A ham found by call, with the bookmark of its record.
+struct FoundHam {
+    Bookmark bookmark = kNoBookmark;
+    Ham ham;
+};
+
+// Looks hams up by call: the first record of the ham list, in table order, whose call equals
+// the given one without regard to letter case. One query through the call index; the call is
+// a bound value, never part of the query text. The connection is opened at the first look-up.
+class HamLookup {
+public:
+    explicit HamLookup(QString databasePath);
+    ~HamLookup();
+    HamLookup(const HamLookup &) = delete;
+    HamLookup &operator=(const HamLookup &) = delete;
+
+    // Nothing when the call is not in the list or the list cannot be read.
+    std::optional<FoundHam> find(const QString &call);
+
+    const StorageError &lastError() const { return error_; }
+
+private:
+    bool prepare();
+
+    QString path_;
+    std::unique_ptr<Database> db_;
+    sqlite3_stmt *stmt_ = nullptr;
+    StorageError error_;
+};
+
+}  // namespace storage

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "storage/TableCursor.h"
+
+#include <QString>
+
+#include <array>
+
+namespace storage {
+
+// One radio amateur of the ham list (a record of table qrz).
+struct Ham {
+    QString call;
+    QString naam;
+    QString adres;
+    QString postcode;
+    QString qth;
+    QString grid;
+    QString land;
+    QString telefoon;
+    QString email;
+    QString byzonderheden;
+
+    static constexpr int kFields = 10;
+    // The fields in table order, by index as the ham list window numbers its boxes.
+    QString &field(int index);
+    const QString &field(int index) const;
+
+    static Ham fromRecord(const RecordValues &values);
+    RecordValues toRecord() const;
+
+    bool operator==(const Ham &) const = default;
+};
+
+// One row of a round: a participating station.
+struct Participant {
+    QString call;
+    QString naam;
+    QString qth;
+    QString on;         // topic or remark
+    QString weg;        // distance in whole kilometres, as text
+    bool luis = false;  // listening only
+
+    bool operator==(const Participant &) const = default;
+};
+
+// One round (a record of table ronde): the controller, the day and 30 rows.
+struct Round {
+    static constexpr int kRows = 30;
+
+    QString rondecall;
+    QString datum;
+    QString kringbaas;
+    std::array<Participant, kRows> participants;
+
+    static Round fromRecord(const RecordValues &values);
+    RecordValues toRecord() const;
+
+    bool operator==(const Round &) const = default;
+};
+
+// The index of a row's field in table ronde: group is one of call, naam, qth, on, weg, luis;
+// row from 0 to 29.
+enum class RowField { Call, Naam, Qth, On, Weg, Luis };
+int rondeFieldIndex(RowField group, int row);
+
+}  // namespace storage
