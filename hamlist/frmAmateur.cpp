@@ -20,9 +20,11 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace hamlist {
@@ -168,13 +170,25 @@ void frmAmateur::createControls() {
     bold.setBold(true);
     txtFields[kNaam]->setFont(bold);
     txtFields[kCall]->setCursor(Qt::PointingHandCursor);
-    // A particulars text holds at most 255 characters.
+    // Typing stops at 255 characters of particulars; a longer text that is already stored (or
+    // put there by the program) stays whole, and may still be shortened.
     connect(txtBijzonderheden, &QPlainTextEdit::textChanged, this, [this] {
         const QString text = txtBijzonderheden->toPlainText();
-        if (text.size() > 255) {
-            txtBijzonderheden->setPlainText(text.left(255));
-            txtBijzonderheden->moveCursor(QTextCursor::End);
+        if (Data1->isLoading() || settingParticulars_ || text.size() <= kParticularsLimit ||
+            text.size() <= particulars_.size()) {
+            particulars_ = text;
+            return;
         }
+        const int grown = int(text.size() - particulars_.size());
+        const int cursor = txtBijzonderheden->textCursor().position();
+        const QString before = particulars_;
+        {
+            const QScopedValueRollback<bool> setting(settingParticulars_, true);
+            txtBijzonderheden->setPlainText(before);
+        }
+        QTextCursor back = txtBijzonderheden->textCursor();
+        back.setPosition(std::clamp(cursor - grown, 0, int(before.size())));
+        txtBijzonderheden->setTextCursor(back);
     });
 
     auto smallButton = [client](const QString &caption, int top, const char *accessible) {
@@ -294,6 +308,7 @@ QString frmAmateur::fieldText(int index) const {
 
 void frmAmateur::setFieldText(int index, const QString &text) {
     if (index == kBijzonderheden) {
+        const QScopedValueRollback<bool> setting(settingParticulars_, true);
         txtBijzonderheden->setPlainText(text);
     } else if (index >= 0 && index < kBijzonderheden) {
         txtFields[index]->setText(text);
@@ -341,13 +356,22 @@ void frmAmateur::delham_Click() {
         return;
     }
     storage::Recordset &rs = Data1->Recordset();
+    // A new ham that was never stored is dropped, not stored by the move that follows.
+    if (rs.state() == storage::CursorState::PendingNew) {
+        if (rs.CancelUpdate()) {
+            rs.MoveLast();
+        }
+        return;
+    }
     if (rs.RecordCount() <= 1) {
         messages_.show(
             this, QStringLiteral("Deze laatste kan je alleen maar wijzigen en niet verwijderen"),
             platform::MessageStyle::OkOnly);
         return;
     }
-    rs.Delete();
+    if (!rs.Delete()) {
+        return;
+    }
     rs.MoveLast();
 }
 

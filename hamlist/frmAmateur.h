@@ -127,6 +127,10 @@ private:
     QPointer<frmMultiFound> multiFound_;
     bool busy_ = false;
     bool closed_ = false;
+    // The particulars as they stood before the last change, for the typing limit.
+    static constexpr int kParticularsLimit = 255;
+    QString particulars_;
+    bool settingParticulars_ = false;
 };
 
 }  // namespace hamlist

@@ -1,6 +1,8 @@
 #include "platform/Controls.h"
 
+#include <QContextMenuEvent>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -34,9 +36,45 @@ QFont verdana(double points, bool bold) {
     return font;
 }
 
+void TextBox::setProgramTextOnly(bool on) {
+    programTextOnly_ = on;
+    setAcceptDrops(!on);
+}
+
+// Keys that only look, select or copy.
+static bool changesNothing(const QKeyEvent *event) {
+    static const QKeySequence::StandardKey looking[] = {
+        QKeySequence::Copy,
+        QKeySequence::SelectAll,
+        QKeySequence::MoveToNextChar,
+        QKeySequence::MoveToPreviousChar,
+        QKeySequence::MoveToStartOfLine,
+        QKeySequence::MoveToEndOfLine,
+        QKeySequence::MoveToNextWord,
+        QKeySequence::MoveToPreviousWord,
+        QKeySequence::SelectNextChar,
+        QKeySequence::SelectPreviousChar,
+        QKeySequence::SelectStartOfLine,
+        QKeySequence::SelectEndOfLine,
+        QKeySequence::SelectNextWord,
+        QKeySequence::SelectPreviousWord,
+    };
+    for (QKeySequence::StandardKey key : looking) {
+        if (event->matches(key)) {
+            return true;
+        }
+    }
+    return event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+}
+
 void TextBox::keyPressEvent(QKeyEvent *event) {
     if (!event->isAutoRepeat()) {
         pressedKey_ = event->key();
+    }
+    if (programTextOnly_ && !changesNothing(event)) {
+        // Not the box's key: it may still be the window's (Escape, Enter, shortcuts).
+        event->ignore();
+        return;
     }
     const QString upper = event->text().toUpper();
     if (typedUpperCase_ && upper != event->text()) {
@@ -61,6 +99,33 @@ void TextBox::keyReleaseEvent(QKeyEvent *event) {
     if (pressedHere) {
         Q_EMIT keyReleased(event->key(), event->modifiers());
     }
+}
+
+void TextBox::contextMenuEvent(QContextMenuEvent *event) {
+    if (!programTextOnly_ || isReadOnly()) {
+        QLineEdit::contextMenuEvent(event);
+        return;
+    }
+    // The menu of a read-only box: copy and select all.
+    setReadOnly(true);
+    QLineEdit::contextMenuEvent(event);
+    setReadOnly(false);
+}
+
+void TextBox::mouseReleaseEvent(QMouseEvent *event) {
+    if (programTextOnly_ && event->button() == Qt::MiddleButton) {
+        event->accept();  // no paste of the selection
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+void TextBox::inputMethodEvent(QInputMethodEvent *event) {
+    if (programTextOnly_) {
+        event->accept();
+        return;
+    }
+    QLineEdit::inputMethodEvent(event);
 }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent *event) {

@@ -20,6 +20,10 @@ public:
 
     // Typed characters arrive in upper case (the call boxes, the search text).
     void setTypedUpperCase(bool on) { typedUpperCase_ = on; }
+    // A box whose text only the program sets: the user can select and copy it, but typing,
+    // pasting (keys, context menu, middle button), dropping and input methods change nothing.
+    // Keys still raise keyReleased.
+    void setProgramTextOnly(bool on);
 
 Q_SIGNALS:
     void gotFocus();
@@ -34,10 +38,14 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
 
 private:
     int pressedKey_ = 0;
     bool typedUpperCase_ = false;
+    bool programTextOnly_ = false;
 };
 
 // A label that reports clicks (the progress bar's caption, the round-time bar).

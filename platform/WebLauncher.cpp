@@ -1,5 +1,7 @@
 #include "platform/WebLauncher.h"
 
+#include <algorithm>
+
 #include <QDesktopServices>
 
 namespace platform {
@@ -45,10 +47,15 @@ QUrl jitsiRoom() {
 }
 
 QUrl qrzLookup(const QString &call) {
-    if (call.isEmpty() || isDotSegment(call)) {
+    // A "." or ".." between slashes would take the browser out of the look-up page.
+    const QStringList segments = call.split(QLatin1Char('/'));
+    if (call.isEmpty() || std::any_of(segments.begin(), segments.end(), isDotSegment)) {
         return {};
     }
-    return fromEncoded("https://www.qrz.com/db/", QUrl::toPercentEncoding(call));
+    // The call goes into the path as typed (a portable call keeps its "/"); only what cannot
+    // stand in a path is encoded: blanks, "#", "?", "%", control and non-ASCII characters.
+    return fromEncoded("https://www.qrz.com/db/",
+                       QUrl::toPercentEncoding(call, QByteArrayLiteral("/!$&'()*+,;=:@")));
 }
 
 QUrl mapsPlace(const QString &address, const QString &qth) {

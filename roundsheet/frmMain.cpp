@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 
 #include <cmath>
@@ -57,6 +58,38 @@ frmMain::frmMain(QString dataFolder, Services services, QWidget *parent)
     connect(exitprog, &QAction::triggered, this, &frmMain::exitprog_Click);
     connect(hamlijst, &QAction::triggered, this, &frmMain::hamlijst_Click);
     connectRows();
+
+    // The menu's shortcuts win over the text boxes' own keys in this window (Ctrl+X closes the
+    // program, not cuts; cutting stays on Shift+Delete and the context menu).
+    for (QLineEdit *box : findChildren<QLineEdit *>()) {
+        box->installEventFilter(this);
+    }
+}
+
+bool frmMain::isMenuShortcut(const QKeyEvent *key) const {
+    const QKeySequence pressed(key->keyCombination());
+    for (const QAction *action :
+         {exitprog, rondestarten, verwijderronde, rondeuitprinten, rondeexporteren}) {
+        if (!action->shortcut().isEmpty() && action->shortcut() == pressed) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Centred on the screen when first shown; a screen smaller than the window keeps its title bar
+// in view.
+void frmMain::showEvent(QShowEvent *event) {
+    if (!centred_ && screen()) {
+        centred_ = true;
+        const QRect available = screen()->availableGeometry();
+        const QRect frame = frameGeometry();
+        QPoint topLeft = available.center() - QPoint(frame.width() / 2, frame.height() / 2);
+        topLeft.setX(std::max(topLeft.x(), available.left()));
+        topLeft.setY(std::max(topLeft.y(), available.top()));
+        move(topLeft);
+    }
+    QMainWindow::showEvent(event);
 }
 
 frmMain::~frmMain() = default;

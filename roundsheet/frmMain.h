@@ -169,6 +169,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool isMenuShortcut(const QKeyEvent *key) const;
 
 private:
     void createControls();
@@ -186,7 +188,9 @@ private:
     Services services_;
     storage::SettingsFiles settings_;
     QPointer<hamlist::frmAmateur> amateur_;
+    QPointer<QDialog> callEntry_;
     bool closing_ = false;
+    bool centred_ = false;
     bool busy_ = false;
 };
 

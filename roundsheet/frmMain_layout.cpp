@@ -63,6 +63,10 @@ QString rowNumberText(int index) {
 
 void frmMain::createControls() {
     setWindowTitle(QStringLiteral("ZUD arizizirirod"));
+    // A fixed single border: no minimise and no maximise button.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     const QFont font = platform::verdana(9);
     setFont(font);
 
@@ -84,7 +88,9 @@ void frmMain::createControls() {
     Command2->setObjectName(QStringLiteral("Command2"));
     Command2->setText(QStringLiteral("Notities"));
     Command2->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    // Picture buttons take the focus from a click, as buttons do.
     for (QToolButton *button : {Command1, Command2}) {
+        button->setFocusPolicy(Qt::StrongFocus);
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setIconSize(QSize(twips(480), twips(480)));
         button->setAccessibleName(button->text().replace(QLatin1Char('\n'), QLatin1Char(' ')));
@@ -198,6 +204,8 @@ void frmMain::createRows(QWidget *client) {
         bold.setBold(true);
         Text2[i]->setFont(bold);
         Text1[i]->setCursor(Qt::PointingHandCursor);
+        // A row's call is only ever placed by the program.
+        Text1[i]->setProgramTextOnly(true);
 
         cmdBeurt[i] =
             place(new QPushButton(QStringLiteral("Beurt"), client), left[6], top, width[6], 375);

@@ -61,7 +61,12 @@ void frmMain::connectRows() {
 }
 
 // The look-up of a row's call in the ham list: name, QTH, topic and distance follow the call.
+// The row's stored distance follows too: the distance boxes are emptied whenever a round is
+// shown, so an emptied box must still count as the row's new distance when its call changes.
 void frmMain::Text1_Change(int index) {
+    if (!Data1->isLoading()) {
+        Data1->markEdited(Text5[index]);
+    }
     const QString text = Text1[index]->text();
     if (text.isEmpty()) {
         for (platform::TextBox *box : {Text2[index], Text3[index], Text4[index], Text5[index]}) {
@@ -135,6 +140,7 @@ void frmMain::Text1_KeyUp(int index, int key, Qt::KeyboardModifiers modifiers) {
         case Qt::Key_Menu:
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
+        case Qt::Key_Insert:  // types nothing; with Shift it would paste, which is refused
             return;
         default:
             Text1[index]->clear();
@@ -266,12 +272,13 @@ void frmMain::Command1_LostFocus() {
     }
 }
 
+// Only one call entry box is open at a time: a reopening that finds one open does nothing.
 void frmMain::showCallEntry() {
-    if (closing_) {
+    if (closing_ || callEntry_) {
         return;
     }
-    auto *entry = new frmToevoegen(*this);
-    entry->exec();
+    callEntry_ = new frmToevoegen(*this);
+    callEntry_->exec();
 }
 
 // The round on screen goes into the table at once, so that a round being led survives a crash
@@ -343,6 +350,11 @@ void frmMain::verwijderronde_Click() {
 }
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::ShortcutOverride &&
+        isMenuShortcut(static_cast<QKeyEvent *>(event))) {
+        event->ignore();  // not the box's key: the shortcut runs
+        return true;
+    }
     if (watched == Command1) {
         if (event->type() == QEvent::KeyPress &&
             static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {

@@ -716,7 +716,8 @@ void RecordControl::raiseError(const StorageError &error) {
 }
 
 // The bar never leaves the cursor before the first or after the last record: "previous" at the
-// first record and "next" at the last one keep that record current.
+// first record and "next" at the last one keep that record current. Every press is a move, so an
+// edit is saved even when the record stays the same.
 void RecordControl::navigate(int button) {
     storage::Recordset &rs = recordset_;
     const bool onRecord = rs.state_ == CursorState::OnRecord;
@@ -726,7 +727,9 @@ void RecordControl::navigate(int button) {
             ok = rs.MoveFirst();
             break;
         case 1:
-            if (!onRecord || rs.position_ > 0) {
+            if (onRecord && rs.position_ == 0) {
+                ok = rs.MoveFirst();
+            } else {
                 ok = rs.MovePrevious();
                 if (ok && rs.state_ == CursorState::BeforeFirst) {
                     ok = rs.MoveFirst();
@@ -734,7 +737,9 @@ void RecordControl::navigate(int button) {
             }
             break;
         case 2:
-            if (!onRecord || rs.position_ + 1 < rs.RecordCount()) {
+            if (onRecord && rs.position_ + 1 == rs.RecordCount()) {
+                ok = rs.MoveLast();
+            } else {
                 ok = rs.MoveNext();
                 if (ok && rs.state_ == CursorState::AfterLast) {
                     ok = rs.MoveLast();

@@ -158,6 +158,9 @@ public:
     // The changed flags: per bound control, set when its value changed after the record was
     // loaded.
     bool isChanged(const QWidget *control) const;
+    // Counts a bound control as edited although its value may not have changed, so that the
+    // record gets what it shows when it is left. Nothing while a record is being loaded.
+    void markEdited(QWidget *control) { markChanged(control); }
     bool DataChanged() const;
 
     const StorageError &lastError() const { return lastError_; }

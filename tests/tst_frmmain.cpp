@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -375,6 +376,27 @@ private Q_SLOTS:
         QCOMPARE(w.size(), fixed);
         w.setGeometry(10, 10, 2000, 1500);
         QCOMPARE(w.size(), fixed);
+    }
+
+    // A fixed single border without minimise and maximise buttons, centred on the screen when
+    // first shown (as far as the screen allows: the title bar stays in view).
+    void borderAndPlace() {
+        frmMain &w = makeWindow();
+        const Qt::WindowFlags flags = w.windowFlags();
+        QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
+        QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+        QVERIFY(flags & Qt::WindowCloseButtonHint);
+        w.move(3, 7);
+        w.show();
+        const QRect available = w.screen()->availableGeometry();
+        const QPoint centred = available.center() - QPoint(w.frameGeometry().width() / 2,
+                                                           w.frameGeometry().height() / 2);
+        QCOMPARE(w.pos(), QPoint(std::max(centred.x(), available.left()),
+                                 std::max(centred.y(), available.top())));
+        w.hide();
+        w.move(3, 7);
+        w.show();
+        QCOMPARE(w.pos(), QPoint(3, 7));  // only when first shown
     }
 
     void rowsAndNames() {

@@ -343,6 +343,43 @@ private Q_SLOTS:
         QCOMPARE(w.fieldText(kCall), remaining[position()][kCall]);
     }
 
+    // A new ham that was never stored is dropped by the delete, never stored by it.
+    void deletingAnUnstoredNewHamDropsIt() {
+        frmAmateur &w = shownWindow();
+        w.cmdAdd->click();
+        QTest::keyClicks(w.txtFields[kCall], QStringLiteral("pd9new"));
+        messages_.queueAnswer(MessageAnswer::Ok);
+        w.delham->trigger();
+        w.close();
+        QCOMPARE(storedHams(folder()), kHams);
+    }
+
+    // Typing stops at 255 characters of particulars, but a longer stored text stays whole.
+    void particularsLimitAppliesToTypingOnly_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("typed");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("stored 300, typed one") << 300 << 1 << 300;
+        QTest::newRow("stored 250, typed ten") << 250 << 10 << 255;
+        QTest::newRow("stored 10, typed three") << 10 << 3 << 13;
+    }
+    void particularsLimitAppliesToTypingOnly() {
+        QFETCH(int, stored);
+        QFETCH(int, typed);
+        QFETCH(int, expected);
+        QList<Ham> hams = kHams;
+        hams[4][kByz] = QString(stored, QLatin1Char('x'));
+        frmAmateur &w = shownWindow(hams);
+        QCOMPARE(w.fieldText(kByz).size(), stored);
+        w.txtBijzonderheden->setFocus();
+        w.txtBijzonderheden->moveCursor(QTextCursor::End);
+        QTest::keyClicks(w.txtBijzonderheden, QString(typed, QLatin1Char('y')));
+        QCOMPARE(w.fieldText(kByz).size(), expected);
+        QVERIFY(w.fieldText(kByz).startsWith(hams[4][kByz].left(expected)));
+        w.close();
+        QCOMPARE(storedHams(folder())[4][kByz].size(), expected);
+    }
+
     // --- the fields ----------------------------------------------------------------------------
 
     void leavingAFieldPutsItInForm_data() {

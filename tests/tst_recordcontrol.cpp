@@ -467,6 +467,43 @@ private Q_SLOTS:
         QCOMPARE(storedCalls(path_).last(), QStringLiteral("PA6NEW/FRANS"));
     }
 
+    // However the cursor stood without a current record, the record added there is the new last
+    // one, and a step back from it lands on the record before it.
+    void stepBackFromARecordAddedWithoutCurrentRecord_data() {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<bool>("update");
+        for (const char *before : {"after last", "before first", "deleted"}) {
+            QTest::addRow("%s, saved by the move", before) << QString::fromLatin1(before) << false;
+            QTest::addRow("%s, saved by Update", before) << QString::fromLatin1(before) << true;
+        }
+    }
+    void stepBackFromARecordAddedWithoutCurrentRecord() {
+        QFETCH(QString, before);
+        QFETCH(bool, update);
+        open(kFiveHams);
+        auto &rs = w_->rs();
+        if (before == QLatin1String("after last")) {
+            QVERIFY(rs.MoveLast());
+            QVERIFY(rs.MoveNext());
+        } else if (before == QLatin1String("before first")) {
+            QVERIFY(rs.MoveFirst());
+            QVERIFY(rs.MovePrevious());
+        } else {
+            QVERIFY(rs.setAbsolutePosition(2));
+            QVERIFY(rs.Delete());
+        }
+        const QStringList stored = storedCalls(path_);
+        QVERIFY(rs.AddNew());
+        w_->call->setText(QStringLiteral("PA6NEW"));
+        if (update) {
+            QVERIFY(rs.Update());
+        }
+        QVERIFY(rs.MovePrevious());
+        QCOMPARE(rs.state(), CursorState::OnRecord);
+        QCOMPARE(rs.AbsolutePosition(), rs.RecordCount() - 2);
+        QCOMPARE(w_->call->text() + QLatin1Char('/') + w_->naam->text(), stored.last());
+    }
+
     // Store keeps the window as it is: the new record is added and becomes current without a
     // reload, so what a Reposition handler would empty stays on screen.
     void storeStaysOnTheRecord() {
@@ -562,6 +599,40 @@ private Q_SLOTS:
         data->firstButton()->click();
         QCOMPARE(w_->call->text(), QStringLiteral("PA3ABC"));
 
+        data->setCaption(QStringLiteral("Amateur : 1 van de 5"));
+        QCOMPARE(data->Caption(), QStringLiteral("Amateur : 1 van de 5"));
+        QVERIFY(data->findChild<QLabel *>()->text() == data->Caption());
+    }
+
+    // "Previous" at the first record and "next" at the last are moves like any other: the edit
+    // is saved and the record loaded again.
+    void navigationBarAtTheEndsSavesTheEdit_data() {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<bool>("previous");
+        QTest::newRow("previous at the first") << 0 << true;
+        QTest::newRow("next at the last") << 4 << false;
+    }
+    void navigationBarAtTheEndsSavesTheEdit() {
+        QFETCH(int, position);
+        QFETCH(bool, previous);
+        open(kFiveHams);
+        RecordControl *data = w_->data;
+        QVERIFY(w_->rs().setAbsolutePosition(position));
+        QSignalSpy validate(data, &RecordControl::Validate);
+        QSignalSpy reposition(data, &RecordControl::Reposition);
+        w_->naam->setText(QStringLiteral("GEWIJZIGD"));
+        (previous ? data->previousButton() : data->nextButton())->click();
+        QVERIFY(validate.count() >= 1);
+        QVERIFY(reposition.count() >= 1);
+        QCOMPARE(w_->rs().AbsolutePosition(), position);
+        QVERIFY(!data->DataChanged());
+        QVERIFY(storedCalls(path_)[position].endsWith(QStringLiteral("/GEWIJZIGD")));
+    }
+
+    void captionIsShown() {
+        RecordControl *data = nullptr;
+        open(kFiveHams);
+        data = w_->data;
         data->setCaption(QStringLiteral("Amateur : 1 van de 5"));
         QCOMPARE(data->Caption(), QStringLiteral("Amateur : 1 van de 5"));
         QVERIFY(data->findChild<QLabel *>()->text() == data->Caption());

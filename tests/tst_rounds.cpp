@@ -15,9 +15,12 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -1141,6 +1144,129 @@ private Q_SLOTS:
         QCOMPARE(storedField(folder(), "rondecall").size(), 3);
         QCOMPARE(w.Text5[0]->text(), QStringLiteral("176"));
         delete box;
+    }
+
+    // Whenever a row's call changes, its stored distance becomes the row's new one: the distance
+    // boxes are emptied whenever a round is shown, so an old distance must not stay behind.
+    void storedDistanceFollowsTheCall_data() {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("wis") << "wis";
+        QTest::newRow("call cleared") << "cleared";
+        QTest::newRow("unknown station placed") << "PD9UNK";
+        QTest::newRow("station without a valid locator placed") << "PE1BAD";
+    }
+    void storedDistanceFollowsTheCall() {
+        QFETCH(QString, change);
+        seedTable(folder(), "ronde", simpleRounds(1));  // call1 PD1ABC, weg1 101
+        frmMain &w = makeWindow();
+        w.tmrRonde_Timer();
+        w.Command1->setEnabled(true);
+        if (change == QLatin1String("wis")) {
+            messages_.queueAnswer(MessageAnswer::Ok);
+            w.Command3_Click();
+        } else {
+            w.Text1_KeyUp(0, Qt::Key_Delete, Qt::NoModifier);
+            if (change != QLatin1String("cleared")) {
+                QPointer<frmToevoegen> box = new frmToevoegen(w);
+                box->Text1->setText(change);
+                box->Text1_Enter();
+                w.tmrToeVoeg->stop();
+                delete box;
+                QCOMPARE(w.Text1[0]->text(), change);
+            }
+        }
+        w.close();
+        const QString weg = storedField(folder(), "weg1").constFirst();
+        QVERIFY2(weg == quoted(QString()) || weg == QLatin1String("<null>"), qPrintable(weg));
+    }
+
+    // Only one call entry box is open at a time: the reopening timer that finds one open (a
+    // click on "Deelnemer Toevoegen" within its 222 ms) does nothing.
+    void oneCallEntryBoxAtATime() {
+        frmMain &w = makeWindow();
+        w.tmrToeVoeg->start();
+        modals_->then(QStringLiteral("frmToevoegen"), [&](QWidget *box) {
+            QVERIFY(w.tmrToeVoeg->fire());
+            escapeCallEntry(box);
+        });
+        w.Command1_Click();
+        QCOMPARE(modals_->seen(), QStringList({"frmToevoegen"}));
+    }
+
+    // A click gives "Deelnemer Toevoegen" the focus, so leaving it sets the call boxes editable
+    // or read-only.
+    void addButtonTakesTheFocusFromAClick() {
+        frmMain &w = makeWindow();
+        QVERIFY(showWindow(w));
+        w.txtGridHome->clear();
+        for (platform::TextBox *call : w.Text1) {
+            call->setReadOnly(true);
+        }
+        QTest::mouseClick(w.Command1, Qt::LeftButton);
+        QCOMPARE(messages_.shown().size(), 1);  // no club locator: the focus goes to it
+        QVERIFY(w.txtGridHome->hasFocus());
+        QVERIFY(!w.Text1[0]->isReadOnly());
+        QVERIFY(!w.Text1[29]->isReadOnly());
+    }
+
+    // A call is only ever placed by the program: a paste into a call box is refused and the
+    // row stays as it was.
+    void pasteIntoACallBoxIsRefused_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Ctrl+V") << "ctrl+v";
+        QTest::newRow("Shift+Insert") << "shift+insert";
+        QTest::newRow("context menu") << "menu";
+    }
+    void pasteIntoACallBoxIsRefused() {
+        QFETCH(QString, how);
+        frmMain &w = makeWindow();
+        QVERIFY(showWindow(w));
+        const int i = 4;
+        w.Text1[i]->setText(QStringLiteral("PA3ABC"));
+        const QStringList before = rowTexts(w, i);
+        QGuiApplication::clipboard()->setText(QStringLiteral("PD9XYZ"));
+        w.Text1[i]->setFocus();
+        w.Text1[i]->setCursorPosition(6);
+        if (how == QLatin1String("ctrl+v")) {
+            QTest::keyClick(w.Text1[i], Qt::Key_V, Qt::ControlModifier);
+        } else if (how == QLatin1String("shift+insert")) {
+            QTest::keyClick(w.Text1[i], Qt::Key_Insert, Qt::ShiftModifier);
+        } else {
+            w.Text1[i]->selectAll();
+            QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                        w.Text1[i]->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(w.Text1[i], &menuEvent);
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            // The menu of a read-only box: copying only.
+            QStringList offered;
+            for (const QAction *action : menu->actions()) {
+                if (action->isEnabled() && !action->isSeparator()) {
+                    offered
+                        << action->text().section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&'));
+                }
+            }
+            menu->close();
+            QCOMPARE(offered, QStringList({"Copy"}));
+        }
+        QCOMPARE(rowTexts(w, i), before);
+        QCOMPARE(before[1], QStringLiteral("Henk"));
+    }
+
+    // The menu's shortcuts work while a text box has the focus.
+    void menuShortcutsWinOverTextBoxes() {
+        seedTable(folder(), "ronde", simpleRounds(3));
+        frmMain &w = makeWindow();
+        w.tmrRonde_Timer();
+        QVERIFY(showWindow(w));
+        w.Text4[2]->setFocus();
+        QTest::keyClick(w.Text4[2], Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(w.Data1->Caption(), QStringLiteral("Ronde : 2 van de 2"));
+        w.Text2[0]->setFocus();
+        w.Text2[0]->selectAll();
+        QTest::keyClick(w.Text2[0], Qt::Key_X, Qt::ControlModifier);
+        QVERIFY(!w.isVisible());
+        QCOMPARE(storedField(folder(), "rondecall"), QStringList({quoted("PA1"), quoted("PA2")}));
     }
 
     // Deleting while a new round is begun but not stored drops that round; it does not store it.
