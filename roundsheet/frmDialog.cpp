@@ -1,10 +1,8 @@
 #include "roundsheet/frmDialog.h"
 
-#include "hamlist/frmAmateur.h"
 #include "platform/Twips.h"
 #include "roundsheet/DateTexts.h"
 #include "roundsheet/frmMain.h"
-#include "storage/Criterion.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -126,18 +124,14 @@ void frmDialog::Text1_LostFocus() {
     }
     const QString call = Text1->text().trimmed().toUpper();
     Text1->setText(call);
-    hamlist::frmAmateur *hams = main_.amateurWindow();
-    storage::Recordset &rs = hams->Data1->Recordset();
-    const bool found = rs.FindFirst(QStringLiteral("call ='") + storage::quotedValue(call) +
-                                    QStringLiteral("'")) &&
-                       !rs.NoMatch();
-    if (!found) {
+    const std::optional<storage::Ham> ham = main_.lookUpHam(call);
+    if (!ham) {
         main_.services().messages.show(this, QStringLiteral("Voer je naam in"),
                                        platform::MessageStyle::OkOnly);
         activateWindow();
         return;
     }
-    Text2->setText(hams->txtFields[1]->text());
+    Text2->setText(ham->naam);
     OKButton_Click();
 }
 

@@ -23,7 +23,8 @@ frmMain::frmMain(QString dataFolder, Services services, QWidget *parent)
     : QMainWindow(parent),
       dataFolder_(std::move(dataFolder)),
       services_(services),
-      settings_(dataFolder_) {
+      settings_(dataFolder_),
+      hamLookup_(QDir(dataFolder_).filePath(QString::fromLatin1(storage::Database::kFileName))) {
     setObjectName(QStringLiteral("frmMain"));
     createControls();
 
@@ -201,8 +202,24 @@ hamlist::frmAmateur *frmMain::amateurWindow() {
         amateur_->participantName = [this](int row) {
             return row >= 0 && row < kRows ? Text2[row]->text() : QString();
         };
+        if (lastFoundHam_ != storage::kNoBookmark) {
+            amateur_->opstarttimer->stop();
+            amateur_->Data1->Recordset().setBookmark(lastFoundHam_);
+        }
+        // Closed, the window is gone with the record it stood on; the next one starts afresh.
+        connect(amateur_, &QObject::destroyed, this,
+                [this] { lastFoundHam_ = storage::kNoBookmark; });
     }
     return amateur_;
+}
+
+std::optional<storage::Ham> frmMain::lookUpHam(const QString &call) {
+    std::optional<storage::FoundHam> found = hamLookup_.find(call);
+    if (!found) {
+        return std::nullopt;
+    }
+    lastFoundHam_ = found->bookmark;
+    return std::move(found->ham);
 }
 
 void frmMain::hamlijst_Click() {

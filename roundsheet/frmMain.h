@@ -2,6 +2,7 @@
 
 #include "platform/Controls.h"
 #include "platform/Services.h"
+#include "storage/HamLookup.h"
 #include "storage/RecordControl.h"
 #include "storage/Records.h"
 #include "storage/SettingsFiles.h"
@@ -127,9 +128,13 @@ public:
     QAction *hamlijst = nullptr;
     QAction *help = nullptr;
 
-    // The ham list window; made, unseen, when it does not exist yet. Look-ups by call go through
-    // its record control.
+    // The ham list window, made when it does not exist yet. Made after look-ups, it stands on
+    // the ham the last successful look-up found.
     hamlist::frmAmateur *amateurWindow();
+
+    // The ham with this call (trimmed, upper case), the first in the list; nothing when the call
+    // is not there or the list cannot be read.
+    std::optional<storage::Ham> lookUpHam(const QString &call);
 
     // π as the distance computation uses it, computed at load.
     double pi = 0;
@@ -188,6 +193,8 @@ private:
     Services services_;
     storage::SettingsFiles settings_;
     QPointer<hamlist::frmAmateur> amateur_;
+    storage::HamLookup hamLookup_;
+    storage::Bookmark lastFoundHam_ = storage::kNoBookmark;
     QPointer<QDialog> callEntry_;
     bool closing_ = false;
     bool centred_ = false;

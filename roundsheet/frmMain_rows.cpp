@@ -7,7 +7,6 @@
 #include "roundsheet/frmDialog.h"
 #include "roundsheet/frmMain.h"
 #include "roundsheet/frmToevoegen.h"
-#include "storage/Criterion.h"
 
 #include <QAction>
 #include <QApplication>
@@ -80,22 +79,17 @@ void frmMain::Text1_Change(int index) {
         return;
     }
 
-    hamlist::frmAmateur *hams = amateurWindow();
-    storage::Recordset &rs = hams->Data1->Recordset();
-    rs.MoveFirst();
-    const bool found = rs.FindFirst(QStringLiteral("call ='") + storage::quotedValue(call) +
-                                    QStringLiteral("'")) &&
-                       !rs.NoMatch();
-    if (!found) {
+    const std::optional<storage::Ham> ham = lookUpHam(call);
+    if (!ham) {
         for (platform::TextBox *box : {Text2[index], Text3[index], Text4[index]}) {
             box->clear();
         }
         return;
     }
-    Text2[index]->setText(hams->txtFields[1]->text());
-    Text3[index]->setText(hams->txtFields[4]->text());
-    txtLoc[1]->setText(hams->txtFields[5]->text().trimmed());
-    Text4[index]->setText(hams->txtBijzonderheden->toPlainText());
+    Text2[index]->setText(ham->naam);
+    Text3[index]->setText(ham->qth);
+    txtLoc[1]->setText(ham->grid.trimmed());
+    Text4[index]->setText(ham->byzonderheden);
     if (call == QStringLiteral("QX9ZZA")) {
         Text4[index]->setText(QStringLiteral("Maker van deze app."));
     }

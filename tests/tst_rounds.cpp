@@ -1180,6 +1180,28 @@ private Q_SLOTS:
         QVERIFY2(weg == quoted(QString()) || weg == QLatin1String("<null>"), qPrintable(weg));
     }
 
+    // Look-ups need no ham list window; one opened afterwards stands on the ham the last
+    // successful look-up found, and one opened after it was closed starts afresh.
+    void hamListOpensOnTheLastFoundHam() {
+        frmMain &w = makeWindow();
+        w.Text1[0]->setText(QStringLiteral("QX9ZZA"));
+        w.Text1[1]->setText(QStringLiteral("pa3abc"));
+        w.Text1[2]->setText(QStringLiteral("PD0NIET"));
+        QCOMPARE(w.Text2[1]->text(), QStringLiteral("Henk"));
+        QVERIFY(!w.findChild<hamlist::frmAmateur *>());
+
+        QPointer<hamlist::frmAmateur> hams = w.amateurWindow();
+        QCOMPARE(hams->fieldText(0), QStringLiteral("PA3ABC"));
+        QVERIFY(!hams->opstarttimer->isActive());
+        hams->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!hams);
+
+        hams = w.amateurWindow();
+        QVERIFY(hams->opstarttimer->fire());
+        QCOMPARE(hams->fieldText(0), QStringLiteral("QX9ZZA"));  // the last of the list
+    }
+
     // Only one call entry box is open at a time: the reopening timer that finds one open (a
     // click on "Deelnemer Toevoegen" within its 222 ms) does nothing.
     void oneCallEntryBoxAtATime() {
