@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Controls.h"
+#include "platform/PrinterSurface.h"
 #include "platform/Services.h"
 #include "storage/RecordControl.h"
 #include "storage/Records.h"
@@ -127,6 +128,10 @@ public:
     QAction *hamlijst = nullptr;
     QAction *help = nullptr;
 
+    // The printer of the print-out, the PDF export, printer setup and the tips' print; until
+    // one is given those do nothing.
+    void setPrinterSurface(platform::PrinterSurface *printer) { printer_ = printer; }
+
     // The ham list window; made, unseen, when it does not exist yet. Look-ups by call go through
     // its record control.
     hamlist::frmAmateur *amateurWindow();
@@ -151,6 +156,11 @@ public:
     void Command1_LostFocus();
     void Command3_Click();
     void tmrToeVoeg_Timer();
+    // Printing and the tips (frmMain_print.cpp).
+    void rondeuitprinten_Click();
+    void rondeexporteren_Click();
+    void printerselect_Click();
+    void help_Click();
     // The rows.
     void Text1_Change(int index);  // the look-up of the row's call
     void Text1_KeyUp(int index, int key, Qt::KeyboardModifiers modifiers);
@@ -186,6 +196,7 @@ private:
     Services services_;
     storage::SettingsFiles settings_;
     QPointer<hamlist::frmAmateur> amateur_;
+    platform::PrinterSurface *printer_ = nullptr;
     bool closing_ = false;
     bool busy_ = false;
 };
