@@ -93,6 +93,8 @@ void QtPrinterSurface::writeChoice() const {
 QFont QtPrinterSurface::startFont() {
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(10);
+    // Hinting fits glyphs to a screen's pixels; on paper and in a PDF it only costs time.
+    font.setHintingPreference(QFont::PreferNoHinting);
     return font;
 }
 
@@ -116,7 +118,15 @@ void QtPrinterSurface::print(const QString &text) {
     Drawing drawing{Drawing::Kind::Text, QPoint(x_, y_), {}, text, font_, color_, {}};
     drawings_.push_back(std::move(drawing));
     x_ = 0;
-    y_ += qRound(QFontMetricsF(font_, &twipsDevice()).lineSpacing());
+    y_ += lineHeight();
+}
+
+int QtPrinterSurface::lineHeight() {
+    if (lineHeightFont_ != font_ || lineHeight_ < 0) {
+        lineHeightFont_ = font_;
+        lineHeight_ = qRound(QFontMetricsF(font_, &twipsDevice()).lineSpacing());
+    }
+    return lineHeight_;
 }
 
 void QtPrinterSurface::drawPicture(const QImage &image, const QRect &twips) {
@@ -141,14 +151,19 @@ bool QtPrinterSurface::paint(QPaintDevice &device, int dpi) const {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     const double scale = double(dpi) / kTwipsPerInch;
     auto at = [scale](const QPoint &twips) { return QPointF(twips) * scale; };
+    bool fontSet = false;
+    double ascent = 0;
     for (const Drawing &d : drawings_) {
         switch (d.kind) {
             case Drawing::Kind::Text: {
-                painter.setFont(d.font);
+                if (!fontSet || painter.font() != d.font) {
+                    painter.setFont(d.font);
+                    ascent = QFontMetricsF(painter.font(), &device).ascent();
+                    fontSet = true;
+                }
                 painter.setPen(d.color);
                 const QPointF topLeft = at(d.at);
-                painter.drawText(QPointF(topLeft.x(), topLeft.y() + painter.fontMetrics().ascent()),
-                                 d.text);
+                painter.drawText(QPointF(topLeft.x(), topLeft.y() + ascent), d.text);
                 break;
             }
             case Drawing::Kind::Picture:

@@ -70,6 +70,8 @@ private:
 
     static QFont startFont();
     void reset();
+    // The line height of the current font, in twips.
+    int lineHeight();
     void readChoice();
     void writeChoice() const;
     // Draws every drawing onto the device, whose resolution is dpi.
@@ -89,6 +91,8 @@ private:
     int x_ = 0;
     int y_ = 0;
     std::vector<Drawing> drawings_;
+    QFont lineHeightFont_;
+    int lineHeight_ = -1;
     QString error_;
 };
 
