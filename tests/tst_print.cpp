@@ -609,6 +609,57 @@ private Q_SLOTS:
         QCOMPARE(platform::QtPrinterSurface(files, choice).deviceName(), ok ? kPdf : before);
     }
 
+    // Printing a text moves the current point to the left edge, one line of the font lower.
+    void realSurfaceLineAdvance_data() {
+        QTest::addColumn<double>("points");
+        QTest::newRow("8 points") << 8.0;
+        QTest::newRow("11 points") << 11.0;
+        QTest::newRow("16 points") << 16.0;
+    }
+    void realSurfaceLineAdvance() {
+        QFETCH(double, points);
+        platform::fakes::FakeFileChooser files;
+        platform::QtPrinterSurface surface(files, QString());
+        surface.setFontName(QStringLiteral("Verdana"));
+        surface.setFontSize(points);
+        surface.setCurrentX(500);
+        surface.setCurrentY(1500);
+        surface.print(QStringLiteral("Korte tips voor de kringbaas:"));
+        QCOMPARE(surface.currentX(), 0);
+        const int advance = surface.currentY() - 1500;
+        QVERIFY2(advance >= points * 20 && advance <= points * 20 * 1.5,
+                 qPrintable(QString::number(advance)));
+        // Nothing reaches a printer or a file until the document ends; a cancelled file leaves
+        // a fresh surface behind.
+        QVERIFY(surface.select(kPdf));
+        QCOMPARE(surface.endDocument(), DocumentResult::Cancelled);
+        QCOMPARE(surface.currentY(), 0);
+        QCOMPARE(files.asked().size(), 1);
+    }
+
+    // The name offered for the PDF file stays a plain name in the documents folder.
+    void suggestedPdfPath_data() {
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("round") << "Ronde 7 " + kDate << "Ronde 7 " + kDate + ".pdf";
+        QTest::newRow("slashes") << "Ronde 7 10/12/2026"
+                                 << "Ronde 7 10-12-2026.pdf";
+        QTest::newRow("up a folder") << "../../etc/passwd"
+                                     << "-..-etc-passwd.pdf";
+        QTest::newRow("hidden") << ".verborgen"
+                                << "verborgen.pdf";
+        QTest::newRow("nothing") << "  "
+                                 << "Kringbaas.pdf";
+    }
+    void suggestedPdfPath() {
+        QFETCH(QString, document);
+        QFETCH(QString, file);
+        const QString documents =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        QCOMPARE(platform::QtPrinterSurface::suggestedPdfPath(document),
+                 QDir(documents).filePath(file));
+    }
+
     void aKeptChoiceThatIsGoneIsIgnored() {
         QFile file(path(QStringLiteral("printer")));
         QVERIFY(file.open(QIODevice::WriteOnly));
