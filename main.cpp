@@ -1,5 +1,7 @@
 #include "platform/Clock.h"
+#include "platform/FileChooser.h"
 #include "platform/MessageBoxes.h"
+#include "platform/QtPrinterSurface.h"
 #include "platform/WebLauncher.h"
 #include "roundsheet/frmMain.h"
 #include "storage/Database.h"
@@ -39,7 +41,12 @@ int main(int argc, char *argv[]) {
         }
     }
 
+    // The printer chosen in Printer Setup is kept beside the program, as the other settings.
+    platform::QtFileChooser files;
+    platform::QtPrinterSurface printer(files, QDir(dataFolder).filePath(QStringLiteral("printer")));
+
     roundsheet::frmMain window(dataFolder, {messages, clock, web, timers});
+    window.setPrinterSurface(&printer);
     window.load();
     window.show();
     return QApplication::exec();

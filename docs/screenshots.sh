@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the screenshots in docs/ from the real program under a virtual X server:
 #   docs/screenshots.sh build/kringbaas
-# Needs xvfb, openbox, xdotool, imagemagick and python3 (for the sample data).
+# Needs xvfb, openbox, xdotool, imagemagick, poppler-utils and python3 (for the sample data).
 set -euo pipefail
 program=$(readlink -f "${1:-build/kringbaas}")
 docs=$(cd "$(dirname "$0")" && pwd)
@@ -76,6 +76,17 @@ click "$main" 16050 "$(row_y 9)"
 xdotool mousemove 5 5
 sleep 0.5
 shoot "$main" ronde.png
+
+# The same round as a PDF: "Ronde Exporteren naar PDF", its file dialog, the message after it.
+xdotool key ctrl+e
+sleep 1.5
+xdotool key ctrl+a
+xdotool type "$work/ronde.pdf"
+xdotool key Return
+sleep 1
+xdotool key Return
+sleep 0.5
+pdftoppm -r 80 -png -singlefile "$work/ronde.pdf" "$docs/ronde-pdf"
 
 # The ham list, from its menu, and a search for names with "AN" in them.
 xdotool mousemove --window "$main" 205 10 click 1

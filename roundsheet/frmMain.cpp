@@ -58,6 +58,10 @@ frmMain::frmMain(QString dataFolder, Services services, QWidget *parent)
     connect(jitsy, &QAction::triggered, this, &frmMain::jitsy_Click);
     connect(exitprog, &QAction::triggered, this, &frmMain::exitprog_Click);
     connect(hamlijst, &QAction::triggered, this, &frmMain::hamlijst_Click);
+    connect(rondeuitprinten, &QAction::triggered, this, &frmMain::rondeuitprinten_Click);
+    connect(rondeexporteren, &QAction::triggered, this, &frmMain::rondeexporteren_Click);
+    connect(printerselect, &QAction::triggered, this, &frmMain::printerselect_Click);
+    connect(help, &QAction::triggered, this, &frmMain::help_Click);
     connectRows();
 
     // The menu's shortcuts win over the text boxes' own keys in this window (Ctrl+X closes the

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Controls.h"
+#include "platform/PrinterSurface.h"
 #include "platform/Services.h"
 #include "storage/HamLookup.h"
 #include "storage/RecordControl.h"
@@ -128,6 +129,10 @@ public:
     QAction *hamlijst = nullptr;
     QAction *help = nullptr;
 
+    // The printer of the print-out, the PDF export, printer setup and the tips' print; until
+    // one is given those do nothing.
+    void setPrinterSurface(platform::PrinterSurface *printer) { printer_ = printer; }
+
     // The ham list window, made when it does not exist yet. Made after look-ups, it stands on
     // the ham the last successful look-up found.
     hamlist::frmAmateur *amateurWindow();
@@ -156,6 +161,11 @@ public:
     void Command1_LostFocus();
     void Command3_Click();
     void tmrToeVoeg_Timer();
+    // Printing and the tips (frmMain_print.cpp).
+    void rondeuitprinten_Click();
+    void rondeexporteren_Click();
+    void printerselect_Click();
+    void help_Click();
     // The rows.
     void Text1_Change(int index);  // the look-up of the row's call
     void Text1_KeyUp(int index, int key, Qt::KeyboardModifiers modifiers);
@@ -196,6 +206,7 @@ private:
     storage::HamLookup hamLookup_;
     storage::Bookmark lastFoundHam_ = storage::kNoBookmark;
     QPointer<QDialog> callEntry_;
+    platform::PrinterSurface *printer_ = nullptr;
     bool closing_ = false;
     bool centred_ = false;
     bool busy_ = false;

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace platform {
+
+// The dialog in which the user names a file to write.
+class FileChooser {
+public:
+    virtual ~FileChooser() = default;
+
+    // The chosen path, or nothing when the user cancelled. suggestedPath is offered at first;
+    // filter is in the form "PDF-bestanden (*.pdf)".
+    virtual std::optional<QString> saveFileName(QWidget *owner, const QString &title,
+                                                const QString &suggestedPath,
+                                                const QString &filter) = 0;
+};
+
+class QtFileChooser : public FileChooser {
+public:
+    std::optional<QString> saveFileName(QWidget *owner, const QString &title,
+                                        const QString &suggestedPath,
+                                        const QString &filter) override;
+};
+
+}  // namespace platform

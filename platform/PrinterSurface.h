@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace platform {
+
+// The name under which the printer list always holds a PDF device, whatever the desktop has.
+inline constexpr char kPdfPrinterName[] = "Microsoft Print to PDF";
+
+// What became of a document when it ended.
+enum class DocumentResult {
+    Printed,    // sent to the printer, or the PDF file written
+    Cancelled,  // the user chose no file for the PDF; nothing was written
+    Failed,     // see PrinterSurface::lastError()
+};
+
+// The current printer. Positions are in twips (1/1440 inch) from the top-left corner of the
+// printable area; font sizes in points. The first drawing operation starts a document of one
+// page, endDocument() finishes it; until then nothing reaches the printer.
+class PrinterSurface {
+public:
+    virtual ~PrinterSurface() = default;
+
+    virtual QString deviceName() const = 0;
+    // The installed printers in the platform's order, the PDF device among them.
+    virtual QStringList printers() const = 0;
+    // Makes the named printer current; false, changing nothing, when no printer has that name.
+    virtual bool select(const QString &deviceName) = 0;
+
+    // Names the document: the printer's job name, and the file name the PDF device offers.
+    virtual void setDocumentName(const QString &name) = 0;
+    virtual void setPortrait() = 0;
+    virtual void setFontName(const QString &name) = 0;
+    virtual void setFontSize(double points) = 0;
+    virtual void setFontBold(bool bold) = 0;
+    virtual void setTextColor(const QColor &color) = 0;
+    virtual void setCurrentX(int twips) = 0;
+    virtual void setCurrentY(int twips) = 0;
+    virtual int currentX() const = 0;
+    virtual int currentY() const = 0;
+
+    // Draws the text with its top-left at the current point, then moves the current point to
+    // the left edge, one line of the current font lower.
+    virtual void print(const QString &text) = 0;
+    // The image scaled into the rectangle.
+    virtual void drawPicture(const QImage &image, const QRect &twips) = 0;
+    // A line in black with the default width.
+    virtual void drawLine(const QPoint &from, const QPoint &to) = 0;
+
+    // Finishes the page and sends it to the printer. The PDF device asks here for the file.
+    // The font, colour and current point start afresh for the next document.
+    virtual DocumentResult endDocument() = 0;
+    // Why the last document failed, in Dutch, for the user.
+    virtual QString lastError() const = 0;
+
+    // The modal printer selection. A printer picked there becomes current and stays the
+    // choice in later runs of the program.
+    virtual void showPrinterDialog(QWidget *owner) = 0;
+};
+
+}  // namespace platform

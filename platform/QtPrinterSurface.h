@@ -1,0 +1,99 @@
+#pragma once
+
+#include "platform/FileChooser.h"
+#include "platform/PrinterSurface.h"
+
+#include <QFont>
+#include <QPageLayout>
+
+#include <vector>
+
+class QPaintDevice;
+
+namespace platform {
+
+// The desktop's printers, found through Qt's print support (CUPS on Linux), and beside them a
+// PDF device under the name kPdfPrinterName that writes a vector PDF file and asks for its name
+// through the file chooser when the document ends. What is drawn is kept until then, so a
+// cancelled file leaves nothing behind.
+//
+// The printer picked in the printer dialog is kept in choiceFile (one line, the printer's
+// name) and is current again in the next run; without a choice, or when that printer has gone,
+// the desktop's default printer is current, and without any printer the PDF device.
+class QtPrinterSurface : public PrinterSurface {
+public:
+    QtPrinterSurface(FileChooser &files, QString choiceFile);
+    ~QtPrinterSurface() override;
+
+    QString deviceName() const override { return current_; }
+    QStringList printers() const override;
+    bool select(const QString &deviceName) override;
+
+    void setDocumentName(const QString &name) override { documentName_ = name; }
+    void setPortrait() override { orientation_ = QPageLayout::Portrait; }
+    void setFontName(const QString &name) override { font_.setFamily(name); }
+    void setFontSize(double points) override;
+    void setFontBold(bool bold) override { font_.setBold(bold); }
+    void setTextColor(const QColor &color) override { color_ = color; }
+    void setCurrentX(int twips) override { x_ = twips; }
+    void setCurrentY(int twips) override { y_ = twips; }
+    int currentX() const override { return x_; }
+    int currentY() const override { return y_; }
+
+    void print(const QString &text) override;
+    void drawPicture(const QImage &image, const QRect &twips) override;
+    void drawLine(const QPoint &from, const QPoint &to) override;
+
+    DocumentResult endDocument() override;
+    QString lastError() const override { return error_; }
+
+    void showPrinterDialog(QWidget *owner) override;
+
+    // The file name the PDF device offers for a document of this name: in the user's
+    // documents folder, with the characters a file name cannot hold replaced.
+    static QString suggestedPdfPath(const QString &documentName);
+    // The rules' width, in twips.
+    static constexpr int kLineWidth = 15;
+    // The margins of the PDF page around the printable area, in millimetres.
+    static constexpr double kPdfMarginMm = 6.35;
+
+private:
+    struct Drawing {
+        enum class Kind { Text, Picture, Line } kind;
+        QPoint at;  // twips; the top-left of a text or picture, a line's start
+        QPoint to;  // a line's end; a picture's size
+        QString text;
+        QFont font;
+        QColor color;
+        QImage image;
+    };
+
+    static QFont startFont();
+    void reset();
+    // The line height of the current font, in twips.
+    int lineHeight();
+    void readChoice();
+    void writeChoice() const;
+    // Draws every drawing onto the device, whose resolution is dpi.
+    bool paint(QPaintDevice &device, int dpi) const;
+    DocumentResult printPdf();
+    DocumentResult printOn(const QString &printerName);
+
+    FileChooser &files_;
+    QString choiceFile_;
+    QStringList installed_;  // the desktop's printers, without the PDF device
+    QString current_;
+
+    QString documentName_;
+    QPageLayout::Orientation orientation_ = QPageLayout::Portrait;
+    QFont font_;
+    QColor color_;
+    int x_ = 0;
+    int y_ = 0;
+    std::vector<Drawing> drawings_;
+    QFont lineHeightFont_;
+    int lineHeight_ = -1;
+    QString error_;
+};
+
+}  // namespace platform

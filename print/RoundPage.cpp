@@ -1,0 +1,140 @@
+#include "print/RoundPage.h"
+
+#include "platform/PrinterSurface.h"
+
+#include <QRegularExpression>
+
+#include <cmath>
+
+namespace print {
+
+namespace {
+
+constexpr int kRuleLeft = 600;
+constexpr int kRuleRight = 11000;
+constexpr int kTextLeft = 780;
+constexpr int kFirstRow = 3400;
+constexpr int kRowPitch = 350;
+
+constexpr int kNameLeft = 2300;
+constexpr int kQthLeft = 5600;
+constexpr int kDistanceLeft = 8400;
+constexpr int kKmLeft = 9000;
+constexpr int kTurnsLeft = 10240;
+constexpr int kTimesLeft = 10550;
+
+const QString kFont = QStringLiteral("Verdana");
+
+void printAt(platform::PrinterSurface &surface, int x, int y, const QString &text) {
+    surface.setCurrentX(x);
+    surface.setCurrentY(y);
+    surface.print(text);
+}
+
+void rule(platform::PrinterSurface &surface, int y) {
+    surface.drawLine(QPoint(kRuleLeft, y), QPoint(kRuleRight, y));
+}
+
+}  // namespace
+
+QString columnHeader() {
+    return QStringLiteral("CALL") + QString(11, QLatin1Char(' ')) + QStringLiteral("Naam") +
+           QString(31, QLatin1Char(' ')) + QStringLiteral("QTH") + QString(27, QLatin1Char(' ')) +
+           QStringLiteral("Afstand") + QString(3, QLatin1Char(' ')) + QStringLiteral("Spreektijd");
+}
+
+QString wholeNumberForm(const QString &text) {
+    static const QRegularExpression number(
+        QStringLiteral("^\\s*([+-]?)(\\d*)(?:[.,](\\d*))?\\s*$"));
+    const QRegularExpressionMatch match = number.match(text);
+    if (!match.hasMatch() || (match.captured(2).isEmpty() && match.captured(3).isEmpty())) {
+        return text;
+    }
+    const QString digits = match.captured(1) +
+                           (match.captured(2).isEmpty() ? QStringLiteral("0") : match.captured(2)) +
+                           QLatin1Char('.') + match.captured(3) + QLatin1Char('0');
+    bool ok = false;
+    const double value = digits.toDouble(&ok);
+    if (!ok || !std::isfinite(value)) {
+        return text;
+    }
+    const double whole = std::round(value);  // halves away from zero
+    if (whole == 0) {
+        return {};
+    }
+    return QString::number(whole, 'f', 0);
+}
+
+QString roundDocumentName(const RoundSheet &sheet) {
+    QString name = QStringLiteral("Ronde");
+    if (!sheet.rondeNR.trimmed().isEmpty()) {
+        name += QLatin1Char(' ') + sheet.rondeNR.trimmed();
+    }
+    if (!sheet.round.datum.trimmed().isEmpty()) {
+        name += QLatin1Char(' ') + sheet.round.datum.trimmed();
+    }
+    return name;
+}
+
+void drawRoundPage(platform::PrinterSurface &surface, const RoundSheet &sheet, const QImage &logo) {
+    surface.setPortrait();
+    surface.setTextColor(Qt::black);
+    surface.drawPicture(logo, QRect(600, 700, 1450, 1450));
+
+    surface.setFontName(kFont);
+    surface.setFontSize(16);
+    printAt(surface, 2300, 1300, QStringLiteral("Deelnemers"));
+    printAt(surface, 2300, 1700,
+            QStringLiteral("Radioronde ") + sheet.groepsCall + QStringLiteral(" van ") +
+                sheet.round.datum);
+    rule(surface, 2800);
+    rule(surface, 3200);
+    surface.setFontSize(12);
+    printAt(surface, kTextLeft, 2850, columnHeader());
+
+    surface.setFontSize(11);
+    for (int i = 0; i < storage::Round::kRows; ++i) {
+        const storage::Participant &p = sheet.round.participants[size_t(i)];
+        const int y = kFirstRow + kRowPitch * i;
+        if (!p.call.isEmpty()) {
+            printAt(surface, kTextLeft, y, p.call);
+        }
+        if (!p.naam.isEmpty()) {
+            printAt(surface, kNameLeft, y, p.naam);
+        }
+        if (!p.qth.isEmpty()) {
+            printAt(surface, kQthLeft, y, p.qth);
+        }
+        // The whole-number form is printed only; the round itself keeps its distance.
+        if (!p.weg.isEmpty()) {
+            const QString distance = wholeNumberForm(p.weg);
+            if (!distance.isEmpty()) {
+                printAt(surface, kDistanceLeft, y, distance);
+            }
+            printAt(surface, kKmLeft, y, QStringLiteral(" Km"));
+        }
+        // "Beurt  " and the count: its last two characters are printed.
+        const QString &caption = sheet.turnCaptions[size_t(i)];
+        if (caption.size() > 5) {
+            const QString turns = wholeNumberForm(caption.right(2));
+            if (!turns.isEmpty()) {
+                printAt(surface, kTurnsLeft, y, turns);
+            }
+            printAt(surface, kTimesLeft, y, QStringLiteral("x"));
+        }
+    }
+
+    rule(surface, 15000);
+    printAt(surface, kTextLeft, 15070,
+            QStringLiteral("Kringbaas: ") + sheet.round.rondecall + QStringLiteral(", ") +
+                sheet.round.kringbaas + QStringLiteral(" via ") + sheet.groepsCall +
+                QStringLiteral(" op ") + sheet.frequentie + QLatin1Char(' ') + sheet.band);
+    rule(surface, 15400);
+
+    surface.setFontSize(7);
+    surface.setTextColor(kButtonShadow);
+    printAt(surface, kTextLeft, 15800, QStringLiteral("Kringbaas ") + QString::number(sheet.year));
+    surface.setTextColor(Qt::black);
+}
+
+}  // namespace print
