@@ -59,12 +59,21 @@ void frmAmateur::Command1_Click() {
     if (isExactMode(fieldIndex, Check1->isChecked())) {
         return;
     }
-    while (!rs.NoMatch()) {
+    // The hits are listed from the table; only the last one is shown, where a walk with
+    // FindNext would have left the cursor.
+    std::vector<int> hits;
+    std::vector<storage::RecordValues> values;
+    if (!rs.FindAll(criterion, rs.AbsolutePosition(), &hits, &values) || hits.empty()) {
+        hits = {rs.AbsolutePosition()};
+        values = {{fieldText(0), fieldText(1), {}, {}, fieldText(4)}};
+    }
+    for (size_t i = 0; i < hits.size(); ++i) {
+        const storage::RecordValues &ham = values[i];
         multiFound_->List1->addItem(
-            hitLine(rs.AbsolutePosition(), fieldText(0), fieldText(1), fieldText(4)));
-        if (!rs.FindNext(criterion)) {
-            break;
-        }
+            hitLine(hits[i], ham[0].toString(), ham[1].toString(), ham[4].toString()));
+    }
+    if (hits.back() != rs.AbsolutePosition()) {
+        rs.setAbsolutePosition(hits.back());
     }
     if (multiFound_->List1->count() > 1) {
         multiFound_->exec();

@@ -249,6 +249,7 @@ void frmMain::restoreMouse() {
 
 void frmMain::Data1_Reposition() {
     restoreMouse();
+    finishShowingLookUps();
     // Emptying the distances while a round is shown is no edit of that round: the record
     // control does not count changes made here.
     for (platform::TextBox *distance : Text5) {

@@ -198,6 +198,8 @@ private:
     void freezeRow(int index, QCheckBox *otherMark, bool frozen);
     void setRowBackground(int index, const QColor &color);
     void restoreMouse();
+    void showingLookUp(const std::optional<storage::Ham> &ham);
+    void finishShowingLookUps();
 
     QString dataFolder_;
     Services services_;
@@ -209,6 +211,7 @@ private:
     platform::PrinterSurface *printer_ = nullptr;
     bool closing_ = false;
     bool centred_ = false;
+    QString calculatorLocator_;  // of the last look-up with a distance while a round is shown
     bool busy_ = false;
 };
 

@@ -80,6 +80,10 @@ void frmMain::Text1_Change(int index) {
     }
 
     const std::optional<storage::Ham> ham = lookUpHam(call);
+    if (Data1->isLoading()) {
+        showingLookUp(ham);
+        return;
+    }
     if (!ham) {
         for (platform::TextBox *box : {Text2[index], Text3[index], Text4[index]}) {
             box->clear();
@@ -108,6 +112,33 @@ void frmMain::Text1_Change(int index) {
     }
     cmdCalc_Click();
     Text5[index]->setText(labDistance->text());
+}
+
+// While a round is being shown its stored values stand in the rows (the record control puts
+// them back), so the look-up writes nothing there; only the calculator keeps what the look-ups
+// leave in it: the last ham's locator, and the distance of the last one whose locator was
+// valid, worked out once when the round stands.
+void frmMain::showingLookUp(const std::optional<storage::Ham> &ham) {
+    if (!ham) {
+        return;
+    }
+    const QString grid = ham->grid.trimmed();
+    txtLoc[1]->setText(grid);
+    if (geo::LocatorCalculator::IsValidLocator(txtLoc[0]->text().toUpper()) &&
+        geo::LocatorCalculator::IsValidLocator(grid.toUpper())) {
+        calculatorLocator_ = grid;
+    }
+}
+
+void frmMain::finishShowingLookUps() {
+    if (calculatorLocator_.isEmpty()) {
+        return;
+    }
+    const QString shown = txtLoc[1]->text();
+    txtLoc[1]->setText(calculatorLocator_);
+    calculatorLocator_.clear();
+    cmdCalc_Click();
+    txtLoc[1]->setText(shown);
 }
 
 // A key typed in a call box empties the row (a call is only ever placed by the program). Keys

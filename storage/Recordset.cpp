@@ -2,6 +2,8 @@
 
 #include <QScopedValueRollback>
 
+#include <algorithm>
+
 namespace storage {
 
 int Recordset::RecordCount() const {
@@ -374,6 +376,26 @@ bool Recordset::FindFirst(const QString &criterion) {
 
 bool Recordset::FindNext(const QString &criterion) {
     return find(criterion, false);
+}
+
+bool Recordset::FindAll(const QString &text, int from, std::vector<int> *positions,
+                        std::vector<RecordValues> *values) {
+    positions->clear();
+    values->clear();
+    if (!table_) {
+        return fail(StorageError::kNotOpen, QStringLiteral("De tabel is niet geopend."));
+    }
+    const auto criterion = Criterion::parse(text);
+    const int field = criterion ? table_->table().fieldIndex(criterion->field()) : -1;
+    if (!criterion || field < 0) {
+        return fail(criterion ? StorageError::kUnknownField : StorageError::kBadCriterion,
+                    QStringLiteral("De zoekopdracht %1 kan niet worden uitgevoerd.").arg(text));
+    }
+    StorageError error;
+    if (!table_->findAll(*criterion, field, std::max(from, 0), positions, values, &error)) {
+        return fail(error);
+    }
+    return true;
 }
 
 bool Recordset::find(const QString &text, bool fromStart) {

@@ -88,6 +88,10 @@ public:
     bool Delete();
     bool FindFirst(const QString &criterion);
     bool FindNext(const QString &criterion);
+    // All records at or after `from` that fulfil the criterion, in table order, with their
+    // values, without moving the cursor or showing anything: for a list of hits.
+    bool FindAll(const QString &criterion, int from, std::vector<int> *positions,
+                 std::vector<RecordValues> *values);
 
     bool NoMatch() const { return noMatch_; }
     int RecordCount() const;

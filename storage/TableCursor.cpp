@@ -116,21 +116,42 @@ int TableCursor::positionOf(Bookmark bookmark) const {
     return it != ids_.end() && *it == bookmark ? int(it - ids_.begin()) : -1;
 }
 
-bool TableCursor::read(int position, RecordValues *values, StorageError *error) {
-    if (position < 0 || position >= count()) {
-        *error = {StorageError::kNoCurrentRecord, QStringLiteral("Er is geen huidig record.")};
-        return false;
-    }
-    const size_t fieldCount = size_t(table_.fields.size());
+const QString &TableCursor::readSql() {
     if (readSql_.isEmpty()) {
-        std::vector<int> all(fieldCount);
-        for (size_t i = 0; i < fieldCount; ++i) {
+        std::vector<int> all(size_t(table_.fields.size()));
+        for (size_t i = 0; i < all.size(); ++i) {
             all[i] = int(i);
         }
         readSql_ = QStringLiteral("SELECT %1 FROM %2 WHERE id = ?1")
                        .arg(fieldList(table_, all), quoted(table_.name));
     }
-    sqlite3_stmt *stmt = statement(readSql_, error);
+    return readSql_;
+}
+
+// The fields of the table, in order, from the columns of a row starting at firstColumn.
+void TableCursor::readColumns(sqlite3_stmt *stmt, int firstColumn, RecordValues *values) const {
+    const size_t fieldCount = size_t(table_.fields.size());
+    values->resize(fieldCount);
+    for (size_t i = 0; i < fieldCount; ++i) {
+        const int column = firstColumn + int(i);
+        const int type = sqlite3_column_type(stmt, column);
+        if (table_.isCheck[i]) {
+            (*values)[i] = QVariant(type != SQLITE_NULL && sqlite3_column_int(stmt, column) != 0);
+        } else if (type == SQLITE_NULL) {
+            (*values)[i] = QVariant(QString());
+        } else {
+            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
+            (*values)[i] = QVariant(QString::fromUtf8(text, sqlite3_column_bytes(stmt, column)));
+        }
+    }
+}
+
+bool TableCursor::read(int position, RecordValues *values, StorageError *error) {
+    if (position < 0 || position >= count()) {
+        *error = {StorageError::kNoCurrentRecord, QStringLiteral("Er is geen huidig record.")};
+        return false;
+    }
+    sqlite3_stmt *stmt = statement(readSql(), error);
     if (!stmt) {
         return false;
     }
@@ -140,18 +161,7 @@ bool TableCursor::read(int position, RecordValues *values, StorageError *error) 
         *error = failure();
         return false;
     }
-    values->resize(fieldCount);
-    for (size_t i = 0; i < fieldCount; ++i) {
-        const int type = sqlite3_column_type(stmt, int(i));
-        if (table_.isCheck[i]) {
-            (*values)[i] = QVariant(type != SQLITE_NULL && sqlite3_column_int(stmt, int(i)) != 0);
-        } else if (type == SQLITE_NULL) {
-            (*values)[i] = QVariant(QString());
-        } else {
-            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, int(i)));
-            (*values)[i] = QVariant(QString::fromUtf8(text, sqlite3_column_bytes(stmt, int(i))));
-        }
-    }
+    readColumns(stmt, 0, values);
     return true;
 }
 
@@ -272,6 +282,62 @@ bool TableCursor::findIndexed(const Criterion &criterion, int from, int *found,
     if (rc == SQLITE_ROW) {
         *found = positionOf(sqlite3_column_int64(stmt, 0));
         return true;
+    }
+    if (rc != SQLITE_DONE) {
+        *error = failure();
+        return false;
+    }
+    return true;
+}
+
+bool TableCursor::findAll(const Criterion &criterion, int field, int from, std::vector<int> *found,
+                          std::vector<RecordValues> *values, StorageError *error) {
+    found->clear();
+    values->clear();
+    if (from < 0 || from >= count() || table_.isCheck[size_t(field)]) {
+        return true;
+    }
+    if (criterion.kind() == Criterion::Kind::Equal) {
+        // Few records are equal; the index finds them one by one.
+        for (;;) {
+            int position = -1;
+            if (!find(criterion, field, from, &position, error)) {
+                return false;
+            }
+            if (position < 0) {
+                return true;
+            }
+            values->emplace_back();
+            if (!read(position, &values->back(), error)) {
+                return false;
+            }
+            found->push_back(position);
+            from = position + 1;
+        }
+    }
+    std::vector<int> all(size_t(table_.fields.size()));
+    for (size_t i = 0; i < all.size(); ++i) {
+        all[i] = int(i);
+    }
+    sqlite3_stmt *stmt =
+        statement(QStringLiteral("SELECT id, %1 FROM %2 WHERE id >= ?1 ORDER BY id")
+                      .arg(fieldList(table_, all), quoted(table_.name)),
+                  error);
+    if (!stmt) {
+        return false;
+    }
+    StatementUse use(stmt);
+    sqlite3_bind_int64(stmt, 1, bookmarkAt(from));
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        const int column = field + 1;
+        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
+        if (text && criterion.matchesUtf8(
+                        std::string_view(text, size_t(sqlite3_column_bytes(stmt, column))))) {
+            found->push_back(positionOf(sqlite3_column_int64(stmt, 0)));
+            values->emplace_back();
+            readColumns(stmt, 1, &values->back());
+        }
     }
     if (rc != SQLITE_DONE) {
         *error = failure();

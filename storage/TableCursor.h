@@ -50,6 +50,10 @@ public:
     // The position of the first record at or after `from` whose field fulfils the criterion;
     // -1 when there is none. False (and *error) when the search itself fails.
     bool find(const Criterion &criterion, int field, int from, int *found, StorageError *error);
+    // Every such record at or after `from`, in table order: its position and its values. One
+    // pass over the table in one read.
+    bool findAll(const Criterion &criterion, int field, int from, std::vector<int> *found,
+                 std::vector<RecordValues> *values, StorageError *error);
 
 private:
     TableCursor(std::unique_ptr<Database> db, const TableDef &table);
@@ -57,6 +61,8 @@ private:
     StorageError failure() const;
     bool bindValues(sqlite3_stmt *stmt, const std::vector<int> &fields, const RecordValues &values);
     bool findIndexed(const Criterion &criterion, int from, int *found, StorageError *error);
+    void readColumns(sqlite3_stmt *stmt, int firstColumn, RecordValues *values) const;
+    const QString &readSql();
 
     std::unique_ptr<Database> db_;
     const TableDef &table_;
