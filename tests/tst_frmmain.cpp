@@ -1,3 +1,4 @@
+#include "Fixture.h"
 #include "TestMain.h"
 
 #include "platform/Twips.h"
@@ -28,48 +29,13 @@ using roundsheet::frmMain;
 
 namespace {
 
-void writeFile(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray readFile(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using fixture::readFile;
+using fixture::storedField;
+using fixture::writeFile;
 
 // Rounds stored before the window opens: round n has rondecall "PA<n>" and a distance in row 1.
 void seedRounds(const QString &folder, int count) {
-    storage::StorageError error;
-    auto table = storage::TableCursor::open(QDir(folder).filePath("kringbaasbase.mdb"),
-                                            QStringLiteral("ronde"), &error);
-    QVERIFY2(table, qPrintable(error.description));
-    QVERIFY(table->remove(0, &error));
-    const auto &def = table->table();
-    const std::vector<int> fields = {def.fieldIndex(u"rondecall"), def.fieldIndex(u"call1"),
-                                     def.fieldIndex(u"weg1")};
-    for (int n = 1; n <= count; ++n) {
-        storage::RecordValues values(size_t(def.fields.size()));
-        values[size_t(fields[0])] = QStringLiteral("PA%1").arg(n);
-        values[size_t(fields[1])] = QStringLiteral("PD%1ABC").arg(n);
-        values[size_t(fields[2])] = QString::number(100 + n);
-        QVERIFY(table->append(fields, values, &error));
-    }
-}
-
-QStringList storedField(const QString &folder, const char *field) {
-    storage::StorageError error;
-    auto table = storage::TableCursor::open(QDir(folder).filePath("kringbaasbase.mdb"),
-                                            QStringLiteral("ronde"), &error);
-    QStringList result;
-    const int index = table->table().fieldIndex(QString::fromLatin1(field));
-    for (int i = 0; i < table->count(); ++i) {
-        storage::RecordValues values;
-        table->read(i, &values, &error);
-        result << values[size_t(index)].toString();
-    }
-    return result;
+    fixture::seedTable(folder, "ronde", fixture::numberedRounds(count));
 }
 
 }  // namespace
@@ -89,13 +55,7 @@ private:
     QString file(const char *name) const { return QDir(folder()).filePath(QLatin1String(name)); }
 
     frmMain &makeWindow() {
-        w_ = std::make_unique<frmMain>(folder(),
-                                       roundsheet::Services{messages_, clock_, web_, timers_});
-        w_->load();
-        // The timers are driven by hand here.
-        w_->startupTimer->stop();
-        w_->tmrRonde->stop();
-        w_->Timer1->stop();
+        w_ = fixture::makeMainWindow(folder(), {messages_, clock_, web_, timers_});
         return *w_;
     }
 

@@ -1,3 +1,4 @@
+#include "Fixture.h"
 #include "TestMain.h"
 
 #include "hamlist/frmAmateur.h"
@@ -59,54 +60,21 @@ const QList<Ham> kHams = {
     {"PA3ABCD", "KEES", "", "", "UTRECHT", "", "NEDERLAND", "", "", "Heeft een 2m beam"},
 };
 
+using fixture::readFile;
+using fixture::writeFile;
+
 QString databasePath(const QString &folder) {
-    return QDir(folder).filePath(QString::fromLatin1(storage::Database::kFileName));
+    return fixture::databasePath(folder);
 }
 
 // The ham table holds exactly these hams, in this order.
 void seedHams(const QString &folder, const QList<Ham> &hams) {
-    storage::StorageError error;
-    auto table = storage::TableCursor::open(databasePath(folder), QStringLiteral("qrz"), &error);
-    QVERIFY2(table, qPrintable(error.description));
-    while (table->count() > 0) {
-        QVERIFY(table->remove(0, &error));
-    }
-    const std::vector<int> fields = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
-    for (const Ham &ham : hams) {
-        storage::RecordValues values;
-        for (const QString &value : ham) {
-            values.emplace_back(value);
-        }
-        QVERIFY2(table->append(fields, values, &error), qPrintable(error.description));
-    }
+    fixture::seedRows(folder, "qrz", hams);
 }
 
 // What is stored, read past the window.
 QList<Ham> storedHams(const QString &folder) {
-    storage::StorageError error;
-    auto table = storage::TableCursor::open(databasePath(folder), QStringLiteral("qrz"), &error);
-    QList<Ham> hams;
-    for (int i = 0; table && i < table->count(); ++i) {
-        storage::RecordValues values;
-        table->read(i, &values, &error);
-        Ham ham;
-        for (const QVariant &value : values) {
-            ham << value.toString();
-        }
-        hams << ham;
-    }
-    return hams;
-}
-
-QByteArray readFile(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    return fixture::storedRows(folder, "qrz");
 }
 
 // One line of the hit list, written out column by column.
@@ -121,34 +89,12 @@ QString listLine(int position) {
     return listLine(position, ham[kCall], ham[kNaam], ham[kQth]);
 }
 
-// Answers the next modal window from inside its event loop. Whatever the handler leaves open is
-// closed afterwards, so a failing check inside the handler never leaves the test waiting. When no
-// modal window turns up the timer is stopped with this object and the handler never runs.
-class ModalAnswer {
+// Answers the next modal window, whatever its name.
+class ModalAnswer : public ModalAnswers {
 public:
-    explicit ModalAnswer(std::function<void(QWidget *)> handler) {
-        timer_.setSingleShot(true);
-        timer_.setInterval(0);
-        QObject::connect(&timer_, &QTimer::timeout, [this, handler] {
-            QPointer<QWidget> modal = QApplication::activeModalWidget();
-            seen_ = modal != nullptr;
-            if (!modal) {
-                return;
-            }
-            handler(modal);
-            if (modal && modal->isVisible()) {
-                modal->close();
-            }
-        });
-        timer_.start();
-    }
-    bool seen() const { return seen_; }
-
-private:
-    QTimer timer_;
-    bool seen_ = false;
+    explicit ModalAnswer(Action action) { then({}, std::move(action)); }
+    bool seen() const { return !ModalAnswers::seen().isEmpty(); }
 };
-
 }  // namespace
 
 class HamListTest : public QObject {

@@ -1,3 +1,4 @@
+#include "Fixture.h"
 #include "TestMain.h"
 
 #include "hamlist/frmAmateur.h"
@@ -58,36 +59,6 @@ const char *outcomeName(frmDialog::Outcome outcome) {
     return "?";
 }
 
-// The field values of one record to seed; fields not named stay without value.
-using Record = QMap<QString, QVariant>;
-
-QString databasePath(const QString &folder) {
-    return QDir(folder).filePath(QString::fromLatin1(storage::Database::kFileName));
-}
-
-// Replaces every record of a table by the given ones.
-void seedTable(const QString &folder, const char *table, const QList<Record> &records) {
-    storage::StorageError error;
-    auto cursor =
-        storage::TableCursor::open(databasePath(folder), QString::fromLatin1(table), &error);
-    QVERIFY2(cursor, qPrintable(error.description));
-    while (cursor->count() > 0) {
-        QVERIFY2(cursor->remove(0, &error), qPrintable(error.description));
-    }
-    const storage::TableDef &def = cursor->table();
-    for (const Record &record : records) {
-        std::vector<int> fields;
-        storage::RecordValues values(size_t(def.fields.size()));
-        for (auto it = record.begin(); it != record.end(); ++it) {
-            const int index = def.fieldIndex(it.key());
-            QVERIFY2(index >= 0, qPrintable(it.key()));
-            fields.push_back(index);
-            values[size_t(index)] = it.value();
-        }
-        QVERIFY2(cursor->append(fields, values, &error), qPrintable(error.description));
-    }
-}
-
 // A stored value as text that tells a field without value from an empty one.
 QString describe(const QVariant &value) {
     if (value.typeId() == QMetaType::QString) {
@@ -104,37 +75,23 @@ QString describe(const QVariant &value) {
 // Every record of a table, each as "field=value" entries.
 QList<QStringList> storedRecords(const QString &folder, const char *table) {
     QList<QStringList> records;
-    storage::StorageError error;
-    auto cursor =
-        storage::TableCursor::open(databasePath(folder), QString::fromLatin1(table), &error);
-    if (!cursor) {
-        qWarning() << error.description;
-        return records;
-    }
-    for (int i = 0; i < cursor->count(); ++i) {
-        storage::RecordValues values;
-        if (!cursor->read(i, &values, &error)) {
-            qWarning() << error.description;
-            return records;
-        }
+    const storage::TableDef *def = storage::findTable(QString::fromLatin1(table));
+    for (const storage::RecordValues &values : fixture::storedValues(folder, table)) {
         QStringList record;
         for (size_t f = 0; f < values.size(); ++f) {
-            record << cursor->table().fields[qsizetype(f)] + QLatin1Char('=') + describe(values[f]);
+            record << def->fields[qsizetype(f)] + QLatin1Char('=') + describe(values[f]);
         }
         records << record;
     }
     return records;
 }
 
+// One field of every round, described.
 QStringList storedField(const QString &folder, const QString &field) {
     QStringList values;
-    const QString prefix = field + QLatin1Char('=');
-    for (const QStringList &record : storedRecords(folder, "ronde")) {
-        for (const QString &entry : record) {
-            if (entry.startsWith(prefix)) {
-                values << entry.mid(prefix.size());
-            }
-        }
+    const int index = storage::rondeTable().fieldIndex(field);
+    for (const storage::RecordValues &record : fixture::storedValues(folder, "ronde")) {
+        values << describe(record[size_t(index)]);
     }
     return values;
 }
@@ -144,106 +101,19 @@ QString quoted(const QString &text) {
 }
 
 // The hams the look-ups find. Their QTHs are upper case already, as the sheet shows QTHs.
-QList<Record> hams() {
+QList<fixture::Record> hams() {
     auto ham = [](const char *call, const char *naam, const char *qth, const char *grid,
                   const char *topic) {
-        return Record{{"call", QString::fromUtf8(call)},
-                      {"naam", QString::fromUtf8(naam)},
-                      {"qth", QString::fromUtf8(qth)},
-                      {"grid", QString::fromUtf8(grid)},
-                      {"byzonderheden", QString::fromUtf8(topic)}};
+        return fixture::Record{{"call", QString::fromUtf8(call)},
+                               {"naam", QString::fromUtf8(naam)},
+                               {"qth", QString::fromUtf8(qth)},
+                               {"grid", QString::fromUtf8(grid)},
+                               {"byzonderheden", QString::fromUtf8(topic)}};
     };
     return {ham("PA3ABC", "Henk", "DELFT", "JO33AB", "Antennes bouwen"),
             ham("PE1BAD", "Piet", "GOUDA", "JO2", "Fietsen"),
             ham("QX9ZZA", "Maker", "ZOETERMEER", "JO22AB", "iets anders")};
 }
-
-// Simple rounds: round n has rondecall "PA<n>", an unknown call in row 1 and a distance there.
-QList<Record> simpleRounds(int count) {
-    QList<Record> rounds;
-    for (int n = 1; n <= count; ++n) {
-        rounds << Record{{"rondecall", QStringLiteral("PA%1").arg(n)},
-                         {"kringbaas", QStringLiteral("Baas %1").arg(n)},
-                         {"call1", QStringLiteral("PD%1ABC").arg(n)},
-                         {"weg1", QString::number(100 + n)}};
-    }
-    return rounds;
-}
-
-// Answers the modal windows the code under test opens, one step per window and in order. A
-// window beyond the steps, one with another name than its step expects, or one its step leaves
-// open is noted as a problem and shut, so a wrong turn in the code fails the test instead of
-// hanging it.
-class ModalAnswers : public QObject {
-public:
-    using Action = std::function<void(QWidget *)>;
-
-    ModalAnswers() { QTimer::singleShot(0, this, &ModalAnswers::poll); }
-
-    ModalAnswers &then(const QString &objectName, Action action) {
-        steps_.append({objectName, std::move(action)});
-        return *this;
-    }
-
-    const QStringList &seen() const { return seen_; }
-    const QStringList &problems() const { return problems_; }
-    qsizetype pending() const { return steps_.size(); }
-
-private:
-    struct Step {
-        QString objectName;
-        Action action;
-    };
-
-    // The next look is planned first, so a window that a step's action opens in turn is
-    // answered too.
-    void poll() {
-        QTimer::singleShot(5, this, &ModalAnswers::poll);
-        QWidget *modal = QApplication::activeModalWidget();
-        if (modal && !handled(modal)) {
-            handle(modal);
-        }
-    }
-
-    bool handled(const QWidget *modal) const {
-        for (const QPointer<QWidget> &done : handled_) {
-            if (done == modal) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    void handle(QWidget *modal) {
-        handled_.append(modal);
-        const QString name = modal->objectName();
-        seen_ << name;
-        const QPointer<QWidget> guard(modal);
-        if (steps_.isEmpty()) {
-            problems_ << QStringLiteral("unexpected window %1").arg(name);
-        } else {
-            const Step step = steps_.takeFirst();
-            if (step.objectName != name) {
-                problems_ << QStringLiteral("expected %1, got %2").arg(step.objectName, name);
-            } else {
-                step.action(modal);
-            }
-        }
-        if (guard && guard->isVisible()) {
-            problems_ << QStringLiteral("%1 was left open").arg(name);
-            if (auto *dialog = qobject_cast<QDialog *>(guard.data())) {
-                dialog->done(QDialog::Rejected);  // also for a dialog that refuses to close
-            } else {
-                guard->close();
-            }
-        }
-    }
-
-    QList<Step> steps_;
-    QList<QPointer<QWidget>> handled_;
-    QStringList seen_;
-    QStringList problems_;
-};
 
 // Counts the times a window is hidden.
 class HideCounter : public QObject {
@@ -311,13 +181,7 @@ private:
     }
 
     frmMain &makeWindow() {
-        w_ = std::make_unique<frmMain>(folder(),
-                                       roundsheet::Services{messages_, clock_, web_, timers_});
-        w_->load();
-        // The timers are driven by hand here.
-        w_->startupTimer->stop();
-        w_->tmrRonde->stop();
-        w_->Timer1->stop();
+        w_ = fixture::makeMainWindow(folder(), {messages_, clock_, web_, timers_});
         return *w_;
     }
 
@@ -378,7 +242,7 @@ private Q_SLOTS:
         web_.clear();
         modals_ = std::make_unique<ModalAnswers>();
         writeFile("basis", "PI4ZUD\r\nZoetermeer\r\n145.550\r\nMhz\r\nJO22ab\r\n");
-        seedTable(folder(), "qrz", hams());
+        fixture::seedTable(folder(), "qrz", hams());
     }
     void cleanup() {
         dialog_.reset();
@@ -415,7 +279,7 @@ private Q_SLOTS:
     }
 
     void answerYesPreparesANewRound() {
-        seedTable(folder(), "ronde", simpleRounds(10));
+        fixture::seedTable(folder(), "ronde", fixture::numberedRounds(10));
         frmMain &w = makeWindow();
         w.tmrRonde_Timer();
         w.Command1->setEnabled(false);
@@ -458,7 +322,7 @@ private Q_SLOTS:
     void leavingWithoutARound() {
         QFETCH(bool, escape);
         QFETCH(frmDialog::Outcome, outcome);
-        seedTable(folder(), "ronde", simpleRounds(10));
+        fixture::seedTable(folder(), "ronde", fixture::numberedRounds(10));
         const QList<QStringList> seeded = storedRecords(folder(), "ronde");
         frmMain &w = makeWindow();
         w.tmrRonde_Timer();
@@ -587,7 +451,7 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(frmDialog::Outcome, outcome);
         QFETCH(QString, message);
-        seedTable(folder(), "ronde", simpleRounds(2));
+        fixture::seedTable(folder(), "ronde", fixture::numberedRounds(2));
         frmMain &w = makeWindow();
         w.tmrRonde_Timer();
         frmDialog &dlg = newRoundDialog(w);
@@ -642,7 +506,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, rondetijd);
         QFETCH(QString, end);
         writeFile("rondetijd", rondetijd);
-        seedTable(folder(), "ronde", simpleRounds(3));
+        fixture::seedTable(folder(), "ronde", fixture::numberedRounds(3));
         frmMain &w = makeWindow();
         w.tmrRonde_Timer();
         // The clocks and the round time are started by the round; what they do is theirs.
@@ -691,7 +555,7 @@ private Q_SLOTS:
     }
     void startDialogFromTheMainWindow() {
         QFETCH(bool, begin);
-        seedTable(folder(), "ronde", simpleRounds(3));
+        fixture::seedTable(folder(), "ronde", fixture::numberedRounds(3));
         frmMain &w = makeWindow();
         w.tmrRonde_Timer();
         modals_->then(QStringLiteral("frmDialog"), [this, begin](QWidget *window) {
@@ -1099,7 +963,7 @@ private Q_SLOTS:
     // Before the question is answered the sheet shows a stored round: a call and a name typed
     // into the dialog then begin nothing and overwrite nothing.
     void nothingBeginsBeforeTheQuestion() {
-        seedTable(folder(), "ronde", simpleRounds(3));
+        fixture::seedTable(folder(), "ronde", fixture::numberedRounds(3));
         const QStringList before = storedField(folder(), "rondecall");
         frmMain &w = makeWindow();
         w.tmrRonde_Timer();
@@ -1120,7 +984,7 @@ private Q_SLOTS:
     // A round being led is in the table from its beginning and with every call placed, so a
     // crash mid-net loses nothing; the sheet keeps showing what it showed, distances included.
     void roundBeingLedIsStoredAsItGoes() {
-        seedTable(folder(), "ronde", simpleRounds(2));
+        fixture::seedTable(folder(), "ronde", fixture::numberedRounds(2));
         frmMain &w = makeWindow();
         w.tmrRonde_Timer();
         frmDialog &dlg = newRoundDialog(w);
@@ -1157,7 +1021,8 @@ private Q_SLOTS:
     }
     void storedDistanceFollowsTheCall() {
         QFETCH(QString, change);
-        seedTable(folder(), "ronde", simpleRounds(1));  // call1 PD1ABC, weg1 101
+        fixture::seedTable(folder(), "ronde",
+                           fixture::numberedRounds(1));  // call1 PD1ABC, weg1 101
         frmMain &w = makeWindow();
         w.tmrRonde_Timer();
         w.Command1->setEnabled(true);
@@ -1277,7 +1142,7 @@ private Q_SLOTS:
 
     // The menu's shortcuts work while a text box has the focus.
     void menuShortcutsWinOverTextBoxes() {
-        seedTable(folder(), "ronde", simpleRounds(3));
+        fixture::seedTable(folder(), "ronde", fixture::numberedRounds(3));
         frmMain &w = makeWindow();
         w.tmrRonde_Timer();
         QVERIFY(showWindow(w));
@@ -1293,7 +1158,7 @@ private Q_SLOTS:
 
     // Deleting while a new round is begun but not stored drops that round; it does not store it.
     void deletingAnUnstoredRoundDropsIt() {
-        seedTable(folder(), "ronde", simpleRounds(3));
+        fixture::seedTable(folder(), "ronde", fixture::numberedRounds(3));
         frmMain &w = makeWindow();
         w.tmrRonde_Timer();
         newRoundDialog(w);
@@ -1383,12 +1248,12 @@ private Q_SLOTS:
     // --- stored rounds ---------------------------------------------------------------------
 
     void movingShowsTheRoundNumber() {
-        QList<Record> rounds = simpleRounds(10);
-        for (Record &round : rounds) {
+        QList<fixture::Record> rounds = fixture::numberedRounds(10);
+        for (fixture::Record &round : rounds) {
             round[QStringLiteral("call2")] = QStringLiteral("PA3ABC");
             round[QStringLiteral("weg2")] = QStringLiteral("555");
         }
-        seedTable(folder(), "ronde", rounds);
+        fixture::seedTable(folder(), "ronde", rounds);
         frmMain &w = makeWindow();
         auto distancesEmpty = [&w] {
             for (const platform::TextBox *distance : w.Text5) {
@@ -1439,7 +1304,7 @@ private Q_SLOTS:
         QFETCH(MessageAnswer, answer);
         QFETCH(bool, asked);
         QFETCH(bool, wiped);
-        seedTable(folder(), "ronde", simpleRounds(3));
+        fixture::seedTable(folder(), "ronde", fixture::numberedRounds(3));
         frmMain &w = makeWindow();
         w.tmrRonde_Timer();
         for (int i = 0; i < frmMain::kRows; ++i) {
@@ -1495,7 +1360,7 @@ private Q_SLOTS:
         QFETCH(int, rounds);
         QFETCH(int, position);
         QFETCH(bool, refused);
-        seedTable(folder(), "ronde", simpleRounds(rounds));
+        fixture::seedTable(folder(), "ronde", fixture::numberedRounds(rounds));
         frmMain &w = makeWindow();
         QVERIFY(w.Data1->Recordset().setAbsolutePosition(position));
         w.verwijderronde->trigger();
@@ -1517,10 +1382,11 @@ private Q_SLOTS:
     }
 
     void storedListeningMarkFreezesItsRow() {
-        seedTable(folder(), "ronde",
-                  {Record{{"rondecall", "PA1"}, {"call3", "PD1XYZ"}, {"luis3", true}},
-                   Record{{"rondecall", "PA2"}, {"call3", "PD2XYZ"}, {"luis3", false}},
-                   Record{{"rondecall", "PA3"}, {"call3", "PD3XYZ"}, {"luis3", true}}});
+        fixture::seedTable(
+            folder(), "ronde",
+            {fixture::Record{{"rondecall", "PA1"}, {"call3", "PD1XYZ"}, {"luis3", true}},
+             fixture::Record{{"rondecall", "PA2"}, {"call3", "PD2XYZ"}, {"luis3", false}},
+             fixture::Record{{"rondecall", "PA3"}, {"call3", "PD3XYZ"}, {"luis3", true}}});
         frmMain &w = makeWindow();
         const int i = 2;
         auto frozen = [&w, i] {
@@ -1548,12 +1414,12 @@ private Q_SLOTS:
     // Looking at stored rounds must never change them: the look-ups that run for every call
     // shown (names, QTHs, topics, distances, a normalised call, an invalid locator) only show.
     void showingRoundsNeverChangesThem() {
-        QList<Record> rounds;
+        QList<fixture::Record> rounds;
         for (int n = 1; n <= 10; ++n) {
             const QString s = QString::number(n);
-            Record round{{"rondecall", "PA" + s},
-                         {"datum", "maandag 0" + s + " januari 2024"},
-                         {"kringbaas", "Baas " + s}};
+            fixture::Record round{{"rondecall", "PA" + s},
+                                  {"datum", "maandag 0" + s + " januari 2024"},
+                                  {"kringbaas", "Baas " + s}};
             auto row = [&round](int r, const QString &call, const QVariant &naam,
                                 const QVariant &qth, const QVariant &on, const QVariant &weg) {
                 const QString k = QString::number(r);
@@ -1584,7 +1450,7 @@ private Q_SLOTS:
             round["luis" + QString::number(1 + (n % 2))] = n % 2 == 0;
             rounds << round;
         }
-        seedTable(folder(), "ronde", rounds);
+        fixture::seedTable(folder(), "ronde", rounds);
         const QList<QStringList> seeded = storedRecords(folder(), "ronde");
         QCOMPARE(seeded.size(), 10);
 
