@@ -57,6 +57,7 @@ frmMain::frmMain(QString dataFolder, Services services, QWidget *parent)
     connect(exitprog, &QAction::triggered, this, &frmMain::exitprog_Click);
     connect(hamlijst, &QAction::triggered, this, &frmMain::hamlijst_Click);
     connectRows();
+    connectTiming();
 }
 
 frmMain::~frmMain() = default;
@@ -238,6 +239,7 @@ void frmMain::closeEvent(QCloseEvent *event) {
     if (amateur_) {
         amateur_->close();
     }
+    closeNotes();
     Data1->close();
     restoreMouse();
     event->accept();

@@ -5,6 +5,7 @@
 #include "storage/RecordControl.h"
 #include "storage/Records.h"
 #include "storage/SettingsFiles.h"
+#include "timing/RoundTime.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -21,6 +22,9 @@ class QToolButton;
 
 namespace hamlist {
 class frmAmateur;
+}
+namespace notes {
+class frmNotities;
 }
 
 namespace roundsheet {
@@ -78,7 +82,7 @@ public:
     QLabel *lblUTC = nullptr;
     QLabel *lblWeek = nullptr;
     platform::ClickLabel *Label5 = nullptr;
-    QProgressBar *ProgressBar1 = nullptr;
+    platform::ClickProgressBar *ProgressBar1 = nullptr;
     QLabel *lblRondeTijdIngelezen = nullptr;
 
     // The round sheet, one element per row.
@@ -164,6 +168,15 @@ public:
     void Data1_Validate();
     void Data1_Reposition();
     void Data1_Error(int dataErr, const QString &description, int *response);
+    // Clocks, round time, speech and notes.
+    void Timer1_Timer();
+    void tmrRondeTijd_Timer();
+    void ProgressBar1_Click();
+    void rondetijd_Click();
+    void spraak_Click();
+    void Command2_Click();
+    // The notes window while it is open.
+    notes::frmNotities *notesWindow() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -181,11 +194,18 @@ private:
     void freezeRow(int index, QCheckBox *otherMark, bool frozen);
     void setRowBackground(int index, const QColor &color);
     void restoreMouse();
+    void connectTiming();
+    void closeNotes();
+    // A message or input box of the clocks and the round time.
+    platform::MessageAnswer timingMessage(const QString &text);
 
     QString dataFolder_;
     Services services_;
     storage::SettingsFiles settings_;
     QPointer<hamlist::frmAmateur> amateur_;
+    QPointer<notes::frmNotities> notes_;
+    timing::RoundTime roundTime_;
+    bool timingBoxShown_ = false;  // one of the round time's own boxes is on screen
     bool closing_ = false;
     bool busy_ = false;
 };
