@@ -151,7 +151,9 @@ void frmNotities::Command2_Click() {
         return;
     }
     txtNot[size_t(n)]->setPlainText(QStringLiteral(" "));
-    storeNotes();
+    if (!storeNotes()) {
+        tellNotStored();
+    }
     txtNot[size_t(n)]->setFocus();
 }
 
@@ -163,6 +165,7 @@ void frmNotities::Command1_Click() {
     }
     // Notes that could not be stored stay on screen.
     if (!storeNotes()) {
+        tellNotStored();
         return;
     }
     close();
@@ -171,14 +174,18 @@ void frmNotities::Command1_Click() {
 bool frmNotities::storeNotes() {
     storage::Recordset &rs = Data1->Recordset();
     if (!rs.MoveFirst()) {
-        services_.messages.show(
-            this,
-            QStringLiteral("De notities zijn niet opgeslagen.\n") + Data1->lastError().description,
-            platform::MessageStyle::OkCritical);
         return false;
     }
     rs.MoveLast();
     return true;
+}
+
+QString frmNotities::notStoredText() const {
+    return QStringLiteral("De notities zijn niet opgeslagen.\n") + Data1->lastError().description;
+}
+
+void frmNotities::tellNotStored() {
+    services_.messages.show(this, notStoredText(), platform::MessageStyle::OkCritical);
 }
 
 void frmNotities::closeWithOwner() {
@@ -191,11 +198,14 @@ void frmNotities::closeEvent(QCloseEvent *event) {
         // The user may keep the window, and so the notes that could not be stored; when the
         // program ends they go.
         const bool stored = storeNotes();
-        if (!stored && !closingWithOwner_) {
+        if (!stored && closingWithOwner_) {
+            tellNotStored();
+        } else if (!stored) {
             const platform::MessageAnswer answer = services_.messages.show(
                 this,
-                QStringLiteral("Venster toch sluiten? De tekst die niet is opgeslagen gaat dan "
-                               "verloren."),
+                notStoredText() +
+                    QStringLiteral("\n\nVenster toch sluiten? De tekst die niet is opgeslagen "
+                                   "gaat dan verloren."),
                 platform::MessageStyle::OkCancelExclamation, QStringLiteral("Notities"));
             if (answer != platform::MessageAnswer::Ok) {
                 event->ignore();

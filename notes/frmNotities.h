@@ -46,8 +46,8 @@ public:
     void Command1_Click();
 
     // The store sequence: the first move stores the edits into the record being edited, the
-    // second comes back to the last record. False, after telling the user, when the notes could
-    // not be stored.
+    // second comes back to the last record. False when the notes could not be stored; they
+    // then stay on screen.
     bool storeNotes();
 
     // Closes the window as the program ends: the notes are stored, or the user is told they
@@ -60,6 +60,8 @@ protected:
 
 private:
     void createControls();
+    QString notStoredText() const;
+    void tellNotStored();
 
     platform::Services services_;
     bool closed_ = false;
