@@ -4,6 +4,7 @@
 #include "platform/fakes/FakeMessageBoxes.h"
 #include "platform/fakes/FakeWebLauncher.h"
 #include "platform/fakes/ManualTimers.h"
+#include "roundsheet/frmDialog.h"
 #include "roundsheet/frmMain.h"
 #include "timing/Clocks.h"
 #include "timing/RoundTime.h"
@@ -405,6 +406,34 @@ private Q_SLOTS:
         advanceSecs(30);
         QVERIFY(w.tmrRondeTijd->fire());
         QCOMPARE(w.ProgressBar1->value(), 1770);
+    }
+
+    // The start dialog's begin of a round starts the round time at that moment. The count kept
+    // from before goes on (only the menu sets it back), and a running round time is not shown as
+    // paused.
+    void roundBegunInTheStartDialog() {
+        writeFile("rondetijd", "1\r\n");
+        frmMain &w = makeWindow();
+        w.ProgressBar1_Click();
+        advanceSecs(10);
+        w.ProgressBar1_Click();
+        QCOMPARE(label5Colour(w), kRed);
+        advanceSecs(600);
+
+        roundsheet::frmDialog dialog(w);
+        dialog.tmrUnload->stop();
+        messages_.queueAnswer(MessageAnswer::Yes);
+        dialog.tmrUnload_Timer();
+        dialog.Text1->setText(QStringLiteral("PA3ABC"));
+        dialog.Text2->setText(QStringLiteral("Henk"));
+        dialog.OKButton_Click();
+        QCOMPARE(dialog.outcome(), roundsheet::frmDialog::Outcome::RoundBegun);
+        QVERIFY(w.tmrRondeTijd->isActive());
+        QCOMPARE(label5Colour(w), w.palette().color(QPalette::ButtonText));
+
+        advanceSecs(30);
+        QVERIFY(w.tmrRondeTijd->fire());
+        QCOMPARE(w.ProgressBar1->value(), 40 * 59);
     }
 
     // --- the menu "Ronde Tijd" -----------------------------------------------------------------
