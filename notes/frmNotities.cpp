@@ -24,6 +24,36 @@ constexpr int kClientWidth = 12285;
 constexpr int kClientHeight = 3990;
 constexpr int kAgendaTab = frmNotities::kNotes - 1;
 
+// The ten tabs share one row in equal widths, so all of them show whatever the font.
+class EvenTabBar : public QTabBar {
+public:
+    using QTabBar::QTabBar;
+
+protected:
+    QSize tabSizeHint(int index) const override {
+        QSize size = QTabBar::tabSizeHint(index);
+        if (count() > 0 && parentWidget()) {
+            size.setWidth(parentWidget()->width() / count());
+        }
+        return size;
+    }
+    QSize minimumTabSizeHint(int index) const override { return tabSizeHint(index); }
+};
+
+class NoteTabs : public QTabWidget {
+public:
+    explicit NoteTabs(QWidget *parent) : QTabWidget(parent) {
+        setTabBar(new EvenTabBar(this));
+        // Little room beside the captions, as a tab of a tenth of the row needs.
+        tabBar()->setStyleSheet(QStringLiteral(
+            "QTabBar::tab { padding: 4px 1px; border: 1px solid palette(mid);"
+            " border-bottom: none; border-top-left-radius: 3px; border-top-right-radius: 3px;"
+            " background: palette(button); }"
+            "QTabBar::tab:selected { background: palette(window); }"
+            "QTabBar::tab:!selected { margin-top: 2px; }"));
+    }
+};
+
 }  // namespace
 
 frmNotities::frmNotities(const QString &dataFolder, platform::Services services, QWidget *owner)
@@ -68,11 +98,12 @@ void frmNotities::createControls() {
     setFixedSize(twips(kClientWidth), twips(kClientHeight));
     setFont(platform::verdana(9));
 
-    SSTab1 = new QTabWidget(this);
+    SSTab1 = new NoteTabs(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     SSTab1->setGeometry(twipsRect(120, 120, 12015, 3255));
     SSTab1->tabBar()->setFont(platform::verdana(9, true));
     SSTab1->setUsesScrollButtons(false);
+    SSTab1->tabBar()->setElideMode(Qt::ElideNone);
     for (int n = 1; n <= kNotes; ++n) {
         auto *page = new QWidget;
         auto *note = new QPlainTextEdit(page);
