@@ -203,6 +203,45 @@ private Q_SLOTS:
         QCOMPARE(w.Command1->isEnabled(), enabled);
     }
 
+    // The round time follows its timer through these reports: one per change, whoever starts or
+    // stops it, for the program's timers and the tests' alike.
+    void timerReportsItsStartsAndStops_data() {
+        QTest::addColumn<bool>("byHand");
+        QTest::newRow("event loop") << false;
+        QTest::newRow("by hand") << true;
+    }
+    void timerReportsItsStartsAndStops() {
+        QFETCH(bool, byHand);
+        QObject owner;
+        platform::EventLoopTimers eventLoop;
+        platform::Timers &timers = byHand ? static_cast<platform::Timers &>(timers_) : eventLoop;
+        platform::Timer *timer = timers.make(&owner, "tmrTest", 250, false);
+        QStringList reports;
+        QObject::connect(timer, &platform::Timer::started, &owner,
+                         [&] { reports << QStringLiteral("started"); });
+        QObject::connect(timer, &platform::Timer::stopped, &owner,
+                         [&] { reports << QStringLiteral("stopped"); });
+        QObject::connect(timer, &platform::Timer::timeout, &owner, [] {});
+        timer->stop();
+        timer->start();
+        timer->start();
+        timer->stop();
+        timer->stop();
+        timer->start();
+        QCOMPARE(reports, (QStringList{"started", "stopped", "started"}));
+        timer->stop();
+
+        // A one-shot timer stops as it fires.
+        platform::Timer *once = timers_.make(&owner, "tmrOnce", 100, true);
+        int stops = 0;
+        QObject::connect(once, &platform::Timer::stopped, &owner, [&] { ++stops; });
+        QObject::connect(once, &platform::Timer::timeout, &owner,
+                         [&] { QVERIFY(!once->isActive()); });
+        once->start();
+        QVERIFY(once->fire());
+        QCOMPARE(stops, 1);
+    }
+
     // --- the planned time ----------------------------------------------------------------------
 
     void maximumOfAPlannedTime_data() {
