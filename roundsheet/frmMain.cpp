@@ -25,6 +25,7 @@ frmMain::frmMain(QString dataFolder, Services services, QWidget *parent)
       settings_(dataFolder_) {
     setObjectName(QStringLiteral("frmMain"));
     createControls();
+    connectTiming();
 
     Data1->setDatabaseName(
         QDir(dataFolder_).filePath(QString::fromLatin1(storage::Database::kFileName)));
@@ -57,7 +58,6 @@ frmMain::frmMain(QString dataFolder, Services services, QWidget *parent)
     connect(exitprog, &QAction::triggered, this, &frmMain::exitprog_Click);
     connect(hamlijst, &QAction::triggered, this, &frmMain::hamlijst_Click);
     connectRows();
-    connectTiming();
 }
 
 frmMain::~frmMain() = default;

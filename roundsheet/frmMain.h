@@ -178,6 +178,16 @@ public:
     // The notes window while it is open.
     notes::frmNotities *notesWindow() const;
 
+private:
+    // The clocks, the round time and the notes (frmMain_timing.cpp).
+    void connectTiming();
+    void closeNotes();
+    // A message box of the clocks and the round time.
+    platform::MessageAnswer timingMessage(const QString &text);
+    QPointer<notes::frmNotities> notes_;
+    timing::RoundTime roundTime_;
+    bool timingBoxShown_ = false;  // one of the round time's own boxes is on screen
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -194,18 +204,11 @@ private:
     void freezeRow(int index, QCheckBox *otherMark, bool frozen);
     void setRowBackground(int index, const QColor &color);
     void restoreMouse();
-    void connectTiming();
-    void closeNotes();
-    // A message or input box of the clocks and the round time.
-    platform::MessageAnswer timingMessage(const QString &text);
 
     QString dataFolder_;
     Services services_;
     storage::SettingsFiles settings_;
     QPointer<hamlist::frmAmateur> amateur_;
-    QPointer<notes::frmNotities> notes_;
-    timing::RoundTime roundTime_;
-    bool timingBoxShown_ = false;  // one of the round time's own boxes is on screen
     bool closing_ = false;
     bool busy_ = false;
 };
