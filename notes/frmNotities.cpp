@@ -13,6 +13,8 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include <algorithm>
+
 namespace notes {
 
 using platform::twips;
@@ -84,7 +86,7 @@ frmNotities::frmNotities(const QString &dataFolder, platform::Services services,
     Data1->open();
 }
 
-// Should the window go without its close (it always closes first), the edits are still stored.
+// A window that goes without being closed still stores its edits.
 frmNotities::~frmNotities() {
     if (!closed_) {
         Data1->close();
