@@ -61,6 +61,7 @@ db.commit()
 PY
 
 (cd "$work" && exec ./kringbaas >/dev/null 2>&1) &
+app=$!
 sleep 2
 xdotool key Escape   # "Een niewe ronde beginnen?" -> Nee: the stored round is shown
 sleep 1
@@ -103,4 +104,46 @@ xdotool key Return
 sleep 1.5
 found=$(xdotool search --name "meerdere resultaten" | head -1)
 shoot "$found" resultaten.png
+kill "$app"
+wait "$app" 2>/dev/null || true
+sleep 0.5
+
+# A round led now, planned at one minute: the clocks run and the bar fills.
+printf '1\r\n' > "$work/rondetijd"
+python3 - "$work/kringbaasbase.mdb" <<'PY'
+import sqlite3, sys
+db = sqlite3.connect(sys.argv[1])
+notes = ['Nieuwe leden welkom heten.\nPA5WIM zoekt een 2m eindtrap.', 'Velddag 14 juni: wie helpt mee?', '', '', '', '', '', '', '',
+         '1. Opening door de kringbaas\n2. Mededelingen van de club\n3. Rondje langs de stations\n4. Rondvraag\n5. Sluiting, 73!']
+db.execute('DELETE FROM notes')
+db.execute('INSERT INTO notes (n1, n2, n3, n4, n5, n6, n7, n8, n9, n10) VALUES (?,?,?,?,?,?,?,?,?,?)', notes)
+db.commit()
+PY
+(cd "$work" && TZ=Europe/Amsterdam exec ./kringbaas >/dev/null 2>&1) &
+app=$!
+sleep 2
+xdotool key Return   # "Een niewe ronde beginnen?" -> Ja
+sleep 0.5
+xdotool type PA3ABC  # a known call begins the round at once
+xdotool key Return
+sleep 1
+main=$(xdotool search --name "ZUD arizizirirod" | head -1)
+for call in PD0XYZ ON4ABC PE1KEES PA1JAN; do
+    xdotool type "$call"
+    xdotool key Return
+    sleep 0.6
+done
+xdotool key Escape   # the call entry box closes
+sleep 20
+xdotool mousemove 5 5
+shoot "$main" rondetijd.png
+
+# The notes, from the button "Notities", with the agenda in front.
+click "$main" 2827 847
+sleep 1
+notes=$(xdotool search --name "^Notities$" | head -1)
+sleep 0.5
+click "$notes" 11500 -100
+sleep 0.5
+shoot "$notes" notities.png
 echo "screenshots in $docs"

@@ -135,4 +135,11 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent *event) {
     }
 }
 
+void ClickProgressBar::mouseReleaseEvent(QMouseEvent *event) {
+    QProgressBar::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+        Q_EMIT clicked();
+    }
+}
+
 }  // namespace platform

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 
 namespace platform {
@@ -54,6 +55,20 @@ class ClickLabel : public QLabel {
 
 public:
     using QLabel::QLabel;
+
+Q_SIGNALS:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+};
+
+// A progress bar that reports clicks (the round-time bar pauses and resumes on a click).
+class ClickProgressBar : public QProgressBar {
+    Q_OBJECT
+
+public:
+    using QProgressBar::QProgressBar;
 
 Q_SIGNALS:
     void clicked();

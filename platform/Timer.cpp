@@ -12,7 +12,7 @@ Timer::Timer(const QString &name, int intervalMs, bool singleShot, Drive drive, 
         qt_ = new QTimer(this);
         qt_->setInterval(intervalMs);
         qt_->setSingleShot(singleShot);
-        connect(qt_, &QTimer::timeout, this, &Timer::timeout);
+        connect(qt_, &QTimer::timeout, this, &Timer::expired);
     }
 }
 
@@ -20,18 +20,26 @@ void Timer::start() {
     if (!isSignalConnected(QMetaMethod::fromSignal(&Timer::timeout))) {
         return;
     }
+    const bool wasActive = isActive();
     if (qt_) {
         qt_->start();
     } else {
         active_ = true;
     }
+    if (!wasActive) {
+        Q_EMIT started();
+    }
 }
 
 void Timer::stop() {
+    const bool wasActive = isActive();
     if (qt_) {
         qt_->stop();
     }
     active_ = false;
+    if (wasActive) {
+        Q_EMIT stopped();
+    }
 }
 
 bool Timer::isActive() const {
@@ -43,6 +51,14 @@ void Timer::setInterval(int ms) {
     if (qt_) {
         qt_->setInterval(ms);
     }
+}
+
+// A one-shot timer of the event loop has stopped by itself when this runs.
+void Timer::expired() {
+    if (singleShot_) {
+        Q_EMIT stopped();
+    }
+    Q_EMIT timeout();
 }
 
 bool Timer::fire() {

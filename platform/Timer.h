@@ -31,8 +31,14 @@ public:
 
 Q_SIGNALS:
     void timeout();
+    // The timer went from stopped to running, or from running to stopped, whoever started or
+    // stopped it.
+    void started();
+    void stopped();
 
 private:
+    void expired();
+
     QTimer *qt_ = nullptr;  // none for a timer driven by hand
     int interval_;
     bool singleShot_;

@@ -27,6 +27,7 @@ frmMain::frmMain(QString dataFolder, Services services, QWidget *parent)
       hamLookup_(QDir(dataFolder_).filePath(QString::fromLatin1(storage::Database::kFileName))) {
     setObjectName(QStringLiteral("frmMain"));
     createControls();
+    connectTiming();
 
     Data1->setDatabaseName(
         QDir(dataFolder_).filePath(QString::fromLatin1(storage::Database::kFileName)));
@@ -293,6 +294,7 @@ void frmMain::closeEvent(QCloseEvent *event) {
     if (amateur_) {
         amateur_->close();
     }
+    closeNotes();
     Data1->close();
     restoreMouse();
     event->accept();

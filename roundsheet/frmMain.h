@@ -7,6 +7,7 @@
 #include "storage/RecordControl.h"
 #include "storage/Records.h"
 #include "storage/SettingsFiles.h"
+#include "timing/RoundTime.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -23,6 +24,9 @@ class QToolButton;
 
 namespace hamlist {
 class frmAmateur;
+}
+namespace notes {
+class frmNotities;
 }
 
 namespace roundsheet {
@@ -80,7 +84,7 @@ public:
     QLabel *lblUTC = nullptr;
     QLabel *lblWeek = nullptr;
     platform::ClickLabel *Label5 = nullptr;
-    QProgressBar *ProgressBar1 = nullptr;
+    platform::ClickProgressBar *ProgressBar1 = nullptr;
     QLabel *lblRondeTijdIngelezen = nullptr;
 
     // The round sheet, one element per row.
@@ -179,6 +183,25 @@ public:
     void Data1_Validate();
     void Data1_Reposition();
     void Data1_Error(int dataErr, const QString &description, int *response);
+    // Clocks, round time, speech and notes.
+    void Timer1_Timer();
+    void tmrRondeTijd_Timer();
+    void ProgressBar1_Click();
+    void rondetijd_Click();
+    void spraak_Click();
+    void Command2_Click();
+    // The notes window while it is open.
+    notes::frmNotities *notesWindow() const;
+
+private:
+    // The clocks, the round time and the notes (frmMain_timing.cpp).
+    void connectTiming();
+    void closeNotes();
+    // A message box of the clocks and the round time.
+    platform::MessageAnswer timingMessage(const QString &text);
+    QPointer<notes::frmNotities> notes_;
+    timing::RoundTime roundTime_;
+    bool timingBoxShown_ = false;  // one of the round time's own boxes is on screen
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -164,7 +164,7 @@ void frmMain::createControls() {
     Data1 = place(new storage::RecordControl(client), 120, 12840, 3375, 375);
     Data1->setObjectName(QStringLiteral("Data1"));
 
-    ProgressBar1 = place(new QProgressBar(client), 3600, 12885, 15015, 270);
+    ProgressBar1 = place(new platform::ClickProgressBar(client), 3600, 12885, 15015, 270);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setAccessibleName(QStringLiteral("Voortgang geplande tijd"));
@@ -282,7 +282,9 @@ void frmMain::createTimers() {
     Timer1 = timer("Timer1", 100, false);
     tmrRonde = timer("tmrRonde", 333, true);
     tmrToeVoeg = timer("tmrToeVoeg", 222, true);
-    tmrRondeTijd = timer("tmrRondeTijd", 1, false);
+    // The round's progress is computed from the clock, so the bar needs a look only a few times
+    // a second, not every millisecond.
+    tmrRondeTijd = timer("tmrRondeTijd", 250, false);
 }
 
 void frmMain::placeRows() {
