@@ -267,7 +267,6 @@ private Q_SLOTS:
         QCOMPARE(dlg.OKButton->text(), QStringLiteral("Begin Ronde"));
         QVERIFY(!dlg.OKButton->isEnabled());
         QVERIFY(dlg.tmrUnload->isActive());
-        QCOMPARE(dlg.tmrUnload->interval(), 500);
         dlg.tmrUnload->stop();
 
         messages_.queueAnswer(MessageAnswer::No);
