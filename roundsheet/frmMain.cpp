@@ -219,6 +219,8 @@ hamlist::frmAmateur *frmMain::amateurWindow() {
 }
 
 std::optional<storage::Ham> frmMain::lookUpHam(const QString &call) {
+    // Through the rounds' connection to the same file while it is open.
+    hamLookup_.useConnection(Data1->Recordset().connection());
     std::optional<storage::FoundHam> found = hamLookup_.find(call);
     if (!found) {
         return std::nullopt;
@@ -295,6 +297,7 @@ void frmMain::closeEvent(QCloseEvent *event) {
         amateur_->close();
     }
     closeNotes();
+    hamLookup_.useConnection(nullptr);
     Data1->close();
     restoreMouse();
     event->accept();

@@ -12,13 +12,27 @@ HamLookup::~HamLookup() {
     sqlite3_finalize(stmt_);
 }
 
+void HamLookup::useConnection(sqlite3 *connection) {
+    if (connection != borrowed_) {
+        sqlite3_finalize(stmt_);
+        stmt_ = nullptr;
+        borrowed_ = connection;
+    }
+}
+
+sqlite3 *HamLookup::handle() const {
+    return borrowed_ ? borrowed_ : db_ ? db_->handle() : nullptr;
+}
+
 bool HamLookup::prepare() {
     if (stmt_) {
         return true;
     }
-    db_ = Database::open(path_, &error_, &qrzTable());
-    if (!db_) {
-        return false;
+    if (!borrowed_ && !db_) {
+        db_ = Database::open(path_, &error_, &qrzTable());
+        if (!db_) {
+            return false;
+        }
     }
     QString sql = QStringLiteral("SELECT id");
     for (const QString &field : qrzTable().fields) {
@@ -26,10 +40,15 @@ bool HamLookup::prepare() {
     }
     sql += QStringLiteral(" FROM qrz WHERE \"call\" = ?1 COLLATE %1 ORDER BY id LIMIT 1")
                .arg(QLatin1String(kFoldCollation));
-    if (sqlite3_prepare_v2(db_->handle(), sql.toUtf8().constData(), -1, &stmt_, nullptr) !=
-        SQLITE_OK) {
-        error_ = {StorageError::kWriteFailed, db_->lastMessage()};
+    if (sqlite3_prepare_v2(handle(), sql.toUtf8().constData(), -1, &stmt_, nullptr) != SQLITE_OK) {
+        // The ham list is missing on that connection's file: it is made on our own.
+        error_ = {StorageError::kWriteFailed, QString::fromUtf8(sqlite3_errmsg(handle()))};
+        sqlite3_finalize(stmt_);
         stmt_ = nullptr;
+        if (borrowed_) {
+            borrowed_ = nullptr;
+            return prepare();
+        }
         db_.reset();
         return false;
     }
@@ -55,7 +74,7 @@ std::optional<FoundHam> HamLookup::find(const QString &call) {
         }
         found = std::move(hit);
     } else if (rc != SQLITE_DONE) {
-        error_ = {StorageError::kWriteFailed, db_->lastMessage()};
+        error_ = {StorageError::kWriteFailed, QString::fromUtf8(sqlite3_errmsg(handle()))};
     }
     sqlite3_reset(stmt_);
     sqlite3_clear_bindings(stmt_);

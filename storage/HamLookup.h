@@ -31,13 +31,21 @@ public:
     // Nothing when the call is not in the list or the list cannot be read.
     std::optional<FoundHam> find(const QString &call);
 
+    // Looks up through a connection to the same file that is open already (a window's table),
+    // which saves opening one of its own; nullptr goes back to its own. Whoever lends it calls
+    // this again with nullptr before the connection is closed.
+    void useConnection(sqlite3 *connection);
+
     const StorageError &lastError() const { return error_; }
 
 private:
     bool prepare();
 
     QString path_;
+    sqlite3 *handle() const;
+
     std::unique_ptr<Database> db_;
+    sqlite3 *borrowed_ = nullptr;
     sqlite3_stmt *stmt_ = nullptr;
     StorageError error_;
 };

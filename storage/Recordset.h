@@ -107,6 +107,8 @@ public:
     bool isBusy() const { return busy_ > 0; }
     const StorageError &lastError() const { return lastError_; }
     const TableDef *table() const { return table_ ? &table_->table() : nullptr; }
+    // The connection the open table is read through; none while closed.
+    sqlite3 *connection() const { return table_ ? table_->connection() : nullptr; }
 
 private:
     bool leave(DataAction action);

@@ -35,6 +35,7 @@ public:
                                              StorageError *error);
 
     const TableDef &table() const { return table_; }
+    sqlite3 *connection() const { return db_->handle(); }
     int count() const { return int(ids_.size()); }
     Bookmark bookmarkAt(int position) const { return ids_[size_t(position)]; }
     int positionOf(Bookmark bookmark) const;  // -1 when not in the table
