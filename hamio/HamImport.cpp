@@ -189,16 +189,22 @@ ImportPlan planImport(const QByteArray &csv, const std::vector<StoredHam> &curre
         const auto it = known.constFind(hamlist::upperTrimmed(record.fields.value(qsizetype(
             std::find(columnField.begin(), columnField.end(), 0) - columnField.begin()))));
         storage::Ham ham = it != known.cend() ? current[*it].ham : storage::Ham{};
+        // A field that comes back as the list holds it stays as it is; the forms go to the
+        // others.
+        std::array<bool, storage::Ham::kFields> formed{};
         for (qsizetype c = 0; c < record.fields.size(); ++c) {
-            if (columnField[size_t(c)] >= 0) {
-                ham.field(columnField[size_t(c)]) = record.fields[c];
+            const int field = columnField[size_t(c)];
+            if (field >= 0 && (it == known.cend() || record.fields[c] != ham.field(field))) {
+                ham.field(field) = record.fields[c];
+                formed[size_t(field)] = true;
             }
         }
-        if (it == known.cend() && !given[6]) {
+        if (it == known.cend() && ham.land.trimmed().isEmpty()) {
             ham.land = QStringLiteral("Nederland");  // as "&Nieuw" fills it in
+            formed[6] = false;
         }
         QString reason;
-        if (!applyForms(&ham, given, &reason)) {
+        if (!applyForms(&ham, formed, &reason)) {
             plan.rejected.push_back({record.line, reason});
             continue;
         }

@@ -48,12 +48,12 @@ struct ImportPlan {
 };
 
 // Compares a CSV file with the ham list. Columns are taken by header name; a column the file
-// lacks leaves that field of a known ham as it is. Each row gets the forms of the ham list
-// window: call, name, QTH and country upper case and trimmed, an empty country "Nederland",
-// the postcode and grid forms, a lower-case e-mail. A row is rejected without a call, with a
-// grid of one to five characters, with an e-mail that fails the check, with more fields than
-// the header, or with a call that an earlier row of the file already had. A row is a known ham
-// when its call is in the list (the first such ham, letter case aside).
+// lacks, and a field that comes back as the list holds it, stay as they are. Each row gets the
+// forms of the ham list window: call, name, QTH and country upper case and trimmed, an empty
+// country "Nederland", the postcode and grid forms, a lower-case e-mail. A row is rejected without
+// a call, with a grid of one to five characters, with an e-mail that fails the check, with more
+// fields than the header, or with a call that an earlier row of the file already had. A row is a
+// known ham when its call is in the list (the first such ham, letter case aside).
 ImportPlan planImport(const QByteArray &csv, const std::vector<StoredHam> &current);
 
 // The ham list of the database file, in table order.
