@@ -6,8 +6,8 @@
 
 #include <QCoreApplication>
 #include <QDate>
-#include <QLocale>
 #include <QDir>
+#include <QLocale>
 #include <QStringList>
 
 #include <sqlite3.h>
