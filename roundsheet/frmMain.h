@@ -13,6 +13,7 @@
 #include <QPointer>
 
 #include <array>
+#include <functional>
 
 class QAction;
 class QCheckBox;
@@ -214,6 +215,7 @@ private:
     void createMenus();
     void createTimers();
     void createExtras();  // the time fields and the menu "Extra" (frmMain_extra.cpp)
+    std::function<QString(const QString &)> gridOfCall();
     void placeRows();
     void connectRows();
     void freezeRow(int index, QCheckBox *otherMark, bool frozen);

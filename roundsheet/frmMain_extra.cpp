@@ -105,7 +105,8 @@ std::optional<QString> askMode(frmMain &main) {
 }
 
 void exportAdif(frmMain &main, platform::FileChooser *files,
-                const std::vector<logbook::NumberedRound> &rounds, const QString &suggestedName) {
+                const std::vector<logbook::NumberedRound> &rounds, const logbook::GridOf &gridOf,
+                const QString &suggestedName) {
     const QString title = QStringLiteral("Exporteren naar ADIF");
     platform::MessageBoxes &messages = main.services().messages;
     if (!files) {
@@ -117,13 +118,8 @@ void exportAdif(frmMain &main, platform::FileChooser *files,
     }
     const logbook::AdifStation station{main.txtGroepsCall->text(), main.txtFrequentie->text(),
                                        main.txtBand->text(), *mode};
-    const logbook::AdifLog log = logbook::writeAdif(
-        rounds, station,
-        [&main](const QString &call) {
-            const std::optional<storage::Ham> ham = main.lookUpHam(call);
-            return ham ? ham->grid : QString();
-        },
-        main.services().clock.utcNow());
+    const logbook::AdifLog log =
+        logbook::writeAdif(rounds, station, gridOf, main.services().clock.utcNow());
     const QString problems =
         log.problems.isEmpty() ? QString() : QStringLiteral("\n\n") + log.problems.join('\n');
     if (log.records == 0) {
@@ -153,12 +149,20 @@ void exportAdif(frmMain &main, platform::FileChooser *files,
 
 }  // namespace
 
+// The grid the ham list holds for a call, looked up without moving the ham list.
+logbook::GridOf frmMain::gridOfCall() {
+    return [this](const QString &call) {
+        const std::optional<storage::FoundHam> found = hamLookup_.find(call);
+        return found ? found->ham.grid : QString();
+    };
+}
+
 void frmMain::adifronde_Click() {
     const int number = txtRondeNR->text().toInt();
     QString date = storage::storedTime(txtBegintijd->text()).date().toString(Qt::ISODate);
     QString name = date.isEmpty() ? QStringLiteral("Ronde %1.adi").arg(number)
                                   : QStringLiteral("Ronde %1 %2.adi").arg(number).arg(date);
-    exportAdif(*this, files_, {{number, round()}}, name);
+    exportAdif(*this, files_, {{number, round()}}, gridOfCall(), name);
 }
 
 void frmMain::adifperiode_Click() {
@@ -198,7 +202,7 @@ void frmMain::adifperiode_Click() {
                                 QStringLiteral("Exporteren naar ADIF"));
         return;
     }
-    exportAdif(*this, files_, rounds,
+    exportAdif(*this, files_, rounds, gridOfCall(),
                QStringLiteral("Rondes %1 tot en met %2.adi")
                    .arg(period.from().toString(Qt::ISODate), period.to().toString(Qt::ISODate)));
 }
@@ -217,9 +221,17 @@ void frmMain::statistieken_Click() {
         return;
     }
     extra::frmStatistieken window(stats::Attendance(std::move(rounds)), this);
-    window.openHam = [this](const QString &call) {
-        lookUpHam(call);  // the ham list opens on the ham found
-        hamlijst_Click();
+    window.openHam = [this, &window](const QString &call) {
+        if (!lookUpHam(call)) {
+            services_.messages.show(
+                &window, QStringLiteral("%1 staat niet in de HAM-lijst.").arg(call),
+                platform::MessageStyle::OkInformation, QStringLiteral("Statistieken"));
+            return;
+        }
+        hamlist::frmAmateur *hams = amateurWindow();
+        hams->opstarttimer->stop();
+        hams->Data1->Recordset().setBookmark(lastFoundHam_);
+        hams->exec();
     };
     window.exec();
 }
