@@ -2,6 +2,7 @@
 
 #include "extra/frmPeriode.h"
 
+#include <QAbstractTableModel>
 #include <QChart>
 #include <QChartView>
 #include <QDateTimeAxis>
@@ -12,7 +13,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSplitter>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimeZone>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -29,6 +30,53 @@ QString roundText(int number, const QDate &date) {
     return QStringLiteral("%1 (%2)").arg(number).arg(dateText(date));
 }
 
+// The hams of the attendance as a table, read straight from the attendance: tens of thousands
+// of hams cost nothing until they are shown.
+class HamModel : public QAbstractTableModel {
+public:
+    HamModel(const std::vector<stats::HamAttendance> &hams, QObject *parent)
+        : QAbstractTableModel(parent), hams_(hams) {}
+
+    int rowCount(const QModelIndex &parent = {}) const override {
+        return parent.isValid() ? 0 : int(hams_.size());
+    }
+    int columnCount(const QModelIndex &parent = {}) const override {
+        return parent.isValid() ? 0 : 4;
+    }
+    QVariant data(const QModelIndex &index, int role) const override {
+        if (!index.isValid() || index.row() >= int(hams_.size())) {
+            return {};
+        }
+        const stats::HamAttendance &ham = hams_[size_t(index.row())];
+        if (role == Qt::TextAlignmentRole && index.column() == 1) {
+            return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        }
+        if (role != Qt::DisplayRole) {
+            return {};
+        }
+        switch (index.column()) {
+            case 0:
+                return ham.call;
+            case 1:
+                return QString::number(ham.rounds);
+            case 2:
+                return roundText(ham.firstRound, ham.firstDate);
+            default:
+                return roundText(ham.lastRound, ham.lastDate);
+        }
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
+            return QAbstractTableModel::headerData(section, orientation, role);
+        }
+        static const char *titles[] = {"Call", "Rondes", "Eerste ronde", "Laatste ronde"};
+        return QString::fromUtf8(titles[section]);
+    }
+
+private:
+    const std::vector<stats::HamAttendance> &hams_;
+};
+
 }  // namespace
 
 frmStatistieken::frmStatistieken(stats::Attendance attendance, QWidget *parent)
@@ -37,15 +85,16 @@ frmStatistieken::frmStatistieken(stats::Attendance attendance, QWidget *parent)
     setWindowTitle(QStringLiteral("Statistieken"));
     resize(1000, 700);
 
-    grdHams = new QTableWidget(this);
-    grdHams->setColumnCount(4);
-    grdHams->setHorizontalHeaderLabels({QStringLiteral("Call"), QStringLiteral("Rondes"),
-                                        QStringLiteral("Eerste ronde"),
-                                        QStringLiteral("Laatste ronde")});
+    grdHams = new QTableView(this);
+    grdHams->setModel(new HamModel(attendance_.hams(), grdHams));
     grdHams->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdHams->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdHams->verticalHeader()->hide();
-    grdHams->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    grdHams->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grdHams->setColumnWidth(0, 110);
+    grdHams->setColumnWidth(1, 60);
+    grdHams->setColumnWidth(2, 130);
+    grdHams->setColumnWidth(3, 130);
 
     lblPeriode = new QLabel(this);
     cmdPeriode = new QPushButton(QStringLiteral("&Periode…"), this);
@@ -75,13 +124,12 @@ frmStatistieken::frmStatistieken(stats::Attendance attendance, QWidget *parent)
     layout->addWidget(top, 3);
     layout->addWidget(chtDeelnemers, 2);
 
-    connect(grdHams, &QTableWidget::cellDoubleClicked, this,
-            [this](int row, int) { grdHams_DblClick(row); });
+    connect(grdHams, &QTableView::doubleClicked, this,
+            [this](const QModelIndex &index) { grdHams_DblClick(index.row()); });
     connect(lstVaste, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem *item) { lstVaste_DblClick(lstVaste->row(item)); });
     connect(cmdPeriode, &QPushButton::clicked, this, &frmStatistieken::cmdPeriode_Click);
 
-    fillHams();
     fillChart();
     // The last year up to the latest round with a day.
     QDate latest;
@@ -94,22 +142,6 @@ frmStatistieken::frmStatistieken(stats::Attendance attendance, QWidget *parent)
         latest = QDate::currentDate();
     }
     showRegulars(latest.addYears(-1).addDays(1), latest);
-}
-
-void frmStatistieken::fillHams() {
-    const std::vector<stats::HamAttendance> &hams = attendance_.hams();
-    grdHams->setUpdatesEnabled(false);
-    grdHams->setRowCount(int(hams.size()));
-    for (int row = 0; row < int(hams.size()); ++row) {
-        const stats::HamAttendance &ham = hams[size_t(row)];
-        auto *rounds = new QTableWidgetItem(QString::number(ham.rounds));
-        rounds->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        grdHams->setItem(row, 0, new QTableWidgetItem(ham.call));
-        grdHams->setItem(row, 1, rounds);
-        grdHams->setItem(row, 2, new QTableWidgetItem(roundText(ham.firstRound, ham.firstDate)));
-        grdHams->setItem(row, 3, new QTableWidgetItem(roundText(ham.lastRound, ham.lastDate)));
-    }
-    grdHams->setUpdatesEnabled(true);
 }
 
 void frmStatistieken::fillChart() {
@@ -135,6 +167,7 @@ void frmStatistieken::fillChart() {
 
     auto *y = new QValueAxis;
     y->setRange(0, most);
+    y->applyNiceNumbers();
     y->setLabelFormat(QStringLiteral("%d"));
     y->setTitleText(QStringLiteral("Deelnemers"));
     chart->addAxis(x, Qt::AlignBottom);
@@ -170,9 +203,8 @@ void frmStatistieken::cmdPeriode_Click() {
 }
 
 void frmStatistieken::grdHams_DblClick(int row) {
-    const QTableWidgetItem *item = grdHams->item(row, 0);
-    if (item && openHam) {
-        openHam(item->text());
+    if (row >= 0 && row < int(attendance_.hams().size()) && openHam) {
+        openHam(attendance_.hams()[size_t(row)].call);
     }
 }
 

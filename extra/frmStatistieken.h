@@ -10,7 +10,7 @@ class QChartView;
 class QLabel;
 class QListWidget;
 class QPushButton;
-class QTableWidget;
+class QTableView;
 
 namespace extra {
 
@@ -27,7 +27,7 @@ public:
 
     std::function<void(const QString &call)> openHam;
 
-    QTableWidget *grdHams = nullptr;
+    QTableView *grdHams = nullptr;  // call, rounds, first round, last round
     QListWidget *lstVaste = nullptr;
     QLabel *lblPeriode = nullptr;
     QPushButton *cmdPeriode = nullptr;
@@ -40,7 +40,6 @@ public:
     void lstVaste_DblClick(int row);
 
 private:
-    void fillHams();
     void fillChart();
 
     stats::Attendance attendance_;

@@ -45,6 +45,8 @@ QDate RoundDates::dateOf(const QString &datum, const QDateTime &begin) const {
 
 Attendance::Attendance(std::vector<RoundCalls> rounds) : rounds_(std::move(rounds)) {
     QHash<QString, size_t> index;
+    index.reserve(qsizetype(rounds_.size()) * 4);
+    hams_.reserve(rounds_.size() * 4);
     for (const RoundCalls &round : rounds_) {
         for (const QString &call : round.calls) {
             auto it = index.find(call);

@@ -9,7 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QListWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 
 namespace {
@@ -118,14 +118,17 @@ void ExtraTest::statisticsWindow() {
     qInfo("10,000 rounds: window made and its chart painted in %lld ms", timer.elapsed());
 
     extra::frmStatistieken window{stats::Attendance(fixture())};
-    QCOMPARE(window.grdHams->rowCount(), 3);
-    QCOMPARE(window.grdHams->item(0, 0)->text(), QStringLiteral("PA3ABC"));
-    QCOMPARE(window.grdHams->item(0, 1)->text(), QStringLiteral("4"));
-    QCOMPARE(window.grdHams->item(1, 2)->text(), QStringLiteral("1 (08-01-2026)"));
+    const QAbstractItemModel *model = window.grdHams->model();
+    QCOMPARE(model->rowCount(), 3);
+    QCOMPARE(model->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Laatste ronde"));
+    QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("PA3ABC"));
+    QCOMPARE(model->index(0, 1).data().toString(), QStringLiteral("4"));
+    QCOMPARE(model->index(1, 2).data().toString(), QStringLiteral("1 (08-01-2026)"));
+    QCOMPARE(model->index(1, 3).data().toString(), QStringLiteral("4 (05-03-2026)"));
     QCOMPARE(window.lstVaste->count(), 3);  // the year up to the last round
     QString opened;
     window.openHam = [&opened](const QString &call) { opened = call; };
-    window.grdHams->cellDoubleClicked(1, 0);
+    window.grdHams->doubleClicked(model->index(1, 2));
     QCOMPARE(opened, QStringLiteral("PD1XYZ"));
     window.lstVaste->itemDoubleClicked(window.lstVaste->item(2));
     QCOMPARE(opened, QStringLiteral("PE2AA"));
