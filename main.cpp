@@ -4,6 +4,8 @@
 #include "platform/QtPrinterSurface.h"
 #include "platform/WebLauncher.h"
 #include "roundsheet/frmMain.h"
+#include "startup/CommandLine.h"
+#include "startup/DataFolder.h"
 #include "storage/Database.h"
 
 #include <QApplication>
@@ -12,9 +14,33 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <cstdio>
+#include <cstring>
+
 int main(int argc, char *argv[]) {
+    // --help and --version answer without a display.
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
+            std::fputs(startup::helpText().toLocal8Bit().constData(), stdout);
+            return 0;
+        }
+        if (!std::strcmp(argv[i], "--version") || !std::strcmp(argv[i], "-v")) {
+            std::fputs(startup::versionText().toLocal8Bit().constData(), stdout);
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kringbaas"));
+    // What is left after Qt took its own options (-platform and the like).
+    const startup::CommandLine commandLine =
+        startup::parseCommandLine(QApplication::arguments().mid(1));
+    if (!commandLine.error.isEmpty()) {
+        std::fputs((commandLine.error + QStringLiteral("\n\n") + startup::helpText())
+                       .toLocal8Bit()
+                       .constData(),
+                   stderr);
+        return 2;
+    }
 
     // Standard buttons in Dutch (Ja, Nee, Annuleren), as on the desktops of the program's users.
     QTranslator qtTranslator;
@@ -28,9 +54,20 @@ int main(int argc, char *argv[]) {
     platform::DesktopWebLauncher web;
     platform::EventLoopTimers timers;
 
-    // The program keeps its data beside its executable. A database file that is not ours is
-    // left alone: the user is told and the program stops before anything else happens.
-    const QString dataFolder = QApplication::applicationDirPath();
+    // The program keeps its data beside its executable, or, installed where it cannot write, in
+    // the user's data folder; --data names another. A database file that is not ours is left
+    // alone: the user is told and the program stops before anything else happens.
+    const QString dataFolder = commandLine.dataFolder.isEmpty()
+                                   ? startup::chooseDataFolder(QApplication::applicationDirPath(),
+                                                               startup::userDataFolder())
+                                   : QDir(commandLine.dataFolder).absolutePath();
+    if (!startup::prepareFolder(dataFolder)) {
+        messages.show(nullptr,
+                      QStringLiteral("In de map %1 kunnen de gegevens niet worden bewaard.")
+                          .arg(QDir::toNativeSeparators(dataFolder)),
+                      platform::MessageStyle::OkCritical);
+        return 1;
+    }
     {
         storage::StorageError error;
         if (!storage::Database::open(
@@ -47,6 +84,7 @@ int main(int argc, char *argv[]) {
 
     roundsheet::frmMain window(dataFolder, {messages, clock, web, timers});
     window.setPrinterSurface(&printer);
+    window.setFileChooser(&files);
     window.load();
     window.show();
     return QApplication::exec();

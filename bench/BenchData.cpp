@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
+#include <QLocale>
 #include <QStringList>
 
 #include <sqlite3.h>
@@ -214,7 +215,10 @@ void insertRounds(sqlite3 *db, const std::vector<Ham> &hams, Generator &gen) {
         // One round a week, starting in 1990.
         const QDate date = QDate(1990, 1, 3).addDays(7 * r);
         texts[0] = gen.pick(clubCalls);
-        texts[1] = date.toString(QStringLiteral("dd-MM-yyyy")).toStdString();
+        // The date as the start dialog writes it.
+        texts[1] = QLocale(QLocale::Dutch, QLocale::Netherlands)
+                       .toString(date, QStringLiteral("dddd dd MMMM yyyy"))
+                       .toStdString();
         texts[2] = hams[size_t(gen.below(kHamCount))].call;
         for (int row = 0; row < kRows; ++row) {
             const Ham &h = hams[size_t(gen.below(kHamCount))];

@@ -20,4 +20,16 @@ std::optional<QString> QtFileChooser::saveFileName(QWidget *owner, const QString
     return dialog.selectedFiles().first();
 }
 
+std::optional<QString> QtFileChooser::openFileName(QWidget *owner, const QString &title,
+                                                   const QString &folder, const QString &filter) {
+    QFileDialog dialog(owner, title, folder, filter);
+    dialog.setObjectName(QStringLiteral("fileChooser"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().first();
+}
+
 }  // namespace platform

@@ -18,12 +18,17 @@ public:
     virtual std::optional<QString> saveFileName(QWidget *owner, const QString &title,
                                                 const QString &suggestedPath,
                                                 const QString &filter) = 0;
+    // The chosen existing file to read, or nothing when the user cancelled.
+    virtual std::optional<QString> openFileName(QWidget *owner, const QString &title,
+                                                const QString &folder, const QString &filter) = 0;
 };
 
 class QtFileChooser : public FileChooser {
 public:
     std::optional<QString> saveFileName(QWidget *owner, const QString &title,
                                         const QString &suggestedPath,
+                                        const QString &filter) override;
+    std::optional<QString> openFileName(QWidget *owner, const QString &title, const QString &folder,
                                         const QString &filter) override;
 };
 

@@ -166,6 +166,7 @@ void frmDialog::OKButton_Click() {
     progress += QStringLiteral("  Verwachtte eindtijd ") + end.toString(QStringLiteral("HH:mm")) +
                 QStringLiteral(" uur.");
     main_.Label5->setText(progress);
+    main_.txtBegintijd->setText(storage::storedTimeText(main_.services().clock.utcNow()));
     main_.storeRound();
     finish(Outcome::RoundBegun);
 }

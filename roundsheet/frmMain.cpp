@@ -46,6 +46,7 @@ frmMain::frmMain(QString dataFolder, Services services, QWidget *parent)
         connect(Text1[i], &platform::TextBox::doubleClicked, this,
                 [this, i] { Text1_DblClick(i); });
     }
+    createExtras();
     connect(Data1, &storage::RecordControl::Validate, this, &frmMain::Data1_Validate);
     connect(Data1, &storage::RecordControl::Reposition, this, &frmMain::Data1_Reposition);
     connect(Data1, &storage::RecordControl::Error, this, &frmMain::Data1_Error);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Controls.h"
+#include "platform/FileChooser.h"
 #include "platform/PrinterSurface.h"
 #include "platform/Services.h"
 #include "storage/HamLookup.h"
@@ -13,6 +14,7 @@
 #include <QPointer>
 
 #include <array>
+#include <functional>
 
 class QAction;
 class QCheckBox;
@@ -111,6 +113,11 @@ public:
     QLabel *labDistance = nullptr;
     QPushButton *cmdCalc = nullptr;
 
+    // The round's times, never shown: when it began (begintijd) and when each row's call was
+    // placed with Enter (tijd1 ... tijd30), as storage::storedTimeText writes them.
+    QLineEdit *txtBegintijd = nullptr;
+    std::array<QLineEdit *, kRows> txtTijd{};
+
     // The round mode word, "aan" or "uit"; "Text6" until the start dialog sets it.
     QLineEdit *TextAAN = nullptr;
 
@@ -136,6 +143,9 @@ public:
     // The printer of the print-out, the PDF export, printer setup and the tips' print; until
     // one is given those do nothing.
     void setPrinterSurface(platform::PrinterSurface *printer) { printer_ = printer; }
+    // The file dialogs of the menu "Extra"; until one is given its exports and imports do
+    // nothing.
+    void setFileChooser(platform::FileChooser *files) { files_ = files; }
 
     // The ham list window, made when it does not exist yet. Made after look-ups, it stands on
     // the ham the last successful look-up found.
@@ -170,6 +180,17 @@ public:
     void rondeexporteren_Click();
     void printerselect_Click();
     void help_Click();
+    // The menu "Extra" (frmMain_extra.cpp).
+    void adifronde_Click();
+    void adifperiode_Click();
+    void statistieken_Click();
+    void hamexport_Click();
+    void hamimport_Click();
+    QAction *adifronde = nullptr;
+    QAction *adifperiode = nullptr;
+    QAction *statistieken = nullptr;
+    QAction *hamexport = nullptr;
+    QAction *hamimport = nullptr;
     // The rows.
     void Text1_Change(int index);  // the look-up of the row's call
     void Text1_KeyUp(int index, int key, Qt::KeyboardModifiers modifiers);
@@ -216,6 +237,8 @@ private:
     void createCalculator(QWidget *client);
     void createMenus();
     void createTimers();
+    void createExtras();  // the time fields and the menu "Extra" (frmMain_extra.cpp)
+    std::function<QString(const QString &)> gridOfCall();
     void placeRows();
     void connectRows();
     void freezeRow(int index, QCheckBox *otherMark, bool frozen);
@@ -232,6 +255,7 @@ private:
     storage::Bookmark lastFoundHam_ = storage::kNoBookmark;
     QPointer<QDialog> callEntry_;
     platform::PrinterSurface *printer_ = nullptr;
+    platform::FileChooser *files_ = nullptr;
     bool closing_ = false;
     bool centred_ = false;
     QString calculatorLocator_;  // of the last look-up with a distance while a round is shown

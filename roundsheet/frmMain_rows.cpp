@@ -65,6 +65,7 @@ void frmMain::connectRows() {
 void frmMain::Text1_Change(int index) {
     if (!Data1->isLoading()) {
         Data1->markEdited(Text5[index]);
+        txtTijd[index]->clear();  // a call typed or cleared by hand was not placed with Enter
     }
     const QString text = Text1[index]->text();
     if (text.isEmpty()) {
@@ -218,6 +219,7 @@ storage::Round frmMain::round() const {
     shown.rondecall = txtKringbaasCall->text();
     shown.datum = txtDatum->text();
     shown.kringbaas = txtKringbaasNaam->text();
+    shown.begintijd = storage::storedTime(txtBegintijd->text());
     for (int i = 0; i < kRows; ++i) {
         storage::Participant &p = shown.participants[size_t(i)];
         p.call = Text1[i]->text();
@@ -226,6 +228,7 @@ storage::Round frmMain::round() const {
         p.on = Text4[i]->text();
         p.weg = Text5[i]->text();
         p.luis = Check2[i]->isChecked();
+        p.tijd = storage::storedTime(txtTijd[i]->text());
     }
     return shown;
 }

@@ -54,9 +54,13 @@ void frmToevoegen::Text1_Enter() {
         }
     }
     bool placed = false;
-    for (platform::TextBox *row : main_.Text1) {
-        if (row->text().isEmpty()) {
-            row->setText(call);
+    for (int row = 0; row < frmMain::kRows; ++row) {
+        if (main_.Text1[row]->text().isEmpty()) {
+            main_.Text1[row]->setText(call);
+            if (!call.isEmpty()) {
+                main_.txtTijd[row]->setText(
+                    storage::storedTimeText(main_.services().clock.utcNow()));
+            }
             placed = true;
             break;
         }

@@ -2,6 +2,8 @@
 
 #include "storage/Schema.h"
 
+#include <QTimeZone>
+
 namespace storage {
 
 namespace {
@@ -46,11 +48,37 @@ int rondeFieldIndex(RowField group, int row) {
     return kRoundFields + int(group) * Round::kRows + row;
 }
 
+int rondeBeginIndex() {
+    return int(rondeTable().firstFields);
+}
+
+int rondeTimeIndex(int row) {
+    return rondeBeginIndex() + 1 + row;
+}
+
+QString storedTimeText(const QDateTime &time) {
+    return time.isValid() ? time.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss'Z'"))
+                          : QString();
+}
+
+QDateTime storedTime(const QString &text) {
+    if (text.size() != 20 || !text.endsWith(QLatin1Char('Z'))) {
+        return {};
+    }
+    QDateTime time = QDateTime::fromString(text.left(19), QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+    if (!time.isValid()) {
+        return {};
+    }
+    time.setTimeSpec(Qt::UTC);
+    return time;
+}
+
 Round Round::fromRecord(const RecordValues &values) {
     Round round;
     round.rondecall = text(values, 0);
     round.datum = text(values, 1);
     round.kringbaas = text(values, 2);
+    round.begintijd = storedTime(text(values, rondeBeginIndex()));
     for (int row = 0; row < kRows; ++row) {
         Participant &p = round.participants[size_t(row)];
         p.call = text(values, rondeFieldIndex(RowField::Call, row));
@@ -60,6 +88,7 @@ Round Round::fromRecord(const RecordValues &values) {
         p.weg = text(values, rondeFieldIndex(RowField::Weg, row));
         const int luis = rondeFieldIndex(RowField::Luis, row);
         p.luis = size_t(luis) < values.size() && values[size_t(luis)].toBool();
+        p.tijd = storedTime(text(values, rondeTimeIndex(row)));
     }
     return round;
 }
@@ -69,6 +98,7 @@ RecordValues Round::toRecord() const {
     values[0] = rondecall;
     values[1] = datum;
     values[2] = kringbaas;
+    values[size_t(rondeBeginIndex())] = storedTimeText(begintijd);
     for (int row = 0; row < kRows; ++row) {
         const Participant &p = participants[size_t(row)];
         values[size_t(rondeFieldIndex(RowField::Call, row))] = p.call;
@@ -77,6 +107,7 @@ RecordValues Round::toRecord() const {
         values[size_t(rondeFieldIndex(RowField::On, row))] = p.on;
         values[size_t(rondeFieldIndex(RowField::Weg, row))] = p.weg;
         values[size_t(rondeFieldIndex(RowField::Luis, row))] = p.luis;
+        values[size_t(rondeTimeIndex(row))] = storedTimeText(p.tijd);
     }
     return values;
 }

@@ -2,6 +2,7 @@
 
 #include "storage/TableCursor.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <array>
@@ -40,6 +41,7 @@ struct Participant {
     QString on;         // topic or remark
     QString weg;        // distance in whole kilometres, as text
     bool luis = false;  // listening only
+    QDateTime tijd;     // UTC, when the call was placed with Enter; invalid for a typed row
 
     bool operator==(const Participant &) const = default;
 };
@@ -51,6 +53,7 @@ struct Round {
     QString rondecall;
     QString datum;
     QString kringbaas;
+    QDateTime begintijd;  // UTC, when the round began; invalid for rounds stored before
     std::array<Participant, kRows> participants;
 
     static Round fromRecord(const RecordValues &values);
@@ -63,5 +66,14 @@ struct Round {
 // row from 0 to 29.
 enum class RowField { Call, Naam, Qth, On, Weg, Luis };
 int rondeFieldIndex(RowField group, int row);
+// The fields of the times: the begin of the round, and the placing of row 0 to 29.
+int rondeBeginIndex();
+int rondeTimeIndex(int row);
+
+// A time as the round's time fields hold it: UTC in ISO 8601 to the second
+// ("2026-12-10T19:30:05Z"); empty for an invalid time. Reading takes that form only; anything
+// else is no time.
+QString storedTimeText(const QDateTime &time);
+QDateTime storedTime(const QString &text);
 
 }  // namespace storage

@@ -22,6 +22,12 @@ TableDef makeRonde() {
             t.isCheck.push_back(qstrcmp(group, "luis") == 0);
         }
     }
+    t.firstFields = t.fields.size();
+    t.fields << QStringLiteral("begintijd");
+    for (int row = 1; row <= 30; ++row) {
+        t.fields << QStringLiteral("tijd%1").arg(row);
+    }
+    t.isCheck.resize(size_t(t.fields.size()), false);
     return t;
 }
 
@@ -30,6 +36,7 @@ TableDef makeTextTable(const char *name, const QStringList &fields) {
     t.name = QString::fromLatin1(name);
     t.fields = fields;
     t.isCheck.assign(fields.size(), false);
+    t.firstFields = fields.size();
     return t;
 }
 
@@ -50,11 +57,13 @@ bool exec(sqlite3 *db, const QString &sql, QString *failure) {
     return false;
 }
 
-QString createTableSql(const TableDef &t) {
+// The table with its first fields, or with all of them.
+QString createTableSql(const TableDef &t, bool allFields) {
     QString sql =
         QStringLiteral("CREATE TABLE IF NOT EXISTS \"%1\" (id INTEGER PRIMARY KEY AUTOINCREMENT")
             .arg(t.name);
-    for (qsizetype i = 0; i < t.fields.size(); ++i) {
+    const qsizetype count = allFields ? t.fields.size() : t.firstFields;
+    for (qsizetype i = 0; i < count; ++i) {
         sql += QStringLiteral(", \"%1\" %2").arg(t.fields[i], t.isCheck[i] ? "INTEGER" : "TEXT");
     }
     return sql + QStringLiteral(")");
@@ -89,10 +98,11 @@ bool createIdIndexes(sqlite3 *db, QString *failure) {
     return true;
 }
 
-// The three tables and their indexes, as far as they are missing.
-bool createTables(sqlite3 *db, QString *failure) {
+// The three tables and their indexes, as far as they are missing: as the first version made
+// them, or with every field of the current version.
+bool createTables(sqlite3 *db, QString *failure, bool allFields = true) {
     for (const TableDef *t : {&rondeTable(), &qrzTable(), &notesTable()}) {
-        if (!exec(db, createTableSql(*t), failure)) {
+        if (!exec(db, createTableSql(*t, allFields), failure)) {
             return false;
         }
     }
@@ -105,13 +115,35 @@ bool createTables(sqlite3 *db, QString *failure) {
 
 // Version 1: the tables, and the mark that the file is ours.
 bool createVersion1(sqlite3 *db, QString *failure) {
-    return createTables(db, failure) &&
+    return createTables(db, failure, false) &&
            exec(db, QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId), failure);
 }
 
 // Version 2: the record order of every table in an index of its own.
 bool createVersion2(sqlite3 *db, QString *failure) {
     return createIdIndexes(db, failure);
+}
+
+// Version 3: the times of a round, as columns after the 183 fields: when the round began and
+// when each row's call was placed. Rounds stored before have none.
+bool createVersion3(sqlite3 *db, QString *failure) {
+    const TableDef &ronde = rondeTable();
+    for (qsizetype i = ronde.firstFields; i < ronde.fields.size(); ++i) {
+        // A column already there (a file that was at this version before) is kept as it is.
+        const QString has = QStringLiteral(
+                                "SELECT count(*) FROM pragma_table_info('ronde') "
+                                "WHERE name = '%1'")
+                                .arg(ronde.fields[i]);
+        if (queryInt(db, has.toUtf8().constData()) == 1) {
+            continue;
+        }
+        if (!exec(db,
+                  QStringLiteral("ALTER TABLE ronde ADD COLUMN \"%1\" TEXT").arg(ronde.fields[i]),
+                  failure)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // 1 when the table holds a record, 0 when it is empty, -1 when it is missing.
@@ -194,8 +226,8 @@ int schemaVersion(sqlite3 *db) {
 
 bool upgradeSchema(sqlite3 *db, const TableDef *table, QString *failure) {
     // Each entry brings the file from version (index) to version (index + 1).
-    static const std::function<bool(sqlite3 *, QString *)> steps[] = {createVersion1,
-                                                                      createVersion2};
+    static const std::function<bool(sqlite3 *, QString *)> steps[] = {
+        createVersion1, createVersion2, createVersion3};
     static_assert(std::size(steps) == kSchemaVersion);
 
     int version = schemaVersion(db);

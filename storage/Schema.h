@@ -17,19 +17,25 @@ struct TableDef {
     QString name;
     QStringList fields;
     std::vector<bool> isCheck;  // per field
+    // How many of the fields the table had when it was first made; later versions added the
+    // rest as columns of their own.
+    qsizetype firstFields = 0;
 
     int fieldIndex(QStringView field) const;  // case-insensitive; -1 when unknown
 };
 
-const TableDef &rondeTable();  // 183 fields: rondecall, datum, kringbaas, then six per row
-const TableDef &qrzTable();    // 10 fields of the ham list
-const TableDef &notesTable();  // n1 ... n10
+// 183 fields: rondecall, datum, kringbaas, then six per row; after them the times of the round:
+// begintijd (when the round began) and tijd1 ... tijd30 (when each row's call was placed), as
+// UTC in ISO 8601, empty when not known.
+const TableDef &rondeTable();
+const TableDef &qrzTable();                   // 10 fields of the ham list
+const TableDef &notesTable();                 // n1 ... n10
 const TableDef *findTable(QStringView name);  // case-insensitive; nullptr when unknown
 
 // Marks a database file as ours (PRAGMA application_id, "KRBS").
 inline constexpr int kApplicationId = 0x4B524253;
 // The schema version this program writes (PRAGMA user_version).
-inline constexpr int kSchemaVersion = 2;
+inline constexpr int kSchemaVersion = 3;
 
 // Name of the collation that compares texts without regard to letter case; the ham list's call
 // index is built with it, so every connection registers it before touching the table.

@@ -2,6 +2,7 @@
 
 #include "storage/Criterion.h"
 #include "storage/Database.h"
+#include "storage/Records.h"
 #include "storage/Schema.h"
 #include "storage/TableCursor.h"
 
@@ -20,6 +21,7 @@
 
 #include <map>
 #include <memory>
+#include <numeric>
 #include <vector>
 
 using storage::Bookmark;
@@ -156,6 +158,8 @@ private Q_SLOTS:
     void upgradesFromVersionZero();
     void foreignFileWithPendingLogIsLeftAlone();
     void upgradesFromVersionOne();
+    void upgradesWithData_data();
+    void upgradesWithData();
     void reopeningChangesNothing();
 
     void textRoundTrip_data();
@@ -236,6 +240,11 @@ void DatabaseTest::tableLayout_data() {
         luis << QStringLiteral("luis%1").arg(row);
     }
     QCOMPARE(ronde.size(), 183);
+    // The times of the round follow the 183 fields.
+    ronde << QStringLiteral("begintijd");
+    for (int row = 1; row <= 30; ++row) {
+        ronde << QStringLiteral("tijd%1").arg(row);
+    }
 
     QTest::newRow("ronde") << "ronde" << ronde << luis;
     QTest::newRow("qrz") << "qrz"
@@ -538,7 +547,7 @@ void DatabaseTest::upgradesFromVersionOne() {
     StorageError error;
     auto db = Database::open(path, &error);
     QVERIFY2(db, qPrintable(error.description));
-    QCOMPARE(storage::schemaVersion(db->handle()), 2);
+    QCOMPARE(storage::schemaVersion(db->handle()), storage::kSchemaVersion);
     QCOMPARE(rows(db->handle(), QStringLiteral("SELECT name FROM sqlite_master WHERE type = "
                                                "'index' AND name LIKE '%_id' ORDER BY name")),
              QStringList({"notes_id", "qrz_id", "ronde_id"}));
@@ -552,6 +561,104 @@ void DatabaseTest::upgradesFromVersionOne() {
              QStringLiteral("EXPLAIN QUERY PLAN SELECT id FROM ronde INDEXED BY ronde_id "
                             "ORDER BY id"))
             .join(QLatin1Char(' ')));
+}
+
+void DatabaseTest::upgradesWithData_data() {
+    QTest::addColumn<int>("version");
+    QTest::newRow("version 1") << 1;
+    QTest::newRow("version 2") << 2;
+}
+
+// A file as an earlier version made it, with data in every table: the upgrade keeps every value
+// and adds the times of the rounds, empty.
+void DatabaseTest::upgradesWithData() {
+    QFETCH(int, version);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QLatin1String(Database::kFileName));
+    const TableDef &ronde = storage::rondeTable();
+    QStringList oldColumns = {QStringLiteral("id")};
+    {
+        RawDb raw = openRaw(path);
+        QVERIFY(raw);
+        QString sql = QStringLiteral("CREATE TABLE ronde (id INTEGER PRIMARY KEY AUTOINCREMENT");
+        for (qsizetype i = 0; i < 183; ++i) {
+            sql += QStringLiteral(", \"%1\" %2")
+                       .arg(ronde.fields[i], ronde.isCheck[size_t(i)] ? "INTEGER" : "TEXT");
+            oldColumns << QStringLiteral("\"%1\"").arg(ronde.fields[i]);
+        }
+        sql += QStringLiteral(
+            "); CREATE TABLE qrz (id INTEGER PRIMARY KEY AUTOINCREMENT, \"call\" TEXT, naam TEXT, "
+            "adres TEXT, postcode TEXT, qth TEXT, grid TEXT, land TEXT, telefoon TEXT, email TEXT, "
+            "byzonderheden TEXT); CREATE TABLE notes (id INTEGER PRIMARY KEY AUTOINCREMENT, n1 "
+            "TEXT, "
+            "n2 TEXT, n3 TEXT, n4 TEXT, n5 TEXT, n6 TEXT, n7 TEXT, n8 TEXT, n9 TEXT, n10 TEXT); "
+            "CREATE INDEX qrz_call ON qrz(\"call\" COLLATE kbfold); ");
+        if (version >= 2) {
+            sql += QStringLiteral(
+                "CREATE INDEX ronde_id ON ronde(id); CREATE INDEX qrz_id ON "
+                "qrz(id); CREATE INDEX notes_id ON notes(id); ");
+        }
+        sql += QStringLiteral(
+                   "PRAGMA application_id = %1; PRAGMA user_version = %2; "
+                   "INSERT INTO ronde (rondecall, datum, kringbaas, call1, call2, naam2, luis2, "
+                   "on30) VALUES ('PA3ABC', 'donderdag 10 december 2026', 'Jan', 'PA3ABC', "
+                   "'PD1XYZ', 'Zoë', 1, 'regel 1\nregel 2'); "
+                   "INSERT INTO ronde (rondecall) VALUES ('PE2AA'); "
+                   "INSERT INTO qrz (\"call\", naam, grid) VALUES ('PD1XYZ', 'ZOË', 'JO22ab'); "
+                   "INSERT INTO notes (n1, n10) VALUES ('notitie', 'agenda');")
+                   .arg(storage::kApplicationId)
+                   .arg(version);
+        QVERIFY(exec(raw.get(), sql));
+    }
+    QStringList before;
+    {
+        RawDb raw = openRaw(path);
+        before << rows(raw.get(), QStringLiteral("SELECT %1 FROM ronde ORDER BY id")
+                                      .arg(oldColumns.join(QLatin1Char(','))))
+               << dumpTable(raw.get(), QStringLiteral("qrz"))
+               << dumpTable(raw.get(), QStringLiteral("notes"));
+    }
+
+    StorageError error;
+    auto db = Database::open(path, &error, &ronde);
+    QVERIFY2(db, qPrintable(error.description));
+    QCOMPARE(storage::schemaVersion(db->handle()), storage::kSchemaVersion);
+    QStringList after;
+    after << rows(db->handle(), QStringLiteral("SELECT %1 FROM ronde ORDER BY id")
+                                    .arg(oldColumns.join(QLatin1Char(','))))
+          << dumpTable(db->handle(), QStringLiteral("qrz"))
+          << dumpTable(db->handle(), QStringLiteral("notes"));
+    QCOMPARE(after, before);
+    QCOMPARE(rows(db->handle(), QStringLiteral("SELECT count(*) FROM ronde WHERE begintijd IS NOT "
+                                               "NULL OR tijd1 IS NOT NULL OR tijd30 IS NOT NULL")),
+             QStringList({"0"}));
+    db.reset();
+
+    // The rounds read as values: the old fields as stored, no times.
+    auto cursor = TableCursor::open(path, QStringLiteral("ronde"), &error);
+    QVERIFY2(cursor, qPrintable(error.description));
+    RecordValues values;
+    QVERIFY(cursor->read(0, &values, &error));
+    const storage::Round round = storage::Round::fromRecord(values);
+    QCOMPARE(round.rondecall, QStringLiteral("PA3ABC"));
+    QCOMPARE(round.participants[1].naam, QStringLiteral("Zoë"));
+    QVERIFY(round.participants[1].luis);
+    QCOMPARE(round.participants[29].on, QStringLiteral("regel 1\nregel 2"));
+    QVERIFY(!round.begintijd.isValid());
+    QVERIFY(!round.participants[1].tijd.isValid());
+
+    // A round with its times goes in and comes back as it was.
+    storage::Round timed = round;
+    timed.begintijd = QDateTime(QDate(2026, 12, 10), QTime(19, 30, 5), Qt::UTC);
+    timed.participants[1].tijd = QDateTime(QDate(2026, 12, 10), QTime(19, 31, 59), Qt::UTC);
+    std::vector<int> all(size_t(ronde.fields.size()));
+    std::iota(all.begin(), all.end(), 0);
+    QVERIFY(cursor->write(0, all, timed.toRecord(), &error));
+    QVERIFY(cursor->read(0, &values, &error));
+    QCOMPARE(storage::Round::fromRecord(values), timed);
+    QCOMPARE(values[size_t(storage::rondeBeginIndex())].toString(),
+             QStringLiteral("2026-12-10T19:30:05Z"));
 }
 
 void DatabaseTest::upgradesFromVersionZero() {

@@ -24,6 +24,12 @@ public:
         return answers_.isEmpty() ? std::nullopt : answers_.dequeue();
     }
 
+    std::optional<QString> openFileName(QWidget *, const QString &title, const QString &folder,
+                                        const QString &filter) override {
+        asked_.append(Asked{title, folder, filter});
+        return answers_.isEmpty() ? std::nullopt : answers_.dequeue();
+    }
+
     void queueAnswer(std::optional<QString> path) { answers_.enqueue(std::move(path)); }
     const QList<Asked> &asked() const { return asked_; }
     qsizetype pendingAnswers() const { return answers_.size(); }

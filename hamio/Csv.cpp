@@ -1,0 +1,162 @@
+#include "hamio/Csv.h"
+
+#include "storage/SettingsFiles.h"
+
+namespace hamio {
+
+namespace {
+
+bool needsQuotes(const QString &field) {
+    if (field.isEmpty()) {
+        return false;
+    }
+    if (field.front().isSpace() || field.back().isSpace()) {
+        return true;
+    }
+    for (const QChar c : field) {
+        if (c == QLatin1Char(kSeparator) || c == QLatin1Char('"') || c == QLatin1Char('\n') ||
+            c == QLatin1Char('\r')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QChar guessSeparator(const QString &text) {
+    int counts[3] = {};
+    const QChar candidates[3] = {QLatin1Char(';'), QLatin1Char(','), QLatin1Char('\t')};
+    bool quoted = false;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('"')) {
+            quoted = !quoted;
+        } else if (!quoted && (c == QLatin1Char('\n') || c == QLatin1Char('\r'))) {
+            break;
+        } else if (!quoted) {
+            for (int i = 0; i < 3; ++i) {
+                counts[i] += c == candidates[i] ? 1 : 0;
+            }
+        }
+    }
+    int best = 0;
+    for (int i = 1; i < 3; ++i) {
+        if (counts[i] > counts[best]) {
+            best = i;
+        }
+    }
+    return candidates[best];
+}
+
+}  // namespace
+
+QByteArray csvLine(const QStringList &fields) {
+    QString line;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0) {
+            line += QLatin1Char(kSeparator);
+        }
+        const QString &field = fields[i];
+        if (needsQuotes(field)) {
+            QString quoted = field;
+            quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+            line += QLatin1Char('"') + quoted + QLatin1Char('"');
+        } else {
+            line += field;
+        }
+    }
+    return line.toUtf8() + "\r\n";
+}
+
+QByteArray csvFile(const std::vector<QStringList> &rows) {
+    QByteArray out("\xEF\xBB\xBF");
+    for (const QStringList &row : rows) {
+        out += csvLine(row);
+    }
+    return out;
+}
+
+CsvTable readCsv(const QByteArray &bytes) {
+    CsvTable table;
+    QByteArray body = bytes;
+    if (body.startsWith("\xEF\xBB\xBF")) {
+        body.remove(0, 3);
+    }
+    const QString text = storage::SettingsFiles::decodeText(body);
+    table.separator = guessSeparator(text);
+
+    QStringList fields;
+    QString field;
+    bool quoted = false;
+    bool wasQuoted = false;
+    bool lineHasContent = false;
+    int line = 1;
+    int recordLine = 1;
+    const auto endField = [&] {
+        fields << field;
+        field.clear();
+        wasQuoted = false;
+    };
+    const auto endRecord = [&] {
+        if (lineHasContent) {
+            endField();
+            table.records.push_back({recordLine, fields});
+        }
+        fields.clear();
+        field.clear();
+        wasQuoted = false;
+        lineHasContent = false;
+    };
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == QLatin1Char('"')) {
+                if (i + 1 < n && text[i + 1] == QLatin1Char('"')) {
+                    field += c;
+                    ++i;
+                } else {
+                    quoted = false;
+                }
+            } else {
+                if (c == QLatin1Char('\n') ||
+                    (c == QLatin1Char('\r') && !(i + 1 < n && text[i + 1] == QLatin1Char('\n')))) {
+                    ++line;
+                }
+                field += c;
+            }
+            continue;
+        }
+        if (c == QLatin1Char('"') && field.isEmpty() && !wasQuoted) {
+            quoted = true;
+            wasQuoted = true;
+            lineHasContent = true;
+        } else if (c == table.separator) {
+            lineHasContent = true;
+            endField();
+        } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n')) {
+                ++i;
+            }
+            endRecord();
+            ++line;
+            recordLine = line;
+        } else {
+            if (!lineHasContent) {
+                recordLine = line;
+            }
+            lineHasContent = true;
+            field += c;
+        }
+    }
+    if (quoted) {
+        table.error = QStringLiteral(
+                          "Regel %1: een veld tussen aanhalingstekens wordt niet "
+                          "afgesloten.")
+                          .arg(recordLine);
+        table.records.clear();
+        return table;
+    }
+    endRecord();
+    return table;
+}
+
+}  // namespace hamio

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QChar>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace hamio {
+
+// CSV as Dutch spreadsheet programs open it without a question: UTF-8 with a byte order mark
+// (without it Excel reads the file as Windows-1252), fields separated by a semicolon (the list
+// separator of the Dutch regional settings, since the comma is the decimal sign), CR LF line
+// ends. A field that holds the separator, a quote, a line break, or blanks at an end is put
+// between double quotes, with each quote in it doubled.
+inline constexpr char kSeparator = ';';
+
+QByteArray csvLine(const QStringList &fields);
+QByteArray csvFile(const std::vector<QStringList> &rows);
+
+// One record of a CSV file and the line of the file it starts on (1 for the first).
+struct CsvRecord {
+    int line = 0;
+    QStringList fields;
+};
+
+struct CsvTable {
+    std::vector<CsvRecord> records;  // the header is the first
+    QChar separator;
+    QString error;  // Dutch; set when the file cannot be read as CSV
+};
+
+// Reads CSV text in UTF-8 (a byte order mark is skipped), or in Windows-1252 when the bytes are
+// no UTF-8. The separator is the one of semicolon, comma and tab that occurs most often outside
+// quotes in the first line. Quoted fields may hold separators, doubled quotes and line breaks;
+// line ends are CR LF, LF or CR. Empty lines are skipped.
+CsvTable readCsv(const QByteArray &bytes);
+
+}  // namespace hamio

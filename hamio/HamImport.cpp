@@ -1,0 +1,345 @@
+#include "hamio/HamImport.h"
+
+#include "hamio/Csv.h"
+#include "hamlist/HamRules.h"
+#include "storage/Database.h"
+#include "storage/Schema.h"
+
+#include <QHash>
+
+#include <sqlite3.h>
+
+#include <array>
+
+namespace hamio {
+
+namespace {
+
+QString headerKey(const QString &header) {
+    QString key;
+    for (const QChar c : header.toLower()) {
+        if (c.isLetterOrNumber()) {
+            key += c;
+        }
+    }
+    return key;
+}
+
+// Every name a column of each field may have.
+const QHash<QString, int> &headerNames() {
+    static const QHash<QString, int> names = [] {
+        const std::array<QStringList, storage::Ham::kFields> perField = {
+            QStringList{"call", "roepnaam", "callsign", "roepletters"},
+            QStringList{"naam", "name", "voornaam", "firstname"},
+            QStringList{"adres", "address", "straat", "street"},
+            QStringList{"postcode", "postalcode", "zip", "zipcode"},
+            QStringList{"qth", "plaats", "woonplaats", "city", "town"},
+            QStringList{"grid", "locator", "gridsquare", "gridlocator"},
+            QStringList{"land", "country"},
+            QStringList{"telefoon", "telefoonnummer", "phone", "telephone"},
+            QStringList{"email", "emailadres", "mail", "emailaddress"},
+            QStringList{"byzonderheden", "bijzonderheden", "particulars", "remarks", "notes",
+                        "opmerkingen"},
+        };
+        QHash<QString, int> all;
+        for (int field = 0; field < storage::Ham::kFields; ++field) {
+            for (const QString &name : perField[size_t(field)]) {
+                all.insert(name, field);
+            }
+        }
+        return all;
+    }();
+    return names;
+}
+
+// The forms of the ham list window for the fields the file gives; false and *reason when the
+// row cannot be taken.
+bool applyForms(storage::Ham *ham, const std::array<bool, storage::Ham::kFields> &given,
+                QString *reason) {
+    ham->call = hamlist::upperTrimmed(ham->call);
+    if (ham->call.isEmpty()) {
+        *reason = QStringLiteral("geen call");
+        return false;
+    }
+    if (given[1]) {
+        ham->naam = hamlist::upperTrimmed(ham->naam);
+    }
+    if (given[3] && !ham->postcode.trimmed().isEmpty()) {
+        ham->postcode = hamlist::postcodeForm(ham->postcode);
+    }
+    if (given[4]) {
+        ham->qth = hamlist::upperTrimmed(ham->qth);
+    }
+    if (given[5]) {
+        if (hamlist::gridTooShort(ham->grid)) {
+            *reason =
+                QStringLiteral("Grid locatie moet uit 6 tekens bestaan (\"%1\")").arg(ham->grid);
+            return false;
+        }
+        ham->grid = hamlist::gridForm(ham->grid);
+    }
+    if (given[6]) {
+        ham->land = hamlist::countryForm(ham->land);
+    }
+    if (given[8] && !ham->email.isEmpty()) {
+        ham->email = hamlist::emailForm(ham->email);
+        if (!hamlist::isEmailText(ham->email)) {
+            *reason = QStringLiteral("E-mailadres onjuist! (\"%1\")").arg(ham->email);
+            return false;
+        }
+    }
+    return true;
+}
+
+struct Statement {
+    sqlite3_stmt *stmt = nullptr;
+    ~Statement() { sqlite3_finalize(stmt); }
+};
+
+bool exec(sqlite3 *db, const char *sql) {
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+bool bindHam(sqlite3_stmt *stmt, const storage::Ham &ham) {
+    for (int i = 0; i < storage::Ham::kFields; ++i) {
+        const QByteArray text = ham.field(i).toUtf8();
+        if (sqlite3_bind_text(stmt, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT) !=
+            SQLITE_OK) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+QStringList csvHeader() {
+    return {QStringLiteral("Call"),        QStringLiteral("Naam"),
+            QStringLiteral("Adres"),       QStringLiteral("Postcode"),
+            QStringLiteral("Qth"),         QStringLiteral("Grid"),
+            QStringLiteral("Land"),        QStringLiteral("Telefoon"),
+            QStringLiteral("E-mailadres"), QStringLiteral("Bijzonderheden")};
+}
+
+QByteArray hamListCsv(const std::vector<StoredHam> &hams) {
+    std::vector<QStringList> rows;
+    rows.reserve(hams.size() + 1);
+    rows.push_back(csvHeader());
+    for (const StoredHam &stored : hams) {
+        QStringList row;
+        for (int i = 0; i < storage::Ham::kFields; ++i) {
+            row << stored.ham.field(i);
+        }
+        rows.push_back(row);
+    }
+    return csvFile(rows);
+}
+
+int fieldOfHeader(const QString &header) {
+    return headerNames().value(headerKey(header), -1);
+}
+
+ImportPlan planImport(const QByteArray &csv, const std::vector<StoredHam> &current) {
+    ImportPlan plan;
+    CsvTable table = readCsv(csv);
+    if (!table.error.isEmpty()) {
+        plan.error = table.error;
+        return plan;
+    }
+    if (table.records.empty()) {
+        plan.error = QStringLiteral("Het bestand is leeg.");
+        return plan;
+    }
+    const QStringList &header = table.records.front().fields;
+    std::vector<int> columnField;
+    std::array<bool, storage::Ham::kFields> given{};
+    for (const QString &name : header) {
+        const int field = fieldOfHeader(name);
+        if (field >= 0 && given[size_t(field)]) {
+            plan.error = QStringLiteral("De kolom \"%1\" staat twee keer in de kopregel.")
+                             .arg(name.trimmed());
+            return plan;
+        }
+        if (field >= 0) {
+            given[size_t(field)] = true;
+        } else {
+            plan.ignoredColumns << name.trimmed();
+        }
+        columnField.push_back(field);
+    }
+    if (!given[0]) {
+        plan.error = QStringLiteral("De kopregel heeft geen kolom \"Call\".");
+        return plan;
+    }
+
+    QHash<QString, size_t> known;  // the first ham of each call
+    for (size_t i = 0; i < current.size(); ++i) {
+        const QString call = current[i].ham.call.trimmed().toUpper();
+        if (!call.isEmpty() && !known.contains(call)) {
+            known.insert(call, i);
+        }
+    }
+    QHash<QString, int> seen;  // call -> line of the file
+    for (size_t r = 1; r < table.records.size(); ++r) {
+        const CsvRecord &record = table.records[r];
+        if (record.fields.size() > header.size()) {
+            plan.rejected.push_back({record.line, QStringLiteral("meer velden dan de kopregel")});
+            continue;
+        }
+        const auto it = known.constFind(hamlist::upperTrimmed(record.fields.value(qsizetype(
+            std::find(columnField.begin(), columnField.end(), 0) - columnField.begin()))));
+        storage::Ham ham = it != known.cend() ? current[*it].ham : storage::Ham{};
+        // A field that comes back as the list holds it stays as it is; the forms go to the
+        // others.
+        std::array<bool, storage::Ham::kFields> formed{};
+        for (qsizetype c = 0; c < record.fields.size(); ++c) {
+            const int field = columnField[size_t(c)];
+            if (field >= 0 && (it == known.cend() || record.fields[c] != ham.field(field))) {
+                ham.field(field) = record.fields[c];
+                formed[size_t(field)] = true;
+            }
+        }
+        if (it == known.cend() && ham.land.trimmed().isEmpty()) {
+            ham.land = QStringLiteral("Nederland");  // as "&Nieuw" fills it in
+            formed[6] = false;
+        }
+        QString reason;
+        if (!applyForms(&ham, formed, &reason)) {
+            plan.rejected.push_back({record.line, reason});
+            continue;
+        }
+        const auto earlier = seen.constFind(ham.call);
+        if (earlier != seen.cend()) {
+            plan.rejected.push_back(
+                {record.line,
+                 QStringLiteral("%1 staat al op regel %2").arg(ham.call).arg(*earlier)});
+            continue;
+        }
+        seen.insert(ham.call, record.line);
+        if (it == known.cend()) {
+            plan.added.push_back(ham);
+        } else if (ham == current[*it].ham) {
+            ++plan.unchanged;
+        } else {
+            plan.changed.push_back({current[*it].bookmark, current[*it].ham, ham});
+        }
+    }
+    return plan;
+}
+
+bool readHams(const QString &databasePath, std::vector<StoredHam> *hams, QString *error) {
+    storage::StorageError failure;
+    std::unique_ptr<storage::Database> db =
+        storage::Database::open(databasePath, &failure, &storage::qrzTable());
+    if (!db) {
+        *error = failure.description;
+        return false;
+    }
+    Statement select;
+    QString sql = QStringLiteral("SELECT id");
+    for (const QString &field : storage::qrzTable().fields) {
+        sql += QStringLiteral(", \"%1\"").arg(field);
+    }
+    sql += QStringLiteral(" FROM qrz ORDER BY id");
+    if (sqlite3_prepare_v2(db->handle(), sql.toUtf8().constData(), -1, &select.stmt, nullptr) !=
+        SQLITE_OK) {
+        *error = QStringLiteral("De HAM-lijst is niet te lezen: %1").arg(db->lastMessage());
+        return false;
+    }
+    hams->clear();
+    int result = SQLITE_ROW;
+    while ((result = sqlite3_step(select.stmt)) == SQLITE_ROW) {
+        StoredHam stored;
+        stored.bookmark = sqlite3_column_int64(select.stmt, 0);
+        for (int i = 0; i < storage::Ham::kFields; ++i) {
+            const auto *text =
+                reinterpret_cast<const char *>(sqlite3_column_text(select.stmt, i + 1));
+            stored.ham.field(i) =
+                text ? QString::fromUtf8(text, sqlite3_column_bytes(select.stmt, i + 1))
+                     : QString();
+        }
+        hams->push_back(std::move(stored));
+    }
+    if (result != SQLITE_DONE) {
+        *error = QStringLiteral("De HAM-lijst is niet te lezen: %1").arg(db->lastMessage());
+        return false;
+    }
+    return true;
+}
+
+bool applyImport(const QString &databasePath, const ImportPlan &plan,
+                 const std::function<bool(int done, int total)> &progress, QString *error) {
+    error->clear();
+    storage::StorageError failure;
+    std::unique_ptr<storage::Database> db =
+        storage::Database::open(databasePath, &failure, &storage::qrzTable());
+    if (!db) {
+        *error = failure.description;
+        return false;
+    }
+    sqlite3 *handle = db->handle();
+    const QString fields = QStringLiteral(
+        "\"call\", naam, adres, postcode, qth, grid, land, "
+        "telefoon, email, byzonderheden");
+    Statement insert;
+    Statement update;
+    if (sqlite3_prepare_v2(handle,
+                           QStringLiteral("INSERT INTO qrz (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, "
+                                          "?, ?)")
+                               .arg(fields)
+                               .toUtf8()
+                               .constData(),
+                           -1, &insert.stmt, nullptr) != SQLITE_OK ||
+        sqlite3_prepare_v2(handle,
+                           "UPDATE qrz SET \"call\" = ?, naam = ?, adres = ?, postcode = ?, "
+                           "qth = ?, grid = ?, land = ?, telefoon = ?, email = ?, "
+                           "byzonderheden = ? WHERE id = ?",
+                           -1, &update.stmt, nullptr) != SQLITE_OK ||
+        !exec(handle, "BEGIN IMMEDIATE")) {
+        *error =
+            QStringLiteral("De HAM-lijst kan niet worden bijgewerkt: %1").arg(db->lastMessage());
+        return false;
+    }
+    const int total = int(plan.added.size() + plan.changed.size());
+    int done = 0;
+    bool cancelled = false;
+    // Asks the caller now and then whether to go on.
+    const auto goOn = [&] {
+        if (progress && done % 500 == 0 && !progress(done, total)) {
+            cancelled = true;
+        }
+        return !cancelled;
+    };
+    const auto step = [&](sqlite3_stmt *stmt) {
+        const bool stepped = sqlite3_step(stmt) == SQLITE_DONE;
+        sqlite3_reset(stmt);
+        sqlite3_clear_bindings(stmt);
+        ++done;
+        return stepped;
+    };
+    bool ok = goOn();
+    for (size_t i = 0; ok && i < plan.changed.size(); ++i) {
+        const ChangedHam &change = plan.changed[i];
+        ok = bindHam(update.stmt, change.after) &&
+             sqlite3_bind_int64(update.stmt, storage::Ham::kFields + 1, change.bookmark) ==
+                 SQLITE_OK &&
+             step(update.stmt) && goOn();
+    }
+    for (size_t i = 0; ok && i < plan.added.size(); ++i) {
+        ok = bindHam(insert.stmt, plan.added[i]) && step(insert.stmt) && goOn();
+    }
+    if (ok && exec(handle, "COMMIT")) {
+        if (progress) {
+            progress(total, total);
+        }
+        return true;
+    }
+    const QString message = db->lastMessage();
+    exec(handle, "ROLLBACK");
+    if (!cancelled) {
+        *error = QStringLiteral("De HAM-lijst kan niet worden bijgewerkt: %1").arg(message);
+    }
+    return false;
+}
+
+}  // namespace hamio

@@ -1,0 +1,307 @@
+#include "TestMain.h"
+
+#include "extra/frmImport.h"
+#include "hamio/Csv.h"
+#include "hamio/HamImport.h"
+#include "storage/Database.h"
+#include "storage/TableCursor.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <numeric>
+
+using hamio::StoredHam;
+using storage::Ham;
+
+namespace {
+
+Ham ham(const QString &call, const QString &naam = {}, const QString &byzonderheden = {}) {
+    Ham h;
+    h.call = call;
+    h.naam = naam;
+    h.land = QStringLiteral("Nederland");
+    h.byzonderheden = byzonderheden;
+    return h;
+}
+
+// A database whose ham list holds these hams (instead of the blank first record).
+QString databaseWith(const QTemporaryDir &dir, const std::vector<Ham> &hams) {
+    const QString path = dir.filePath(QString::fromLatin1(storage::Database::kFileName));
+    storage::StorageError error;
+    auto table = storage::TableCursor::open(path, QStringLiteral("qrz"), &error);
+    std::vector<int> all(Ham::kFields);
+    std::iota(all.begin(), all.end(), 0);
+    table->write(0, all, hams.front().toRecord(), &error);
+    for (size_t i = 1; i < hams.size(); ++i) {
+        table->append(all, hams[i].toRecord(), &error);
+    }
+    return path;
+}
+
+std::vector<Ham> stored(const QString &path) {
+    std::vector<StoredHam> hams;
+    QString error;
+    hamio::readHams(path, &hams, &error);
+    std::vector<Ham> plain;
+    for (const StoredHam &h : hams) {
+        plain.push_back(h.ham);
+    }
+    return plain;
+}
+
+}  // namespace
+
+class HamIoTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void csvLines_data();
+    void csvLines();
+    void roundTripOfHostileText();
+    void readsOtherSpreadsheets_data();
+    void readsOtherSpreadsheets();
+    void headerNames_data();
+    void headerNames();
+    void planWithBadRows();
+    void cancelledImportChangesNothing();
+    void importWritesAll();
+    void largeImport();
+};
+
+void HamIoTest::csvLines_data() {
+    QTest::addColumn<QStringList>("fields");
+    QTest::addColumn<QByteArray>("line");
+
+    QTest::newRow("plain") << QStringList{"PA3ABC", "JAN"} << QByteArray("PA3ABC;JAN\r\n");
+    QTest::newRow("separator") << QStringList{"a;b", ""} << QByteArray("\"a;b\";\r\n");
+    QTest::newRow("quote") << QStringList{"de \"baas\""} << QByteArray("\"de \"\"baas\"\"\"\r\n");
+    QTest::newRow("line break") << QStringList{"r1\nr2"} << QByteArray("\"r1\nr2\"\r\n");
+    QTest::newRow("blank at the end") << QStringList{"x "} << QByteArray("\"x \"\r\n");
+    QTest::newRow("comma needs nothing") << QStringList{"1,5"} << QByteArray("1,5\r\n");
+}
+
+void HamIoTest::csvLines() {
+    QFETCH(QStringList, fields);
+    QFETCH(QByteArray, line);
+    QCOMPARE(hamio::csvLine(fields), line);
+}
+
+// Export, then import of the export: every ham comes back unchanged, however its texts look.
+void HamIoTest::roundTripOfHostileText() {
+    std::vector<StoredHam> hams;
+    const QStringList texts = {
+        QStringLiteral("\"quoted\"; and ;semi;colons;"),
+        QStringLiteral("regel 1\nregel 2\r\nregel 3\r"),
+        QStringLiteral("Hélène Čapek, Zoë, Straße"),
+        QStringLiteral("73 \U0001F4FB \U0001F600"),
+        QStringLiteral("  blanks at both ends  "),
+        QStringLiteral("=1+1"),
+        QString(),
+    };
+    for (int i = 0; i < texts.size(); ++i) {
+        Ham h = ham(QStringLiteral("PA%1ABC").arg(i), QStringLiteral("NAAM %1").arg(i), texts[i]);
+        h.adres = texts[(i + 1) % texts.size()];
+        h.telefoon = texts[(i + 2) % texts.size()];
+        hams.push_back({i + 1, h});
+    }
+    const QByteArray csv = hamio::hamListCsv(hams);
+    QVERIFY(
+        csv.startsWith("\xEF\xBB\xBF"
+                       "Call;Naam;Adres;Postcode;Qth;Grid;Land;Telefoon;"
+                       "E-mailadres;Bijzonderheden\r\n"));
+    const hamio::CsvTable table = hamio::readCsv(csv);
+    QVERIFY(table.error.isEmpty());
+    QCOMPARE(table.separator, QLatin1Char(';'));
+    QCOMPARE(table.records.size(), hams.size() + 1);
+    for (size_t i = 0; i < hams.size(); ++i) {
+        QCOMPARE(table.records[i + 1].fields.size(), qsizetype(Ham::kFields));
+        for (int f = 0; f < Ham::kFields; ++f) {
+            QCOMPARE(table.records[i + 1].fields[f], hams[i].ham.field(f));
+        }
+    }
+    const hamio::ImportPlan plan = hamio::planImport(csv, hams);
+    QVERIFY(plan.error.isEmpty());
+    QCOMPARE(plan.unchanged, int(hams.size()));
+    QVERIFY(plan.added.empty());
+    QVERIFY(plan.changed.empty());
+    QVERIFY(plan.rejected.empty());
+}
+
+void HamIoTest::readsOtherSpreadsheets_data() {
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<QString>("naam");
+
+    QTest::newRow("comma, LF, no mark")
+        << QByteArray("call,name\nPA3ABC,\"Jan, de\"\n") << "Jan, de";
+    QTest::newRow("tab") << QByteArray("Call\tNaam\r\nPA3ABC\tJan\r\n") << "Jan";
+    QTest::newRow("Windows-1252") << QByteArray("Call;Naam\r\nPA3ABC;Zo\xEB\r\n") << "Zoë";
+    QTest::newRow("empty lines skipped")
+        << QByteArray("Call;Naam\r\n\r\nPA3ABC;Jan\r\n\r\n") << "Jan";
+}
+
+void HamIoTest::readsOtherSpreadsheets() {
+    QFETCH(QByteArray, csv);
+    QFETCH(QString, naam);
+    const hamio::CsvTable table = hamio::readCsv(csv);
+    QCOMPARE(table.records.size(), size_t(2));
+    QCOMPARE(table.records[1].fields.value(1), naam);
+}
+
+void HamIoTest::headerNames_data() {
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<int>("field");
+    QTest::newRow("Call") << "Call" << 0;
+    QTest::newRow("callsign") << " Callsign " << 0;
+    QTest::newRow("Name") << "NAME" << 1;
+    QTest::newRow("Postal code") << "Postal code" << 3;
+    QTest::newRow("Woonplaats") << "Woonplaats" << 4;
+    QTest::newRow("Locator") << "locator" << 5;
+    QTest::newRow("Country") << "Country" << 6;
+    QTest::newRow("Phone") << "Phone" << 7;
+    QTest::newRow("E-mail") << "E-mail" << 8;
+    QTest::newRow("Bijzonderheden") << "Bijzonderheden" << 9;
+    QTest::newRow("unknown") << "Leeftijd" << -1;
+}
+
+void HamIoTest::headerNames() {
+    QFETCH(QString, header);
+    QFETCH(int, field);
+    QCOMPARE(hamio::fieldOfHeader(header), field);
+}
+
+// New, changed, unchanged and rejected rows, with the forms of the ham list window.
+void HamIoTest::planWithBadRows() {
+    std::vector<StoredHam> current = {{1, ham("PA3ABC", "JAN")}, {2, ham("PD1XYZ", "PIET")}};
+    const QByteArray csv =
+        "Roepnaam;Naam;Postcode;Grid;E-mail;Leeftijd\r\n"  // line 1
+        "pa3abc ;jan;;;;40\r\n"                            // 2: unchanged
+        "PD1XYZ;Pieter;1234ab;jo22ab;P@X.NL;50\r\n"        // 3: changed
+        ";Niemand;;;;\r\n"                                 // 4: no call
+        "PE2AA;Anna;;jo22;;\r\n"                           // 5: short grid
+        "PE2BB;Bob;;;bob@voorbeeld;\r\n"                   // 6: e-mail
+        "PE2CC;\"Cor\r\nnelis\";;;;\r\n"                   // 7-8: new
+        "PE2CC;Cor;;;;\r\n"                                // 9: twice
+        "PE2DD;Dirk;;;;;te veel\r\n";                      // 10: too many
+    const hamio::ImportPlan plan = hamio::planImport(csv, current);
+    QVERIFY(plan.error.isEmpty());
+    QCOMPARE(plan.ignoredColumns, QStringList({"Leeftijd"}));
+    QCOMPARE(plan.unchanged, 1);
+    QCOMPARE(plan.changed.size(), size_t(1));
+    QCOMPARE(plan.changed[0].bookmark, 2);
+    QCOMPARE(plan.changed[0].after.naam, QStringLiteral("PIETER"));
+    QCOMPARE(plan.changed[0].after.postcode, QStringLiteral("1234 AB"));
+    QCOMPARE(plan.changed[0].after.grid, QStringLiteral("JO22ab"));
+    QCOMPARE(plan.changed[0].after.email, QStringLiteral("p@x.nl"));
+    QCOMPARE(plan.added.size(), size_t(1));
+    QCOMPARE(plan.added[0].call, QStringLiteral("PE2CC"));
+    QCOMPARE(plan.added[0].naam, QStringLiteral("COR\r\nNELIS"));
+    QCOMPARE(plan.added[0].land, QStringLiteral("Nederland"));
+    QStringList rejected;
+    for (const hamio::RejectedRow &row : plan.rejected) {
+        rejected << QStringLiteral("%1: %2").arg(row.line).arg(row.reason);
+    }
+    QCOMPARE(rejected, QStringList({
+                           "4: geen call",
+                           "5: Grid locatie moet uit 6 tekens bestaan (\"jo22\")",
+                           "6: E-mailadres onjuist! (\"bob@voorbeeld\")",
+                           "9: PE2CC staat al op regel 7",
+                           "10: meer velden dan de kopregel",
+                       }));
+
+    QCOMPARE(hamio::planImport("Naam;Qth\r\nJan;X\r\n", current).error,
+             QStringLiteral("De kopregel heeft geen kolom \"Call\"."));
+    QVERIFY(!hamio::planImport("Call\r\n\"open\r\n", current).error.isEmpty());
+}
+
+// The preview shows the counts; "Annuleren" before or during the import leaves the list alone.
+void HamIoTest::cancelledImportChangesNothing() {
+    QTemporaryDir dir;
+    const QString path = databaseWith(dir, {ham("PA3ABC", "JAN"), ham("PD1XYZ", "PIET")});
+    const std::vector<Ham> before = stored(path);
+    QByteArray csv = "Call;Naam\r\nPD1XYZ;Pieter\r\n;geen call\r\n";
+    for (int i = 0; i < 2000; ++i) {
+        csv += QStringLiteral("PE%1;Nieuw\r\n").arg(i).toLatin1();
+    }
+    std::vector<StoredHam> current;
+    QString error;
+    QVERIFY(hamio::readHams(path, &current, &error));
+    const hamio::ImportPlan plan = hamio::planImport(csv, current);
+
+    {
+        extra::frmImport preview(path, plan, QStringLiteral("hams.csv"));
+        QCOMPARE(preview.lblNieuw->text(), QStringLiteral("2000"));
+        QCOMPARE(preview.lblGewijzigd->text(), QStringLiteral("1"));
+        QCOMPARE(preview.lblOngewijzigd->text(), QStringLiteral("0"));
+        QCOMPARE(preview.lblAfgewezen->text(), QStringLiteral("1"));
+        preview.cmdAnnuleren->click();
+        QCOMPARE(preview.outcome(), extra::frmImport::Outcome::Cancelled);
+    }
+    QCOMPARE(stored(path), before);
+
+    {
+        // Pressed while the import runs: the progress hands back and the import rolls back.
+        extra::frmImport preview(path, plan, QStringLiteral("hams.csv"));
+        QTimer::singleShot(0, preview.cmdAnnuleren, &QPushButton::click);
+        preview.cmdImporteren->click();
+        QCOMPARE(preview.outcome(), extra::frmImport::Outcome::Cancelled);
+    }
+    QCOMPARE(stored(path), before);
+
+    // Stopped by its caller, the import writes nothing either.
+    QVERIFY(!hamio::applyImport(
+        path, plan, [](int done, int) { return done < 1000; }, &error));
+    QVERIFY(error.isEmpty());
+    QCOMPARE(stored(path), before);
+}
+
+void HamIoTest::importWritesAll() {
+    QTemporaryDir dir;
+    const QString path = databaseWith(dir, {ham("PA3ABC", "JAN"), ham("PD1XYZ", "PIET")});
+    std::vector<StoredHam> current;
+    QString error;
+    QVERIFY(hamio::readHams(path, &current, &error));
+    const hamio::ImportPlan plan =
+        hamio::planImport("Call;Naam\r\npd1xyz;Pieter\r\nPE2AA;Anna\r\n", current);
+    extra::frmImport preview(path, plan, QStringLiteral("hams.csv"));
+    preview.cmdImporteren->click();
+    QCOMPARE(preview.outcome(), extra::frmImport::Outcome::Imported);
+    const std::vector<Ham> after = stored(path);
+    QCOMPARE(after.size(), size_t(3));
+    QCOMPARE(after[0], ham("PA3ABC", "JAN"));
+    QCOMPARE(after[1], ham("PD1XYZ", "PIETER"));
+    QCOMPARE(after[2], ham("PE2AA", "ANNA"));
+}
+
+// 100,000 rows from reading the file to the committed table; the time is reported.
+void HamIoTest::largeImport() {
+    QTemporaryDir dir;
+    const QString path = databaseWith(dir, {ham("PA3ABC", "JAN")});
+    std::vector<StoredHam> hams;
+    for (int i = 0; i < 100000; ++i) {
+        Ham h = ham(QStringLiteral("PE%1").arg(i), QStringLiteral("NAAM %1").arg(i),
+                    QStringLiteral("regel 1\nregel; 2"));
+        h.postcode = QStringLiteral("1234 AB");
+        h.grid = QStringLiteral("JO22ab");
+        h.email = QStringLiteral("pe%1@voorbeeld.nl").arg(i);
+        hams.push_back({i + 1, h});
+    }
+    const QByteArray csv = hamio::hamListCsv(hams);
+    QElapsedTimer timer;
+    timer.start();
+    std::vector<StoredHam> current;
+    QString error;
+    QVERIFY(hamio::readHams(path, &current, &error));
+    const hamio::ImportPlan plan = hamio::planImport(csv, current);
+    QCOMPARE(plan.added.size(), size_t(100000));
+    QVERIFY(hamio::applyImport(
+        path, plan, [](int, int) { return true; }, &error));
+    qInfo("100,000 rows imported in %lld ms", timer.elapsed());
+    QCOMPARE(stored(path).size(), size_t(100001));
+}
+
+KB_TEST_MAIN(HamIoTest)
+#include "tst_hamio.moc"

@@ -1,0 +1,160 @@
+#include "TestMain.h"
+
+#include "platform/fakes/FakeClock.h"
+#include "platform/fakes/FakeFileChooser.h"
+#include "platform/fakes/FakeMessageBoxes.h"
+#include "platform/fakes/FakeWebLauncher.h"
+#include "platform/fakes/ManualTimers.h"
+#include "roundsheet/frmDialog.h"
+#include "roundsheet/frmMain.h"
+#include "roundsheet/frmToevoegen.h"
+#include "storage/Database.h"
+#include "storage/TableCursor.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+using platform::MessageAnswer;
+using roundsheet::frmDialog;
+using roundsheet::frmMain;
+using roundsheet::frmToevoegen;
+
+// The times of a round: the begin of the round and the placing of each call with Enter, in UTC,
+// stored with the round; a call typed or changed by hand has none.
+class RoundTimesTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void timesOfARound();
+    void adifOfTheRoundOnScreen();
+
+private:
+    platform::fakes::FakeMessageBoxes messages_;
+    platform::fakes::FakeClock clock_;
+    platform::fakes::FakeWebLauncher web_;
+    platform::fakes::ManualTimers timers_;
+};
+
+void RoundTimesTest::timesOfARound() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    frmMain w(dir.path(), roundsheet::Services{messages_, clock_, web_, timers_});
+    w.load();
+    w.startupTimer->stop();
+    w.tmrRonde->stop();
+    w.Timer1->stop();
+    w.tmrRonde_Timer();
+
+    frmDialog dlg(w);
+    dlg.tmrUnload->stop();
+    messages_.queueAnswer(MessageAnswer::Yes);
+    dlg.tmrUnload_Timer();
+    dlg.Text1->setText(QStringLiteral("PA3ABC"));
+    dlg.Text2->setText(QStringLiteral("Henk"));
+    const QDateTime begin = clock_.utcNow();
+    dlg.OKButton_Click();
+    QCOMPARE(dlg.outcome(), frmDialog::Outcome::RoundBegun);
+    QCOMPARE(storage::storedTime(w.txtBegintijd->text()), begin);
+    QCOMPARE(w.txtTijd[0]->text(), QString());  // the controller's own row is not placed
+
+    clock_.advanceSecs(65);
+    {
+        frmToevoegen box(w);
+        box.Text1->setText(QStringLiteral("pd1xyz"));
+        box.Text1_Enter();
+    }
+    w.tmrToeVoeg->stop();
+    QCOMPARE(w.Text1[1]->text(), QStringLiteral("PD1XYZ"));
+    QCOMPARE(w.txtTijd[1]->text(), storage::storedTimeText(begin.addSecs(65)));
+    w.Text1[2]->setText(QStringLiteral("PE2AA"));  // typed into the sheet
+    QCOMPARE(w.txtTijd[2]->text(), QString());
+    w.storeRound();
+
+    // Stored with the round, and shown again when the round is shown again.
+    const QString path = QDir(dir.path()).filePath(QLatin1String(storage::Database::kFileName));
+    storage::StorageError error;
+    {
+        auto cursor = storage::TableCursor::open(path, QStringLiteral("ronde"), &error);
+        QVERIFY2(cursor, qPrintable(error.description));
+        storage::RecordValues values;
+        QVERIFY(cursor->read(cursor->count() - 1, &values, &error));
+        const storage::Round stored = storage::Round::fromRecord(values);
+        QCOMPARE(stored.begintijd, begin);
+        QCOMPARE(stored.participants[1].tijd, begin.addSecs(65));
+        QVERIFY(!stored.participants[2].tijd.isValid());
+        QCOMPARE(w.round(), stored);
+    }
+    QVERIFY(w.Data1->Recordset().MoveFirst());
+    QVERIFY(w.Data1->Recordset().MoveLast());
+    QCOMPARE(w.txtTijd[1]->text(), storage::storedTimeText(begin.addSecs(65)));
+    QCOMPARE(w.round().begintijd, begin);
+
+    // A placed call changed by hand is no longer the call placed at that time.
+    w.Text1[1]->setText(QStringLiteral("PD1XYY"));
+    QCOMPARE(w.txtTijd[1]->text(), QString());
+}
+
+// "Ronde exporteren naar ADIF…": the mode is asked with the last one offered, the file holds the
+// placed call with its time, and the message names the file.
+void RoundTimesTest::adifOfTheRoundOnScreen() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QFile basis(QDir(dir.path()).filePath(QStringLiteral("basis")));
+    QVERIFY(basis.open(QIODevice::WriteOnly));
+    basis.write("PI4ZUD\r\nZoetermeer\r\n145.550\r\nMhz\r\nJO22ab\r\n");
+    basis.close();
+    platform::fakes::FakeFileChooser files;
+    frmMain w(dir.path(), roundsheet::Services{messages_, clock_, web_, timers_});
+    w.setFileChooser(&files);
+    w.load();
+    w.startupTimer->stop();
+    w.tmrRonde->stop();
+    w.Timer1->stop();
+    w.txtKringbaasCall->setText(QStringLiteral("PA3ABC"));
+    w.txtBegintijd->setText(QStringLiteral("2026-12-10T19:30:00Z"));
+    w.Text1[0]->setText(QStringLiteral("PA3ABC"));
+    w.Text1[1]->setText(QStringLiteral("PD1XYZ"));
+    w.txtTijd[1]->setText(QStringLiteral("2026-12-10T19:31:05Z"));
+    w.txtRondeNR->setText(QStringLiteral("7"));
+
+    QStringList offered;
+    for (const char *mode : {"ssb", "FM"}) {
+        const QString out = QDir(dir.path()).filePath(QStringLiteral("ronde-%1.adi").arg(mode));
+        messages_.clear();
+        messages_.queueInput(QString::fromLatin1(mode));
+        files.queueAnswer(out);
+        w.adifronde_Click();
+        QCOMPARE(messages_.pendingInputs(), 0);
+        QCOMPARE(files.pendingAnswers(), 0);
+        offered << messages_.asked().last().defaultText;
+        QVERIFY(
+            files.asked().last().suggestedPath.endsWith(QStringLiteral("Ronde 7 2026-12-10.adi")));
+        QFile written(out);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray adif = written.readAll();
+        QVERIFY(
+            adif.contains("<CALL:6>PD1XYZ <QSO_DATE:8>20261210 <TIME_ON:6>193105 <BAND:2>2m "
+                          "<FREQ:6>145.55 <MODE:"));
+        QVERIFY(adif.contains(QByteArray("<MODE:") + QByteArray::number(qstrlen(mode)) + '>' +
+                              QByteArray(mode).toUpper()));
+        QVERIFY(!adif.contains("<CALL:6>PA3ABC"));
+        QCOMPARE(messages_.shown().last().text,
+                 QStringLiteral("1 verbinding(en) geschreven naar %1").arg(out));
+    }
+    // The first export offered FM, the second the SSB of the first.
+    QCOMPARE(offered, QStringList({"FM", "SSB"}));
+
+    // An unknown mode is refused, and nothing is written.
+    messages_.clear();
+    messages_.queueInput(QStringLiteral("Telepathie"));
+    w.adifronde_Click();
+    QCOMPARE(files.pendingAnswers(), 0);
+    QCOMPARE(messages_.shown().size(), 1);
+    QVERIFY(
+        messages_.shown().last().text.startsWith(QStringLiteral("Onbekende modus: Telepathie")));
+}
+
+KB_TEST_MAIN(RoundTimesTest)
+#include "tst_roundtimes.moc"
