@@ -115,8 +115,8 @@ public:
 
     // The round's times, never shown: when it began (begintijd) and when each row's call was
     // placed with Enter (tijd1 ... tijd30), as storage::storedTimeText writes them.
-    QLineEdit *txtBegintijd = nullptr;
-    std::array<QLineEdit *, kRows> txtTijd{};
+    storage::HiddenField *txtBegintijd = nullptr;
+    std::array<storage::HiddenField *, kRows> txtTijd{};
 
     // The round mode word, "aan" or "uit"; "Text6" until the start dialog sets it.
     QLineEdit *TextAAN = nullptr;

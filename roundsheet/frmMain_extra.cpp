@@ -46,14 +46,12 @@ bool writeWhole(const QString &path, const QByteArray &bytes, QString *error) {
 }  // namespace
 
 void frmMain::createExtras() {
-    txtBegintijd = new QLineEdit(this);
+    txtBegintijd = new storage::HiddenField(this);
     txtBegintijd->setObjectName(QStringLiteral("txtBegintijd"));
-    txtBegintijd->hide();
     Data1->bind(txtBegintijd, QStringLiteral("begintijd"));
     for (int i = 0; i < kRows; ++i) {
-        txtTijd[i] = new QLineEdit(this);
+        txtTijd[i] = new storage::HiddenField(this);
         txtTijd[i]->setObjectName(QStringLiteral("txtTijd%1").arg(i));
-        txtTijd[i]->hide();
         Data1->bind(txtTijd[i], QStringLiteral("tijd%1").arg(i + 1));
     }
 

@@ -81,7 +81,7 @@ QString RecordControl::Caption() const {
     return caption_->text();
 }
 
-bool RecordControl::addBinding(QWidget *control, const QString &field,
+bool RecordControl::addBinding(QObject *control, const QString &field,
                                std::function<QVariant()> get,
                                std::function<void(const QVariant &)> set) {
     const TableDef *table = findTable(recordSource_);
@@ -126,6 +126,16 @@ bool RecordControl::bind(QTextEdit *control, const QString &field) {
     return true;
 }
 
+bool RecordControl::bind(HiddenField *control, const QString &field) {
+    if (!addBinding(
+            control, field, [control] { return QVariant(control->text()); },
+            [control](const QVariant &v) { control->setText(v.toString()); })) {
+        return false;
+    }
+    connect(control, &HiddenField::textChanged, this, [this, control] { markChanged(control); });
+    return true;
+}
+
 bool RecordControl::bind(QCheckBox *control, const QString &field) {
     if (!addBinding(
             control, field, [control] { return QVariant(control->isChecked()); },
@@ -136,7 +146,7 @@ bool RecordControl::bind(QCheckBox *control, const QString &field) {
     return true;
 }
 
-void RecordControl::markChanged(QWidget *control) {
+void RecordControl::markChanged(QObject *control) {
     if (loading_) {
         return;
     }
@@ -192,7 +202,7 @@ bool RecordControl::anyChanged() const {
     return false;
 }
 
-bool RecordControl::isChanged(const QWidget *control) const {
+bool RecordControl::isChanged(const QObject *control) const {
     for (const auto &binding : bindings_) {
         if (binding.control == control) {
             return binding.changed;

@@ -20,6 +20,29 @@ namespace storage {
 
 class RecordControl;
 
+// A field of the record that the window keeps without showing it: a text with a change
+// notification, as a text box has, but nothing to lay out or paint.
+class HiddenField : public QObject {
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+    const QString &text() const { return text_; }
+    void setText(const QString &text) {
+        if (text != text_ || text.isNull() != text_.isNull()) {
+            text_ = text;
+            Q_EMIT textChanged(text_);
+        }
+    }
+    void clear() { setText(QString()); }
+
+Q_SIGNALS:
+    void textChanged(const QString &text);
+
+private:
+    QString text_;
+};
+
 // The record control a data window carries as Data1: it owns the cursor over one table of the
 // database file, shows the current record in the window's bound text boxes and check boxes,
 // writes the window's edits back when the record is left, and is itself the navigation bar:
@@ -53,6 +76,7 @@ public:
     bool bind(QPlainTextEdit *control, const QString &field);
     bool bind(QTextEdit *control, const QString &field);
     bool bind(QCheckBox *control, const QString &field);
+    bool bind(HiddenField *control, const QString &field);
 
     // Opens the table (the window's load): the first record becomes current and is loaded, then
     // Reposition follows. On failure Error is raised and false returned.
@@ -73,10 +97,10 @@ public:
 
     // The changed flags: per bound control, set when its value changed after the record was
     // loaded.
-    bool isChanged(const QWidget *control) const;
+    bool isChanged(const QObject *control) const;
     // Counts a bound control as edited although its value may not have changed, so that the
     // record gets what it shows when it is left. Nothing while a record is being loaded.
-    void markEdited(QWidget *control) { markChanged(control); }
+    void markEdited(QObject *control) { markChanged(control); }
     bool DataChanged() const;
 
     const StorageError &lastError() const {
@@ -109,16 +133,16 @@ private:
     void clearChanged() override;
 
     struct Binding {
-        QPointer<QWidget> control;
+        QPointer<QObject> control;
         int field = -1;
         bool changed = false;
         std::function<QVariant()> get;
         std::function<void(const QVariant &)> set;
     };
 
-    bool addBinding(QWidget *control, const QString &field, std::function<QVariant()> get,
+    bool addBinding(QObject *control, const QString &field, std::function<QVariant()> get,
                     std::function<void(const QVariant &)> set);
-    void markChanged(QWidget *control);
+    void markChanged(QObject *control);
     bool anyChanged() const;
     void raiseError(const StorageError &error);
     void navigate(int button);
