@@ -198,6 +198,8 @@ private:
     void freezeRow(int index, QCheckBox *otherMark, bool frozen);
     void setRowBackground(int index, const QColor &color);
     void restoreMouse();
+    void reportStoreFailure();
+    bool storeBeforeClosing();
 
     QString dataFolder_;
     Services services_;

@@ -1,5 +1,6 @@
 #include "storage/HamLookup.h"
 
+#include "storage/CaseFold.h"
 #include "storage/Schema.h"
 
 #include <sqlite3.h>
@@ -24,8 +25,8 @@ bool HamLookup::prepare() {
     for (const QString &field : qrzTable().fields) {
         sql += QStringLiteral(", \"%1\"").arg(field);
     }
-    sql += QStringLiteral(" FROM qrz WHERE \"call\" = ?1 COLLATE %1 ORDER BY id LIMIT 1")
-               .arg(QLatin1String(kFoldCollation));
+    sql += QStringLiteral(" FROM qrz WHERE \"%1\" = ?1 ORDER BY id LIMIT 1")
+               .arg(QLatin1String(kCallFoldColumn));
     if (sqlite3_prepare_v2(db_->handle(), sql.toUtf8().constData(), -1, &stmt_, nullptr) !=
         SQLITE_OK) {
         error_ = {StorageError::kWriteFailed, db_->lastMessage()};
@@ -41,7 +42,7 @@ std::optional<FoundHam> HamLookup::find(const QString &call) {
     if (call.isEmpty() || !prepare()) {
         return std::nullopt;
     }
-    const QByteArray value = call.toUtf8();
+    const QByteArray value = foldedText(call).toUtf8();
     sqlite3_bind_text(stmt_, 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
     std::optional<FoundHam> found;
     const int rc = sqlite3_step(stmt_);
@@ -55,7 +56,7 @@ std::optional<FoundHam> HamLookup::find(const QString &call) {
         }
         found = std::move(hit);
     } else if (rc != SQLITE_DONE) {
-        error_ = {StorageError::kWriteFailed, db_->lastMessage()};
+        error_ = db_->errorFor(sqlite3_extended_errcode(db_->handle()));
     }
     sqlite3_reset(stmt_);
     sqlite3_clear_bindings(stmt_);
