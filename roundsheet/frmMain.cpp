@@ -97,7 +97,11 @@ void frmMain::showEvent(QShowEvent *event) {
     QMainWindow::showEvent(event);
 }
 
-frmMain::~frmMain() = default;
+// The ham list window goes first, while this window is whole: its destroyed notification
+// reaches a handler here.
+frmMain::~frmMain() {
+    delete amateur_;
+}
 
 void frmMain::load() {
     pi = 4 * std::atan(1.0);

@@ -29,7 +29,7 @@ bool HamLookup::prepare() {
                .arg(QLatin1String(kCallFoldColumn));
     if (sqlite3_prepare_v2(db_->handle(), sql.toUtf8().constData(), -1, &stmt_, nullptr) !=
         SQLITE_OK) {
-        error_ = {StorageError::kWriteFailed, db_->lastMessage()};
+        error_ = db_->errorFor(sqlite3_extended_errcode(db_->handle()));
         stmt_ = nullptr;
         db_.reset();
         return false;
