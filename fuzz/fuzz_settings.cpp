@@ -28,10 +28,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     QStringList lines = text.split(QLatin1Char('\n')).mid(0, 5);
     for (QString &line : lines) {
         line.remove(QLatin1Char('\r'));
-        line = storage::SettingsFiles::decodeText(storage::SettingsFiles::encodeWindows1252(line));
-        if (line.startsWith(QStringLiteral("\u00EF\u00BB\u00BF"))) {
-            line.clear();  // the three characters of a byte order mark, first in a file
-        }
+        // As Windows-1252 (a leading byte order mark counts only first in a file).
+        line = storage::SettingsFiles::decodeText("A" +
+                                                  storage::SettingsFiles::encodeWindows1252(line))
+                   .mid(1);
+    }
+    // Written as Windows-1252, the three characters of a byte order mark first in the file would
+    // make it read as UTF-8.
+    if (!lines.isEmpty() && lines.first().startsWith(QStringLiteral("\u00EF\u00BB\u00BF"))) {
+        return 0;
     }
     const QString path = QDir(dir.path()).filePath(QStringLiteral("basis"));
     if (!storage::SettingsFiles::writeLines(path, lines)) {
