@@ -7,6 +7,7 @@
 #include "startup/CommandLine.h"
 #include "startup/DataFolder.h"
 #include "storage/Database.h"
+#include "storage/StartCheck.h"
 
 #include <QApplication>
 #include <QDir>
@@ -68,12 +69,40 @@ int main(int argc, char *argv[]) {
                       platform::MessageStyle::OkCritical);
         return 1;
     }
+    // One running copy per data folder.
+    storage::DataFolderLock folderLock(dataFolder);
     {
         storage::StorageError error;
-        if (!storage::Database::open(
-                QDir(dataFolder).filePath(QString::fromLatin1(storage::Database::kFileName)),
-                &error)) {
+        if (!folderLock.tryLock(&error)) {
             messages.show(nullptr, error.description, platform::MessageStyle::OkCritical);
+            return 1;
+        }
+    }
+    // A database the program cannot use (not ours, damaged, cannot be written) is left alone:
+    // the user is told what is wrong with which file and the program stops before anything else
+    // happens. A file another program holds locked may be tried again.
+    const QString databasePath =
+        QDir(dataFolder).filePath(QString::fromLatin1(storage::Database::kFileName));
+    for (;;) {
+        storage::StorageError backupFailure;
+        const storage::StorageError error =
+            storage::checkDatabaseAtStart(databasePath, clock.localNow().date(), &backupFailure);
+        if (!error) {
+            if (backupFailure) {
+                messages.show(nullptr, backupFailure.description,
+                              platform::MessageStyle::OkInformation);
+            }
+            break;
+        }
+        if (error.code != storage::StorageError::kLocked) {
+            messages.show(nullptr, error.description, platform::MessageStyle::OkCritical);
+            return 1;
+        }
+        if (messages.show(
+                nullptr,
+                error.description + QStringLiteral("\n\nOK: opnieuw proberen. Annuleren: Kringbaas "
+                                                   "stoppen."),
+                platform::MessageStyle::OkCancelExclamation) != platform::MessageAnswer::Ok) {
             return 1;
         }
     }

@@ -1,5 +1,7 @@
 #include "hamio/Csv.h"
 
+#include <QStringDecoder>
+
 #include "storage/SettingsFiles.h"
 
 namespace hamio {
@@ -76,11 +78,18 @@ QByteArray csvFile(const std::vector<QStringList> &rows) {
 
 CsvTable readCsv(const QByteArray &bytes) {
     CsvTable table;
-    QByteArray body = bytes;
-    if (body.startsWith("\xEF\xBB\xBF")) {
-        body.remove(0, 3);
+    // A spreadsheet's CSV is UTF-8, marked or not, or else the Windows code page.
+    static const QByteArray mark("\xEF\xBB\xBF");
+    QString text;
+    if (bytes.startsWith(mark)) {
+        text = storage::SettingsFiles::decodeText(bytes);
+    } else {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        text = utf8.decode(bytes);
+        if (utf8.hasError()) {
+            text = storage::SettingsFiles::decodeText(bytes);
+        }
     }
-    const QString text = storage::SettingsFiles::decodeText(body);
     table.separator = guessSeparator(text);
 
     QStringList fields;

@@ -1,5 +1,7 @@
 #include "hamio/HamImport.h"
 
+#include "storage/CaseFold.h"
+
 #include "hamio/Csv.h"
 #include "hamlist/HamRules.h"
 #include "storage/Database.h"
@@ -100,6 +102,7 @@ bool exec(sqlite3 *db, const char *sql) {
     return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
+// The ten fields, then the folded call the exact look-ups go by.
 bool bindHam(sqlite3_stmt *stmt, const storage::Ham &ham) {
     for (int i = 0; i < storage::Ham::kFields; ++i) {
         const QByteArray text = ham.field(i).toUtf8();
@@ -108,7 +111,9 @@ bool bindHam(sqlite3_stmt *stmt, const storage::Ham &ham) {
             return false;
         }
     }
-    return true;
+    const QByteArray folded = storage::foldedText(ham.call).toUtf8();
+    return sqlite3_bind_text(stmt, storage::Ham::kFields + 1, folded.constData(),
+                             int(folded.size()), SQLITE_TRANSIENT) == SQLITE_OK;
 }
 
 }  // namespace
@@ -279,22 +284,27 @@ bool applyImport(const QString &databasePath, const ImportPlan &plan,
     }
     sqlite3 *handle = db->handle();
     const QString fields = QStringLiteral(
-        "\"call\", naam, adres, postcode, qth, grid, land, "
-        "telefoon, email, byzonderheden");
+                               "\"call\", naam, adres, postcode, qth, grid, land, "
+                               "telefoon, email, byzonderheden, \"%1\"")
+                               .arg(QLatin1String(storage::kCallFoldColumn));
     Statement insert;
     Statement update;
     if (sqlite3_prepare_v2(handle,
                            QStringLiteral("INSERT INTO qrz (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, "
-                                          "?, ?)")
+                                          "?, ?, ?)")
                                .arg(fields)
                                .toUtf8()
                                .constData(),
                            -1, &insert.stmt, nullptr) != SQLITE_OK ||
-        sqlite3_prepare_v2(handle,
-                           "UPDATE qrz SET \"call\" = ?, naam = ?, adres = ?, postcode = ?, "
+        sqlite3_prepare_v2(
+            handle,
+            QStringLiteral("UPDATE qrz SET \"call\" = ?, naam = ?, adres = ?, postcode = ?, "
                            "qth = ?, grid = ?, land = ?, telefoon = ?, email = ?, "
-                           "byzonderheden = ? WHERE id = ?",
-                           -1, &update.stmt, nullptr) != SQLITE_OK ||
+                           "byzonderheden = ?, \"%1\" = ? WHERE id = ?")
+                .arg(QLatin1String(storage::kCallFoldColumn))
+                .toUtf8()
+                .constData(),
+            -1, &update.stmt, nullptr) != SQLITE_OK ||
         !exec(handle, "BEGIN IMMEDIATE")) {
         *error =
             QStringLiteral("De HAM-lijst kan niet worden bijgewerkt: %1").arg(db->lastMessage());
@@ -321,7 +331,7 @@ bool applyImport(const QString &databasePath, const ImportPlan &plan,
     for (size_t i = 0; ok && i < plan.changed.size(); ++i) {
         const ChangedHam &change = plan.changed[i];
         ok = bindHam(update.stmt, change.after) &&
-             sqlite3_bind_int64(update.stmt, storage::Ham::kFields + 1, change.bookmark) ==
+             sqlite3_bind_int64(update.stmt, storage::Ham::kFields + 2, change.bookmark) ==
                  SQLITE_OK &&
              step(update.stmt) && goOn();
     }

@@ -99,7 +99,11 @@ void frmMain::showEvent(QShowEvent *event) {
     QMainWindow::showEvent(event);
 }
 
-frmMain::~frmMain() = default;
+// The ham list window goes first, while this window is whole: its destroyed notification
+// reaches a handler here.
+frmMain::~frmMain() {
+    delete amateur_;
+}
 
 void frmMain::load() {
     pi = 4 * std::atan(1.0);
@@ -265,8 +269,44 @@ void frmMain::Data1_Reposition() {
     txtRondeNR->setText(QString::number(number));
 }
 
-void frmMain::Data1_Error(int, const QString &, int *response) {
+// A move whose save step failed stays on the round with its edits; the user hears at once what
+// went wrong with which file. While the program closes, closeEvent has asked already.
+void frmMain::Data1_Error(int, const QString &description, int *response) {
     *response = 0;
+    if (!closing_) {
+        services_.messages.show(this, description, platform::MessageStyle::OkCritical);
+    }
+}
+
+void frmMain::reportStoreFailure() {
+    services_.messages.show(this,
+                            QStringLiteral("De ronde is niet opgeslagen.\n") +
+                                Data1->Recordset().lastError().description +
+                                QStringLiteral("\nDe ronde blijft op het scherm staan; Kringbaas "
+                                               "probeert het opnieuw bij de volgende opslag."),
+                            platform::MessageStyle::OkCritical,
+                            QStringLiteral("Ronde niet opgeslagen"));
+}
+
+// Stores the round on screen before the program closes. A round that cannot be stored is not
+// given up without the user's word: try again, or close without it.
+bool frmMain::storeBeforeClosing() {
+    storage::Recordset &rs = Data1->Recordset();
+    for (;;) {
+        const bool pending = rs.state() == storage::CursorState::PendingNew || Data1->DataChanged();
+        if (!pending || rs.Update()) {
+            return true;
+        }
+        const platform::MessageAnswer answer = services_.messages.show(
+            this,
+            QStringLiteral("De ronde is niet opgeslagen.\n") + rs.lastError().description +
+                QStringLiteral("\n\nJa: opnieuw proberen. Nee: afsluiten zonder de ronde op "
+                               "te slaan."),
+            platform::MessageStyle::YesNoQuestion, QStringLiteral("Ronde niet opgeslagen"));
+        if (answer != platform::MessageAnswer::Yes) {
+            return false;
+        }
+    }
 }
 
 void frmMain::closeEvent(QCloseEvent *event) {
@@ -280,11 +320,12 @@ void frmMain::closeEvent(QCloseEvent *event) {
         timer->stop();
     }
 
-    // Every step runs, whatever the one before it did.
-    Data1->Recordset().Update();
+    // Every step runs, whatever the one before it did; the farewell says the round is stored
+    // only when it is.
+    const bool stored = storeBeforeClosing();
 
     const QString greeting = closingGreeting(services_.clock.localNow().time().hour());
-    if (settings_.isFlagAan()) {
+    if (stored && settings_.isFlagAan()) {
         services_.messages.show(
             this, QStringLiteral("Ronde is opgeslagen! ") + greeting,
             platform::MessageStyle::OkInformation,

@@ -246,6 +246,8 @@ private:
     void restoreMouse();
     void showingLookUp(const std::optional<storage::Ham> &ham);
     void finishShowingLookUps();
+    void reportStoreFailure();
+    bool storeBeforeClosing();
 
     QString dataFolder_;
     Services services_;

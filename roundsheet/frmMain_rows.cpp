@@ -318,6 +318,8 @@ void frmMain::storeRound() {
         Data1->setCaption(
             QStringLiteral("Ronde : %1 van de %2").arg(number).arg(rounds.RecordCount()));
         txtRondeNR->setText(QString::number(number));
+    } else {
+        reportStoreFailure();
     }
 }
 

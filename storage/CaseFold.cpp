@@ -105,6 +105,12 @@ void foldText(QStringView text, std::u32string &out) {
     }
 }
 
+QString foldedText(QStringView text) {
+    std::u32string folded;
+    foldText(text, folded);
+    return QString::fromUcs4(folded.data(), qsizetype(folded.size()));
+}
+
 int compareFoldedUtf8(std::string_view a, std::string_view b) {
     Utf8Reader ra(a);
     Utf8Reader rb(b);

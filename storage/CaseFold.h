@@ -16,6 +16,10 @@ char32_t foldChar(char32_t c);
 void foldUtf8(std::string_view utf8, std::u32string &out);
 void foldText(QStringView text, std::u32string &out);
 
+// The folded form of a text, as the ham list keeps it beside each call: two calls that differ
+// only in letter case have the same folded form.
+QString foldedText(QStringView text);
+
 // Orders two UTF-8 texts by their folded code points; equal when they differ only in case.
 // Serves as the collation of the index on the ham list's call field.
 int compareFoldedUtf8(std::string_view a, std::string_view b);

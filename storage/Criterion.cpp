@@ -121,6 +121,23 @@ std::optional<LikePattern> LikePattern::compile(QStringView pattern) {
         }
         result.tokens_.push_back(std::move(token));
     }
+    Segment segment;
+    for (size_t t = 0; t < result.tokens_.size(); ++t) {
+        if (result.tokens_[t].kind == Token::Kind::AnyRun) {
+            result.hasStar_ = true;
+            segment.end = t;
+            result.segments_.push_back(std::move(segment));
+            segment = Segment();
+            segment.begin = t + 1;
+        } else {
+            ++result.minLength_;
+        }
+    }
+    segment.end = result.tokens_.size();
+    result.segments_.push_back(std::move(segment));
+    for (Segment &each : result.segments_) {
+        result.prepare(each);
+    }
     return result;
 }
 
@@ -136,35 +153,146 @@ bool LikePattern::matchesUtf8(std::string_view utf8) const {
     return matchFolded(folded);
 }
 
-// Every token but '*' takes exactly one character. On a mismatch the last '*' seen takes one
-// character more and matching resumes after it; earlier stars never need to be revisited, which
-// keeps the work at most text length times pattern length.
-bool LikePattern::matchFolded(const std::u32string &text) const {
-    constexpr size_t kNone = static_cast<size_t>(-1);
-    const size_t n = text.size();
-    const size_t m = tokens_.size();
-    size_t t = 0;
-    size_t p = 0;
-    size_t afterStar = kNone;
-    size_t starText = 0;
-    while (t < n) {
-        if (p < m && tokens_[p].kind == Token::Kind::AnyRun) {
-            afterStar = ++p;
-            starText = t;
-        } else if (p < m && matchesOne(tokens_[p], text[t])) {
-            ++p;
-            ++t;
-        } else if (afterStar != kNone) {
-            p = afterStar;
-            t = ++starText;
-        } else {
+bool LikePattern::matchesAt(const Segment &segment, const std::u32string &text, size_t at) const {
+    for (size_t t = segment.begin; t < segment.end; ++t) {
+        if (!matchesOne(tokens_[t], text[at + t - segment.begin])) {
             return false;
         }
     }
-    while (p < m && tokens_[p].kind == Token::Kind::AnyRun) {
-        ++p;
+    return true;
+}
+
+void LikePattern::prepare(Segment &segment) const {
+    segment.literal = true;
+    for (size_t t = segment.begin; t < segment.end; ++t) {
+        segment.literal = segment.literal && tokens_[t].kind == Token::Kind::Literal;
     }
-    return p == m;
+    if (!segment.literal || segment.size() == 0) {
+        return;
+    }
+    const size_t k = segment.size();
+    const auto at = [&](size_t i) { return tokens_[segment.begin + i].ch; };
+    segment.failure.assign(k, 0);
+    for (size_t i = 1, j = 0; i < k; ++i) {
+        while (j > 0 && at(i) != at(j)) {
+            j = segment.failure[j - 1];
+        }
+        if (at(i) == at(j)) {
+            ++j;
+        }
+        segment.failure[i] = j;
+    }
+}
+
+size_t LikePattern::findLiteral(const Segment &segment, const std::u32string &text, size_t from,
+                                size_t to) const {
+    const size_t k = segment.size();
+    const Token *pattern = &tokens_[segment.begin];
+    for (size_t i = from, j = 0; i < to; ++i) {
+        while (j > 0 && text[i] != pattern[j].ch) {
+            j = segment.failure[j - 1];
+        }
+        if (text[i] == pattern[j].ch && ++j == k) {
+            return i + 1;
+        }
+    }
+    return std::u32string::npos;
+}
+
+const std::vector<quint64> &LikePattern::maskFor(const Segment &segment, char32_t c) const {
+    if (c < 256) {
+        if (segment.latin1Masks.empty()) {
+            segment.latin1Masks.resize(256);
+        }
+        if (!segment.latin1Masks[c].empty()) {
+            return segment.latin1Masks[c];
+        }
+    } else if (auto it = segment.masks.find(c); it != segment.masks.end()) {
+        return it->second;
+    }
+    std::vector<quint64> mask((segment.size() + 63) / 64, 0);
+    for (size_t t = segment.begin; t < segment.end; ++t) {
+        if (matchesOne(tokens_[t], c)) {
+            const size_t bit = t - segment.begin;
+            mask[bit / 64] |= quint64(1) << (bit % 64);
+        }
+    }
+    if (c < 256) {
+        return segment.latin1Masks[c] = std::move(mask);
+    }
+    return segment.masks.emplace(c, std::move(mask)).first->second;
+}
+
+// Shift-and: bit j of the state is set when the segment's first j + 1 tokens match the text
+// ending at the current character.
+size_t LikePattern::findIn(const Segment &segment, const std::u32string &text, size_t from,
+                           size_t to) const {
+    const size_t k = segment.size();
+    if (k == 0) {
+        return from;
+    }
+    if (to < from || to - from < k) {
+        return std::u32string::npos;
+    }
+    if (segment.literal) {
+        return findLiteral(segment, text, from, to);
+    }
+    if (k <= 64) {
+        const quint64 lastBit = quint64(1) << (k - 1);
+        quint64 state = 0;
+        for (size_t i = from; i < to; ++i) {
+            state = ((state << 1) | 1) & maskFor(segment, text[i])[0];
+            if (state & lastBit) {
+                return i + 1;
+            }
+        }
+        return std::u32string::npos;
+    }
+    const size_t words = (k + 63) / 64;
+    const size_t lastWord = (k - 1) / 64;
+    const quint64 lastBit = quint64(1) << ((k - 1) % 64);
+    thread_local std::vector<quint64> state;
+    state.assign(words, 0);
+    for (size_t i = from; i < to; ++i) {
+        const std::vector<quint64> &mask = maskFor(segment, text[i]);
+        quint64 carry = 1;  // a match may begin at every character
+        for (size_t w = 0; w < words; ++w) {
+            const quint64 next = state[w] >> 63;
+            state[w] = ((state[w] << 1) | carry) & mask[w];
+            carry = next;
+        }
+        if (state[lastWord] & lastBit) {
+            return i + 1;
+        }
+    }
+    return std::u32string::npos;
+}
+
+// Between two stars every token takes exactly one character, so the pattern is its segments in
+// order: the first at the start of the text, the last at its end, each one between them at its
+// leftmost place after the one before (a later place never leaves more room for the rest).
+bool LikePattern::matchFolded(const std::u32string &text) const {
+    const size_t n = text.size();
+    if (n < minLength_) {
+        return false;
+    }
+    const Segment &first = segments_.front();
+    if (!hasStar_) {
+        return n == first.size() && matchesAt(first, text, 0);
+    }
+    const Segment &last = segments_.back();
+    if (!matchesAt(first, text, 0) || !matchesAt(last, text, n - last.size())) {
+        return false;
+    }
+    size_t pos = first.size();
+    const size_t end = n - last.size();
+    for (size_t s = 1; s + 1 < segments_.size(); ++s) {
+        pos = findIn(segments_[s], text, pos, end);
+        if (pos == std::u32string::npos) {
+            return false;
+        }
+    }
+    return pos <= end;
 }
 
 QString quotedValue(const QString &value) {

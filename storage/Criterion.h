@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace storage {
@@ -32,8 +33,33 @@ public:
     };
 
 private:
+    // The tokens between two stars: each takes exactly one character. Found in a text with
+    // bit-parallel matching (shift-and), one bit per token, so a search costs text length times
+    // a 64th of the segment's length. The bit masks are made per character as texts meet them.
+    struct Segment {
+        size_t begin = 0;  // token indices
+        size_t end = 0;
+        size_t size() const { return end - begin; }
+        // Literals only: found with Knuth-Morris-Pratt, in linear time. The failure table.
+        bool literal = false;
+        std::vector<size_t> failure;
+        mutable std::unordered_map<char32_t, std::vector<quint64>> masks;
+        mutable std::vector<std::vector<quint64>> latin1Masks;  // by character below 256
+    };
+
     bool matchFolded(const std::u32string &text) const;
+    bool matchesAt(const Segment &segment, const std::u32string &text, size_t at) const;
+    // The end of the leftmost occurrence of the segment in text[from, to); none: npos.
+    size_t findIn(const Segment &segment, const std::u32string &text, size_t from, size_t to) const;
+    const std::vector<quint64> &maskFor(const Segment &segment, char32_t c) const;
+    size_t findLiteral(const Segment &segment, const std::u32string &text, size_t from,
+                       size_t to) const;
+    void prepare(Segment &segment) const;
+
     std::vector<Token> tokens_;
+    std::vector<Segment> segments_;  // split at the stars; first and last may be empty
+    bool hasStar_ = false;
+    size_t minLength_ = 0;  // tokens other than stars
 };
 
 // A value as it goes between the quotes of a criterion: a quote in it (O'Neill,

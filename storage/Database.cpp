@@ -1,33 +1,92 @@
 #include "storage/Database.h"
 
+#include "storage/Backups.h"
 #include "storage/Schema.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 #include <sqlite3.h>
+
+#include <atomic>
 
 namespace storage {
 
 namespace {
 
+std::atomic<int> lockWaitMs{2000};
+
+QString native(const QString &path) {
+    return QDir::toNativeSeparators(path);
+}
+
 StorageError notOurs(const QString &path) {
     return {StorageError::kNotOurDatabase,
             QStringLiteral("Het bestand %1 is geen database van Kringbaas. "
                            "Kringbaas laat het bestand ongewijzigd.")
-                .arg(QDir::toNativeSeparators(path))};
+                .arg(native(path))};
 }
 
 StorageError cannotOpen(const QString &path) {
+    return {
+        StorageError::kCannotOpen,
+        QStringLiteral("De database %1 kan niet worden geopend of aangemaakt.").arg(native(path))};
+}
+
+StorageError cannotRead(const QString &path) {
     return {StorageError::kCannotOpen,
-            QStringLiteral("De database %1 kan niet worden geopend of aangemaakt.")
-                .arg(QDir::toNativeSeparators(path))};
+            QStringLiteral("De database %1 kan niet worden gelezen: Kringbaas heeft geen "
+                           "toegang tot het bestand.")
+                .arg(native(path))};
+}
+
+StorageError locked(const QString &path) {
+    return {StorageError::kLocked,
+            QStringLiteral("De database %1 is vergrendeld door een ander programma. Wacht tot "
+                           "dat programma klaar is, of sluit het, en probeer het opnieuw.")
+                .arg(native(path))};
+}
+
+StorageError damaged(const QString &path, const QString &what = {}) {
+    const QString newest = Backups::newest(path);
+    const QString backup =
+        newest.isEmpty() ? QStringLiteral("Er is nog geen reservekopie in de map %1.")
+                               .arg(native(Backups::folderFor(path)))
+                         : QStringLiteral("De nieuwste reservekopie is %1.").arg(native(newest));
+    return {StorageError::kDamaged,
+            QStringLiteral("De database %1 is beschadigd%2. Kringbaas laat het bestand "
+                           "ongewijzigd. %3")
+                .arg(native(path), what, backup)};
+}
+
+StorageError readOnlyFile(const QString &path) {
+    return {StorageError::kReadOnly,
+            QStringLiteral("Kringbaas kan niet schrijven in de database %1: het bestand is "
+                           "alleen-lezen. Rondes kunnen zo niet worden opgeslagen.")
+                .arg(native(path))};
+}
+
+StorageError readOnlyFolder(const QString &path) {
+    return {StorageError::kReadOnly,
+            QStringLiteral("Kringbaas kan niet schrijven in de map %1 van de database %2. "
+                           "Rondes kunnen zo niet worden opgeslagen.")
+                .arg(native(QFileInfo(path).absolutePath()), native(path))};
+}
+
+StorageError newer(const QString &path) {
+    return {StorageError::kCannotOpen,
+            QStringLiteral("De database %1 is gemaakt door een nieuwere versie van "
+                           "Kringbaas en kan met deze versie niet worden geopend. "
+                           "Kringbaas laat het bestand ongewijzigd.")
+                .arg(native(path))};
 }
 
 // What the first bytes of an existing file say, read before the database engine touches it: an
 // engine that opens a file may already write to it (a pending log is folded in on close).
-enum class FileKind { Ours, Newer, Foreign };
+enum class FileKind { Ours, Newer, Foreign, Damaged, Unreadable };
 
 quint32 bigEndian32(const QByteArray &bytes, int offset) {
     quint32 value = 0;
@@ -40,28 +99,46 @@ quint32 bigEndian32(const QByteArray &bytes, int offset) {
 FileKind inspectHeader(const QString &path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        return FileKind::Foreign;
+        return FileKind::Unreadable;
     }
     const QByteArray header = file.read(100);
     static const QByteArray magic("SQLite format 3\0", 16);
-    if (header.size() < 100 || !header.startsWith(magic)) {
+    if (header.size() < 100) {
+        return FileKind::Foreign;  // too short to say whose it is
+    }
+    if (!header.startsWith(magic) || bigEndian32(header, 68) != quint32(kApplicationId)) {
         return FileKind::Foreign;
     }
-    if (bigEndian32(header, 68) != quint32(kApplicationId)) {
-        return FileKind::Foreign;
+    if (bigEndian32(header, 60) > quint32(kSchemaVersion)) {
+        return FileKind::Newer;
     }
-    return bigEndian32(header, 60) > quint32(kSchemaVersion) ? FileKind::Newer : FileKind::Ours;
+    // A file shorter than the pages its header counts was cut short. The count is valid when
+    // the change counter and the version-valid-for number agree.
+    const quint32 rawPageSize = (quint32(quint8(header[16])) << 8) | quint8(header[17]);
+    const qint64 pageSize = rawPageSize == 1 ? 65536 : rawPageSize;
+    const qint64 pages = bigEndian32(header, 28);
+    if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0 || file.size() % pageSize != 0) {
+        return FileKind::Damaged;
+    }
+    if (bigEndian32(header, 24) == bigEndian32(header, 92) && file.size() < pages * pageSize) {
+        return FileKind::Damaged;
+    }
+    return FileKind::Ours;
 }
 
-StorageError newer(const QString &path) {
-    return {StorageError::kCannotOpen,
-            QStringLiteral("De database %1 is gemaakt door een nieuwere versie van "
-                           "Kringbaas en kan met deze versie niet worden geopend. "
-                           "Kringbaas laat het bestand ongewijzigd.")
-                .arg(QDir::toNativeSeparators(path))};
+bool execOk(sqlite3 *db, const char *sql) {
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 }  // namespace
+
+int Database::lockWait() {
+    return lockWaitMs.load();
+}
+
+void Database::setLockWait(int milliseconds) {
+    lockWaitMs.store(milliseconds);
+}
 
 Database::~Database() {
     sqlite3_close_v2(db_);
@@ -69,6 +146,71 @@ Database::~Database() {
 
 QString Database::lastMessage() const {
     return QString::fromUtf8(sqlite3_errmsg(db_));
+}
+
+StorageError Database::errorFor(int sqliteCode) const {
+    return errorFor(path_, sqliteCode);
+}
+
+StorageError Database::errorFor(const QString &path, int sqliteCode) {
+    switch (sqliteCode & 0xFF) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return locked(path);
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            return damaged(path);
+        case SQLITE_READONLY:
+            return readOnlyFile(path);
+        case SQLITE_CANTOPEN:
+            return readOnlyFolder(path);
+        case SQLITE_FULL:
+            return {StorageError::kWriteFailed,
+                    QStringLiteral("De schijf met de database %1 is vol.").arg(native(path))};
+        default:
+            return {StorageError::kWriteFailed,
+                    QStringLiteral("Lezen of schrijven van de database %1 is mislukt.")
+                        .arg(native(path))};
+    }
+}
+
+bool Database::checkUsable(StorageError *error) {
+    // Every field of every table; a file that lacks one cannot store a round.
+    for (const TableDef *table : {&rondeTable(), &qrzTable(), &notesTable()}) {
+        const QString missing = missingField(db_, *table);
+        if (!missing.isEmpty()) {
+            *error = damaged(path_, QStringLiteral(": in de tabel '%1' ontbreekt het veld '%2'")
+                                        .arg(table->name, missing));
+            return false;
+        }
+    }
+    if (sqlite3_db_readonly(db_, "main") == 1) {
+        *error = readOnlyFile(path_);
+        return false;
+    }
+    // The log files of the database are made beside it.
+    {
+        QTemporaryFile probe(QFileInfo(path_).dir().filePath(QStringLiteral(".kringbaas-XXXXXX")));
+        if (!probe.open()) {
+            *error = readOnlyFolder(path_);
+            return false;
+        }
+    }
+    // A write that is taken back: it needs the write lock and a writable file.
+    if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        *error = errorFor(sqlite3_extended_errcode(db_));
+        return false;
+    }
+    const QByteArray write =
+        QStringLiteral("PRAGMA user_version = %1").arg(schemaVersion(db_)).toLatin1();
+    const bool written = execOk(db_, write.constData());
+    const int code = sqlite3_extended_errcode(db_);
+    execOk(db_, "ROLLBACK");
+    if (!written) {
+        *error = errorFor(code);
+        return false;
+    }
+    return true;
 }
 
 std::unique_ptr<Database> Database::open(const QString &path, StorageError *error,
@@ -89,6 +231,12 @@ std::unique_ptr<Database> Database::open(const QString &path, StorageError *erro
             case FileKind::Newer:
                 *error = newer(path);
                 return nullptr;
+            case FileKind::Damaged:
+                *error = damaged(path);
+                return nullptr;
+            case FileKind::Unreadable:
+                *error = cannotRead(path);
+                return nullptr;
             case FileKind::Ours:
                 break;
         }
@@ -98,21 +246,40 @@ std::unique_ptr<Database> Database::open(const QString &path, StorageError *erro
     const int flags = SQLITE_OPEN_READWRITE | (fresh ? SQLITE_OPEN_CREATE : 0) |
                       SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_EXRESCODE;
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr) != SQLITE_OK) {
+        const int code = db ? sqlite3_extended_errcode(db) : SQLITE_CANTOPEN;
         sqlite3_close_v2(db);
-        *error = cannotOpen(path);
+        *error = fresh ? readOnlyFolder(path) : errorFor(path, code);
+        if ((code & 0xFF) == SQLITE_CANTOPEN && !fresh) {
+            *error = cannotOpen(path);
+        }
         return nullptr;
     }
     std::unique_ptr<Database> database(new Database(db, path));
-    sqlite3_busy_timeout(db, 5000);
+    sqlite3_busy_timeout(db, lockWait());
     sqlite3_extended_result_codes(db, 1);
     registerFoldCollation(db);
 
     // Ours, or a database with nothing in it yet; anything else is somebody else's file. All of
-    // this is decided before anything is written.
+    // this is decided before anything is written. A question the file cannot answer (it is
+    // locked, or damaged past its header) says so instead.
+    sqlite3_stmt *probe = nullptr;
+    int rc = sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master", -1, &probe, nullptr);
+    int objects = 0;
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_step(probe);
+        objects = sqlite3_column_int(probe, 0);
+        rc = rc == SQLITE_ROW ? SQLITE_OK : sqlite3_extended_errcode(db);
+    } else {
+        rc = sqlite3_extended_errcode(db);
+    }
+    sqlite3_finalize(probe);
+    if (rc != SQLITE_OK) {
+        *error = database->errorFor(rc);
+        return nullptr;
+    }
     const int applicationId = queryInt(db, "PRAGMA application_id");
     const int version = queryInt(db, "PRAGMA user_version");
     if (applicationId != kApplicationId) {
-        const int objects = queryInt(db, "SELECT count(*) FROM sqlite_master");
         if (applicationId != 0 || objects != 0 || version != 0) {
             *error = notOurs(path);
             return nullptr;
@@ -122,14 +289,40 @@ std::unique_ptr<Database> Database::open(const QString &path, StorageError *erro
         return nullptr;
     }
 
+    // A file of an older version is copied before the upgrade changes it.
+    if (version > 0 && version < kSchemaVersion) {
+        const QString name =
+            QStringLiteral("kringbaasbase-%1-voor-versie-%2.mdb")
+                .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss")))
+                .arg(kSchemaVersion);
+        if (!Backups::make(db, path, name, error)) {
+            error->description +=
+                QStringLiteral(" De database %1 wordt daarom niet bijgewerkt.").arg(native(path));
+            return nullptr;
+        }
+    }
+
     // A new file is made in the plain journal mode, so that the mark that it is ours stands in
     // the file itself before any other connection looks at it.
     QString failure;
     if (!upgradeSchema(db, table, &failure)) {
-        *error = {StorageError::kCannotOpen,
-                  QStringLiteral("De database %1 kan niet worden bijgewerkt.")
-                      .arg(QDir::toNativeSeparators(path))};
+        const int code = sqlite3_extended_errcode(db);
+        *error =
+            sqlite3_db_readonly(db, "main") == 1 ? readOnlyFile(path) : database->errorFor(code);
+        if (error->code == StorageError::kWriteFailed) {
+            *error = {
+                StorageError::kCannotOpen,
+                QStringLiteral("De database %1 kan niet worden bijgewerkt.").arg(native(path))};
+        }
         return nullptr;
+    }
+    if (table) {
+        const QString missing = missingField(db, *table);
+        if (!missing.isEmpty()) {
+            *error = damaged(path, QStringLiteral(": in de tabel '%1' ontbreekt het veld '%2'")
+                                       .arg(table->name, missing));
+            return nullptr;
+        }
     }
     // Write-ahead logging keeps the file whole when the program or the machine stops halfway
     // through a write; FULL makes every stored round durable before the call returns.

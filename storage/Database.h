@@ -25,6 +25,9 @@ struct StorageError {
     static constexpr int kWriteFailed = 3043;      // reading or writing the file failed
     static constexpr int kNotOpen = 3420;          // the table is not open
     static constexpr int kNotAllowed = 3219;       // not while a record loads or validates
+    static constexpr int kLocked = 3260;           // another program holds the file locked
+    static constexpr int kDamaged = 3049;          // the file is ours but damaged
+    static constexpr int kReadOnly = 3051;         // the file or its folder cannot be written
 
     explicit operator bool() const { return code != 0; }
 };
@@ -51,6 +54,20 @@ public:
 
     // The description of the last failure of this connection, for error texts.
     QString lastMessage() const;
+
+    // What a failed statement of this connection means for the user: the file is locked,
+    // damaged, cannot be written, or reading or writing failed otherwise.
+    StorageError errorFor(int sqliteCode) const;
+    static StorageError errorFor(const QString &path, int sqliteCode);
+
+    // Checks at start that the program can work with the file: every table has every field,
+    // and a write to the file and to its folder succeeds (SQLite opens a file it cannot write
+    // without saying so). Nothing is changed.
+    bool checkUsable(StorageError *error);
+
+    // How long a statement waits for a lock another program holds before it fails.
+    static int lockWait();
+    static void setLockWait(int milliseconds);
 
 private:
     Database(sqlite3 *db, QString path) : db_(db), path_(std::move(path)) {}

@@ -1,5 +1,6 @@
 #include "storage/HamLookup.h"
 
+#include "storage/CaseFold.h"
 #include "storage/Schema.h"
 
 #include <sqlite3.h>
@@ -24,6 +25,13 @@ sqlite3 *HamLookup::handle() const {
     return borrowed_ ? borrowed_ : db_ ? db_->handle() : nullptr;
 }
 
+StorageError HamLookup::failure() const {
+    if (db_ && handle() == db_->handle()) {
+        return db_->errorFor(sqlite3_extended_errcode(db_->handle()));
+    }
+    return {StorageError::kWriteFailed, QString::fromUtf8(sqlite3_errmsg(handle()))};
+}
+
 bool HamLookup::prepare() {
     if (stmt_) {
         return true;
@@ -38,11 +46,11 @@ bool HamLookup::prepare() {
     for (const QString &field : qrzTable().fields) {
         sql += QStringLiteral(", \"%1\"").arg(field);
     }
-    sql += QStringLiteral(" FROM qrz WHERE \"call\" = ?1 COLLATE %1 ORDER BY id LIMIT 1")
-               .arg(QLatin1String(kFoldCollation));
+    sql += QStringLiteral(" FROM qrz WHERE \"%1\" = ?1 ORDER BY id LIMIT 1")
+               .arg(QLatin1String(kCallFoldColumn));
     if (sqlite3_prepare_v2(handle(), sql.toUtf8().constData(), -1, &stmt_, nullptr) != SQLITE_OK) {
         // The ham list is missing on that connection's file: it is made on our own.
-        error_ = {StorageError::kWriteFailed, QString::fromUtf8(sqlite3_errmsg(handle()))};
+        error_ = failure();
         sqlite3_finalize(stmt_);
         stmt_ = nullptr;
         if (borrowed_) {
@@ -60,7 +68,7 @@ std::optional<FoundHam> HamLookup::find(const QString &call) {
     if (call.isEmpty() || !prepare()) {
         return std::nullopt;
     }
-    const QByteArray value = call.toUtf8();
+    const QByteArray value = foldedText(call).toUtf8();
     sqlite3_bind_text(stmt_, 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
     std::optional<FoundHam> found;
     const int rc = sqlite3_step(stmt_);
@@ -74,7 +82,7 @@ std::optional<FoundHam> HamLookup::find(const QString &call) {
         }
         found = std::move(hit);
     } else if (rc != SQLITE_DONE) {
-        error_ = {StorageError::kWriteFailed, QString::fromUtf8(sqlite3_errmsg(handle()))};
+        error_ = failure();
     }
     sqlite3_reset(stmt_);
     sqlite3_clear_bindings(stmt_);

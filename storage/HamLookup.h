@@ -43,6 +43,7 @@ private:
 
     QString path_;
     sqlite3 *handle() const;
+    StorageError failure() const;
 
     std::unique_ptr<Database> db_;
     sqlite3 *borrowed_ = nullptr;

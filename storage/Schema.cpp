@@ -2,6 +2,8 @@
 
 #include "storage/CaseFold.h"
 
+#include <QSet>
+
 #include <sqlite3.h>
 
 #include <functional>
@@ -106,11 +108,79 @@ bool createTables(sqlite3 *db, QString *failure, bool allFields = true) {
             return false;
         }
     }
-    return exec(db,
-                QStringLiteral("CREATE INDEX IF NOT EXISTS qrz_call ON qrz(\"call\" COLLATE %1)")
-                    .arg(QLatin1String(kFoldCollation)),
-                failure) &&
-           createIdIndexes(db, failure);
+    return true;
+}
+
+// The column names of a table, in lower case; none when the table does not exist.
+QSet<QString> columns(sqlite3 *db, const QString &table) {
+    sqlite3_stmt *stmt = nullptr;
+    QSet<QString> names;
+    const QByteArray sql = QStringLiteral("PRAGMA table_info(\"%1\")").arg(table).toUtf8();
+    if (sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            const auto *name = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1));
+            if (name) {
+                names.insert(QString::fromUtf8(name).toLower());
+            }
+        }
+    }
+    sqlite3_finalize(stmt);
+    return names;
+}
+
+bool hasColumn(sqlite3 *db, const QString &table, const QString &column) {
+    return columns(db, table).contains(column.toLower());
+}
+
+// The folded copy of every call of the ham list, and its plain index; the index of earlier
+// versions, which needed the program's own collation, goes. Without fill only the column and
+// the index are made (for a table made again, which has no calls).
+bool createCallFold(sqlite3 *db, QString *failure, bool fill = true) {
+    const QString column = QLatin1String(kCallFoldColumn);
+    if (!hasColumn(db, QStringLiteral("qrz"), column) &&
+        !exec(db, QStringLiteral("ALTER TABLE qrz ADD COLUMN \"%1\" TEXT").arg(column), failure)) {
+        return false;
+    }
+    if (!exec(db, QStringLiteral("DROP INDEX IF EXISTS qrz_call"), failure)) {
+        return false;
+    }
+    if (!fill) {
+        return exec(db,
+                    QStringLiteral("CREATE INDEX IF NOT EXISTS qrz_callfold ON qrz(\"%1\", id)")
+                        .arg(column),
+                    failure);
+    }
+    sqlite3_stmt *select = nullptr;
+    sqlite3_stmt *update = nullptr;
+    const QByteArray updateSql =
+        QStringLiteral("UPDATE qrz SET \"%1\" = ?1 WHERE id = ?2").arg(column).toUtf8();
+    bool ok =
+        sqlite3_prepare_v2(db, "SELECT id, \"call\" FROM qrz", -1, &select, nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(db, updateSql.constData(), -1, &update, nullptr) == SQLITE_OK;
+    int rc = SQLITE_DONE;
+    while (ok && (rc = sqlite3_step(select)) == SQLITE_ROW) {
+        const auto *call = reinterpret_cast<const char *>(sqlite3_column_text(select, 1));
+        if (call) {
+            const QByteArray folded =
+                foldedText(QString::fromUtf8(call, sqlite3_column_bytes(select, 1))).toUtf8();
+            sqlite3_bind_text(update, 1, folded.constData(), int(folded.size()), SQLITE_TRANSIENT);
+        } else {
+            sqlite3_bind_null(update, 1);
+        }
+        sqlite3_bind_int64(update, 2, sqlite3_column_int64(select, 0));
+        ok = sqlite3_step(update) == SQLITE_DONE;
+        sqlite3_reset(update);
+    }
+    ok = ok && rc == SQLITE_DONE;
+    if (!ok && failure) {
+        *failure = QString::fromUtf8(sqlite3_errmsg(db));
+    }
+    sqlite3_finalize(select);
+    sqlite3_finalize(update);
+    return ok && exec(db,
+                      QStringLiteral("CREATE INDEX IF NOT EXISTS qrz_callfold ON qrz(\"%1\", id)")
+                          .arg(column),
+                      failure);
 }
 
 // Version 1: the tables, and the mark that the file is ours.
@@ -124,9 +194,21 @@ bool createVersion2(sqlite3 *db, QString *failure) {
     return createIdIndexes(db, failure);
 }
 
-// Version 3: the times of a round, as columns after the 183 fields: when the round began and
-// when each row's call was placed. Rounds stored before have none.
+// Version 3: the file is readable by any SQLite tool: the ham list's call index no longer needs
+// the program's own collation (see createCallFold).
 bool createVersion3(sqlite3 *db, QString *failure) {
+    return createCallFold(db, failure);
+}
+
+// Everything of the current version that may have gone missing.
+bool repairTables(sqlite3 *db, QString *failure) {
+    return createTables(db, failure) && createIdIndexes(db, failure) &&
+           createCallFold(db, failure, false);
+}
+
+// Version 4: the times of a round, as columns after the 183 fields: when the round began and
+// when each row's call was placed. Rounds stored before have none.
+bool createVersion4(sqlite3 *db, QString *failure) {
     const TableDef &ronde = rondeTable();
     for (qsizetype i = ronde.firstFields; i < ronde.fields.size(); ++i) {
         // A column already there (a file that was at this version before) is kept as it is.
@@ -163,7 +245,7 @@ bool hasIndex(sqlite3 *db, const QString &name) {
 
 bool needsRepair(sqlite3 *db, const TableDef &table) {
     return tableState(db, table) != 1 || !hasIndex(db, idIndexName(table)) ||
-           (&table == &qrzTable() && !hasIndex(db, QStringLiteral("qrz_call")));
+           (&table == &qrzTable() && !hasIndex(db, QStringLiteral("qrz_callfold")));
 }
 
 }  // namespace
@@ -177,6 +259,19 @@ int queryInt(sqlite3 *db, const char *sql) {
     }
     sqlite3_finalize(stmt);
     return value;
+}
+
+QString missingField(sqlite3 *db, const TableDef &table) {
+    const QSet<QString> present = columns(db, table.name);
+    if (present.isEmpty()) {
+        return {};  // no table at all: it is made when it is opened
+    }
+    for (const QString &field : table.fields) {
+        if (!present.contains(field.toLower())) {
+            return field;
+        }
+    }
+    return {};
 }
 
 int TableDef::fieldIndex(QStringView field) const {
@@ -227,7 +322,7 @@ int schemaVersion(sqlite3 *db) {
 bool upgradeSchema(sqlite3 *db, const TableDef *table, QString *failure) {
     // Each entry brings the file from version (index) to version (index + 1).
     static const std::function<bool(sqlite3 *, QString *)> steps[] = {
-        createVersion1, createVersion2, createVersion3};
+        createVersion1, createVersion2, createVersion3, createVersion4};
     static_assert(std::size(steps) == kSchemaVersion);
 
     int version = schemaVersion(db);
@@ -259,7 +354,7 @@ bool upgradeSchema(sqlite3 *db, const TableDef *table, QString *failure) {
     return transaction(
         db,
         [&](QString *f) {
-            return createTables(db, f) &&
+            return repairTables(db, f) &&
                    (tableState(db, *table) != 0 ||
                     exec(db, QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(table->name),
                          f));

@@ -35,12 +35,21 @@ const TableDef *findTable(QStringView name);  // case-insensitive; nullptr when 
 // Marks a database file as ours (PRAGMA application_id, "KRBS").
 inline constexpr int kApplicationId = 0x4B524253;
 // The schema version this program writes (PRAGMA user_version).
-inline constexpr int kSchemaVersion = 3;
+inline constexpr int kSchemaVersion = 4;
 
-// Name of the collation that compares texts without regard to letter case; the ham list's call
-// index is built with it, so every connection registers it before touching the table.
+// Name of the collation that compares texts without regard to letter case. Files of versions 1
+// and 2 built the ham list's call index with it, so a connection registers it before it touches
+// such a file; from version 3 on the file needs nothing of the program's own.
 inline constexpr const char *kFoldCollation = "kbfold";
 bool registerFoldCollation(sqlite3 *db);
+
+// The ham list keeps the folded form of each call (CaseFold.h) in this column beside it, under a
+// plain index; the exact look-up of a call compares folded forms.
+inline constexpr const char *kCallFoldColumn = "callfold";
+
+// The first field of the table that the file's table lacks; empty when it has them all, or when
+// the table does not exist at all.
+QString missingField(sqlite3 *db, const TableDef &table);
 
 // Brings a database of ours from its version up to kSchemaVersion, one transaction per step,
 // then makes sure the given table (if any) exists and holds at least one record (a blank one

@@ -244,8 +244,14 @@ QByteArray SettingsFiles::encodeWindows1252(QStringView text) {
 }
 
 QString SettingsFiles::decodeText(const QByteArray &bytes) {
-    // QString::fromUtf8 drops a leading byte order mark itself.
-    return isValidUtf8(bytes) ? QString::fromUtf8(bytes) : decodeWindows1252(bytes);
+    // Only a byte order mark says UTF-8: Windows-1252 text can form valid UTF-8 by chance
+    // ("Ã©tude"), and must come back as it was written. QString::fromUtf8 drops the mark.
+    static const QByteArray bom("\xEF\xBB\xBF");
+    if (bytes.startsWith(bom)) {
+        return isValidUtf8(bytes) ? QString::fromUtf8(bytes)
+                                  : decodeWindows1252(bytes.sliced(bom.size()));
+    }
+    return decodeWindows1252(bytes);
 }
 
 double SettingsFiles::leadingNumber(QStringView line) {

@@ -13,8 +13,8 @@ namespace storage {
 // Format: single-byte Windows-1252 text, every line ended by CR LF (the last one too). A writer
 // replaces the whole file through a temporary file beside it and a rename, so a crash or a full
 // disk leaves either the old or the new file, never a truncated one. A reader takes a line up to
-// CR, CR LF or LF, accepts UTF-8 as well as Windows-1252, and treats a missing file or a missing
-// line as an empty line; nothing is reported.
+// CR, CR LF or LF, reads Windows-1252 (UTF-8 only after a byte order mark), and treats a missing
+// file or a missing line as an empty line; nothing is reported.
 class SettingsFiles {
 public:
     explicit SettingsFiles(QString folder);
@@ -67,7 +67,8 @@ public:
     static bool writeLines(const QString &path, const QStringList &lines);
 
     static QByteArray encodeWindows1252(QStringView text);  // unmappable characters become '?'
-    static QString decodeText(const QByteArray &bytes);     // UTF-8 when valid, else Windows-1252
+    static QString decodeText(
+        const QByteArray &bytes);  // UTF-8 after a byte order mark, else Windows-1252
 
     // The leading decimal number of a line: blanks skipped, an optional sign, digits with at most
     // one decimal point taken as far as they go; 0 when the line does not start with a number.

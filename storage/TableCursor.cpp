@@ -1,5 +1,7 @@
 #include "storage/TableCursor.h"
 
+#include "storage/CaseFold.h"
+
 #include <QDir>
 
 #include <sqlite3.h>
@@ -82,9 +84,39 @@ std::unique_ptr<TableCursor> TableCursor::open(const QString &databasePath, cons
 }
 
 StorageError TableCursor::failure() const {
-    return {StorageError::kWriteFailed,
-            QStringLiteral("Lezen of schrijven van de database %1 is mislukt.")
+    return db_->errorFor(sqlite3_extended_errcode(db_->handle()));
+}
+
+// A write that found no record to change: the record went while the table was open (another
+// program deleted it), so nothing was stored.
+StorageError TableCursor::recordGone() const {
+    return {StorageError::kBadBookmark,
+            QStringLiteral("Het record bestaat niet meer in de database %1; er is niets "
+                           "opgeslagen.")
                 .arg(QDir::toNativeSeparators(db_->path()))};
+}
+
+// The ham list keeps the folded form of the call beside it; the position of the call among the
+// fields written, -1 when the call is not among them.
+int TableCursor::callAmong(const std::vector<int> &fields) const {
+    if (&table_ != &qrzTable()) {
+        return -1;
+    }
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (table_.fields[fields[i]] == QLatin1String("call")) {
+            return int(i);
+        }
+    }
+    return -1;
+}
+
+bool TableCursor::bindFolded(sqlite3_stmt *stmt, int parameter, const QVariant &call) {
+    if (call.toString().isNull()) {
+        return sqlite3_bind_null(stmt, parameter) == SQLITE_OK;
+    }
+    const QByteArray folded = foldedText(call.toString()).toUtf8();
+    return sqlite3_bind_text(stmt, parameter, folded.constData(), int(folded.size()),
+                             SQLITE_TRANSIENT) == SQLITE_OK;
 }
 
 sqlite3_stmt *TableCursor::statement(const QString &sql, StorageError *error) {
@@ -200,18 +232,30 @@ bool TableCursor::write(int position, const std::vector<int> &fields, const Reco
     for (size_t i = 0; i < fields.size(); ++i) {
         assignments << QStringLiteral("%1 = ?%2").arg(quoted(table_.fields[fields[i]])).arg(i + 1);
     }
+    const int call = callAmong(fields);
+    int parameters = int(fields.size());
+    if (call >= 0) {
+        assignments << QStringLiteral("%1 = ?%2")
+                           .arg(quoted(QLatin1String(kCallFoldColumn)))
+                           .arg(++parameters);
+    }
     sqlite3_stmt *stmt = statement(QStringLiteral("UPDATE %1 SET %2 WHERE id = ?%3")
                                        .arg(quoted(table_.name), assignments.join(QLatin1Char(',')))
-                                       .arg(fields.size() + 1),
+                                       .arg(parameters + 1),
                                    error);
     if (!stmt) {
         return false;
     }
     StatementUse use(stmt);
     if (!bindValues(stmt, fields, values) ||
-        sqlite3_bind_int64(stmt, int(fields.size()) + 1, bookmarkAt(position)) != SQLITE_OK ||
+        (call >= 0 && !bindFolded(stmt, parameters, values[size_t(fields[size_t(call)])])) ||
+        sqlite3_bind_int64(stmt, parameters + 1, bookmarkAt(position)) != SQLITE_OK ||
         sqlite3_step(stmt) != SQLITE_DONE) {
         *error = failure();
+        return false;
+    }
+    if (sqlite3_changes(db_->handle()) == 0) {
+        *error = recordGone();
         return false;
     }
     return true;
@@ -222,21 +266,30 @@ bool TableCursor::append(const std::vector<int> &fields, const RecordValues &val
     QString sql;
     if (fields.empty()) {
         sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(table_.name));
-    } else {
+    }
+    const int call = callAmong(fields);
+    if (!fields.empty()) {
         QStringList parameters;
         for (size_t i = 0; i < fields.size(); ++i) {
             parameters << QStringLiteral("?%1").arg(i + 1);
         }
+        QString names = fieldList(table_, fields);
+        if (call >= 0) {
+            names += QLatin1Char(',') + quoted(QLatin1String(kCallFoldColumn));
+            parameters << QStringLiteral("?%1").arg(fields.size() + 1);
+        }
         sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                  .arg(quoted(table_.name), fieldList(table_, fields),
-                       parameters.join(QLatin1Char(',')));
+                  .arg(quoted(table_.name), names, parameters.join(QLatin1Char(',')));
     }
     sqlite3_stmt *stmt = statement(sql, error);
     if (!stmt) {
         return false;
     }
     StatementUse use(stmt);
-    if (!bindValues(stmt, fields, values) || sqlite3_step(stmt) != SQLITE_DONE) {
+    if (!bindValues(stmt, fields, values) ||
+        (call >= 0 &&
+         !bindFolded(stmt, int(fields.size()) + 1, values[size_t(fields[size_t(call)])])) ||
+        sqlite3_step(stmt) != SQLITE_DONE) {
         *error = failure();
         return false;
     }
@@ -260,6 +313,10 @@ bool TableCursor::remove(int position, StorageError *error) {
         *error = failure();
         return false;
     }
+    if (sqlite3_changes(db_->handle()) == 0) {
+        *error = recordGone();
+        return false;
+    }
     ids_.erase(ids_.begin() + position);
     return true;
 }
@@ -267,15 +324,15 @@ bool TableCursor::remove(int position, StorageError *error) {
 bool TableCursor::findIndexed(const Criterion &criterion, int from, int *found,
                               StorageError *error) {
     sqlite3_stmt *stmt =
-        statement(QStringLiteral("SELECT id FROM qrz WHERE \"call\" = ?1 COLLATE %1 AND id >= ?2 "
+        statement(QStringLiteral("SELECT id FROM qrz WHERE \"%1\" = ?1 AND id >= ?2 "
                                  "ORDER BY id LIMIT 1")
-                      .arg(QLatin1String(kFoldCollation)),
+                      .arg(QLatin1String(kCallFoldColumn)),
                   error);
     if (!stmt) {
         return false;
     }
     StatementUse use(stmt);
-    const QByteArray value = criterion.value().toUtf8();
+    const QByteArray value = foldedText(criterion.value()).toUtf8();
     sqlite3_bind_text(stmt, 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
     sqlite3_bind_int64(stmt, 2, bookmarkAt(from));
     const int rc = sqlite3_step(stmt);

@@ -60,6 +60,9 @@ private:
     TableCursor(std::unique_ptr<Database> db, const TableDef &table);
     sqlite3_stmt *statement(const QString &sql, StorageError *error);
     StorageError failure() const;
+    StorageError recordGone() const;
+    int callAmong(const std::vector<int> &fields) const;
+    static bool bindFolded(sqlite3_stmt *stmt, int parameter, const QVariant &call);
     bool bindValues(sqlite3_stmt *stmt, const std::vector<int> &fields, const RecordValues &values);
     bool findIndexed(const Criterion &criterion, int from, int *found, StorageError *error);
     void readColumns(sqlite3_stmt *stmt, int firstColumn, RecordValues *values) const;

@@ -4,6 +4,7 @@
 #include "hamio/Csv.h"
 #include "hamio/HamImport.h"
 #include "storage/Database.h"
+#include "storage/HamLookup.h"
 #include "storage/TableCursor.h"
 
 #include <QElapsedTimer>
@@ -274,6 +275,13 @@ void HamIoTest::importWritesAll() {
     QCOMPARE(after[0], ham("PA3ABC", "JAN"));
     QCOMPARE(after[1], ham("PD1XYZ", "PIETER"));
     QCOMPARE(after[2], ham("PE2AA", "ANNA"));
+    // Imported and changed hams are found by call, in any case of letters.
+    storage::HamLookup lookUp(path);
+    for (const char *call : {"pe2aa", "Pd1Xyz"}) {
+        const auto found = lookUp.find(QString::fromLatin1(call));
+        QVERIFY2(found, call);
+        QCOMPARE(found->ham.call, QString::fromLatin1(call).toUpper());
+    }
 }
 
 // 100,000 rows from reading the file to the committed table; the time is reported.

@@ -143,10 +143,11 @@ void TestSettingsFiles::readLines_data() {
     QTest::newRow("only the first line")
         << true << QByteArray("aan\r\nuit\r\n") << 1 << QStringList{"aan"};
     QTest::newRow("no lines wanted") << true << QByteArray("aan\r\n") << 0 << QStringList();
-    QTest::newRow("invalid UTF-8 after the wanted lines does not count")
-        << true << QByteArray("Jos\xC3\xA9\r\n\xE9\r\n") << 1 << QStringList{"José"};
-    QTest::newRow("one Windows-1252 line decides for all wanted lines")
+    QTest::newRow("without a byte order mark every line is Windows-1252")
         << true << QByteArray("Jos\xC3\xA9\r\n\xE9\r\n") << 2 << QStringList{"JosÃ©", "é"};
+    QTest::newRow("with a byte order mark the lines are UTF-8")
+        << true << QByteArray("\xEF\xBB\xBFJos\xC3\xA9\r\n\xE2\x82\xAC\r\n") << 2
+        << QStringList{"José", "€"};
     QTest::newRow("UTF-8 BOM dropped") << true << QByteArray("\xEF\xBB\xBFPI4ZUD\r\nLeiden\r\n")
                                        << 5 << QStringList{"PI4ZUD", "Leiden"};
 }
@@ -428,11 +429,9 @@ void TestSettingsFiles::basisRead_data() {
                              << SettingsFiles::Basis{"PI4ZUD", "Delft", "145.550", "MHz", "JO22"};
     QTest::newRow("extra lines ignored") << true << QByteArray("a\r\nb\r\nc\r\nd\r\ne\r\nf\r\n")
                                          << SettingsFiles::Basis{"a", "b", "c", "d", "e"};
-    QTest::newRow("UTF-8") << true
-                           << QByteArray(
-                                  "PI4ZUD\r\nCaf\xC3\xA9 Br\xC3\xBCgg\xC3\xAB\r\n"
-                                  "\xE2\x82\xAC\r\n\r\nJO22\r\n")
-                           << SettingsFiles::Basis{"PI4ZUD", "Café Brüggë", "€", "", "JO22"};
+    QTest::newRow("Windows-1252 that forms valid UTF-8 read as written")
+        << true << QByteArray("PI4ZUD\r\n\xC3\xA9tude\r\n\r\n\r\nJO22\r\n")
+        << SettingsFiles::Basis{"PI4ZUD", "Ã©tude", "", "", "JO22"};
     QTest::newRow("UTF-8 with BOM") << true << QByteArray("\xEF\xBB\xBFPI4ZUD\nCaf\xC3\xA9\n")
                                     << SettingsFiles::Basis{"PI4ZUD", "Café", "", "", ""};
     QTest::newRow("Windows-1252") << true
@@ -566,8 +565,13 @@ void TestSettingsFiles::decode_data() {
     QTest::addColumn<QString>("text");
 
     QTest::newRow("ASCII") << QByteArray("PI4ZUD") << "PI4ZUD";
-    QTest::newRow("UTF-8") << QByteArray("\xE2\x82\xAC \xC3\xA9\xC3\xAB\xC3\xBC") << "€ éëü";
-    QTest::newRow("UTF-8 outside the BMP") << QByteArray("\xF0\x9F\x98\x80") << "😀";
+    QTest::newRow("UTF-8 with BOM")
+        << QByteArray("\xEF\xBB\xBF\xE2\x82\xAC \xC3\xA9\xC3\xAB\xC3\xBC") << "€ éëü";
+    QTest::newRow("UTF-8 with BOM outside the BMP")
+        << QByteArray("\xEF\xBB\xBF\xF0\x9F\x98\x80") << "😀";
+    QTest::newRow("valid UTF-8 without BOM is Windows-1252")
+        << QByteArray("\xC3\xA9tude \xE2\x82\xAC") << "Ã©tude â‚¬";
+    QTest::newRow("BOM with invalid UTF-8 after it") << QByteArray("\xEF\xBB\xBF\xE9") << "é";
     QTest::newRow("UTF-8 BOM dropped") << QByteArray("\xEF\xBB\xBF\xC3\xA9") << "é";
     QTest::newRow("BOM alone") << QByteArray("\xEF\xBB\xBF") << "";
     QTest::newRow("Windows-1252") << QByteArray("\x80 \xE9\xEB\xFC") << "€ éëü";

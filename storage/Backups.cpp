@@ -1,0 +1,116 @@
+#include "storage/Backups.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+namespace storage {
+
+namespace {
+
+const QString kPrefix = QStringLiteral("kringbaasbase-");
+const QString kSuffix = QStringLiteral(".mdb");
+
+StorageError backupFailed(const QString &target, const QString &reason) {
+    return {StorageError::kWriteFailed,
+            QStringLiteral("De reservekopie %1 kan niet worden gemaakt: %2")
+                .arg(QDir::toNativeSeparators(target), reason)};
+}
+
+void prune(const QString &databasePath) {
+    const QStringList copies = Backups::list(databasePath);
+    const QDir dir(Backups::folderFor(databasePath));
+    for (qsizetype i = 0; i + Backups::kKept < copies.size(); ++i) {
+        QFile::remove(dir.filePath(copies[i]));
+    }
+}
+
+}  // namespace
+
+QString Backups::folderFor(const QString &databasePath) {
+    return QFileInfo(databasePath).dir().filePath(QStringLiteral("backups"));
+}
+
+QStringList Backups::list(const QString &databasePath) {
+    return QDir(folderFor(databasePath))
+        .entryList({kPrefix + QLatin1Char('*') + kSuffix}, QDir::Files, QDir::Name);
+}
+
+QString Backups::newest(const QString &databasePath) {
+    const QStringList copies = list(databasePath);
+    return copies.isEmpty() ? QString() : QDir(folderFor(databasePath)).filePath(copies.last());
+}
+
+QString Backups::dailyName(QDate day) {
+    return kPrefix + day.toString(QStringLiteral("yyyy-MM-dd")) + kSuffix;
+}
+
+bool Backups::make(sqlite3 *db, const QString &databasePath, const QString &fileName,
+                   StorageError *error) {
+    const QDir dir(folderFor(databasePath));
+    const QString target = dir.filePath(fileName);
+    if (!QDir().mkpath(dir.path())) {
+        *error = backupFailed(target, QStringLiteral("de map kan niet worden aangemaakt."));
+        return false;
+    }
+    const QString temporary = target + QStringLiteral(".tmp");
+    QFile::remove(temporary);
+    sqlite3 *copy = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(temporary).constData(), &copy,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_backup *backup = sqlite3_backup_init(copy, "main", db, "main");
+        if (backup) {
+            // Other connections of the program may hold the file; the copy is one consistent
+            // snapshot all the same.
+            rc = sqlite3_backup_step(backup, -1);
+            const int finished = sqlite3_backup_finish(backup);
+            rc = rc == SQLITE_DONE ? finished : rc;
+        } else {
+            rc = sqlite3_errcode(copy);
+        }
+    }
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_exec(copy, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+    }
+    const QString reason = QString::fromUtf8(sqlite3_errstr(rc));
+    sqlite3_close_v2(copy);
+    if (rc != SQLITE_OK) {
+        QFile::remove(temporary);
+        *error = backupFailed(target, reason);
+        return false;
+    }
+    QFile::remove(target);
+    if (!QFile::rename(temporary, target)) {
+        QFile::remove(temporary);
+        *error = backupFailed(target, QStringLiteral("het bestand kan niet worden geschreven."));
+        return false;
+    }
+    prune(databasePath);
+    return true;
+}
+
+bool Backups::makeDaily(const QString &databasePath, QDate day, bool *made, StorageError *error) {
+    *made = false;
+    if (!QFileInfo::exists(databasePath) ||
+        QFileInfo::exists(QDir(folderFor(databasePath)).filePath(dailyName(day)))) {
+        return true;
+    }
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(databasePath).constData(), &db, SQLITE_OPEN_READONLY,
+                        nullptr) != SQLITE_OK) {
+        sqlite3_close_v2(db);
+        *error = backupFailed(QDir(folderFor(databasePath)).filePath(dailyName(day)),
+                              QStringLiteral("de database kan niet worden gelezen."));
+        return false;
+    }
+    sqlite3_busy_timeout(db, Database::lockWait());
+    const bool ok = make(db, databasePath, dailyName(day), error);
+    sqlite3_close_v2(db);
+    *made = ok;
+    return ok;
+}
+
+}  // namespace storage

@@ -1,0 +1,191 @@
+// The main window when a round cannot be stored: the user hears it at once, the round stays on
+// screen, the next store tries again, and closing never says a round was stored that was not.
+
+#include "TestMain.h"
+#include "platform/fakes/FakeClock.h"
+#include "platform/fakes/FakeMessageBoxes.h"
+#include "platform/fakes/FakeWebLauncher.h"
+#include "platform/fakes/ManualTimers.h"
+#include "roundsheet/frmMain.h"
+#include "storage/Database.h"
+#include "storage/TableCursor.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include <sqlite3.h>
+
+#include <memory>
+
+using platform::MessageAnswer;
+using platform::MessageStyle;
+using roundsheet::frmMain;
+
+namespace {
+
+struct SqliteCloser {
+    void operator()(sqlite3 *db) const { sqlite3_close_v2(db); }
+};
+using RawDb = std::unique_ptr<sqlite3, SqliteCloser>;
+
+// Another program that takes the database's write lock and gives it back.
+class OtherProgram {
+public:
+    explicit OtherProgram(const QString &path) {
+        sqlite3 *db = nullptr;
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        db_.reset(db);
+    }
+    bool lock() { return exec("BEGIN IMMEDIATE"); }
+    bool release() { return exec("ROLLBACK"); }
+
+private:
+    bool exec(const char *sql) {
+        return sqlite3_exec(db_.get(), sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    RawDb db_;
+};
+
+QStringList storedCalls(const QString &path) {
+    storage::StorageError error;
+    auto table = storage::TableCursor::open(path, QStringLiteral("ronde"), &error);
+    QStringList calls;
+    for (int i = 0; table && i < table->count(); ++i) {
+        storage::RecordValues values;
+        table->read(i, &values, &error);
+        calls << values[0].toString();
+    }
+    return calls;
+}
+
+}  // namespace
+
+class StoreFailureTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    platform::fakes::FakeClock clock_;
+    platform::fakes::FakeMessageBoxes messages_;
+    platform::fakes::FakeWebLauncher web_;
+    platform::fakes::ManualTimers timers_;
+    std::unique_ptr<frmMain> w_;
+
+    QString database() const {
+        return QDir(dir_->path()).filePath(QLatin1String(storage::Database::kFileName));
+    }
+
+    // A window with one stored round and a new round begun on it, not stored yet.
+    frmMain &windowLeadingARound() {
+        QFile flag(QDir(dir_->path()).filePath(QStringLiteral("flag")));
+        flag.open(QIODevice::WriteOnly);
+        flag.write("aan\r\n");
+        flag.close();
+        w_ = std::make_unique<frmMain>(dir_->path(),
+                                       roundsheet::Services{messages_, clock_, web_, timers_});
+        w_->load();
+        w_->startupTimer->stop();
+        w_->tmrRonde->stop();
+        w_->Timer1->stop();
+        w_->tmrRonde_Timer();
+        w_->Data1->Recordset().AddNew();
+        w_->txtKringbaasCall->setText(QStringLiteral("PI4ZUD"));
+        w_->Text1[0]->setText(QStringLiteral("PI4ZUD"));
+        return *w_;
+    }
+
+private Q_SLOTS:
+    void init() {
+        storage::Database::setLockWait(0);
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        clock_.setLocalNow(QDateTime(QDate(2026, 12, 10), QTime(20, 15, 0)));
+        messages_.clear();
+    }
+    void cleanup() {
+        if (w_) {
+            w_->close();
+        }
+        w_.reset();
+    }
+
+    // The store during the round fails under another program's lock: said at once, naming the
+    // file; the sheet keeps the round; the next store, once the lock is gone, stores it.
+    void failedStoreReportedAndRetried() {
+        frmMain &w = windowLeadingARound();
+        OtherProgram other(database());
+        QVERIFY(other.lock());
+        w.storeRound();
+        QCOMPARE(messages_.shown().size(), 1);
+        QCOMPARE(messages_.shown()[0].title, QStringLiteral("Ronde niet opgeslagen"));
+        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkCritical);
+        QVERIFY2(messages_.shown()[0].text.contains(QDir::toNativeSeparators(database())),
+                 qPrintable(messages_.shown()[0].text));
+        QCOMPARE(w.txtKringbaasCall->text(), QStringLiteral("PI4ZUD"));
+        QCOMPARE(w.Text1[0]->text(), QStringLiteral("PI4ZUD"));
+        QCOMPARE(storedCalls(database()), QStringList({""}));
+
+        QVERIFY(other.release());
+        w.storeRound();
+        QCOMPARE(messages_.shown().size(), 1);
+        QCOMPARE(storedCalls(database()), QStringList({"", "PI4ZUD"}));
+        QCOMPARE(w.txtRondeNR->text(), QStringLiteral("2"));
+    }
+
+    // A move by the navigation bar whose save fails stays on the round and says why.
+    void failedSaveOfAMoveShown() {
+        frmMain &w = windowLeadingARound();
+        OtherProgram other(database());
+        QVERIFY(other.lock());
+        w.Data1->firstButton()->click();
+        QCOMPARE(messages_.shown().size(), 1);
+        QVERIFY(messages_.shown()[0].text.contains(QStringLiteral("vergrendeld")));
+        QCOMPARE(w.Data1->Recordset().state(), storage::CursorState::PendingNew);
+        QCOMPARE(w.txtKringbaasCall->text(), QStringLiteral("PI4ZUD"));
+        QVERIFY(other.release());
+    }
+
+    void closingWithRoundNotStored_data() {
+        QTest::addColumn<bool>("tryAgain");
+        QTest::newRow("close anyway") << false;
+        QTest::newRow("try again once the lock is gone") << true;
+    }
+
+    // Closing asks; "Ronde is opgeslagen!" follows only a round that was stored.
+    void closingWithRoundNotStored() {
+        QFETCH(bool, tryAgain);
+        frmMain &w = windowLeadingARound();
+        OtherProgram other(database());
+        QVERIFY(other.lock());
+        int validations = 0;
+        connect(w.Data1, &storage::RecordControl::Validate, this, [&] {
+            if (++validations == 2 && tryAgain) {
+                other.release();
+            }
+        });
+        messages_.queueAnswer(tryAgain ? MessageAnswer::Yes : MessageAnswer::No);
+        w.close();
+
+        QVERIFY(messages_.shown().size() >= 1);
+        QCOMPARE(messages_.shown()[0].style, MessageStyle::YesNoQuestion);
+        QVERIFY2(
+            messages_.shown()[0].text.startsWith(QStringLiteral("De ronde is niet opgeslagen.")) &&
+                messages_.shown()[0].text.contains(QDir::toNativeSeparators(database())),
+            qPrintable(messages_.shown()[0].text));
+        bool farewell = false;
+        for (const auto &shown : messages_.shown()) {
+            farewell = farewell || shown.text.startsWith(QStringLiteral("Ronde is opgeslagen!"));
+        }
+        QCOMPARE(farewell, tryAgain);
+        QCOMPARE(messages_.shown().size(), 2 - (tryAgain ? 0 : 1));
+        w_.reset();
+        other.release();
+        QCOMPARE(storedCalls(database()),
+                 tryAgain ? QStringList({"", "PI4ZUD"}) : QStringList({""}));
+    }
+};
+
+KB_TEST_MAIN(StoreFailureTest)
+#include "tst_storefailure.moc"

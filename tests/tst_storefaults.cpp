@@ -1,0 +1,497 @@
+// The store against faults a user's machine meets: a file or folder that cannot be written, a
+// lock held by another program, a damaged or cut-short file, a second copy of the program, and
+// the backups and the standard sqlite3 tool that a repair leans on. All on real database files.
+
+#include "storage/Backups.h"
+#include "storage/Database.h"
+#include "storage/HamLookup.h"
+#include "storage/Recordset.h"
+#include "storage/Schema.h"
+#include "storage/StartCheck.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <set>
+
+using storage::Backups;
+using storage::CursorState;
+using storage::DataAction;
+using storage::Database;
+using storage::RecordValues;
+using storage::StorageError;
+
+namespace {
+
+// Shows the current record as values; edits mark their field changed.
+class Buffer : public storage::RecordView {
+public:
+    RecordValues shown;
+    std::set<int> changed;
+
+    void edit(int field, const QString &value) {
+        shown[size_t(field)] = value;
+        changed.insert(field);
+    }
+    void showRecord(const RecordValues &values) override { shown = values; }
+    void repositioned() override {}
+    void validate(DataAction, bool) override {}
+    std::vector<int> shownFields() const override {
+        std::vector<int> all(shown.size());
+        for (size_t i = 0; i < all.size(); ++i) {
+            all[i] = int(i);
+        }
+        return all;
+    }
+    std::vector<int> changedFields() const override { return {changed.begin(), changed.end()}; }
+    RecordValues shownValues() const override { return shown; }
+    void clearChanged() override { changed.clear(); }
+};
+
+struct SqliteCloser {
+    void operator()(sqlite3 *db) const { sqlite3_close_v2(db); }
+};
+using RawDb = std::unique_ptr<sqlite3, SqliteCloser>;
+
+// Another program's connection to the file.
+RawDb openRaw(const QString &path) {
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    return RawDb(db);
+}
+
+bool exec(sqlite3 *db, const char *sql) {
+    char *message = nullptr;
+    const bool ok = sqlite3_exec(db, sql, nullptr, nullptr, &message) == SQLITE_OK;
+    if (!ok) {
+        qWarning("%s: %s", sql, message ? message : sqlite3_errmsg(db));
+    }
+    sqlite3_free(message);
+    return ok;
+}
+
+QByteArray fileBytes(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The database as the program leaves it: one round with a call, hams, closed.
+bool makeDatabase(const QString &path) {
+    StorageError error;
+    auto db = Database::open(path, &error, &storage::rondeTable());
+    if (!db) {
+        qWarning("%s", qPrintable(error.description));
+        return false;
+    }
+    db.reset();
+    for (const storage::TableDef *t : {&storage::qrzTable(), &storage::notesTable()}) {
+        if (!Database::open(path, &error, t)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Root may write anything; the checks of a read-only file or folder run as an ordinary user.
+class AsOrdinaryUser {
+public:
+    AsOrdinaryUser() {
+        if (geteuid() == 0) {
+            active_ = seteuid(65534) == 0;
+        }
+    }
+    ~AsOrdinaryUser() {
+        if (active_) {
+            [[maybe_unused]] const int rc = seteuid(0);
+        }
+    }
+    AsOrdinaryUser(const AsOrdinaryUser &) = delete;
+    AsOrdinaryUser &operator=(const AsOrdinaryUser &) = delete;
+
+private:
+    bool active_ = false;
+};
+
+enum class Fault { ReadOnlyFile, ReadOnlyFolder, ColumnMissing, Truncated, LockedExclusively };
+
+}  // namespace
+
+Q_DECLARE_METATYPE(Fault)
+
+class StoreFaultsTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { Database::setLockWait(0); }
+
+    void faultFoundAtStart_data();
+    void faultFoundAtStart();
+    void storeUnderWriteLockFailsThenSucceeds();
+    void storeIntoReadOnlyFileFails();
+    void saveOfRecordDeletedElsewhereFails();
+    void secondStartRefused();
+    void lockOfCrashedRunTakenOver();
+    void dailyBackupKeptAndRestored();
+    void backupBeforeUpgrade();
+    void sqliteToolReadsTheFile();
+};
+
+void StoreFaultsTest::faultFoundAtStart_data() {
+    QTest::addColumn<Fault>("fault");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("says");
+
+    QTest::newRow("read-only file")
+        << Fault::ReadOnlyFile << StorageError::kReadOnly << "het bestand is alleen-lezen";
+    QTest::newRow("read-only folder")
+        << Fault::ReadOnlyFolder << StorageError::kReadOnly << "kan niet schrijven in de map";
+    QTest::newRow("column missing") << Fault::ColumnMissing << StorageError::kDamaged
+                                    << "in de tabel 'ronde' ontbreekt het veld 'call7'";
+    QTest::newRow("own file cut short")
+        << Fault::Truncated << StorageError::kDamaged << "De nieuwste reservekopie is";
+    QTest::newRow("own file locked by another program")
+        << Fault::LockedExclusively << StorageError::kLocked << "vergrendeld door een ander";
+}
+
+// What is wrong is said in Dutch, naming the file; the file is never called foreign and is left
+// exactly as it was.
+void StoreFaultsTest::faultFoundAtStart() {
+    QFETCH(Fault, fault);
+    QFETCH(int, code);
+    QFETCH(QString, says);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QLatin1String(Database::kFileName));
+    QVERIFY(makeDatabase(path));
+    StorageError backupFailure;
+    QVERIFY(!storage::checkDatabaseAtStart(path, QDate(2026, 12, 1), &backupFailure));
+    QVERIFY(!backupFailure);
+
+    RawDb holder;
+    switch (fault) {
+        case Fault::ReadOnlyFile:
+            QVERIFY(QFile::setPermissions(dir.path(), QFile::Permissions(0x7777)));
+            QVERIFY(QFile::setPermissions(path,
+                                          QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+            break;
+        case Fault::ReadOnlyFolder:
+            QVERIFY(::chmod(QFile::encodeName(path).constData(), 0666) == 0);
+            QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0555) == 0);
+            break;
+        case Fault::ColumnMissing: {
+            RawDb raw = openRaw(path);
+            QVERIFY(exec(raw.get(), "ALTER TABLE ronde DROP COLUMN call7"));
+            break;
+        }
+        case Fault::Truncated: {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.size() > 8192);
+            QVERIFY(file.resize(file.size() / 2 / 4096 * 4096));
+            break;
+        }
+        case Fault::LockedExclusively:
+            holder = openRaw(path);
+            QVERIFY(exec(holder.get(),
+                         "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; "
+                         "UPDATE notes SET n1 = 'bezet';"));
+            break;
+    }
+    const QByteArray before = fileBytes(path);
+
+    StorageError error;
+    if (fault == Fault::ReadOnlyFile || fault == Fault::ReadOnlyFolder) {
+        AsOrdinaryUser user;
+        error = storage::checkDatabaseAtStart(path, QDate(2026, 12, 2), &backupFailure);
+    } else {
+        error = storage::checkDatabaseAtStart(path, QDate(2026, 12, 2), &backupFailure);
+    }
+    QCOMPARE(error.code, code);
+    QVERIFY2(error.description.contains(says), qPrintable(error.description));
+    QVERIFY2(error.description.contains(QDir::toNativeSeparators(path)),
+             qPrintable(error.description));
+    QVERIFY(!error.description.contains(QLatin1String("geen database van Kringbaas")));
+    if (fault != Fault::LockedExclusively) {
+        QVERIFY(fileBytes(path) == before);
+    }
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
+
+    if (fault == Fault::LockedExclusively) {
+        // Released, the next try succeeds.
+        QVERIFY(exec(holder.get(), "ROLLBACK"));
+        holder.reset();
+        error = storage::checkDatabaseAtStart(path, QDate(2026, 12, 2), &backupFailure);
+        QVERIFY2(!error, qPrintable(error.description));
+    }
+}
+
+// A round stored while another program holds the write lock fails and says which file is
+// locked; the round stays pending, and the next store after the lock is gone stores it.
+void StoreFaultsTest::storeUnderWriteLockFailsThenSucceeds() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QLatin1String(Database::kFileName));
+    QVERIFY(makeDatabase(path));
+
+    Buffer view;
+    storage::Recordset rounds(view);
+    QVERIFY(rounds.open(path, QStringLiteral("ronde")));
+    QVERIFY(rounds.AddNew());
+    view.edit(0, QStringLiteral("PI4ZUD"));
+
+    RawDb other = openRaw(path);
+    QVERIFY(exec(other.get(), "BEGIN IMMEDIATE"));
+    QVERIFY(!rounds.Store());
+    QCOMPARE(rounds.lastError().code, StorageError::kLocked);
+    QVERIFY(rounds.lastError().description.contains(QDir::toNativeSeparators(path)));
+    QCOMPARE(rounds.state(), CursorState::PendingNew);
+    QCOMPARE(rounds.RecordCount(), 1);
+    QCOMPARE(view.shown[0].toString(), QStringLiteral("PI4ZUD"));
+
+    QVERIFY(exec(other.get(), "ROLLBACK"));
+    QVERIFY2(rounds.Store(), qPrintable(rounds.lastError().description));
+    QCOMPARE(rounds.RecordCount(), 2);
+    QCOMPARE(rounds.AbsolutePosition(), 1);
+
+    // An edit of the stored round under the lock: kept, and stored by the next try.
+    view.edit(1, QStringLiteral("maandag"));
+    QVERIFY(exec(other.get(), "BEGIN IMMEDIATE"));
+    QVERIFY(!rounds.Store());
+    QVERIFY(exec(other.get(), "ROLLBACK"));
+    QVERIFY(rounds.Store());
+    sqlite3_stmt *stmt = nullptr;
+    QCOMPARE(sqlite3_prepare_v2(other.get(), "SELECT rondecall, datum FROM ronde ORDER BY id", -1,
+                                &stmt, nullptr),
+             SQLITE_OK);
+    QStringList stored;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        stored << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0))) +
+                      QLatin1Char('|') +
+                      QString::fromUtf8(
+                          reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1)));
+    }
+    sqlite3_finalize(stmt);
+    QCOMPARE(stored, QStringList({"|", "PI4ZUD|maandag"}));
+}
+
+// SQLite opens a file it may not write without saying so; the store says so.
+void StoreFaultsTest::storeIntoReadOnlyFileFails() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QLatin1String(Database::kFileName));
+    QVERIFY(makeDatabase(path));
+    QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0777) == 0);
+    {
+        // The log files stand beside the database as the program left them.
+        RawDb raw = openRaw(path);
+        QVERIFY(exec(raw.get(), "PRAGMA journal_mode=DELETE"));
+    }
+    QVERIFY(::chmod(QFile::encodeName(path).constData(), 0444) == 0);
+
+    AsOrdinaryUser user;
+    Buffer view;
+    storage::Recordset rounds(view);
+    if (!rounds.open(path, QStringLiteral("ronde"))) {
+        QCOMPARE(rounds.lastError().code, StorageError::kReadOnly);
+        return;
+    }
+    QVERIFY(rounds.AddNew());
+    view.edit(0, QStringLiteral("PI4ZUD"));
+    QVERIFY(!rounds.Store());
+    QCOMPARE(rounds.lastError().code, StorageError::kReadOnly);
+    QVERIFY(rounds.lastError().description.contains(QDir::toNativeSeparators(path)));
+    QCOMPARE(rounds.state(), CursorState::PendingNew);
+}
+
+// Another copy deleted the record; saving into it changes nothing and so is no success.
+void StoreFaultsTest::saveOfRecordDeletedElsewhereFails() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QLatin1String(Database::kFileName));
+    QVERIFY(makeDatabase(path));
+
+    Buffer view;
+    storage::Recordset hams(view);
+    QVERIFY(hams.open(path, QStringLiteral("qrz")));
+    RawDb other = openRaw(path);
+    QVERIFY(exec(other.get(), "DELETE FROM qrz"));
+    view.edit(0, QStringLiteral("PA3ABC"));
+    QVERIFY(!hams.Update());
+    QCOMPARE(hams.lastError().code, StorageError::kBadBookmark);
+    QVERIFY(hams.lastError().description.contains(QStringLiteral("niets opgeslagen")));
+    QVERIFY(!hams.Delete());
+}
+
+void StoreFaultsTest::secondStartRefused() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    storage::DataFolderLock first(dir.path());
+    StorageError error;
+    QVERIFY(first.tryLock(&error));
+
+    storage::DataFolderLock second(dir.path());
+    QVERIFY(!second.tryLock(&error));
+    QCOMPARE(error.code, StorageError::kLocked);
+    QVERIFY2(error.description.contains(QStringLiteral("Kringbaas draait al")) &&
+                 error.description.contains(QDir::toNativeSeparators(dir.path())),
+             qPrintable(error.description));
+
+    first.unlock();
+    QVERIFY(second.tryLock(&error));
+}
+
+// A run killed without a chance to clean up leaves its lock file; its process is gone, so the
+// next start goes on.
+void StoreFaultsTest::lockOfCrashedRunTakenOver() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QProcess gone;
+    gone.start(QStringLiteral("true"), {});
+    QVERIFY(gone.waitForStarted());
+    const qint64 pid = gone.processId();
+    QVERIFY(gone.waitForFinished());
+
+    QFile lock(QDir(dir.path()).filePath(QLatin1String(storage::DataFolderLock::kFileName)));
+    QVERIFY(lock.open(QIODevice::WriteOnly));
+    lock.write(QByteArray::number(pid) + '\n' + QCoreApplication::applicationName().toUtf8() +
+               '\n' + QSysInfo::machineHostName().toUtf8() + '\n');
+    lock.close();
+
+    storage::DataFolderLock next(dir.path());
+    StorageError error;
+    QVERIFY2(next.tryLock(&error), qPrintable(error.description));
+}
+
+// The copy of the day is made once a day, the newest 14 are kept, and a copy put in place of
+// the database brings its rounds back.
+void StoreFaultsTest::dailyBackupKeptAndRestored() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QLatin1String(Database::kFileName));
+    QVERIFY(makeDatabase(path));
+    {
+        RawDb raw = openRaw(path);
+        QVERIFY(exec(raw.get(), "UPDATE ronde SET rondecall = 'PI4ZUD'"));
+    }
+
+    bool made = false;
+    StorageError error;
+    const QDate first(2026, 11, 1);
+    QVERIFY(Backups::makeDaily(path, first, &made, &error));
+    QVERIFY(made);
+    QVERIFY(Backups::makeDaily(path, first, &made, &error));
+    QVERIFY(!made);  // once a day
+    for (int day = 1; day < 20; ++day) {
+        QVERIFY2(Backups::makeDaily(path, first.addDays(day), &made, &error),
+                 qPrintable(error.description));
+    }
+    const QStringList kept = Backups::list(path);
+    QCOMPARE(kept.size(), Backups::kKept);
+    QCOMPARE(kept.first(), Backups::dailyName(first.addDays(6)));
+    QCOMPARE(kept.last(), Backups::dailyName(first.addDays(19)));
+    const QString newest = Backups::newest(path);
+
+    // The copy is a whole database by itself, checked by SQLite.
+    {
+        RawDb copy = openRaw(newest);
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(copy.get(), "PRAGMA integrity_check", -1, &stmt, nullptr);
+        QCOMPARE(sqlite3_step(stmt), SQLITE_ROW);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0))),
+                 QByteArray("ok"));
+        sqlite3_finalize(stmt);
+    }
+
+    // Later the round is lost; the copy is put back as the README says.
+    {
+        RawDb raw = openRaw(path);
+        QVERIFY(exec(raw.get(), "UPDATE ronde SET rondecall = 'weg'"));
+    }
+    QVERIFY(QFile::remove(path));
+    QFile::remove(path + QStringLiteral("-wal"));
+    QFile::remove(path + QStringLiteral("-shm"));
+    QVERIFY(QFile::copy(newest, path));
+    QVERIFY(!storage::checkDatabaseAtStart(path, first.addDays(19), &error));
+    Buffer view;
+    storage::Recordset rounds(view);
+    QVERIFY(rounds.open(path, QStringLiteral("ronde")));
+    QCOMPARE(view.shown[0].toString(), QStringLiteral("PI4ZUD"));
+}
+
+// A file of an older version is copied before the upgrade changes it.
+void StoreFaultsTest::backupBeforeUpgrade() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QLatin1String(Database::kFileName));
+    QVERIFY(makeDatabase(path));
+    {
+        RawDb raw = openRaw(path);
+        QVERIFY(exec(raw.get(), "PRAGMA user_version = 2"));
+    }
+    QVERIFY(Backups::list(path).isEmpty());
+    StorageError error;
+    QVERIFY(Database::open(path, &error));
+    const QStringList copies = Backups::list(path);
+    QCOMPARE(copies.size(), 1);
+    QVERIFY2(
+        copies.first().endsWith(QStringLiteral("-voor-versie-%1.mdb").arg(storage::kSchemaVersion)),
+        qPrintable(copies.first()));
+    RawDb copy = openRaw(Backups::newest(path));
+    sqlite3_stmt *stmt = nullptr;
+    sqlite3_prepare_v2(copy.get(), "PRAGMA user_version", -1, &stmt, nullptr);
+    QCOMPARE(sqlite3_step(stmt), SQLITE_ROW);
+    QCOMPARE(sqlite3_column_int(stmt, 0), 2);
+    sqlite3_finalize(stmt);
+}
+
+// Nothing of the program is needed to check, dump or query the file; the exact look-up of a
+// call still ignores letter case through the index.
+void StoreFaultsTest::sqliteToolReadsTheFile() {
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+    QVERIFY2(!tool.isEmpty(), "the sqlite3 tool (Debian package sqlite3) is missing");
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QLatin1String(Database::kFileName));
+    QVERIFY(makeDatabase(path));
+    {
+        Buffer view;
+        storage::Recordset hams(view);
+        QVERIFY(hams.open(path, QStringLiteral("qrz")));
+        view.edit(0, QStringLiteral("PA3ÉRIC"));
+        QVERIFY(hams.Update());
+    }
+    storage::HamLookup lookup(path);
+    const auto found = lookup.find(QStringLiteral("pa3éric"));
+    QVERIFY(found);
+    QCOMPARE(found->ham.call, QStringLiteral("PA3ÉRIC"));
+
+    auto run = [&](const QString &command) {
+        QProcess sqlite;
+        sqlite.start(tool, {QStringLiteral("-bail"), path, command});
+        sqlite.waitForFinished();
+        [&] { QCOMPARE(sqlite.exitCode(), 0); }();
+        return QString::fromUtf8(sqlite.readAllStandardOutput()) +
+               QString::fromUtf8(sqlite.readAllStandardError());
+    };
+    QCOMPARE(run(QStringLiteral("PRAGMA integrity_check;")).trimmed(), QStringLiteral("ok"));
+    const QString dump = run(QStringLiteral(".dump"));
+    QVERIFY2(dump.contains(QLatin1String("CREATE TABLE")) &&
+                 dump.contains(QLatin1String("COMMIT")) && !dump.contains(QLatin1String("kbfold")),
+             qPrintable(dump.left(2000)));
+    QCOMPARE(run(QStringLiteral("SELECT \"call\" FROM qrz WHERE callfold = 'pa3éric';")).trimmed(),
+             QStringLiteral("PA3ÉRIC"));
+    QCOMPARE(run(QStringLiteral("REINDEX; PRAGMA integrity_check;")).trimmed(),
+             QStringLiteral("ok"));
+}
+
+QTEST_GUILESS_MAIN(StoreFaultsTest)
+#include "tst_storefaults.moc"
