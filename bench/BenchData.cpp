@@ -1,5 +1,7 @@
 #include "bench/BenchData.h"
 
+#include "storage/CaseFold.h"
+
 #include "storage/Database.h"
 #include "storage/Schema.h"
 #include "storage/SettingsFiles.h"
@@ -191,8 +193,15 @@ void bindText(sqlite3_stmt *stmt, int parameter, const std::string &text) {
     sqlite3_bind_text(stmt, parameter, text.data(), int(text.size()), SQLITE_STATIC);
 }
 
+// The hams with the folded copy of their call that the exact look-ups go by, as the program
+// stores them.
 void insertHams(sqlite3 *db, const std::vector<Ham> &hams) {
-    sqlite3_stmt *stmt = prepare(db, insertSql(storage::qrzTable()));
+    QString sql = insertSql(storage::qrzTable());
+    sql.replace(QStringLiteral(") VALUES ("),
+                QStringLiteral(",\"%1\") VALUES (").arg(QLatin1String(storage::kCallFoldColumn)));
+    sql.chop(1);
+    sql += QStringLiteral(",?11)");
+    sqlite3_stmt *stmt = prepare(db, sql);
     for (const Ham &h : hams) {
         const std::string *values[] = {&h.call,  &h.naam,         &h.adres, &h.postcode,
                                        &h.qth,   &h.grid,         &h.land,  &h.telefoon,
@@ -200,6 +209,8 @@ void insertHams(sqlite3 *db, const std::vector<Ham> &hams) {
         for (int i = 0; i < 10; ++i) {
             bindText(stmt, i + 1, *values[i]);
         }
+        const QByteArray folded = storage::foldedText(QString::fromStdString(h.call)).toUtf8();
+        sqlite3_bind_text(stmt, 11, folded.constData(), int(folded.size()), SQLITE_TRANSIENT);
         check(sqlite3_step(stmt), SQLITE_DONE, db, "insert qrz");
         sqlite3_reset(stmt);
     }
