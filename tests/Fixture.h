@@ -20,6 +20,7 @@
 #include <QTest>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 
 namespace fixture {
@@ -150,9 +151,14 @@ struct Fakes {
 };
 
 // The main window as the program makes it, loaded, its start-up timers left to the test.
-inline std::unique_ptr<roundsheet::frmMain> makeMainWindow(const QString &folder,
-                                                           platform::Services services) {
+// beforeLoad hands it what the program gives it between making and loading (a printer).
+inline std::unique_ptr<roundsheet::frmMain> makeMainWindow(
+    const QString &folder, platform::Services services,
+    const std::function<void(roundsheet::frmMain &)> &beforeLoad = {}) {
     auto window = std::make_unique<roundsheet::frmMain>(folder, services);
+    if (beforeLoad) {
+        beforeLoad(*window);
+    }
     window->load();
     window->startupTimer->stop();
     window->tmrRonde->stop();

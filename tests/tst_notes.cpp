@@ -1,6 +1,6 @@
+#include "Fixture.h"
 #include "TestMain.h"
 
-#include "ModalAnswers.h"
 #include "notes/frmNotities.h"
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeMessageBoxes.h"
@@ -414,11 +414,8 @@ private Q_SLOTS:
 
     // "Notities" opens the window modally over the main window; "OK" stores and closes it.
     void mainWindowOpensTheNotes() {
-        roundsheet::frmMain main(folder(), services());
-        main.load();
-        main.startupTimer->stop();
-        main.tmrRonde->stop();
-        main.Timer1->stop();
+        const auto window = fixture::makeMainWindow(folder(), services());
+        roundsheet::frmMain &main = *window;
         bool checked = false;
         modals_->then(QStringLiteral("frmNotities"), [&](QWidget *modal) {
             auto *window = qobject_cast<frmNotities *>(modal);
@@ -440,11 +437,8 @@ private Q_SLOTS:
 
     // Closing the program closes the notes window, which stores what was typed.
     void shutdownClosesAndStoresTheNotes() {
-        roundsheet::frmMain main(folder(), services());
-        main.load();
-        main.startupTimer->stop();
-        main.tmrRonde->stop();
-        main.Timer1->stop();
+        const auto window = fixture::makeMainWindow(folder(), services());
+        roundsheet::frmMain &main = *window;
         modals_->then(QStringLiteral("frmNotities"), [&](QWidget *modal) {
             auto *window = qobject_cast<frmNotities *>(modal);
             QVERIFY(window);

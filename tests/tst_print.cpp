@@ -1,6 +1,6 @@
+#include "Fixture.h"
 #include "TestMain.h"
 
-#include "ModalAnswers.h"
 #include "platform/PrinterDialog.h"
 #include "platform/QtPrinterSurface.h"
 #include "platform/fakes/FakeClock.h"
@@ -154,13 +154,8 @@ private:
     QString path(const QString &name) const { return QDir(dir_->path()).filePath(name); }
 
     frmMain &makeWindow() {
-        w_ = std::make_unique<frmMain>(dir_->path(),
-                                       roundsheet::Services{messages_, clock_, web_, timers_});
-        w_->setPrinterSurface(printer_.get());
-        w_->load();
-        w_->startupTimer->stop();
-        w_->tmrRonde->stop();
-        w_->Timer1->stop();
+        w_ = fixture::makeMainWindow(dir_->path(), {messages_, clock_, web_, timers_},
+                                     [this](frmMain &w) { w.setPrinterSurface(printer_.get()); });
         return *w_;
     }
 

@@ -1,6 +1,7 @@
 // The main window when a round cannot be stored: the user hears it at once, the round stays on
 // screen, the next store tries again, and closing never says a round was stored that was not.
 
+#include "Fixture.h"
 #include "TestMain.h"
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeMessageBoxes.h"
@@ -83,12 +84,7 @@ private:
         flag.open(QIODevice::WriteOnly);
         flag.write("aan\r\n");
         flag.close();
-        w_ = std::make_unique<frmMain>(dir_->path(),
-                                       roundsheet::Services{messages_, clock_, web_, timers_});
-        w_->load();
-        w_->startupTimer->stop();
-        w_->tmrRonde->stop();
-        w_->Timer1->stop();
+        w_ = fixture::makeMainWindow(dir_->path(), {messages_, clock_, web_, timers_});
         w_->tmrRonde_Timer();
         w_->Data1->Recordset().AddNew();
         w_->txtKringbaasCall->setText(QStringLiteral("PI4ZUD"));
