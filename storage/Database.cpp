@@ -11,7 +11,10 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstring>
+#include <memory>
 
 namespace storage {
 
@@ -96,12 +99,54 @@ quint32 bigEndian32(const QByteArray &bytes, int offset) {
     return value;
 }
 
+// The first bytes and the size of a file, read through SQLite's own file layer. It keeps one
+// descriptor per file for all connections of the process and holds it open while any of them
+// holds a lock: closing a descriptor of our own (QFile) would drop every lock the process's
+// connections hold on the file, and another program could then delete the log under them.
+bool readHeader(const QString &path, QByteArray *header, qint64 *size) {
+    sqlite3_vfs *vfs = sqlite3_vfs_find(nullptr);
+    if (!vfs) {
+        return false;
+    }
+    // SQLite hands names to its file layer with room for parameters after them: end in NULs.
+    QByteArray name(vfs->mxPathname + 8, '\0');
+    if (vfs->xFullPathname(vfs, QFile::encodeName(path).constData(), vfs->mxPathname + 1,
+                           name.data()) != SQLITE_OK) {
+        return false;
+    }
+    const std::unique_ptr<void, decltype(&sqlite3_free)> storage(sqlite3_malloc(vfs->szOsFile),
+                                                                 &sqlite3_free);
+    if (!storage) {
+        return false;
+    }
+    auto *file = static_cast<sqlite3_file *>(storage.get());
+    std::memset(file, 0, size_t(vfs->szOsFile));
+    int outFlags = 0;
+    if (vfs->xOpen(vfs, name.constData(), file, SQLITE_OPEN_MAIN_DB | SQLITE_OPEN_READONLY,
+                   &outFlags) != SQLITE_OK) {
+        if (file->pMethods) {
+            file->pMethods->xClose(file);
+        }
+        return false;
+    }
+    sqlite3_int64 bytes = 0;
+    bool ok = file->pMethods->xFileSize(file, &bytes) == SQLITE_OK;
+    if (ok) {
+        header->fill('\0', int(std::min<sqlite3_int64>(bytes, 100)));
+        ok = header->isEmpty() ||
+             file->pMethods->xRead(file, header->data(), int(header->size()), 0) == SQLITE_OK;
+        *size = bytes;
+    }
+    file->pMethods->xClose(file);
+    return ok;
+}
+
 FileKind inspectHeader(const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray header;
+    qint64 fileSize = 0;
+    if (!readHeader(path, &header, &fileSize)) {
         return FileKind::Unreadable;
     }
-    const QByteArray header = file.read(100);
     static const QByteArray magic("SQLite format 3\0", 16);
     if (header.size() < 100) {
         return FileKind::Foreign;  // too short to say whose it is
@@ -117,10 +162,10 @@ FileKind inspectHeader(const QString &path) {
     const quint32 rawPageSize = (quint32(quint8(header[16])) << 8) | quint8(header[17]);
     const qint64 pageSize = rawPageSize == 1 ? 65536 : rawPageSize;
     const qint64 pages = bigEndian32(header, 28);
-    if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0 || file.size() % pageSize != 0) {
+    if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0 || fileSize % pageSize != 0) {
         return FileKind::Damaged;
     }
-    if (bigEndian32(header, 24) == bigEndian32(header, 92) && file.size() < pages * pageSize) {
+    if (bigEndian32(header, 24) == bigEndian32(header, 92) && fileSize < pages * pageSize) {
         return FileKind::Damaged;
     }
     return FileKind::Ours;

@@ -16,8 +16,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <set>
@@ -120,6 +122,25 @@ private:
     bool active_ = false;
 };
 
+// Whether a lock of this process on the file keeps another program from writing it. Only another
+// process sees the locks (and opening the file here would drop them), so a child looks.
+bool lockedForOtherPrograms(const QString &path) {
+    const QByteArray name = QFile::encodeName(path);
+    const pid_t child = fork();
+    if (child == 0) {
+        const int fd = ::open(name.constData(), O_RDWR);
+        struct flock lock = {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        _exit(fd >= 0 && fcntl(fd, F_GETLK, &lock) == 0 ? (lock.l_type == F_UNLCK ? 0 : 1) : 2);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
+        return false;
+    }
+    return WEXITSTATUS(status) == 1;
+}
+
 enum class Fault { ReadOnlyFile, ReadOnlyFolder, ColumnMissing, Truncated, LockedExclusively };
 
 }  // namespace
@@ -142,6 +163,8 @@ private Q_SLOTS:
     void dailyBackupKeptAndRestored();
     void backupBeforeUpgrade();
     void sqliteToolReadsTheFile();
+    void openingAgainKeepsTheLocks_data();
+    void openingAgainKeepsTheLocks();
 };
 
 void StoreFaultsTest::faultFoundAtStart_data() {
@@ -491,6 +514,68 @@ void StoreFaultsTest::sqliteToolReadsTheFile() {
              QStringLiteral("PA3ÉRIC"));
     QCOMPARE(run(QStringLiteral("REINDEX; PRAGMA integrity_check;")).trimmed(),
              QStringLiteral("ok"));
+}
+
+enum class OpenPath { Table, StartCheck, HamLookup };
+Q_DECLARE_METATYPE(OpenPath)
+
+void StoreFaultsTest::openingAgainKeepsTheLocks_data() {
+    QTest::addColumn<OpenPath>("openPath");
+    QTest::newRow("another table (Notities, HAM-lijst)") << OpenPath::Table;
+    QTest::newRow("start check with the copy of the day") << OpenPath::StartCheck;
+    QTest::newRow("look-up of a call") << OpenPath::HamLookup;
+}
+
+// While the round is open, every other way the program opens the file leaves the locks of the
+// round's connection in place: a check with the sqlite3 tool in between must not fold the log
+// away and delete it under the program.
+void StoreFaultsTest::openingAgainKeepsTheLocks() {
+    QFETCH(OpenPath, openPath);
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+    QVERIFY2(!tool.isEmpty(), "the sqlite3 tool (Debian package sqlite3) is missing");
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QLatin1String(Database::kFileName));
+    QVERIFY(makeDatabase(path));
+
+    Buffer view;
+    storage::Recordset rounds(view);
+    QVERIFY(rounds.open(path, QStringLiteral("ronde")));
+    view.edit(3, QStringLiteral("PD0XYZ"));
+    QVERIFY(rounds.Update());
+    QVERIFY(lockedForOtherPrograms(path));
+
+    StorageError error;
+    switch (openPath) {
+        case OpenPath::Table: {
+            Buffer notesView;
+            storage::Recordset notes(notesView);
+            QVERIFY(notes.open(path, QStringLiteral("notes")));
+            break;
+        }
+        case OpenPath::StartCheck:
+            QVERIFY(!storage::checkDatabaseAtStart(path, QDate(2026, 12, 3), &error));
+            QVERIFY2(!error, qPrintable(error.description));
+            QVERIFY(QFile::exists(Backups::newest(path)));
+            break;
+        case OpenPath::HamLookup: {
+            storage::HamLookup lookup(path);
+            QVERIFY(!lookup.find(QStringLiteral("PA3ABC")));
+            QVERIFY2(!lookup.lastError(), qPrintable(lookup.lastError().description));
+            break;
+        }
+    }
+    QVERIFY(lockedForOtherPrograms(path));
+
+    // The check the README suggests; the log stays, and what is stored after it survives.
+    QProcess sqlite;
+    sqlite.start(tool, {path, QStringLiteral("PRAGMA integrity_check;")});
+    QVERIFY(sqlite.waitForFinished());
+    QCOMPARE(sqlite.readAllStandardOutput().trimmed(), QByteArray("ok"));
+    QVERIFY(QFile::exists(path + QStringLiteral("-wal")));
+    view.edit(4, QStringLiteral("PA3ABC"));
+    QVERIFY(rounds.Update());
+    QVERIFY(lockedForOtherPrograms(path));
 }
 
 QTEST_GUILESS_MAIN(StoreFaultsTest)
