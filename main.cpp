@@ -90,7 +90,9 @@ int main(int argc, char *argv[]) {
         if (!error) {
             if (backupFailure) {
                 messages.show(nullptr, backupFailure.description,
-                              platform::MessageStyle::OkInformation);
+                              backupFailure.code == storage::StorageError::kDamaged
+                                  ? platform::MessageStyle::OkCritical
+                                  : platform::MessageStyle::OkInformation);
             }
             break;
         }

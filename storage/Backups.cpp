@@ -19,6 +19,40 @@ StorageError backupFailed(const QString &target, const QString &reason) {
                 .arg(QDir::toNativeSeparators(target), reason)};
 }
 
+// SQLite's quick check of a copy: whether every page of it reads as what it should be. A copy of
+// a damaged database carries the damage along and must not push a good copy out.
+bool copyIsWhole(sqlite3 *copy, int *rc) {
+    sqlite3_stmt *stmt = nullptr;
+    *rc = sqlite3_prepare_v2(copy, "PRAGMA quick_check(1)", -1, &stmt, nullptr);
+    bool whole = false;
+    if (*rc == SQLITE_OK) {
+        const int step = sqlite3_step(stmt);
+        if (step == SQLITE_ROW) {
+            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0));
+            whole = text && qstrcmp(text, "ok") == 0;
+        } else if ((step & 0xFF) != SQLITE_CORRUPT && (step & 0xFF) != SQLITE_NOTADB) {
+            *rc = step;  // the check itself could not run
+        }
+    }
+    sqlite3_finalize(stmt);
+    return whole;
+}
+
+StorageError damagedCopy(const QString &databasePath) {
+    const QString newest = Backups::newest(databasePath);
+    const QString backup =
+        newest.isEmpty() ? QStringLiteral("Er is nog geen goede reservekopie in de map %1.")
+                               .arg(QDir::toNativeSeparators(Backups::folderFor(databasePath)))
+                         : QStringLiteral("De nieuwste goede reservekopie is %1.")
+                               .arg(QDir::toNativeSeparators(newest));
+    return {StorageError::kDamaged,
+            QStringLiteral("De database %1 is beschadigd: SQLite vindt fouten in de kopie die "
+                           "Kringbaas ervan maakte. Die kopie is niet bewaard, zodat de goede "
+                           "reservekopieën blijven. %2 Zet die terug terwijl Kringbaas gesloten "
+                           "is.")
+                .arg(QDir::toNativeSeparators(databasePath), backup)};
+}
+
 void prune(const QString &databasePath) {
     const QStringList copies = Backups::list(databasePath);
     const QDir dir(Backups::folderFor(databasePath));
@@ -75,8 +109,17 @@ bool Backups::make(sqlite3 *db, const QString &databasePath, const QString &file
     if (rc == SQLITE_OK) {
         rc = sqlite3_exec(copy, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
     }
-    const QString reason = QString::fromUtf8(sqlite3_errstr(rc));
+    bool whole = false;
+    if (rc == SQLITE_OK) {
+        whole = copyIsWhole(copy, &rc);
+    }
+    const QString reason = Database::describe(rc);
     sqlite3_close_v2(copy);
+    if (rc == SQLITE_OK && !whole) {
+        QFile::remove(temporary);
+        *error = damagedCopy(databasePath);
+        return false;
+    }
     if (rc != SQLITE_OK) {
         QFile::remove(temporary);
         *error = backupFailed(target, reason);

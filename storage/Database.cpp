@@ -190,7 +190,48 @@ Database::~Database() {
 }
 
 QString Database::lastMessage() const {
-    return QString::fromUtf8(sqlite3_errmsg(db_));
+    return describe(sqlite3_extended_errcode(db_));
+}
+
+QString Database::describe(int sqliteCode) {
+    switch (sqliteCode & 0xFF) {
+        case SQLITE_OK:
+        case SQLITE_ROW:
+        case SQLITE_DONE:
+            return QStringLiteral("er is geen fout gemeld");
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return QStringLiteral("de database is in gebruik door een ander programma");
+        case SQLITE_FULL:
+            return QStringLiteral("de schijf is vol");
+        case SQLITE_READONLY:
+            return QStringLiteral("het bestand is alleen-lezen");
+        case SQLITE_IOERR:
+            return QStringLiteral("de schijf gaf een fout bij lezen of schrijven");
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            return QStringLiteral("het bestand is beschadigd");
+        case SQLITE_CANTOPEN:
+            return QStringLiteral("het bestand kan niet worden geopend of aangemaakt");
+        case SQLITE_PERM:
+        case SQLITE_AUTH:
+            return QStringLiteral("Kringbaas heeft geen toegang tot het bestand");
+        case SQLITE_NOMEM:
+            return QStringLiteral("er is niet genoeg geheugen");
+        case SQLITE_TOOBIG:
+            return QStringLiteral("een tekst is te lang voor de database");
+        case SQLITE_CONSTRAINT:
+            return QStringLiteral("een regel van de database staat de wijziging niet toe");
+        case SQLITE_INTERRUPT:
+        case SQLITE_ABORT:
+            return QStringLiteral("de bewerking is afgebroken");
+        case SQLITE_PROTOCOL:
+            return QStringLiteral("een ander programma verstoort de vergrendeling van het bestand");
+        default:
+            return QStringLiteral("SQLite meldt fout %1 (%2)")
+                .arg(sqliteCode)
+                .arg(QString::fromUtf8(sqlite3_errstr(sqliteCode)));
+    }
 }
 
 StorageError Database::errorFor(int sqliteCode) const {
@@ -214,8 +255,8 @@ StorageError Database::errorFor(const QString &path, int sqliteCode) {
                     QStringLiteral("De schijf met de database %1 is vol.").arg(native(path))};
         default:
             return {StorageError::kWriteFailed,
-                    QStringLiteral("Lezen of schrijven van de database %1 is mislukt.")
-                        .arg(native(path))};
+                    QStringLiteral("Lezen of schrijven van de database %1 is mislukt: %2.")
+                        .arg(native(path), describe(sqliteCode))};
     }
 }
 

@@ -52,8 +52,11 @@ public:
     sqlite3 *handle() const { return db_; }
     const QString &path() const { return path_; }
 
-    // The description of the last failure of this connection, for error texts.
+    // The description of the last failure of this connection, in Dutch, for error texts.
     QString lastMessage() const;
+    // What an SQLite result code means, in Dutch, to stand inside a sentence (no full stop).
+    // SQLite's own English text is given only for the rare codes without a Dutch one.
+    static QString describe(int sqliteCode);
 
     // What a failed statement of this connection means for the user: the file is locked,
     // damaged, cannot be written, or reading or writing failed otherwise.

@@ -29,7 +29,7 @@ StorageError HamLookup::failure() const {
     if (db_ && handle() == db_->handle()) {
         return db_->errorFor(sqlite3_extended_errcode(db_->handle()));
     }
-    return {StorageError::kWriteFailed, QString::fromUtf8(sqlite3_errmsg(handle()))};
+    return Database::errorFor(path_, sqlite3_extended_errcode(handle()));
 }
 
 bool HamLookup::prepare() {

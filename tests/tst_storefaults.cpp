@@ -102,6 +102,39 @@ bool makeDatabase(const QString &path) {
     return true;
 }
 
+// A database whose rounds fill many pages, with one page in the middle of the rounds
+// overwritten: the header and the size are right, SQLite's integrity check finds the damage.
+bool makeDamagedDatabase(const QString &path, const QList<QDate> &goodCopies) {
+    if (!makeDatabase(path)) {
+        return false;
+    }
+    {
+        RawDb raw = openRaw(path);
+        if (!exec(raw.get(),
+                  "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
+                  "INSERT INTO ronde (rondecall, datum, call1, naam1) "
+                  "SELECT 'PI4R' || i, '1-1-2026', 'PA' || i, hex(randomblob(300)) FROM n;"
+                  "PRAGMA journal_mode=DELETE;")) {
+            return false;
+        }
+    }
+    for (const QDate &day : goodCopies) {
+        bool made = false;
+        StorageError error;
+        if (!Backups::makeDaily(path, day, &made, &error) || !made) {
+            return false;
+        }
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite)) {
+        return false;
+    }
+    const qint64 page = 4096;
+    const qint64 pages = file.size() / page;
+    return pages > 20 && file.seek(pages / 2 * page) &&
+           file.write(QByteArray(int(page), char(0x55))) == page;
+}
+
 // Root may write anything; the checks of a read-only file or folder run as an ordinary user.
 class AsOrdinaryUser {
 public:
@@ -165,6 +198,8 @@ private Q_SLOTS:
     void sqliteToolReadsTheFile();
     void openingAgainKeepsTheLocks_data();
     void openingAgainKeepsTheLocks();
+    void damagedDatabaseKeepsTheGoodCopies();
+    void readingDamagedPageSaysDamaged();
 };
 
 void StoreFaultsTest::faultFoundAtStart_data() {
@@ -576,6 +611,54 @@ void StoreFaultsTest::openingAgainKeepsTheLocks() {
     view.edit(4, QStringLiteral("PA3ABC"));
     QVERIFY(rounds.Update());
     QVERIFY(lockedForOtherPrograms(path));
+}
+
+// A damaged database is said at start, naming the newest good copy; its own copy is not kept,
+// and day after day the good copies stay.
+void StoreFaultsTest::damagedDatabaseKeepsTheGoodCopies() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QLatin1String(Database::kFileName));
+    const QDate first(2026, 11, 1);
+    QVERIFY(makeDamagedDatabase(path, {first, first.addDays(1), first.addDays(2)}));
+    const QStringList good = Backups::list(path);
+    QCOMPARE(good.size(), 3);
+    const QString newest = Backups::newest(path);
+
+    for (int day = 3; day < 3 + Backups::kKept + 2; ++day) {
+        StorageError backupFailure;
+        const StorageError error =
+            storage::checkDatabaseAtStart(path, first.addDays(day), &backupFailure);
+        QVERIFY2(!error, qPrintable(error.description));
+        QCOMPARE(backupFailure.code, StorageError::kDamaged);
+        QVERIFY2(backupFailure.description.contains(QLatin1String("beschadigd")) &&
+                     backupFailure.description.contains(QDir::toNativeSeparators(path)) &&
+                     backupFailure.description.contains(QDir::toNativeSeparators(newest)),
+                 qPrintable(backupFailure.description));
+        QCOMPARE(Backups::list(path), good);
+    }
+    QCOMPARE(QDir(Backups::folderFor(path)).entryList(QDir::Files), good);
+}
+
+// Going to a round on a damaged page says the database is damaged, not only that reading failed.
+void StoreFaultsTest::readingDamagedPageSaysDamaged() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QLatin1String(Database::kFileName));
+    QVERIFY(makeDamagedDatabase(path, {QDate(2026, 11, 1)}));
+
+    Buffer view;
+    storage::Recordset rounds(view);
+    bool failed = !rounds.open(path, QStringLiteral("ronde"));
+    for (int i = 0; !failed && i < 400; ++i) {
+        failed = !rounds.MoveNext() && rounds.lastError();
+    }
+    QVERIFY(failed);
+    QCOMPARE(rounds.lastError().code, StorageError::kDamaged);
+    QVERIFY2(rounds.lastError().description.contains(QLatin1String("beschadigd")) &&
+                 rounds.lastError().description.contains(
+                     QDir::toNativeSeparators(Backups::newest(path))),
+             qPrintable(rounds.lastError().description));
 }
 
 QTEST_GUILESS_MAIN(StoreFaultsTest)
