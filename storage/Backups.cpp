@@ -1,5 +1,7 @@
 #include "storage/Backups.h"
 
+#include "storage/Schema.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -111,9 +113,11 @@ bool Backups::make(sqlite3 *db, const QString &databasePath, const QString &file
     }
     bool whole = false;
     if (rc == SQLITE_OK) {
+        // The call index of files of versions 1 and 2 needs the program's collation.
+        registerFoldCollation(copy);
         whole = copyIsWhole(copy, &rc);
     }
-    const QString reason = Database::describe(rc);
+    const QString reason = Database::describe(rc) + QLatin1Char('.');
     sqlite3_close_v2(copy);
     if (rc == SQLITE_OK && !whole) {
         QFile::remove(temporary);

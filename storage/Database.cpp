@@ -344,6 +344,7 @@ std::unique_ptr<Database> Database::open(const QString &path, StorageError *erro
     sqlite3_busy_timeout(db, lockWait());
     sqlite3_extended_result_codes(db, 1);
     registerFoldCollation(db);
+    registerFoldFunction(db);
 
     // Ours, or a database with nothing in it yet; anything else is somebody else's file. All of
     // this is decided before anything is written. A question the file cannot answer (it is

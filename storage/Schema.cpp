@@ -47,6 +47,18 @@ int foldCollation(void *, int lenA, const void *a, int lenB, const void *b) {
                              std::string_view(static_cast<const char *>(b), lenB));
 }
 
+// The program's fold (CaseFold.h) under the name of SQLite's lower(); see registerFoldFunction.
+void foldFunction(sqlite3_context *context, int, sqlite3_value **argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
+    const QByteArray folded =
+        foldedText(QString::fromUtf8(text, sqlite3_value_bytes(argv[0]))).toUtf8();
+    sqlite3_result_text(context, folded.constData(), int(folded.size()), SQLITE_TRANSIENT);
+}
+
 bool exec(sqlite3 *db, const QString &sql, QString *failure) {
     char *message = nullptr;
     if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message) == SQLITE_OK) {
@@ -183,6 +195,38 @@ bool createCallFold(sqlite3 *db, QString *failure, bool fill = true) {
                       failure);
 }
 
+// Whether a call is ASCII only (every character one byte): lower() of any SQLite tool folds it
+// exactly as the program does.
+QString isAscii(const QString &call) {
+    return QStringLiteral("(%1 IS NULL OR length(CAST(%1 AS BLOB)) = length(%1))").arg(call);
+}
+
+// The folded call is kept right by the file itself, whoever writes a call: a ham added or changed
+// with the sqlite3 tool or a spreadsheet program is found by the exact look-up as well. The
+// triggers fold with lower(): every tool has it and it folds ASCII letters, all a call sign
+// holds; the program's connections fold every letter with it (registerFoldFunction). A fold
+// the writer gave for a call with other letters is kept, unless the call changed and the fold
+// stayed behind.
+bool createCallFoldTriggers(sqlite3 *db, QString *failure) {
+    const QString column = QLatin1String(kCallFoldColumn);
+    const QString fold = QStringLiteral(
+                             "BEGIN UPDATE qrz SET \"%1\" = lower(NEW.\"call\") WHERE id = NEW.id; "
+                             "END")
+                             .arg(column);
+    const QString insert =
+        QStringLiteral(
+            "CREATE TRIGGER IF NOT EXISTS qrz_callfold_insert AFTER INSERT ON qrz "
+            "WHEN NEW.\"%1\" IS NOT lower(NEW.\"call\") AND (NEW.\"%1\" IS NULL OR %2) %3")
+            .arg(column, isAscii(QStringLiteral("NEW.\"call\"")), fold);
+    const QString update =
+        QStringLiteral(
+            "CREATE TRIGGER IF NOT EXISTS qrz_callfold_update AFTER UPDATE OF \"call\" ON qrz "
+            "WHEN NEW.\"%1\" IS NOT lower(NEW.\"call\") AND (NEW.\"%1\" IS NULL OR %2 OR "
+            "(NEW.\"%1\" IS OLD.\"%1\" AND lower(NEW.\"call\") IS NOT lower(OLD.\"call\"))) %3")
+            .arg(column, isAscii(QStringLiteral("NEW.\"call\"")), fold);
+    return exec(db, insert, failure) && exec(db, update, failure);
+}
+
 // Version 1: the tables, and the mark that the file is ours.
 bool createVersion1(sqlite3 *db, QString *failure) {
     return createTables(db, failure, false) &&
@@ -203,7 +247,7 @@ bool createVersion3(sqlite3 *db, QString *failure) {
 // Everything of the current version that may have gone missing.
 bool repairTables(sqlite3 *db, QString *failure) {
     return createTables(db, failure) && createIdIndexes(db, failure) &&
-           createCallFold(db, failure, false);
+           createCallFold(db, failure, false) && createCallFoldTriggers(db, failure);
 }
 
 // Version 4: the times of a round, as columns after the 183 fields: when the round began and
@@ -228,6 +272,12 @@ bool createVersion4(sqlite3 *db, QString *failure) {
     return true;
 }
 
+// Version 5: the folded call is kept by triggers in the file; the folds that other programs
+// left missing or stale before are made again.
+bool createVersion5(sqlite3 *db, QString *failure) {
+    return createCallFold(db, failure) && createCallFoldTriggers(db, failure);
+}
+
 // 1 when the table holds a record, 0 when it is empty, -1 when it is missing.
 int tableState(sqlite3 *db, const TableDef &t) {
     return queryInt(
@@ -235,17 +285,24 @@ int tableState(sqlite3 *db, const TableDef &t) {
         QStringLiteral("SELECT EXISTS (SELECT 1 FROM \"%1\")").arg(t.name).toUtf8().constData());
 }
 
-bool hasIndex(sqlite3 *db, const QString &name) {
-    return queryInt(db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' "
-                                       "AND name = '%1'")
-                            .arg(name)
+bool hasObject(sqlite3 *db, const char *type, const QString &name) {
+    return queryInt(db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = '%1' "
+                                       "AND name = '%2'")
+                            .arg(QLatin1String(type), name)
                             .toUtf8()
                             .constData()) == 1;
 }
 
+bool hasIndex(sqlite3 *db, const QString &name) {
+    return hasObject(db, "index", name);
+}
+
 bool needsRepair(sqlite3 *db, const TableDef &table) {
     return tableState(db, table) != 1 || !hasIndex(db, idIndexName(table)) ||
-           (&table == &qrzTable() && !hasIndex(db, QStringLiteral("qrz_callfold")));
+           (&table == &qrzTable() &&
+            (!hasIndex(db, QStringLiteral("qrz_callfold")) ||
+             !hasObject(db, "trigger", QStringLiteral("qrz_callfold_insert")) ||
+             !hasObject(db, "trigger", QStringLiteral("qrz_callfold_update"))));
 }
 
 }  // namespace
@@ -315,6 +372,12 @@ bool registerFoldCollation(sqlite3 *db) {
            SQLITE_OK;
 }
 
+bool registerFoldFunction(sqlite3 *db) {
+    return sqlite3_create_function(db, "lower", 1,
+                                   SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                                   &foldFunction, nullptr, nullptr) == SQLITE_OK;
+}
+
 int schemaVersion(sqlite3 *db) {
     return queryInt(db, "PRAGMA user_version");
 }
@@ -322,7 +385,7 @@ int schemaVersion(sqlite3 *db) {
 bool upgradeSchema(sqlite3 *db, const TableDef *table, QString *failure) {
     // Each entry brings the file from version (index) to version (index + 1).
     static const std::function<bool(sqlite3 *, QString *)> steps[] = {
-        createVersion1, createVersion2, createVersion3, createVersion4};
+        createVersion1, createVersion2, createVersion3, createVersion4, createVersion5};
     static_assert(std::size(steps) == kSchemaVersion);
 
     int version = schemaVersion(db);

@@ -35,7 +35,7 @@ const TableDef *findTable(QStringView name);  // case-insensitive; nullptr when 
 // Marks a database file as ours (PRAGMA application_id, "KRBS").
 inline constexpr int kApplicationId = 0x4B524253;
 // The schema version this program writes (PRAGMA user_version).
-inline constexpr int kSchemaVersion = 4;
+inline constexpr int kSchemaVersion = 5;
 
 // Name of the collation that compares texts without regard to letter case. Files of versions 1
 // and 2 built the ham list's call index with it, so a connection registers it before it touches
@@ -46,6 +46,12 @@ bool registerFoldCollation(sqlite3 *db);
 // The ham list keeps the folded form of each call (CaseFold.h) in this column beside it, under a
 // plain index; the exact look-up of a call compares folded forms.
 inline constexpr const char *kCallFoldColumn = "callfold";
+
+// SQLite's lower() replaced, on this connection, by the program's fold, which folds every letter
+// where SQLite's folds only ASCII ones. The triggers that keep the folded call (from version 5 on)
+// fold with lower(): on the program's connections they write exactly the program's fold; any
+// other SQLite tool runs them with its own lower(), which is right for every ASCII call.
+bool registerFoldFunction(sqlite3 *db);
 
 // The first field of the table that the file's table lacks; empty when it has them all, or when
 // the table does not exist at all.

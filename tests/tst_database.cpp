@@ -1,7 +1,9 @@
 #include "TestMain.h"
 
+#include "storage/Backups.h"
 #include "storage/Criterion.h"
 #include "storage/Database.h"
+#include "storage/HamLookup.h"
 #include "storage/Records.h"
 #include "storage/Schema.h"
 #include "storage/TableCursor.h"
@@ -181,6 +183,9 @@ private Q_SLOTS:
     void callIndexServesEqualityFind();
     void findCall_data();
     void findCall();
+    void hamWrittenByAnotherProgramIsFound_data();
+    void hamWrittenByAnotherProgramIsFound();
+    void upgradeFillsMissingFolds();
 };
 
 // --- the file ---------------------------------------------------------------------------------
@@ -1026,6 +1031,140 @@ void DatabaseTest::findCall() {
         QVERIFY2(found == expected,
                  qPrintable(QStringLiteral("%1: found %2").arg(field).arg(found)));
     }
+}
+
+enum class OtherWrite {
+    InsertLower,
+    InsertMixed,
+    UpdateCall,
+    UpdateOtherField,
+    UpdateCallToItself
+};
+Q_DECLARE_METATYPE(OtherWrite)
+
+void DatabaseTest::hamWrittenByAnotherProgramIsFound_data() {
+    QTest::addColumn<OtherWrite>("write");
+    QTest::addColumn<QString>("sought");
+    QTest::addColumn<QString>("notFound");
+
+    QTest::newRow("added in lower case") << OtherWrite::InsertLower << "PD0XYZ"
+                                         << "";
+    QTest::newRow("added in mixed case") << OtherWrite::InsertMixed << "pd0xyz"
+                                         << "";
+    QTest::newRow("call changed") << OtherWrite::UpdateCall << "pa3new"
+                                  << "PA3ÉRIC";
+    QTest::newRow("other field changed: the program's fold stays")
+        << OtherWrite::UpdateOtherField << "pa3éric"
+        << "";
+    QTest::newRow("call written again unchanged: the program's fold stays")
+        << OtherWrite::UpdateCallToItself << "PA3éric"
+        << "";
+}
+
+// Another program (here the plain SQLite library, nothing of Kringbaas) adds or changes a ham;
+// the exact look-up of the round sheet and the start dialog finds it all the same.
+void DatabaseTest::hamWrittenByAnotherProgramIsFound() {
+    QFETCH(OtherWrite, write);
+    QFETCH(QString, sought);
+    QFETCH(QString, notFound);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QLatin1String(Database::kFileName));
+    StorageError error;
+    {
+        auto qrz = TableCursor::open(path, QStringLiteral("qrz"), &error);
+        QVERIFY2(qrz, qPrintable(error.description));
+        // The program changes only the case of a letter outside ASCII: its fold stays.
+        Values v = valuesFor(qrz->table(), {{"call", QStringLiteral("PA3éric")}});
+        QVERIFY(qrz->write(0, v.fields, v.values, &error));
+        v = valuesFor(qrz->table(), {{"call", QStringLiteral("PA3ÉRIC")}});
+        QVERIFY(qrz->write(0, v.fields, v.values, &error));
+    }
+    {
+        sqlite3 *other = nullptr;
+        QCOMPARE(sqlite3_open_v2(QFile::encodeName(path).constData(), &other, SQLITE_OPEN_READWRITE,
+                                 nullptr),
+                 SQLITE_OK);
+        RawDb guard(other);
+        const char *sql = "";
+        switch (write) {
+            case OtherWrite::InsertLower:
+                sql = "INSERT INTO qrz (\"call\", naam) VALUES ('pd0xyz', 'Piet')";
+                break;
+            case OtherWrite::InsertMixed:
+                sql = "INSERT INTO qrz (\"call\", naam) VALUES ('Pd0XyZ', 'Piet')";
+                break;
+            case OtherWrite::UpdateCall:
+                sql = "UPDATE qrz SET \"call\" = 'PA3NEW'";
+                break;
+            case OtherWrite::UpdateOtherField:
+                sql = "UPDATE qrz SET naam = 'Eric'";
+                break;
+            case OtherWrite::UpdateCallToItself:
+                sql = "UPDATE qrz SET \"call\" = \"call\", naam = 'Eric'";
+                break;
+        }
+        QCOMPARE(sqlite3_exec(other, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+
+    storage::HamLookup lookup(path);
+    const auto found = lookup.find(sought);
+    QVERIFY2(found, qPrintable(lookup.lastError().description));
+    QCOMPARE(found->ham.call.compare(sought, Qt::CaseInsensitive), 0);
+    if (!notFound.isEmpty()) {
+        QVERIFY(!lookup.find(notFound));
+    }
+    // The ham list's own search and the look-up agree.
+    auto qrz = TableCursor::open(path, QStringLiteral("qrz"), &error);
+    QVERIFY(qrz);
+    int position = -1;
+    const auto criterion = Criterion::parse(QStringLiteral("call ='%1'").arg(sought));
+    QVERIFY(qrz->find(*criterion, 0, 0, &position, &error));
+    QCOMPARE(qrz->bookmarkAt(position), found->bookmark);
+}
+
+// A file of the previous version whose folds other programs left missing or stale gets them
+// made again; its copy from before the upgrade is that version's file and opens as well.
+void DatabaseTest::upgradeFillsMissingFolds() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QLatin1String(Database::kFileName));
+    QVERIFY(createOurs(path));
+    {
+        RawDb raw = openRaw(path);
+        QVERIFY(exec(
+            raw.get(),
+            QStringLiteral("DROP TRIGGER qrz_callfold_insert; DROP TRIGGER qrz_callfold_update; "
+                           "INSERT INTO qrz (\"call\") VALUES ('pa3abc'), ('PA3ÉRIC'); "
+                           "INSERT INTO qrz (\"call\", callfold) VALUES ('PD0XYZ', 'pa3old'); "
+                           "PRAGMA user_version = 4;")));
+    }
+    StorageError error;
+    {
+        auto db = Database::open(path, &error, &storage::qrzTable());
+        QVERIFY2(db, qPrintable(error.description));
+        QCOMPARE(storage::schemaVersion(db->handle()), storage::kSchemaVersion);
+    }
+    storage::HamLookup lookup(path);
+    for (const char *call : {"PA3ABC", "pa3éric", "pd0xyz"}) {
+        QVERIFY2(lookup.find(QString::fromUtf8(call)), call);
+    }
+    QVERIFY(!lookup.find(QStringLiteral("PA3OLD")));
+
+    const QString copy = storage::Backups::newest(path);
+    QVERIFY2(copy.endsWith(QStringLiteral("-voor-versie-%1.mdb").arg(storage::kSchemaVersion)),
+             qPrintable(copy));
+    {
+        RawDb raw = openRaw(copy);
+        QCOMPARE(queryInt(raw.get(), QStringLiteral("PRAGMA user_version")), 4);
+    }
+    // Put back in place of the database, the copy is upgraded as the file was.
+    const QString restored = dir.filePath(QStringLiteral("terug/") + Database::kFileName);
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("terug")));
+    QVERIFY(QFile::copy(copy, restored));
+    storage::HamLookup restoredLookup(restored);
+    QVERIFY(restoredLookup.find(QStringLiteral("PD0XYZ")));
 }
 
 KB_TEST_MAIN(DatabaseTest)
