@@ -11,6 +11,11 @@
 
 #include <sqlite3.h>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 #include <algorithm>
 #include <atomic>
 #include <cstring>
@@ -65,7 +70,38 @@ StorageError damaged(const QString &path, const QString &what = {}) {
                 .arg(native(path), what, backup)};
 }
 
+// Whether the program (its effective user) may write the file; nothing is opened.
+bool writable(const QString &file) {
+#ifdef Q_OS_UNIX
+    return ::faccessat(AT_FDCWD, QFile::encodeName(file).constData(), W_OK, AT_EACCESS) == 0;
+#else
+    return QFileInfo(file).isWritable();
+#endif
+}
+
 StorageError readOnlyFile(const QString &path) {
+    // SQLite keeps its log files beside the database with the database's permissions: a start on
+    // a read-only database leaves them read-only after the database was made writable again.
+    const QString wal = path + QStringLiteral("-wal");
+    const QString shm = path + QStringLiteral("-shm");
+    if (writable(path)) {
+        if (QFileInfo::exists(wal) && !writable(wal)) {
+            return {StorageError::kReadOnly,
+                    QStringLiteral("Kringbaas kan niet schrijven in de database %1: het "
+                                   "logbestand %2 ernaast is alleen-lezen. Maak het schrijfbaar "
+                                   "(verwijder het niet: het kan opgeslagen rondes bevatten). "
+                                   "Rondes kunnen zo niet worden opgeslagen.")
+                        .arg(native(path), native(wal))};
+        }
+        if (QFileInfo::exists(shm) && !writable(shm)) {
+            return {StorageError::kReadOnly,
+                    QStringLiteral("Kringbaas kan niet schrijven in de database %1: het "
+                                   "hulpbestand %2 ernaast is alleen-lezen. Maak het schrijfbaar, "
+                                   "of verwijder het terwijl geen programma de database open "
+                                   "heeft. Rondes kunnen zo niet worden opgeslagen.")
+                        .arg(native(path), native(shm))};
+        }
+    }
     return {StorageError::kReadOnly,
             QStringLiteral("Kringbaas kan niet schrijven in de database %1: het bestand is "
                            "alleen-lezen. Rondes kunnen zo niet worden opgeslagen.")

@@ -200,6 +200,7 @@ private Q_SLOTS:
     void openingAgainKeepsTheLocks();
     void damagedDatabaseKeepsTheGoodCopies();
     void readingDamagedPageSaysDamaged();
+    void fileMadeWritableAgainNamesTheRealReadOnlyFile();
 };
 
 void StoreFaultsTest::faultFoundAtStart_data() {
@@ -659,6 +660,42 @@ void StoreFaultsTest::readingDamagedPageSaysDamaged() {
                  rounds.lastError().description.contains(
                      QDir::toNativeSeparators(Backups::newest(path))),
              qPrintable(rounds.lastError().description));
+}
+
+// A start on a read-only database leaves its shared-memory file read-only behind; once the
+// database is writable again, the start names the file that is still read-only instead of
+// calling the database read-only.
+void StoreFaultsTest::fileMadeWritableAgainNamesTheRealReadOnlyFile() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QLatin1String(Database::kFileName));
+    QVERIFY(makeDatabase(path));
+    QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0777) == 0);
+    QVERIFY(::chmod(QFile::encodeName(path).constData(), 0444) == 0);
+    const QString shm = path + QStringLiteral("-shm");
+    StorageError backupFailure;
+    {
+        AsOrdinaryUser user;
+        const StorageError error =
+            storage::checkDatabaseAtStart(path, QDate(2026, 12, 1), &backupFailure);
+        QCOMPARE(error.code, StorageError::kReadOnly);
+        QVERIFY2(error.description.contains(QDir::toNativeSeparators(path)),
+                 qPrintable(error.description));
+    }
+    QVERIFY(::chmod(QFile::encodeName(path).constData(), 0666) == 0);
+    AsOrdinaryUser user;
+    const StorageError error =
+        storage::checkDatabaseAtStart(path, QDate(2026, 12, 1), &backupFailure);
+    if (!QFile::exists(shm) ||
+        ::faccessat(AT_FDCWD, QFile::encodeName(shm).constData(), W_OK, AT_EACCESS) == 0) {
+        QVERIFY2(!error, qPrintable(error.description));  // nothing read-only left behind
+        return;
+    }
+    QCOMPARE(error.code, StorageError::kReadOnly);
+    QVERIFY2(error.description.contains(QDir::toNativeSeparators(shm)) &&
+                 !error.description.contains(
+                     QStringLiteral("%1: het bestand is").arg(QDir::toNativeSeparators(path))),
+             qPrintable(error.description));
 }
 
 QTEST_GUILESS_MAIN(StoreFaultsTest)
