@@ -322,14 +322,17 @@ void frmMain::closeEvent(QCloseEvent *event) {
 
     // Every step runs, whatever the one before it did; the farewell says the round is stored
     // only when it is.
+    const bool storingNew = Data1->Recordset().state() == storage::CursorState::PendingNew;
     const bool stored = storeBeforeClosing();
+    // A new round is stored after every other; the number on the sheet was counted before.
+    const QString number =
+        storingNew ? QString::number(Data1->Recordset().RecordCount()) : txtRondeNR->text();
 
     const QString greeting = closingGreeting(services_.clock.localNow().time().hour());
     if (stored && settings_.isFlagAan()) {
-        services_.messages.show(
-            this, QStringLiteral("Ronde is opgeslagen! ") + greeting,
-            platform::MessageStyle::OkInformation,
-            QStringLiteral("Afsluiten en opslaan van ronde ") + txtRondeNR->text());
+        services_.messages.show(this, QStringLiteral("Ronde is opgeslagen! ") + greeting,
+                                platform::MessageStyle::OkInformation,
+                                QStringLiteral("Afsluiten en opslaan van ronde ") + number);
     }
 
     settings_.writeBasis({txtGroepsCall->text(), txtLocatie->text(), txtFrequentie->text(),

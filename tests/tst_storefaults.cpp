@@ -201,6 +201,9 @@ private Q_SLOTS:
     void damagedDatabaseKeepsTheGoodCopies();
     void readingDamagedPageSaysDamaged();
     void fileMadeWritableAgainNamesTheRealReadOnlyFile();
+    void sqliteFailureSaidInDutch_data();
+    void sqliteFailureSaidInDutch();
+    void lockedFileSaidInDutchInsideMessages();
 };
 
 void StoreFaultsTest::faultFoundAtStart_data() {
@@ -696,6 +699,53 @@ void StoreFaultsTest::fileMadeWritableAgainNamesTheRealReadOnlyFile() {
                  !error.description.contains(
                      QStringLiteral("%1: het bestand is").arg(QDir::toNativeSeparators(path))),
              qPrintable(error.description));
+}
+
+void StoreFaultsTest::sqliteFailureSaidInDutch_data() {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("says");
+
+    QTest::newRow("busy") << SQLITE_BUSY << "in gebruik door een ander programma";
+    QTest::newRow("locked") << SQLITE_LOCKED << "in gebruik door een ander programma";
+    QTest::newRow("full") << SQLITE_FULL << "de schijf is vol";
+    QTest::newRow("read-only") << SQLITE_READONLY << "alleen-lezen";
+    QTest::newRow("read-only shared memory") << SQLITE_READONLY_CANTINIT << "alleen-lezen";
+    QTest::newRow("disk error on write") << SQLITE_IOERR_WRITE << "de schijf gaf een fout";
+    QTest::newRow("damaged") << SQLITE_CORRUPT << "beschadigd";
+    QTest::newRow("not a database") << SQLITE_NOTADB << "beschadigd";
+    QTest::newRow("cannot open") << SQLITE_CANTOPEN << "kan niet worden geopend";
+    QTest::newRow("no permission") << SQLITE_PERM << "geen toegang";
+}
+
+// What SQLite reports is said in Dutch, both alone (inside another message) and as the store's
+// own error text; SQLite's English does not stand in it.
+void StoreFaultsTest::sqliteFailureSaidInDutch() {
+    QFETCH(int, code);
+    QFETCH(QString, says);
+    const QString english = QString::fromUtf8(sqlite3_errstr(code));
+    const QString alone = Database::describe(code);
+    QVERIFY2(alone.contains(says) && !alone.contains(english), qPrintable(alone));
+    const StorageError error = Database::errorFor(QStringLiteral("/data/kringbaasbase.mdb"), code);
+    QVERIFY2(!error.description.contains(english), qPrintable(error.description));
+    QVERIFY2(error.description.contains(QLatin1String("/data/kringbaasbase.mdb")),
+             qPrintable(error.description));
+}
+
+// The ham import and the statistics put the connection's last failure inside their messages.
+void StoreFaultsTest::lockedFileSaidInDutchInsideMessages() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QLatin1String(Database::kFileName));
+    QVERIFY(makeDatabase(path));
+    RawDb holder = openRaw(path);
+    QVERIFY(exec(holder.get(), "BEGIN IMMEDIATE; UPDATE notes SET n1 = 'bezet';"));
+    StorageError error;
+    auto db = Database::open(path, &error, &storage::notesTable());
+    QVERIFY2(db, qPrintable(error.description));
+    QVERIFY(sqlite3_exec(db->handle(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK);
+    QVERIFY2(db->lastMessage().contains(QLatin1String("in gebruik door een ander programma")) &&
+                 !db->lastMessage().contains(QLatin1String("database is locked")),
+             qPrintable(db->lastMessage()));
 }
 
 QTEST_GUILESS_MAIN(StoreFaultsTest)
