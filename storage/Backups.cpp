@@ -45,13 +45,14 @@ StorageError damagedCopy(const QString &databasePath) {
     const QString backup =
         newest.isEmpty() ? QStringLiteral("Er is nog geen goede reservekopie in de map %1.")
                                .arg(QDir::toNativeSeparators(Backups::folderFor(databasePath)))
-                         : QStringLiteral("De nieuwste goede reservekopie is %1.")
+                         : QStringLiteral(
+                               "De nieuwste goede reservekopie is %1; zet die terug "
+                               "terwijl Kringbaas gesloten is.")
                                .arg(QDir::toNativeSeparators(newest));
     return {StorageError::kDamaged,
             QStringLiteral("De database %1 is beschadigd: SQLite vindt fouten in de kopie die "
                            "Kringbaas ervan maakte. Die kopie is niet bewaard, zodat de goede "
-                           "reservekopieën blijven. %2 Zet die terug terwijl Kringbaas gesloten "
-                           "is.")
+                           "reservekopieën blijven. %2")
                 .arg(QDir::toNativeSeparators(databasePath), backup)};
 }
 

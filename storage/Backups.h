@@ -25,7 +25,8 @@ public:
     static QString newest(const QString &databasePath);
 
     // Copies the database of the open connection to backups/<fileName>, through a temporary
-    // file, then removes the oldest copies beyond kKept.
+    // file, then removes the oldest copies beyond kKept. A copy that fails SQLite's quick check
+    // is not kept and removes nothing: *error says the database is damaged (kDamaged).
     static bool make(sqlite3 *db, const QString &databasePath, const QString &fileName,
                      StorageError *error);
     // The copy of the day: made at the first start of each day, when there is none yet.
