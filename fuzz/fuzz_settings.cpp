@@ -1,9 +1,11 @@
 // The settings files' readers and writers: Windows-1252 bytes decode and encode back to the same
-// bytes, and lines written are read back as written. The number readers take anything.
+// bytes, and lines written are read back as written, in Windows-1252 and, over a file read as
+// UTF-8, in UTF-8. The number readers take anything.
 
 #include "storage/SettingsFiles.h"
 
 #include <QDir>
+#include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -28,6 +30,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     QStringList lines = text.split(QLatin1Char('\n')).mid(0, 5);
     for (QString &line : lines) {
         line.remove(QLatin1Char('\r'));
+    }
+
+    // Over a file that reads as UTF-8 every character comes back.
+    const QString utf8Path = QDir(dir.path()).filePath(QStringLiteral("basis-utf8"));
+    QFile marked(utf8Path);
+    if (!marked.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        marked.write("\xEF\xBB\xBF\r\n") != 5) {
+        std::abort();
+    }
+    marked.close();
+    if (!storage::SettingsFiles::writeLines(utf8Path, lines) ||
+        storage::SettingsFiles::readLines(utf8Path, 5) != lines) {
+        std::abort();
+    }
+
+    for (QString &line : lines) {
         // As Windows-1252 (a leading byte order mark counts only first in a file).
         line = storage::SettingsFiles::decodeText("A" +
                                                   storage::SettingsFiles::encodeWindows1252(line))

@@ -378,7 +378,12 @@ void frmAmateur::delham_Click() {
 void frmAmateur::startmetgedeeltecall_Click() {
     // The action has already toggled its mark when this runs.
     const bool on = startmetgedeeltecall->isChecked();
-    settings_.writePrtcall(on);
+    if (!settings_.writePrtcall(on)) {
+        messages_.show(this,
+                       QStringLiteral("De keuze voor zoeken op gedeelte van Call is niet bewaard: "
+                                      "het bestand prtcall kan niet worden geschreven."),
+                       platform::MessageStyle::OkCritical);
+    }
     Check1->setChecked(on);
 }
 

@@ -21,11 +21,12 @@ bool isDigitalVoiceSystem(const QString &mode) {
     return systems.contains(mode);
 }
 
-// A Maidenhead locator of two, four, six or eight characters, as GRIDSQUARE takes it.
+// A Maidenhead locator of two, four, six or eight characters, as GRIDSQUARE takes it. The
+// letters are spelled out in both cases: matching without case would also take signs that fold
+// to them, such as the Kelvin sign for K.
 QString gridSquare(const QString &grid) {
     static const QRegularExpression form(
-        QStringLiteral("^[A-R]{2}([0-9]{2}([A-X]{2}([0-9]{2})?)?)?$"),
-        QRegularExpression::CaseInsensitiveOption);
+        QStringLiteral("^[A-Ra-r]{2}([0-9]{2}([A-Xa-x]{2}([0-9]{2})?)?)?$"));
     const QString g = grid.trimmed();
     return form.match(g).hasMatch() ? g : QString();
 }
@@ -35,7 +36,6 @@ QString gridSquare(const QString &grid) {
 QString adifAscii(const QString &text, bool *changed) {
     QString out;
     out.reserve(text.size());
-    bool lost = false;
     const QString decomposed = text.normalized(QString::NormalizationForm_KD);
     for (qsizetype i = 0; i < decomposed.size(); ++i) {
         const QChar c = decomposed[i];
@@ -45,10 +45,8 @@ QString adifAscii(const QString &text, bool *changed) {
             continue;
         }
         if (c.category() == QChar::Mark_NonSpacing) {
-            lost = true;  // the accent of the letter before
-            continue;
+            continue;  // the accent of the letter before
         }
-        lost = true;
         if (u == u'\r' || u == u'\n' || u == u'\t') {
             if (u == u'\n' && i > 0 && decomposed[i - 1] == QLatin1Char('\r')) {
                 continue;  // CR LF is one break
@@ -76,8 +74,10 @@ QString adifAscii(const QString &text, bool *changed) {
             out += QLatin1Char('?');
         }
     }
+    // Compared with the text itself: the compatibility forms (ﬁ, full-width letters, ², ™, a
+    // non-breaking space) become ASCII above without passing any of the branches.
     if (changed) {
-        *changed = lost;
+        *changed = out != text;
     }
     return out;
 }
@@ -123,11 +123,16 @@ AdifLog writeAdif(const std::vector<NumberedRound> &rounds, const AdifStation &s
     }
     const QString mode = station.mode.trimmed().toUpper();
     const bool digitalVoice = isDigitalVoiceSystem(mode);
-    const QString clubCall = adifAscii(upperCall(station.clubCall));
+    bool clubCallChanged = false;
+    const QString clubCall = adifAscii(upperCall(station.clubCall), &clubCallChanged);
 
+    const qsizetype stationProblems = log.problems.size();
     for (const NumberedRound &numbered : rounds) {
         const storage::Round &round = numbered.round;
+        const int recordsBefore = log.records;
         const QString controller = upperCall(round.rondecall);
+        bool controllerChanged = false;
+        const QString controllerAscii = adifAscii(controller, &controllerChanged);
         int withoutTime = 0;
         QStringList changedCalls;
         for (const storage::Participant &p : round.participants) {
@@ -168,15 +173,20 @@ AdifLog writeAdif(const std::vector<NumberedRound> &rounds, const AdifStation &s
                 record += adifField("GRIDSQUARE", gridSquare(gridOf(call)));
             }
             record += adifField("COMMENT", text(p.on));
-            record += adifField("OPERATOR", text(controller));
+            record += adifField("OPERATOR", controllerAscii);
             record += adifField("STATION_CALLSIGN", clubCall);
             record += "<EOR>";
             record += kCrLf;
             out += record;
             ++log.records;
-            if (changed) {
+            if (changed && !changedCalls.contains(call)) {
                 changedCalls << call;
             }
+        }
+        // The controller's call stands in every record as OPERATOR; named once.
+        if (controllerChanged && log.records > recordsBefore &&
+            !changedCalls.contains(controller)) {
+            changedCalls.prepend(controller);
         }
         if (withoutTime > 0) {
             log.problems << QStringLiteral(
@@ -191,6 +201,11 @@ AdifLog writeAdif(const std::vector<NumberedRound> &rounds, const AdifStation &s
                                 .arg(numbered.number)
                                 .arg(changedCalls.join(QStringLiteral(", ")));
         }
+    }
+    if (clubCallChanged && log.records > 0) {
+        log.problems.insert(stationProblems,
+                            QStringLiteral("Zender Call %1: tekens buiten ASCII vervangen.")
+                                .arg(upperCall(station.clubCall)));
     }
     return log;
 }

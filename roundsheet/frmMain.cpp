@@ -335,8 +335,14 @@ void frmMain::closeEvent(QCloseEvent *event) {
                                 QStringLiteral("Afsluiten en opslaan van ronde ") + number);
     }
 
-    settings_.writeBasis({txtGroepsCall->text(), txtLocatie->text(), txtFrequentie->text(),
-                          txtBand->text(), txtGridHome->text()});
+    // The close goes on either way; the user hears that the station fields are not kept.
+    if (!settings_.writeBasis({txtGroepsCall->text(), txtLocatie->text(), txtFrequentie->text(),
+                               txtBand->text(), txtGridHome->text()})) {
+        services_.messages.show(this,
+                                QStringLiteral("De zendergegevens zijn niet bewaard: het bestand "
+                                               "basis kan niet worden geschreven."),
+                                platform::MessageStyle::OkCritical);
+    }
 
     if (amateur_) {
         amateur_->close();

@@ -10,13 +10,13 @@
 #include "roundsheet/frmMain.h"
 #include "stats/Attendance.h"
 #include "storage/Database.h"
+#include "storage/WholeFile.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenuBar>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace roundsheet {
@@ -33,11 +33,11 @@ QString documentsFolder() {
 }
 
 // Writes the whole file or nothing: an earlier file of that name stays until the new one is
-// complete.
-bool writeWhole(const QString &path, const QByteArray &bytes, QString *error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *error = file.errorString();
+// complete. *message says in Dutch why not.
+bool writeWhole(const QString &path, const QByteArray &bytes, QString *message) {
+    QString reason;
+    if (!storage::writeWholeFile(path, bytes, &reason)) {
+        *message = QStringLiteral("%1 kan niet worden geschreven: %2.").arg(path, reason);
         return false;
     }
     return true;
@@ -74,8 +74,9 @@ void frmMain::createExtras() {
 namespace {
 
 // Asks the mode of the contacts once per export, offering the last one (FM the first time);
-// nothing when cancelled or not a mode of the list, which is then said.
-std::optional<QString> askMode(frmMain &main) {
+// nothing when cancelled or not a mode of the list, which is then said. *note says when the mode
+// could not be kept for the next export.
+std::optional<QString> askMode(frmMain &main, QString *note) {
     const QString path = QDir(main.dataFolder()).filePath(QLatin1String(kAdifModeFile));
     QString last = storage::SettingsFiles::readLines(path, 1).value(0).trimmed();
     if (!logbook::kModes.contains(last)) {
@@ -98,7 +99,11 @@ std::optional<QString> askMode(frmMain &main) {
             platform::MessageStyle::OkCritical, QStringLiteral("Exporteren naar ADIF"));
         return std::nullopt;
     }
-    storage::SettingsFiles::writeLines(path, {mode});
+    if (!storage::SettingsFiles::writeLines(path, {mode})) {
+        *note = QStringLiteral(
+            "De modus is niet bewaard voor de volgende export: het bestand adifmodus kan niet "
+            "worden geschreven.");
+    }
     return mode;
 }
 
@@ -110,7 +115,8 @@ void exportAdif(frmMain &main, platform::FileChooser *files,
     if (!files) {
         return;
     }
-    const std::optional<QString> mode = askMode(main);
+    QString modeNote;
+    const std::optional<QString> mode = askMode(main, &modeNote);
     if (!mode) {
         return;
     }
@@ -118,8 +124,10 @@ void exportAdif(frmMain &main, platform::FileChooser *files,
                                        main.txtBand->text(), *mode};
     const logbook::AdifLog log =
         logbook::writeAdif(rounds, station, gridOf, main.services().clock.utcNow());
+    const QStringList notes =
+        modeNote.isEmpty() ? log.problems : log.problems + QStringList{modeNote};
     const QString problems =
-        log.problems.isEmpty() ? QString() : QStringLiteral("\n\n") + log.problems.join('\n');
+        notes.isEmpty() ? QString() : QStringLiteral("\n\n") + notes.join('\n');
     if (log.records == 0) {
         messages.show(&main,
                       QStringLiteral("Er zijn geen verbindingen om te exporteren.") + problems,
@@ -134,8 +142,10 @@ void exportAdif(frmMain &main, platform::FileChooser *files,
     }
     QString error;
     if (!writeWhole(*path, log.bytes, &error)) {
-        messages.show(&main, QStringLiteral("%1 kan niet worden geschreven: %2").arg(*path, error),
-                      platform::MessageStyle::OkCritical, title);
+        if (!modeNote.isEmpty()) {
+            error += QStringLiteral("\n\n") + modeNote;
+        }
+        messages.show(&main, error, platform::MessageStyle::OkCritical, title);
         return;
     }
     messages.show(
@@ -254,9 +264,7 @@ void frmMain::hamexport_Click() {
         return;
     }
     if (!writeWhole(*path, hamio::hamListCsv(hams), &error)) {
-        services_.messages.show(
-            this, QStringLiteral("%1 kan niet worden geschreven: %2").arg(*path, error),
-            platform::MessageStyle::OkCritical, title);
+        services_.messages.show(this, error, platform::MessageStyle::OkCritical, title);
         return;
     }
     services_.messages.show(

@@ -120,7 +120,12 @@ void frmMain::rondetijd_Click() {
 
 // The menu entry has already toggled its tick when this runs.
 void frmMain::spraak_Click() {
-    settings_.writeStem(spraak->isChecked());
+    if (!settings_.writeStem(spraak->isChecked())) {
+        services_.messages.show(this,
+                                QStringLiteral("De keuze voor Spraak is niet bewaard: het bestand "
+                                               "stem kan niet worden geschreven."),
+                                platform::MessageStyle::OkCritical);
+    }
     timingMessage(QStringLiteral("Moet nog gemaakt worden :)"));
 }
 

@@ -1,9 +1,11 @@
 #include "SettingsFiles.h"
 
+#include "storage/WholeFile.h"
+
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 #include <string>
@@ -175,16 +177,14 @@ bool SettingsFiles::writeOne(const char *name, const QString &value) const {
 
 // --- the format ---
 
-QStringList SettingsFiles::readLines(const QString &path, int maxLines) {
-    if (maxLines <= 0)
-        return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = file.readAll();
+namespace {
 
-    // Line ends are plain ASCII in both encodings, so the lines are cut out of the bytes first;
-    // whatever follows the last wanted line is not even decoded.
+const QByteArray kUtf8Mark("\xEF\xBB\xBF");
+
+// The first maxLines lines of a file's bytes, joined by LF. Line ends are plain ASCII in both
+// encodings, so the lines are cut out of the bytes first; whatever follows the last wanted line
+// is not even decoded.
+QByteArray firstLines(const QByteArray &bytes, int maxLines, int *count) {
     QList<QByteArray> raw;
     qsizetype pos = 0;
     const qsizetype n = bytes.size();
@@ -199,30 +199,48 @@ QStringList SettingsFiles::readLines(const QString &path, int maxLines) {
             ++end;  // LF alone, or the LF of CR LF
         pos = end;
     }
+    *count = int(raw.size());
+    return raw.join('\n');
+}
 
-    if (raw.isEmpty())
+QByteArray fileBytes(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// As decodeText() decides: UTF-8 only after a byte order mark and when valid.
+bool isUtf8Text(const QByteArray &bytes) {
+    return bytes.startsWith(kUtf8Mark) && isValidUtf8(bytes);
+}
+
+}  // namespace
+
+QStringList SettingsFiles::readLines(const QString &path, int maxLines) {
+    if (maxLines <= 0)
+        return {};
+    int count = 0;
+    const QByteArray lines = firstLines(fileBytes(path), maxLines, &count);
+    if (count == 0)
         return {};
     // Decoded together, so one decision (UTF-8 or Windows-1252) holds for all lines read.
-    return decodeText(raw.join('\n')).split(u'\n');
+    return decodeText(lines).split(u'\n');
 }
 
 bool SettingsFiles::writeLines(const QString &path, const QStringList &lines) {
-    QByteArray bytes;
+    // Written back in the encoding the same lines are read in now: a file that reads as UTF-8
+    // (a byte order mark first) stays UTF-8, so no character outside Windows-1252 is lost.
+    int count = 0;
+    const bool utf8 =
+        isUtf8Text(firstLines(fileBytes(path), std::max(1, int(lines.size())), &count));
+
+    QByteArray bytes = utf8 ? kUtf8Mark : QByteArray();
     for (QString l : lines) {
         // A value is one line: a line break pasted into a box would shift every later value.
         l.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-        bytes += encodeWindows1252(l);
+        bytes += utf8 ? l.toUtf8() : encodeWindows1252(l);
         bytes += "\r\n";
     }
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();  // the temporary file goes with the QSaveFile
-        return false;
-    }
-    return file.commit();
+    return writeWholeFile(path, bytes);
 }
 
 QByteArray SettingsFiles::encodeWindows1252(QStringView text) {
@@ -246,10 +264,9 @@ QByteArray SettingsFiles::encodeWindows1252(QStringView text) {
 QString SettingsFiles::decodeText(const QByteArray &bytes) {
     // Only a byte order mark says UTF-8: Windows-1252 text can form valid UTF-8 by chance
     // ("Ã©tude"), and must come back as it was written. QString::fromUtf8 drops the mark.
-    static const QByteArray bom("\xEF\xBB\xBF");
-    if (bytes.startsWith(bom)) {
+    if (bytes.startsWith(kUtf8Mark)) {
         return isValidUtf8(bytes) ? QString::fromUtf8(bytes)
-                                  : decodeWindows1252(bytes.sliced(bom.size()));
+                                  : decodeWindows1252(bytes.sliced(kUtf8Mark.size()));
     }
     return decodeWindows1252(bytes);
 }

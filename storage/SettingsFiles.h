@@ -14,7 +14,8 @@ namespace storage {
 // replaces the whole file through a temporary file beside it and a rename, so a crash or a full
 // disk leaves either the old or the new file, never a truncated one. A reader takes a line up to
 // CR, CR LF or LF, reads Windows-1252 (UTF-8 only after a byte order mark), and treats a missing
-// file or a missing line as an empty line; nothing is reported.
+// file or a missing line as an empty line; nothing is reported. A file read as UTF-8 is written
+// back as UTF-8 with its byte order mark, so that no character is lost on the way.
 class SettingsFiles {
 public:
     explicit SettingsFiles(QString folder);
@@ -63,7 +64,8 @@ public:
 
     // The first maxLines lines of a file; fewer (or none) when the file is shorter or missing.
     static QStringList readLines(const QString &path, int maxLines);
-    // Replaces the file atomically; false (and the old file untouched) when it cannot be written.
+    // Replaces the file atomically, in the encoding its present lines are read in; false (and the
+    // old file untouched) when it cannot be written.
     static bool writeLines(const QString &path, const QStringList &lines);
 
     static QByteArray encodeWindows1252(QStringView text);  // unmappable characters become '?'

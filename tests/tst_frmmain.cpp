@@ -1,4 +1,5 @@
 #include "Fixture.h"
+#include "FullDisk.h"
 #include "TestMain.h"
 
 #include "platform/Twips.h"
@@ -422,6 +423,54 @@ private Q_SLOTS:
         w.hamlijst->trigger();
         QCOMPARE(title,
                  QStringLiteral("HAM Lijst  (verzameling regelmatige/nieuwe) ronde bezoekers"));
+    }
+
+    // Station fields that cannot be written at closing: the close goes on, the old file stays
+    // whole, and the user hears that the fields are not kept.
+    void stationFieldsNotKeptAreSaid_data() {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("basis is a folder") << "folder";
+        QTest::newRow("file size limit") << "limit";
+        QTest::newRow("real full disk") << "disk";
+    }
+    void stationFieldsNotKeptAreSaid() {
+        QFETCH(QString, way);
+        std::unique_ptr<fixture::SmallDisk> disk;
+        if (way == QLatin1String("disk")) {
+            disk = std::make_unique<fixture::SmallDisk>(folder());
+            if (!disk->mounted()) {
+                QSKIP(disk->why().constData());
+            }
+        }
+        const QByteArray old("PI4ZUD\r\nZoetermeer\r\n145.550\r\nMhz\r\nJO22ab\r\n");
+        writeFile(file("basis"), old);
+        frmMain &w = makeWindow();
+        QCOMPARE(w.txtGroepsCall->text(), QStringLiteral("PI4ZUD"));
+        w.txtGroepsCall->setText(QStringLiteral("PA3ABC"));
+        if (way == QLatin1String("folder")) {
+            QVERIFY(QFile::remove(file("basis")));
+            QVERIFY(QDir(folder()).mkdir(QStringLiteral("basis")));
+        } else if (disk) {
+            QVERIFY(disk->fill());
+        }
+        {
+            std::unique_ptr<fixture::FileSizeLimit> limit;
+            if (way == QLatin1String("limit")) {
+                limit = std::make_unique<fixture::FileSizeLimit>(0);
+                QVERIFY(limit->ok());
+            }
+            w.close();
+        }
+        QVERIFY(!w.isVisible());
+        QCOMPARE(messages_.shown().size(), 1);
+        QCOMPARE(messages_.shown()[0].text,
+                 QStringLiteral("De zendergegevens zijn niet bewaard: het bestand basis kan niet "
+                                "worden geschreven."));
+        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkCritical);
+        if (way != QLatin1String("folder")) {
+            QCOMPARE(readFile(file("basis")), old);
+        }
+        w_.reset();
     }
 
     // The whole way through the real window and a real message box.

@@ -199,6 +199,21 @@ private Q_SLOTS:
         QCOMPARE(readFile(prtcall), on ? QByteArray("1\r\n") : QByteArray("0\r\n"));
     }
 
+    // A setting that cannot be kept for the next start is said; the window follows the choice
+    // all the same.
+    void partialCallSettingThatCannotBeWritten() {
+        QVERIFY(QDir(folder()).mkdir(QStringLiteral("prtcall")));
+        frmAmateur &w = makeWindow();
+        w.startmetgedeeltecall->trigger();
+        QVERIFY(w.startmetgedeeltecall->isChecked());
+        QVERIFY(w.Check1->isChecked());
+        QCOMPARE(messages_.shown().size(), 1);
+        QCOMPARE(messages_.shown()[0].text,
+                 QStringLiteral("De keuze voor zoeken op gedeelte van Call is niet bewaard: het "
+                                "bestand prtcall kan niet worden geschreven."));
+        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkCritical);
+    }
+
     // --- adding, saving, deleting --------------------------------------------------------------
 
     void newHamIsSavedAndBecomesCurrent() {

@@ -11,6 +11,9 @@
 
 using logbook::NumberedRound;
 
+enum class Field;
+Q_DECLARE_METATYPE(Field)
+
 namespace {
 
 QDateTime utc(int h, int m, int s) {
@@ -64,6 +67,10 @@ private Q_SLOTS:
     void ascii_data();
     void ascii();
     void knownRound();
+    void everyChangedTextIsNamed_data();
+    void everyChangedTextIsNamed();
+    void gridSquareIsAsciiOnly_data();
+    void gridSquareIsAsciiOnly();
     void readBackByAnotherParser();
     void digitalVoiceAndUnknownFrequency();
 };
@@ -146,6 +153,22 @@ void LogbookTest::ascii_data() {
                                        << "73 ?!" << true;
     QTest::newRow("ADIF's own signs stay") << "<CALL:3>x"
                                            << "<CALL:3>x" << false;
+    // Compatibility forms become ASCII letters, digits and blanks by themselves, and still count
+    // as changed.
+    QTest::newRow("ligatures") << "Gri\uFB03n \uFB01ets"
+                               << "Griffin fiets" << true;
+    QTest::newRow("full-width letters") << "\uFF35\uFF21 PD1\uFF38YZ"
+                                        << "UA PD1XYZ" << true;
+    QTest::newRow("superscript two") << "2 m\u00B2"
+                                     << "2 m2" << true;
+    QTest::newRow("trade mark") << "Kringbaas\u2122"
+                                << "KringbaasTM" << true;
+    QTest::newRow("non-breaking space") << "Jan\u00A0Jansen"
+                                        << "Jan Jansen" << true;
+    QTest::newRow("accent as its own sign") << "Zoe\u0308"
+                                            << "Zoe" << true;
+    QTest::newRow("control character") << "PA3\u0007ABC"
+                                       << "PA3?ABC" << true;
 }
 
 void LogbookTest::ascii() {
@@ -184,6 +207,97 @@ void LogbookTest::knownRound() {
                                          "PE2AA."),
                           QStringLiteral("Ronde 2 (): geen tijd bekend, 1 deelnemer(s) "
                                          "overgeslagen.")}));
+}
+
+enum class Field { Call, Name, Qth, Comment, Controller, ClubCall };
+
+void LogbookTest::everyChangedTextIsNamed_data() {
+    QTest::addColumn<Field>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("written");
+    QTest::addColumn<QStringList>("problems");
+
+    const QString round = QStringLiteral("Ronde 4: tekens buiten ASCII vervangen bij %1.");
+    QTest::newRow("plain ASCII") << Field::Name << "Jan Jansen"
+                                 << QByteArray("<NAME:10>Jan Jansen ") << QStringList();
+    QTest::newRow("NAME ligature") << Field::Name << "Gri\uFB03n" << QByteArray("<NAME:7>Griffin ")
+                                   << QStringList{round.arg("PD1XYZ")};
+    QTest::newRow("NAME non-breaking space")
+        << Field::Name << "Jan\u00A0Jansen" << QByteArray("<NAME:10>Jan Jansen ")
+        << QStringList{round.arg("PD1XYZ")};
+    QTest::newRow("QTH full-width")
+        << Field::Qth << "\uFF24\uFF25\uFF2E HAAG" << QByteArray("<QTH:8>DEN HAAG ")
+        << QStringList{round.arg("PD1XYZ")};
+    QTest::newRow("COMMENT superscript")
+        << Field::Comment << "2 m\u00B2" << QByteArray("<COMMENT:4>2 m2 ")
+        << QStringList{round.arg("PD1XYZ")};
+    QTest::newRow("COMMENT trade mark")
+        << Field::Comment << "Kringbaas\u2122" << QByteArray("<COMMENT:11>KringbaasTM ")
+        << QStringList{round.arg("PD1XYZ")};
+    QTest::newRow("CALL full-width")
+        << Field::Call << "pd1\uFF38yz" << QByteArray("<CALL:6>PD1XYZ ")
+        << QStringList{round.arg("PD1\uFF38YZ")};
+    // The controller's call is in both records, and named once.
+    QTest::newRow("OPERATOR full-width")
+        << Field::Controller << "PA3\uFF21BC" << QByteArray("<OPERATOR:6>PA3ABC ")
+        << QStringList{round.arg("PA3\uFF21BC")};
+    QTest::newRow("STATION_CALLSIGN full-width")
+        << Field::ClubCall << "PI4\uFF3AUD" << QByteArray("<STATION_CALLSIGN:6>PI4ZUD ")
+        << QStringList{"Zender Call PI4\uFF3AUD: tekens buiten ASCII vervangen."};
+}
+
+// Whatever the ASCII conversion changed is named after the export, by the call of its record
+// (the controller's and the club call once), as the README promises.
+void LogbookTest::everyChangedTextIsNamed() {
+    QFETCH(Field, field);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, written);
+    QFETCH(QStringList, problems);
+
+    storage::Round round;
+    round.rondecall = field == Field::Controller ? text : QStringLiteral("PA3ABC");
+    round.begintijd = utc(19, 30, 0);
+    storage::Participant &p = round.participants[1];
+    p.call = field == Field::Call ? text : QStringLiteral("PD1XYZ");
+    p.naam = field == Field::Name ? text : QStringLiteral("Jan");
+    p.qth = field == Field::Qth ? text : QString();
+    p.on = field == Field::Comment ? text : QString();
+    round.participants[2].call = QStringLiteral("PE2AA");
+    const logbook::AdifStation station{field == Field::ClubCall ? text : QStringLiteral("PI4ZUD"),
+                                       QStringLiteral("145.550"), QStringLiteral("Mhz"),
+                                       QStringLiteral("FM")};
+    const logbook::AdifLog log = logbook::writeAdif({{4, round}}, station, {}, utc(20, 0, 0));
+    QCOMPARE(log.records, 2);
+    QVERIFY2(log.bytes.contains(written), log.bytes.constData());
+    QCOMPARE(log.problems, problems);
+}
+
+void LogbookTest::gridSquareIsAsciiOnly_data() {
+    QTest::addColumn<QString>("grid");
+    QTest::addColumn<QByteArray>("field");  // empty: no GRIDSQUARE
+    QTest::newRow("six") << "JO22ab" << QByteArray("<GRIDSQUARE:6>JO22ab ");
+    QTest::newRow("small letters") << "jo22" << QByteArray("<GRIDSQUARE:4>jo22 ");
+    QTest::newRow("Kelvin sign") << "\u212AO22" << QByteArray();
+    QTest::newRow("long s") << "JO22\u017F\u017F" << QByteArray();
+    QTest::newRow("full-width") << "\uFF2AO22" << QByteArray();
+}
+
+// A grid the ham list holds is written only when it is a locator in ASCII, never half replaced.
+void LogbookTest::gridSquareIsAsciiOnly() {
+    QFETCH(QString, grid);
+    QFETCH(QByteArray, field);
+    storage::Round round;
+    round.rondecall = QStringLiteral("PA3ABC");
+    round.begintijd = utc(19, 30, 0);
+    round.participants[1].call = QStringLiteral("PD1XYZ");
+    const logbook::AdifLog log = logbook::writeAdif(
+        {{1, round}}, {}, [&grid](const QString &) { return grid; }, utc(20, 0, 0));
+    QCOMPARE(log.records, 1);
+    if (field.isEmpty()) {
+        QVERIFY2(!log.bytes.contains("<GRIDSQUARE:"), log.bytes.constData());
+    } else {
+        QVERIFY2(log.bytes.contains(field), log.bytes.constData());
+    }
 }
 
 // adif-parser-ts (npm), on Node.js, reads every field back as written.

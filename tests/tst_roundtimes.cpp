@@ -1,3 +1,4 @@
+#include "FullDisk.h"
 #include "TestMain.h"
 
 #include "platform/fakes/FakeClock.h"
@@ -13,6 +14,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTemporaryDir>
 
@@ -20,6 +22,27 @@ using platform::MessageAnswer;
 using roundsheet::frmDialog;
 using roundsheet::frmMain;
 using roundsheet::frmToevoegen;
+
+namespace {
+
+// A file chooser whose answer lowers the file size limit to nothing until the test lifts it:
+// the export's own file fails to be written as on a full disk, while the database was read
+// before.
+class FullDiskOnAnswer : public platform::fakes::FakeFileChooser {
+public:
+    std::optional<QString> saveFileName(QWidget *owner, const QString &title,
+                                        const QString &suggestedPath,
+                                        const QString &filter) override {
+        if (limitOnAnswer) {
+            limit = std::make_unique<fixture::FileSizeLimit>(0);
+        }
+        return FakeFileChooser::saveFileName(owner, title, suggestedPath, filter);
+    }
+    bool limitOnAnswer = true;
+    std::unique_ptr<fixture::FileSizeLimit> limit;
+};
+
+}  // namespace
 
 // The times of a round: the begin of the round and the placing of each call with Enter, in UTC,
 // stored with the round; a call typed or changed by hand has none.
@@ -29,6 +52,8 @@ class RoundTimesTest : public QObject {
 private Q_SLOTS:
     void timesOfARound();
     void adifOfTheRoundOnScreen();
+    void exportsThatCannotBeWritten_data();
+    void exportsThatCannotBeWritten();
 
 private:
     platform::fakes::FakeMessageBoxes messages_;
@@ -146,6 +171,20 @@ void RoundTimesTest::adifOfTheRoundOnScreen() {
     // The first export offered FM, the second the SSB of the first.
     QCOMPARE(offered, QStringList({"FM", "SSB"}));
 
+    // A mode that cannot be kept for the next export: the export goes on and says so.
+    QVERIFY(QFile::remove(QDir(dir.path()).filePath(QStringLiteral("adifmodus"))));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("adifmodus")));
+    const QString out = QDir(dir.path()).filePath(QStringLiteral("ronde-cw.adi"));
+    messages_.clear();
+    messages_.queueInput(QStringLiteral("CW"));
+    files.queueAnswer(out);
+    w.adifronde_Click();
+    QVERIFY(QFile::exists(out));
+    QCOMPARE(messages_.shown().last().text,
+             QStringLiteral("1 verbinding(en) geschreven naar %1\n\nDe modus is niet bewaard voor "
+                            "de volgende export: het bestand adifmodus kan niet worden geschreven.")
+                 .arg(out));
+
     // An unknown mode is refused, and nothing is written.
     messages_.clear();
     messages_.queueInput(QStringLiteral("Telepathie"));
@@ -154,6 +193,97 @@ void RoundTimesTest::adifOfTheRoundOnScreen() {
     QCOMPARE(messages_.shown().size(), 1);
     QVERIFY(
         messages_.shown().last().text.startsWith(QStringLiteral("Onbekende modus: Telepathie")));
+}
+
+void RoundTimesTest::exportsThatCannotBeWritten_data() {
+    QTest::addColumn<bool>("adif");  // else the ham list as CSV
+    QTest::addColumn<bool>("realDisk");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("ADIF, file size limit")
+        << true << false << "het bestand wordt groter dan toegestaan";
+    QTest::newRow("ADIF, real full disk") << true << true << "de schijf is vol";
+    QTest::newRow("CSV, file size limit")
+        << false << false << "het bestand wordt groter dan toegestaan";
+    QTest::newRow("CSV, real full disk") << false << true << "de schijf is vol";
+}
+
+// An export over an earlier file on a disk that takes no more: the earlier file stays as it was,
+// no empty file takes its place, and the user reads that it failed and why, never a success.
+void RoundTimesTest::exportsThatCannotBeWritten() {
+    QFETCH(bool, adif);
+    QFETCH(bool, realDisk);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString target = QDir(dir.path()).filePath(QStringLiteral("doel"));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("doel")));
+    std::unique_ptr<fixture::SmallDisk> disk;
+    if (realDisk) {
+        disk = std::make_unique<fixture::SmallDisk>(target);
+        if (!disk->mounted()) {
+            QSKIP(disk->why().constData());
+        }
+    }
+    const auto put = [](const QString &path, const QByteArray &bytes) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+    };
+    put(QDir(dir.path()).filePath(QStringLiteral("basis")),
+        "PI4ZUD\r\nZoetermeer\r\n145.550\r\nMhz\r\nJO22ab\r\n");
+    // The mode cannot be kept either; that is said with the failure.
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("adifmodus")));
+    const QString out =
+        QDir(target).filePath(adif ? QStringLiteral("ronde.adi") : QStringLiteral("HAM-lijst.csv"));
+    put(out, "oud");
+    if (disk) {
+        QVERIFY(disk->fill());
+    }
+
+    FullDiskOnAnswer files;
+    files.limitOnAnswer = !realDisk;
+    frmMain w(dir.path(), roundsheet::Services{messages_, clock_, web_, timers_});
+    w.setFileChooser(&files);
+    w.load();
+    w.startupTimer->stop();
+    w.tmrRonde->stop();
+    w.Timer1->stop();
+    w.txtKringbaasCall->setText(QStringLiteral("PA3ABC"));
+    w.txtBegintijd->setText(QStringLiteral("2026-12-10T19:30:00Z"));
+    w.Text1[1]->setText(QStringLiteral("PD1XYZ"));
+
+    messages_.clear();
+    files.queueAnswer(out);
+    if (adif) {
+        messages_.queueInput(QStringLiteral("FM"));
+    }
+    if (adif) {
+        w.adifronde_Click();
+    } else {
+        w.hamexport_Click();
+    }
+    QVERIFY(!files.limit || files.limit->ok());
+    files.limit.reset();
+    QCOMPARE(files.pendingAnswers(), 0);
+    QCOMPARE(messages_.shown().size(), 1);
+    QString expected = QStringLiteral("%1 kan niet worden geschreven: %2.").arg(out, reason);
+    if (adif) {
+        expected += QStringLiteral(
+            "\n\nDe modus is niet bewaard voor de volgende export: het bestand adifmodus kan "
+            "niet worden geschreven.");
+    }
+    QCOMPARE(messages_.shown()[0].text, expected);
+    QCOMPARE(messages_.shown()[0].style, platform::MessageStyle::OkCritical);
+    QCOMPARE(messages_.shown()[0].title, adif ? QStringLiteral("Exporteren naar ADIF")
+                                              : QStringLiteral("HAM-lijst exporteren"));
+    QFile written(out);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), QByteArray("oud"));
+    QStringList expectedFiles{QFileInfo(out).fileName()};
+    if (disk) {
+        expectedFiles.append(QStringLiteral("vulling"));
+    }
+    QCOMPARE(QDir(target).entryList(QDir::Files | QDir::Hidden), expectedFiles);
 }
 
 KB_TEST_MAIN(RoundTimesTest)

@@ -1,15 +1,19 @@
 #include "TestMain.h"
 
 #include "storage/SettingsFiles.h"
+#include "storage/WholeFile.h"
+
+#include "FullDisk.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <sys/resource.h>
-#include <csignal>
 #include <memory>
 
+using fixture::FileSizeLimit;
+using fixture::SmallDisk;
 using storage::SettingsFiles;
 
 namespace {
@@ -31,33 +35,6 @@ QStringList entries(const QString &folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
                                   QDir::NoDotAndDotDot);
 }
-
-// Lowers the largest file size the process may write and ignores SIGXFSZ, so that writing
-// beyond the limit fails with EFBIG the way a full disk fails; both are restored on leaving.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ok_ = getrlimit(RLIMIT_FSIZE, &old_) == 0;
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        if (ok_) {
-            rlimit lowered = old_;
-            lowered.rlim_cur = bytes;
-            ok_ = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-        }
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-    bool ok() const { return ok_; }
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = SIG_DFL;
-    bool ok_ = false;
-};
 
 enum class Writer { Stem, Prtcall, Flag, RondeTijd };
 
@@ -95,9 +72,15 @@ private Q_SLOTS:
     void encode();
     void decode_data();
     void decode();
+    void writeBackInTheEncodingRead_data();
+    void writeBackInTheEncodingRead();
 
+    void writeFailsOnFullDisk_data();
     void writeFailsOnFullDisk();
+    void writeFailsOnARealFullDisk();
     void writeIntoMissingFolderFails();
+    void wholeFileSaysWhy_data();
+    void wholeFileSaysWhy();
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;
@@ -594,21 +577,95 @@ void TestSettingsFiles::decode() {
     QCOMPARE(SettingsFiles::decodeText(bytes), text);
 }
 
+// A file read as UTF-8 (its byte order mark first) is written back as UTF-8 with the mark, so
+// nothing outside Windows-1252 is lost; any other file is written as Windows-1252.
+void TestSettingsFiles::writeBackInTheEncodingRead_data() {
+    QTest::addColumn<QByteArray>("before");  // null: no file
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QByteArray>("after");
+
+    const QStringList basis{"PI4ZUD", "Łódź ☃ Zoë", "145.550", "MHz", "JO22ix"};
+    const QByteArray utf8Basis(
+        "\xEF\xBB\xBFPI4ZUD\r\n\xC5\x81\xC3\xB3"
+        "d\xC5\xBA \xE2\x98\x83 Zo\xC3\xAB\r\n145.550\r\n"
+        "MHz\r\nJO22ix\r\n");
+    QTest::newRow("UTF-8 with mark stays UTF-8") << QByteArray(
+                                                        "\xEF\xBB\xBFPI4ZUD\r\n\xC5\x81\xC3\xB3"
+                                                        "d\xC5\xBA\r\n")
+                                                 << basis << utf8Basis;
+    QTest::newRow("UTF-8 with mark, only ASCII in it")
+        << QByteArray("\xEF\xBB\xBFPI4ZUD\r\n") << basis << utf8Basis;
+    QTest::newRow("outside the BMP") << QByteArray("\xEF\xBB\xBF\r\n") << QStringList{"73 😀"}
+                                     << QByteArray(
+                                            "\xEF\xBB\xBF"
+                                            "73 \xF0\x9F\x98\x80\r\n");
+    QTest::newRow("Windows-1252 stays Windows-1252")
+        << QByteArray("PI4ZUD\r\nZo\xEB\r\n") << basis
+        << QByteArray(
+               "PI4ZUD\r\n?\xF3"
+               "d? ? Zo\xEB\r\n145.550\r\nMHz\r\nJO22ix\r\n");
+    QTest::newRow("no file is Windows-1252")
+        << QByteArray() << QStringList{"Zoë €"} << QByteArray("Zo\xEB \x80\r\n");
+    // Read as Windows-1252 (the mark is then no text), so written so.
+    QTest::newRow("mark before invalid UTF-8")
+        << QByteArray("\xEF\xBB\xBFZo\xEB\r\n") << QStringList{"Zoë"} << QByteArray("Zo\xEB\r\n");
+    // Only the lines that are read decide, as they do for the reader.
+    QTest::newRow("invalid UTF-8 after the lines read")
+        << QByteArray("\xEF\xBB\xBFZo\xC3\xAB\r\n\xE9\r\n") << QStringList{"Zoë"}
+        << QByteArray("\xEF\xBB\xBFZo\xC3\xAB\r\n");
+}
+
+void TestSettingsFiles::writeBackInTheEncodingRead() {
+    QFETCH(QByteArray, before);
+    QFETCH(QStringList, lines);
+    QFETCH(QByteArray, after);
+    const QString path = dir_->filePath("basis");
+    if (!before.isNull())
+        QVERIFY(putBytes(path, before));
+
+    QVERIFY(SettingsFiles::writeLines(path, lines));
+    QCOMPARE(fileBytes(path), after);
+    if (after.startsWith("\xEF\xBB\xBF"))
+        QCOMPARE(SettingsFiles::readLines(path, int(lines.size())), lines);
+
+    // The station fields of the main window go the same way, and come back whole.
+    if (lines.size() == 5 && after.startsWith("\xEF\xBB\xBF")) {
+        const SettingsFiles files(dir_->path());
+        const SettingsFiles::Basis read = files.readBasis();
+        QCOMPARE(read.locatie, lines[1]);
+        QVERIFY(files.writeBasis(read));
+        QCOMPARE(fileBytes(path), after);
+    }
+}
+
 // --- failing writes ---
 
+void TestSettingsFiles::writeFailsOnFullDisk_data() {
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<int>("limit");
+
+    QStringList many;
+    for (int i = 0; i < 2000; ++i)
+        many << QStringLiteral("regel %1 met een flinke hoeveelheid tekst erachter").arg(i);
+    QTest::newRow("more than the limit") << many << 4096;
+    // A few bytes, less than Qt's write buffer: the write itself seems to succeed and only the
+    // flush fails, which QSaveFile::commit() does not heed.
+    QTest::newRow("station fields, nothing fits")
+        << QStringList{"PI4ZUD", "Zoetermeer", "145.550", "MHz", "JO22ix"} << 0;
+    QTest::newRow("one short line, nothing fits") << QStringList{"1"} << 0;
+}
+
 void TestSettingsFiles::writeFailsOnFullDisk() {
+    QFETCH(QStringList, lines);
+    QFETCH(int, limit);
     const QString path = dir_->filePath("basis");
     const QByteArray old("PI4ZUD\r\nZoetermeer\r\n145.550\r\nMHz\r\nJO22ix\r\n");
     QVERIFY(putBytes(path, old));
 
-    QStringList lines;
-    for (int i = 0; i < 2000; ++i)
-        lines << QStringLiteral("regel %1 met een flinke hoeveelheid tekst erachter").arg(i);
-
     bool written = true;
     {
-        FileSizeLimit limit(4096);
-        QVERIFY(limit.ok());
+        FileSizeLimit sizeLimit{rlim_t(limit)};
+        QVERIFY(sizeLimit.ok());
         written = SettingsFiles::writeLines(path, lines);
     }
     QVERIFY(!written);
@@ -619,6 +676,45 @@ void TestSettingsFiles::writeFailsOnFullDisk() {
     QVERIFY(SettingsFiles::writeLines(path, lines));
     QCOMPARE(SettingsFiles::readLines(path, 2000), lines);
     QCOMPARE(entries(dir_->path()), QStringList{"basis"});
+}
+
+// The issue as a user met it: the data folder on a small disk that is full. Every settings file
+// keeps its old content, none is left empty, and no temporary file stays behind.
+void TestSettingsFiles::writeFailsOnARealFullDisk() {
+    const QString folder = dir_->filePath("schijf");
+    QVERIFY(QDir(dir_->path()).mkdir("schijf"));
+    SmallDisk disk(folder);
+    if (!disk.mounted())
+        QSKIP(disk.why().constData());
+
+    const SettingsFiles files(folder);
+    const SettingsFiles::Basis basis{"PI4ZUD", "Zoetermeer", "145.550", "MHz", "JO22ix"};
+    QVERIFY(files.writeBasis(basis));
+    QVERIFY(files.writeRondeTijd("45"));
+    QVERIFY(files.writeStem(true));
+    QVERIFY(files.writeFlag("aan"));
+    QVERIFY(files.writePrtcall(true));
+    QVERIFY(disk.fill());
+
+    QVERIFY(!files.writeBasis({"PA3ABC", "Delft", "433.500", "MHz", "JO21"}));
+    QVERIFY(!files.writeRondeTijd("90"));
+    QVERIFY(!files.writeStem(false));
+    QVERIFY(!files.writeFlag("uit"));
+    QVERIFY(!files.writePrtcall(false));
+    QVERIFY(!SettingsFiles::writeLines(QDir(folder).filePath("adifmodus"), {"SSB"}));
+
+    QCOMPARE(files.readBasis(), basis);
+    QCOMPARE(files.readRondeTijd(), QStringLiteral("45"));
+    QVERIFY(files.readStem());
+    QCOMPARE(files.readFlag(), QStringLiteral("aan"));
+    QVERIFY(files.readPrtcall());
+    QCOMPARE(entries(folder),
+             QStringList({"basis", "flag", "prtcall", "rondetijd", "stem", "vulling"}));
+
+    QString reason;
+    QVERIFY(!storage::writeWholeFile(QDir(folder).filePath("ronde.adi"), "<EOH>\r\n", &reason));
+    QCOMPARE(reason, QStringLiteral("de schijf is vol"));
+    QVERIFY(!QFile::exists(QDir(folder).filePath("ronde.adi")));
 }
 
 void TestSettingsFiles::writeIntoMissingFolderFails() {
@@ -635,6 +731,44 @@ void TestSettingsFiles::writeIntoMissingFolderFails() {
     QVERIFY(!QDir(folder).exists());
     QVERIFY(entries(dir_->path()).isEmpty());
     QCOMPARE(files.readBasis(), SettingsFiles::Basis{});
+}
+
+// Why a file could not be written, in Dutch, for the messages; the old file stays as it was.
+void TestSettingsFiles::wholeFileSaysWhy_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a folder of that name") << "map"
+                                           << "er staat een map met die naam";
+    QTest::newRow("folder missing") << "bestaat-niet/ronde.adi"
+                                    << "de map bestaat niet";
+    QTest::newRow("file size limit") << "ronde.adi"
+                                     << "het bestand wordt groter dan toegestaan";
+}
+
+void TestSettingsFiles::wholeFileSaysWhy() {
+    QFETCH(QString, name);
+    QFETCH(QString, reason);
+    QVERIFY(QDir(dir_->path()).mkdir("map"));
+    const QString path = dir_->filePath(name);
+    const bool existing = QFileInfo(path).isFile() || name == QLatin1String("ronde.adi");
+    if (existing)
+        QVERIFY(putBytes(path, "oud"));
+
+    QString said;
+    bool written = true;
+    {
+        FileSizeLimit limit(0);
+        QVERIFY(limit.ok());
+        written = storage::writeWholeFile(path, "<EOH>\r\n", &said);
+    }
+    QVERIFY(!written);
+    QCOMPARE(said, reason);
+    if (existing)
+        QCOMPARE(fileBytes(path), QByteArray("oud"));
+    QCOMPARE(entries(dir_->path()).size(), existing ? 2 : 1);
+
+    QVERIFY(storage::writeWholeFile(dir_->filePath("nieuw.adi"), "<EOH>\r\n", &said));
+    QCOMPARE(fileBytes(dir_->filePath("nieuw.adi")), QByteArray("<EOH>\r\n"));
 }
 
 KB_TEST_MAIN(TestSettingsFiles)

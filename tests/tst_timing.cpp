@@ -612,6 +612,20 @@ private Q_SLOTS:
         }
         verifyPlainBoxes();
     }
+
+    // A tick that cannot be kept for the next start is said before the usual box.
+    void speechTickThatCannotBeWritten() {
+        frmMain &w = makeWindow();
+        QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("stem")));
+        w.spraak->trigger();
+        QVERIFY(w.spraak->isChecked());
+        QCOMPARE(messages_.shown().size(), 2);
+        QCOMPARE(messages_.shown()[0].text,
+                 QStringLiteral("De keuze voor Spraak is niet bewaard: het bestand stem kan niet "
+                                "worden geschreven."));
+        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkCritical);
+        QCOMPARE(messages_.shown()[1].text, kSpeech);
+    }
 };
 
 KB_TEST_MAIN(TimingTest)
