@@ -3,6 +3,7 @@
 // UTF-8, in UTF-8. The number readers take anything.
 
 #include "storage/SettingsFiles.h"
+#include "timing/PlannedTime.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         std::abort();  // every byte is a character of Windows-1252
     }
     storage::SettingsFiles::leadingNumber(text);
-    storage::SettingsFiles::roundedMinutes(text);
+    timing::roundedMinutes(text);
 
     // Up to five lines, written and read back through a real file.
     QStringList lines = text.split(QLatin1Char('\n')).mid(0, 5);

@@ -3,6 +3,7 @@
 #include "platform/Twips.h"
 #include "roundsheet/DateTexts.h"
 #include "roundsheet/frmMain.h"
+#include "timing/PlannedTime.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -161,7 +162,7 @@ void frmDialog::OKButton_Click() {
                        now.toString(QStringLiteral("HH:mm")) + QStringLiteral(" uur. ");
     main_.Text5[0]->setText(controllerDistance);
     main_.Text4[0]->setText(QStringLiteral("Kringbaas"));
-    const int minutes = storage::SettingsFiles::roundedMinutes(planned);
+    const int minutes = timing::roundedMinutes(planned);
     const QDateTime end = now.addSecs(qint64(minutes) * 60);
     progress += QStringLiteral("  Verwachtte eindtijd ") + end.toString(QStringLiteral("HH:mm")) +
                 QStringLiteral(" uur.");

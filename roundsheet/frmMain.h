@@ -207,6 +207,8 @@ public:
     // Clocks, round time, speech and notes.
     void Timer1_Timer();
     void tmrRondeTijd_Timer();
+    // Shows the round time on the bar as it stands now, and returns what it found.
+    timing::RoundTime::Look showRoundTime(qint64 nowMs);
     void ProgressBar1_Click();
     void rondetijd_Click();
     void spraak_Click();

@@ -3,6 +3,7 @@
 #include "notes/frmNotities.h"
 #include "roundsheet/frmMain.h"
 #include "timing/Clocks.h"
+#include "timing/PlannedTime.h"
 
 #include <QAction>
 #include <QApplication>
@@ -53,14 +54,7 @@ void frmMain::Timer1_Timer() {
 // how often this runs.
 void frmMain::tmrRondeTijd_Timer() {
     const qint64 now = services_.clock.monotonicMs();
-    const timing::RoundTime::Look look = roundTime_.look(lblRondeTijdIngelezen->text(), now);
-    if (look.step == timing::RoundTime::Step::NoPlan) {
-        ProgressBar1->setRange(0, 1);
-        ProgressBar1->setValue(0);
-        return;
-    }
-    ProgressBar1->setRange(0, int(look.maximum));
-    ProgressBar1->setValue(int(look.value));
+    const timing::RoundTime::Look look = showRoundTime(now);
     if (look.step != timing::RoundTime::Step::TimeUp) {
         return;
     }
@@ -75,6 +69,19 @@ void frmMain::tmrRondeTijd_Timer() {
     roundTime_.timeUp(now, look.maximum);
     tmrRondeTijd->stop();
     timingMessage(QStringLiteral("Ronde tijd zit er op, brei er maar een eind aan!"));
+}
+
+// The bar's maximum is always above its minimum: a maximum of 0 would make Qt show a busy bar.
+timing::RoundTime::Look frmMain::showRoundTime(qint64 nowMs) {
+    const timing::RoundTime::Look look = roundTime_.look(lblRondeTijdIngelezen->text(), nowMs);
+    if (look.step == timing::RoundTime::Step::NoPlan) {
+        ProgressBar1->setRange(0, 1);
+        ProgressBar1->setValue(0);
+    } else {
+        ProgressBar1->setRange(0, int(look.maximum));
+        ProgressBar1->setValue(int(look.value));
+    }
+    return look;
 }
 
 void frmMain::ProgressBar1_Click() {
@@ -103,11 +110,10 @@ void frmMain::rondetijd_Click() {
     }
     const bool written = settings_.writeRondeTijd(*answer);
     lblRondeTijdIngelezen->setText(*answer);
-    const int minutes = storage::SettingsFiles::roundedMinutes(*answer);
+    const int minutes = timing::roundedMinutes(*answer);
     Label5->setText(Label5->text() + timing::plannedEndText(services_.clock.localNow(), minutes));
-    ProgressBar1->setMinimum(0);
-    ProgressBar1->setValue(0);
     roundTime_.reset(services_.clock.monotonicMs());
+    showRoundTime(services_.clock.monotonicMs());
     Timer1->start();
     // The planned time holds for this round all the same; the next round would read the old one.
     if (!written) {

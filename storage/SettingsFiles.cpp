@@ -135,10 +135,6 @@ bool SettingsFiles::writeRondeTijd(const QString &text) const {
     return writeOne(kRondeTijd, text);
 }
 
-qint16 SettingsFiles::rondeTijdMinutes() const {
-    return roundedMinutes(readRondeTijd());
-}
-
 bool SettingsFiles::readStem() const {
     return leadingNumber(line(kStem, 0)) != 0.0;
 }
@@ -312,63 +308,6 @@ double SettingsFiles::leadingNumber(QStringView line) {
         value = wholePartNonZero ? std::numeric_limits<double>::infinity() : 0.0;
     }
     return negative ? -value : value;
-}
-
-qint16 SettingsFiles::roundedMinutes(QStringView line) {
-    qsizetype begin = 0;
-    qsizetype end = line.size();
-    while (begin < end && isBlank(line[begin]))
-        ++begin;
-    while (end > begin && isBlank(line[end - 1]))
-        --end;
-    const QStringView text = line.sliced(begin, end - begin);
-
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
-
-    // The whole part, without its leading zeros; more than five digits is out of range anyway.
-    qint64 whole = 0;
-    int wholeDigits = 0;
-    int significant = 0;
-    for (; i < text.size() && isAsciiDigit(text[i]); ++i) {
-        ++wholeDigits;
-        const int d = text[i].unicode() - u'0';
-        if (significant == 0 && d == 0)
-            continue;
-        if (++significant <= 6)
-            whole = whole * 10 + d;
-    }
-
-    // The fraction only matters by its first digit and whether anything non-zero follows it.
-    int firstFraction = 0;
-    bool restNonZero = false;
-    int fractionDigits = 0;
-    if (i < text.size() && (text[i] == u'.' || text[i] == u',')) {
-        ++i;
-        for (; i < text.size() && isAsciiDigit(text[i]); ++i) {
-            const int d = text[i].unicode() - u'0';
-            if (fractionDigits == 0)
-                firstFraction = d;
-            else if (d != 0)
-                restNonZero = true;
-            ++fractionDigits;
-        }
-    }
-    if (i != text.size() || wholeDigits + fractionDigits == 0)
-        return 0;
-    if (significant > 5)
-        return 0;
-
-    const bool up = firstFraction > 5 || (firstFraction == 5 && (restNonZero || whole % 2 != 0));
-    const qint64 rounded = (negative ? -1 : 1) * (whole + (up ? 1 : 0));
-    if (rounded < std::numeric_limits<qint16>::min() ||
-        rounded > std::numeric_limits<qint16>::max())
-        return 0;
-    return static_cast<qint16>(rounded);
 }
 
 }  // namespace storage

@@ -44,8 +44,6 @@ public:
     // The planned round time as the user typed it (the main window and the menu take it as text).
     QString readRondeTijd() const;
     bool writeRondeTijd(const QString &text) const;
-    // The start dialog's reading: whole minutes, see roundedMinutes().
-    qint16 rondeTijdMinutes() const;
 
     // The speech menu tick: set when the line's leading number is not 0.
     bool readStem() const;
@@ -75,10 +73,6 @@ public:
     // The leading decimal number of a line: blanks skipped, an optional sign, digits with at most
     // one decimal point taken as far as they go; 0 when the line does not start with a number.
     static double leadingNumber(QStringView line);
-    // A whole line as a number of minutes: rounded to the nearest whole number with a half going
-    // to the even neighbour, as a 16-bit integer; 0 when the line is not a number or the result
-    // lies outside -32768..32767.
-    static qint16 roundedMinutes(QStringView line);
 
 private:
     QString line(const char *name, int index) const;

@@ -500,6 +500,8 @@ private Q_SLOTS:
                                  << "20:15";
         QTest::newRow("past midnight") << QByteArray("240\r\n") << "240"
                                        << "00:15";
+        QTest::newRow("non-breaking space after")
+            << QByteArray("2\xA0\r\n") << QString::fromUtf8("2\u00A0") << "20:17";
     }
     void beginRound() {
         QFETCH(QByteArray, rondetijd);

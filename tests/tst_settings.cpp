@@ -2,6 +2,7 @@
 
 #include "storage/SettingsFiles.h"
 #include "storage/WholeFile.h"
+#include "timing/PlannedTime.h"
 
 #include "FullDisk.h"
 
@@ -270,6 +271,9 @@ void TestSettingsFiles::roundedMinutes_data() {
     QTest::newRow("zero") << "0" << 0;
     QTest::newRow("blanks around") << "  45 " << 45;
     QTest::newRow("tabs around") << "\t45\t" << 45;
+    QTest::newRow("non-breaking space after") << QString::fromUtf8("2\u00A0") << 2;
+    QTest::newRow("non-breaking spaces around") << QString::fromUtf8("\u00A090,4\u00A0") << 90;
+    QTest::newRow("zero-width space is no blank") << QString::fromUtf8("45\u200B") << 0;
     QTest::newRow("plus") << "+45" << 45;
     QTest::newRow("minus") << "-45" << -45;
     QTest::newRow("leading zeros") << "0045" << 45;
@@ -321,7 +325,7 @@ void TestSettingsFiles::roundedMinutes_data() {
 void TestSettingsFiles::roundedMinutes() {
     QFETCH(QString, line);
     QFETCH(int, expected);
-    QCOMPARE(int(SettingsFiles::roundedMinutes(line)), expected);
+    QCOMPARE(int(timing::roundedMinutes(line)), expected);
 }
 
 void TestSettingsFiles::rondeTijd_data() {
@@ -340,11 +344,11 @@ void TestSettingsFiles::rondeTijd() {
 
     const SettingsFiles files(dir_->path());
     QCOMPARE(files.readRondeTijd(), QString());
-    QCOMPARE(int(files.rondeTijdMinutes()), 0);
+    QCOMPARE(int(timing::roundedMinutes(files.readRondeTijd())), 0);
 
     QVERIFY(files.writeRondeTijd(typed));
     QCOMPARE(files.readRondeTijd(), typed);
-    QCOMPARE(int(files.rondeTijdMinutes()), minutes);
+    QCOMPARE(int(timing::roundedMinutes(files.readRondeTijd())), minutes);
 }
 
 // --- writing ---

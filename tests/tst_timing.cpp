@@ -28,6 +28,7 @@ using timing::RoundTime;
 
 Q_DECLARE_METATYPE(std::optional<double>)
 Q_DECLARE_METATYPE(std::optional<QString>)
+Q_DECLARE_METATYPE(std::optional<int>)
 
 namespace {
 
@@ -253,6 +254,10 @@ private Q_SLOTS:
         QTest::newRow("decimal comma") << "1,5" << std::optional<double>(5310);
         QTest::newRow("decimal point") << "0.5" << std::optional<double>(1770);
         QTest::newRow("longest") << "32767" << std::optional<double>(32767.0 * 3540);
+        QTest::newRow("non-breaking space")
+            << QString::fromUtf8("2\u00A0") << std::optional<double>(2 * 3540);
+        QTest::newRow("a few ticks") << "0.0009765625" << std::optional<double>(3.45703125);
+        QTest::newRow("less than a tick") << "0.0001" << std::optional<double>();
         QTest::newRow("empty") << "" << std::optional<double>();
         QTest::newRow("blanks") << "   " << std::optional<double>();
         QTest::newRow("zero") << "0" << std::optional<double>();
@@ -517,23 +522,36 @@ private Q_SLOTS:
         QVERIFY(messages_.shown().isEmpty());
     }
 
+    // The end time said and the bar read the planned time alike; a time too short for one tick
+    // of the bar is no plan: the bar stays empty (never Qt's busy bar) and no warning comes.
     void plannedEnd_data() {
         QTest::addColumn<QTime>("now");
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("appended");
-        QTest::newRow("90 at 20:15") << QTime(20, 15) << "90"
-                                     << "  Geplande eindtijd 21:45 uur.";
-        QTest::newRow("past midnight") << QTime(23, 30) << "45"
-                                       << "  Geplande eindtijd 00:15 uur.";
-        QTest::newRow("half rounds to even") << QTime(20, 15) << "2,5"
-                                             << "  Geplande eindtijd 20:17 uur.";
+        QTest::addColumn<std::optional<int>>("maximum");
+        QTest::newRow("90 at 20:15")
+            << QTime(20, 15) << "90"
+            << "  Geplande eindtijd 21:45 uur." << std::optional<int>(90 * 3540);
+        QTest::newRow("past midnight")
+            << QTime(23, 30) << "45"
+            << "  Geplande eindtijd 00:15 uur." << std::optional<int>(45 * 3540);
+        QTest::newRow("half rounds to even")
+            << QTime(20, 15) << "2,5"
+            << "  Geplande eindtijd 20:17 uur." << std::optional<int>(8850);
+        QTest::newRow("non-breaking space after")
+            << QTime(20, 15) << QString::fromUtf8("90\u00A0") << "  Geplande eindtijd 21:45 uur."
+            << std::optional<int>(90 * 3540);
         QTest::newRow("not a number") << QTime(20, 15) << "lang"
-                                      << "  Geplande eindtijd 20:15 uur.";
+                                      << "  Geplande eindtijd 20:15 uur." << std::optional<int>();
+        QTest::newRow("too short for the bar")
+            << QTime(20, 15) << "0.0001"
+            << "  Geplande eindtijd 20:15 uur." << std::optional<int>();
     }
     void plannedEnd() {
         QFETCH(QTime, now);
         QFETCH(QString, answer);
         QFETCH(QString, appended);
+        QFETCH(std::optional<int>, maximum);
         clock_.setLocalNow(QDateTime(QDate(2026, 12, 10), now));
         frmMain &w = makeWindow();
         const QString before = w.Label5->text();
@@ -542,6 +560,21 @@ private Q_SLOTS:
         QCOMPARE(w.Label5->text(), before + appended);
         QCOMPARE(readFile("rondetijd"), answer.toLatin1() + "\r\n");
         QCOMPARE(w.lblRondeTijdIngelezen->text(), answer);
+
+        // The bar, at once and while the round time runs to past the planned end.
+        for (int look = 0; look < 2; ++look) {
+            QVERIFY(w.ProgressBar1->maximum() > w.ProgressBar1->minimum());
+            if (maximum) {
+                QCOMPARE(w.ProgressBar1->maximum(), *maximum);
+            } else {
+                QCOMPARE(w.ProgressBar1->value(), 0);
+                QVERIFY(messages_.shown().isEmpty());
+            }
+            w.tmrRondeTijd->start();
+            advanceSecs(3600);
+            w.tmrRondeTijd_Timer();
+        }
+        w.tmrRondeTijd->stop();
     }
 
     // Cancel, or an empty answer, changes nothing: not the file, not the text, not the count.

@@ -1,7 +1,6 @@
 #include "timing/RoundTime.h"
 
-#include <QLocale>
-#include <QRegularExpression>
+#include "timing/PlannedTime.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,29 +11,17 @@ namespace {
 
 constexpr double kLongestPlanMinutes = 32767;
 
-std::optional<double> number(QStringView text) {
-    static const QRegularExpression decimal(QStringLiteral("^[+-]?(\\d+([.,]\\d*)?|[.,]\\d+)$"));
-    QString trimmed = text.trimmed().toString();
-    if (!decimal.match(trimmed).hasMatch()) {
-        return std::nullopt;
-    }
-    trimmed.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    const double value = QLocale::c().toDouble(trimmed, &ok);
-    if (!ok || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 }  // namespace
 
 std::optional<double> RoundTime::plannedMinutes(QStringView text) {
-    const std::optional<double> minutes = number(text);
-    if (!minutes || *minutes <= 0 || *minutes > kLongestPlanMinutes) {
+    const std::optional<PlannedTime> planned = PlannedTime::read(text);
+    // A time so short that the bar would have no tick to fill is no plan either: the bar's
+    // maximum must stay above its minimum, or it turns into a busy bar that never stops.
+    if (!planned || !(planned->minutes * 60 * kTicksPerSecond >= 1) ||
+        planned->minutes > kLongestPlanMinutes) {
         return std::nullopt;
     }
-    return minutes;
+    return planned->minutes;
 }
 
 std::optional<double> RoundTime::maximum(QStringView plannedText) {

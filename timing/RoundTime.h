@@ -16,9 +16,9 @@ class RoundTime {
 public:
     static constexpr int kTicksPerSecond = 59;
 
-    // The planned time in minutes, as typed: decimal digits with an optional sign and one
-    // decimal point or comma, blanks around them allowed. Only a time that gives a bar can be used:
-    // above 0, and at most 32767 minutes, the longest round the start dialog can plan.
+    // The planned time in minutes, as PlannedTime reads it. Only a time that gives a bar can be
+    // used: at least one tick of the bar, and at most 32767 minutes, the longest round the start
+    // dialog can plan.
     static std::optional<double> plannedMinutes(QStringView text);
     // The bar's maximum for a planned time: minutes x 60 x 59; none without a usable time.
     static std::optional<double> maximum(QStringView plannedText);
