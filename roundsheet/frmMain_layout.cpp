@@ -47,6 +47,16 @@ QLabel *label(QWidget *parent, const QString &text, int left, int top, int width
     return l;
 }
 
+// A label that shows a value (a clock, a latitude) keeps its text as what a screen reader reads:
+// an accessible name would replace it. What the value is comes from its caption beside it (the
+// label relation) and from its description.
+void showsValue(QLabel *value, const QString &what, QLabel *caption = nullptr) {
+    value->setAccessibleDescription(what);
+    if (caption) {
+        caption->setBuddy(value);
+    }
+}
+
 platform::TextBox *textBox(QWidget *parent, const char *name, int left, int top, int width,
                            int height) {
     auto *box = place(new platform::TextBox(parent), left, top, width, height);
@@ -125,7 +135,7 @@ void frmMain::createControls() {
     TextAAN->setVisible(false);
 
     // Clocks.
-    label(client, QStringLiteral("Huidige Tijd:"), 16800, 240, 1335, 255);
+    QLabel *clockCaption = label(client, QStringLiteral("Huidige Tijd:"), 16800, 240, 1335, 255);
     lblKlok = place(new QLabel(client), 16320, 480, 1815, 495);
     lblKlok->setObjectName(QStringLiteral("lblKlok"));
     lblKlok->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -136,12 +146,13 @@ void frmMain::createControls() {
     lblWeek = place(new QLabel(QStringLiteral("52"), client), 16560, 960, 1575, 255);
     lblWeek->setObjectName(QStringLiteral("lblWeek"));
     lblWeek->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label(client, QStringLiteral("UTC Tijd : "), 16100, 1320, 975, 255);
+    QLabel *utcCaption = label(client, QStringLiteral("UTC Tijd : "), 16100, 1320, 975, 255);
     lblUTC = place(new QLabel(client), 17040, 1320, 1095, 255);
     lblUTC->setObjectName(QStringLiteral("lblUTC"));
     lblUTC->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lblKlok->setAccessibleName(QStringLiteral("Huidige Tijd"));
-    lblUTC->setAccessibleName(QStringLiteral("UTC Tijd"));
+    showsValue(lblKlok, QStringLiteral("Huidige Tijd"), clockCaption);
+    showsValue(lblUTC, QStringLiteral("UTC Tijd"), utcCaption);
+    showsValue(lblWeek, QStringLiteral("Weeknummer"));
 
     // Column headings.
     const char *headings[] = {"Call", "Naam", "QTH", "Km <->", "Gespreks onderwerp / opmerking"};
@@ -160,6 +171,7 @@ void frmMain::createControls() {
     Label5 = place(new platform::ClickLabel(QStringLiteral("Voortgang geplande tijd"), client),
                    3600, 12600, 7335, 255);
     Label5->setObjectName(QStringLiteral("Label5"));
+    showsValue(Label5, QStringLiteral("Voortgang geplande tijd"));
 
     Data1 = place(new storage::RecordControl(client), 120, 12840, 3375, 375);
     Data1->setObjectName(QStringLiteral("Data1"));
@@ -232,14 +244,14 @@ void frmMain::createCalculator(QWidget *client) {
         label(client, QStringLiteral("Locator %1").arg(i + 1), 240, top, 1000, 255, txtLoc[i]);
         labLat[i] = place(new QLabel(client), 2760, top, 2900, 255);
         labLat[i]->setObjectName(QStringLiteral("labLat_%1").arg(i));
-        labLat[i]->setAccessibleName(QStringLiteral("Latitude"));
+        showsValue(labLat[i], QStringLiteral("Latitude"));
         labLong[i] = place(new QLabel(client), 5760, top, 2900, 255);
         labLong[i]->setObjectName(QStringLiteral("labLong_%1").arg(i));
-        labLong[i]->setAccessibleName(QStringLiteral("Longitude"));
+        showsValue(labLong[i], QStringLiteral("Longitude"));
     }
     labDistance = place(new QLabel(client), 8880, 13920, 1500, 255);
     labDistance->setObjectName(QStringLiteral("labDistance"));
-    labDistance->setAccessibleName(QStringLiteral("Distance"));
+    showsValue(labDistance, QStringLiteral("Distance"));
     cmdCalc = place(new QPushButton(QStringLiteral("Bereken"), client), 10560, 13920, 1200, 375);
     cmdCalc->setObjectName(QStringLiteral("cmdCalc"));
 }

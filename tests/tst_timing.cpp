@@ -9,6 +9,7 @@
 #include "timing/Clocks.h"
 #include "timing/RoundTime.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -180,6 +181,64 @@ private Q_SLOTS:
         QCOMPARE(w.lblUTC->text(), QStringLiteral("08:06:01"));
         QCOMPARE(w.lblWeek->text(), week);
         QVERIFY(w.Timer1->isActive());
+    }
+
+    // A screen reader reads what the window shows: the clocks, the week, the round number and the
+    // round's times, each with what it is.
+    void valuesAreReadByAScreenReader() {
+        writeFile("rondetijd", "45\r\n");
+        frmMain &w = makeWindow();
+        clock_.setLocalNow(QDateTime(QDate(2026, 12, 10), QTime(14, 3, 9)));
+        clock_.setUtcNow(QDateTime(QDate(2026, 12, 10), QTime(8, 5, 0), QTimeZone::utc()));
+        QVERIFY(w.Timer1->fire());
+        w.txtRondeNR->setText(QStringLiteral("17"));
+        w.Label5->setText(
+            QStringLiteral("Ronde is gestart om 14:03 uur.   "
+                           "Verwachtte eindtijd 14:48 uur."));
+
+        // Every node of the window's accessible tree, by what a screen reader reads as its name
+        // and its value.
+        struct Node {
+            QString name, value, description;
+            QStringList labelledBy;
+        };
+        QList<Node> nodes;
+        std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *node) {
+            Node seen{node->text(QAccessible::Name),
+                      node->text(QAccessible::Value),
+                      node->text(QAccessible::Description),
+                      {}};
+            for (const auto &[other, relation] : node->relations(QAccessible::Label)) {
+                seen.labelledBy << other->text(QAccessible::Name);
+            }
+            nodes << seen;
+            for (int i = 0; i < node->childCount(); ++i) {
+                walk(node->child(i));
+            }
+        };
+        walk(QAccessible::queryAccessibleInterface(&w));
+        const auto find = [&](const QString &shown) -> std::optional<Node> {
+            for (const Node &node : nodes) {
+                if (node.name == shown || node.value == shown) {
+                    return node;
+                }
+            }
+            return std::nullopt;
+        };
+
+        const std::optional<Node> local = find(QStringLiteral("14:03:09"));
+        QVERIFY(local);
+        QCOMPARE(local->description, QStringLiteral("Huidige Tijd"));
+        QCOMPARE(local->labelledBy, QStringList{QStringLiteral("Huidige Tijd:")});
+        const std::optional<Node> utc = find(QStringLiteral("08:05:00"));
+        QVERIFY(utc);
+        QCOMPARE(utc->labelledBy, QStringList{QStringLiteral("UTC Tijd : ")});
+        QVERIFY(w.lblWeek->text().startsWith(QLatin1String("Week ")));
+        QVERIFY(find(w.lblWeek->text()));
+        const std::optional<Node> round = find(QStringLiteral("17"));
+        QVERIFY(round);
+        QCOMPARE(round->name, QStringLiteral("Rondenummer"));
+        QVERIFY(find(w.Label5->text()));
     }
 
     void addButtonFollowsTheRoundMode_data() {
