@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -494,14 +495,18 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("rondetijd");
         QTest::addColumn<QString>("planned");
         QTest::addColumn<QString>("end");
+        // The bar's maximum: 59 ticks a second of the planned time; 1 (an empty bar) without one.
+        QTest::addColumn<int>("barMaximum");
         QTest::newRow("45 minutes") << QByteArray("45\r\n") << "45"
-                                    << "21:00";
+                                    << "21:00" << 45 * 3540;
         QTest::newRow("letters") << QByteArray("lang\r\n") << "lang"
-                                 << "20:15";
+                                 << "20:15" << 1;
         QTest::newRow("past midnight") << QByteArray("240\r\n") << "240"
-                                       << "00:15";
+                                       << "00:15" << 240 * 3540;
         QTest::newRow("non-breaking space after")
-            << QByteArray("2\xA0\r\n") << QString::fromUtf8("2\u00A0") << "20:17";
+            << QByteArray("2\xA0\r\n") << QString::fromUtf8("2\u00A0") << "20:17" << 2 * 3540;
+        QTest::newRow("too short for the bar") << QByteArray("0.0001\r\n") << "0.0001"
+                                               << "20:15" << 1;
     }
     void beginRound() {
         QFETCH(QByteArray, rondetijd);
@@ -533,6 +538,10 @@ private Q_SLOTS:
         QVERIFY(w.Timer1->isActive());
         QVERIFY(w.tmrRondeTijd->isActive());
         QCOMPARE(messages_.shown().size(), 0);
+        w.tmrRondeTijd_Timer();
+        QTEST(w.ProgressBar1->maximum(), "barMaximum");
+        QCOMPARE(w.ProgressBar1->minimum(), 0);
+        QCOMPARE(w.ProgressBar1->value(), 0);
         w.Timer1->stop();
         w.tmrRondeTijd->stop();
 
