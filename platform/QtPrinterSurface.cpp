@@ -95,6 +95,9 @@ QFont QtPrinterSurface::startFont() {
     font.setPointSizeF(10);
     // Hinting fits glyphs to a screen's pixels; on paper and in a PDF it only costs time.
     font.setHintingPreference(QFont::PreferNoHinting);
+    // Without shaping the font's ligatures stay out (DejaVu Sans draws "ff" as one glyph), so
+    // the PDF's text reads, copies and searches as it was written.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     return font;
 }
 

@@ -723,8 +723,67 @@ private Q_SLOTS:
         w.help->trigger();
         QVERIFY(answered);
         QCOMPARE(printer_->documents().size(), 2);
+        for (const FakePrinterSurface::Document &document : printer_->documents()) {
+            QCOMPARE(document.name, QStringLiteral("Korte tips voor de kringbaas"));
+        }
         QCOMPARE(describe(printer_->documents()[0].ops), describe(printer_->documents()[1].ops));
         QVERIFY(messages_.shown().isEmpty());
+    }
+
+    // Enter presses the focused Print button, which prints and leaves the window open; with the
+    // focus anywhere else Enter is OK's.
+    void enterOnTheFocusedPrintButtonPrints_data() {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Return") << int(Qt::Key_Return);
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
+    }
+    void enterOnTheFocusedPrintButtonPrints() {
+        QFETCH(int, key);
+        print::frmTip tip(printer_.get(), messages_);
+        tip.setModal(false);  // shown on its own here, not over the main window
+        tip.show();
+        QVERIFY(QTest::qWaitForWindowActive(&tip));
+        QCOMPARE(QApplication::focusWidget(), tip.cmdOK);
+        QTest::keyClick(tip.cmdOK, Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), tip.Command1);
+        QTest::keyClick(tip.Command1, Qt::Key(key));
+        QCOMPARE(printer_->documents().size(), 1);
+        QVERIFY(tip.isVisible());
+
+        tip.textbox1->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(tip.textbox1, Qt::Key(key));
+        QVERIFY(!tip.isVisible());
+        QCOMPARE(tip.result(), int(QDialog::Accepted));
+        QCOMPARE(printer_->documents().size(), 1);
+    }
+
+    // The printed tips as a real PDF: titled, and its text searchable as it was written, without
+    // ligatures standing in for letters.
+    void tipsPdfReadsBack() {
+        platform::fakes::FakeFileChooser files;
+        const QString file = path(QStringLiteral("tips.pdf"));
+        files.queueAnswer(file);
+        platform::QtPrinterSurface surface(files, path(QStringLiteral("printer")));
+        QVERIFY(surface.select(kPdf));
+        print::frmTip tip(&surface, messages_);
+        tip.Command1_Click();
+        QVERIFY(messages_.shown().isEmpty());
+        QCOMPARE(files.asked().size(), 1);
+        QCOMPARE(QFileInfo(files.asked()[0].suggestedPath).fileName(),
+                 QStringLiteral("Korte tips voor de kringbaas.pdf"));
+
+        const std::unique_ptr<Poppler::Document> pdf = Poppler::Document::load(file);
+        QVERIFY(pdf && !pdf->isLocked());
+        QCOMPARE(pdf->info(QStringLiteral("Title")),
+                 QStringLiteral("Korte tips voor de kringbaas"));
+        const std::unique_ptr<Poppler::Page> page = pdf->page(0);
+        const QString text = page->text(QRectF());
+        QVERIFY2(text.count(QStringLiteral("betreffende")) == 2, qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("Korte tips voor de kringbaas:")));
+        for (const QChar c : text) {
+            QVERIFY2(c.unicode() < 0xFB00 || c.unicode() > 0xFB06,
+                     qPrintable(QStringLiteral("ligature U+%1").arg(c.unicode(), 4, 16)));
+        }
     }
 
     void tipsPage() {
