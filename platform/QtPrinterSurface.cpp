@@ -124,6 +124,23 @@ void QtPrinterSurface::print(const QString &text) {
     y_ += lineHeight();
 }
 
+// Qt counts absolute letter spacing in pixels of the screen's logical resolution and scales it to
+// each device, the PDF writer and the printers as well; what one such pixel is in twips is
+// measured on the twips device.
+void QtPrinterSurface::setLetterSpacing(double twips) {
+    QFont font = font_;
+    const QString letter = QStringLiteral("x");
+    font.setLetterSpacing(QFont::AbsoluteSpacing, 0);
+    const double plain = QFontMetricsF(font, &twipsDevice()).horizontalAdvance(letter);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, 1);
+    const double perPixel = QFontMetricsF(font, &twipsDevice()).horizontalAdvance(letter) - plain;
+    font_.setLetterSpacing(QFont::AbsoluteSpacing, perPixel > 0 ? twips / perPixel : 0);
+}
+
+double QtPrinterSurface::textWidth(const QString &text) const {
+    return QFontMetricsF(font_, &twipsDevice()).horizontalAdvance(text);
+}
+
 int QtPrinterSurface::lineHeight() {
     if (lineHeightFont_ != font_ || lineHeight_ < 0) {
         lineHeightFont_ = font_;

@@ -232,6 +232,12 @@ private Q_SLOTS:
         };
         QCOMPARE(describe(printer_->pendingOps()), expected);
         QVERIFY(!printer_->pendingOps()[1].image.isNull());
+        // Only the header is spaced to fit its columns.
+        for (const FakePrinterSurface::Op &op : printer_->pendingOps()) {
+            if (op.text != print::columnHeader()) {
+                QCOMPARE(op.letterSpacing, 0.0);
+            }
+        }
     }
 
     void columnHeaderIsOneHundredCharacters() {
@@ -544,6 +550,44 @@ private Q_SLOTS:
         expectAt(QStringLiteral("Kringbaas:"), 780, 15070);
         expectAt(QStringLiteral("Kringbaas"), 780, 15800);
         QVERIFY(words.contains(QStringLiteral("PI4ZUD")));
+    }
+
+    // The column header is one text; in whatever font stands in for Verdana each title starts
+    // over its column: the last one, too wide to start over the count, where Verdana puts it.
+    void columnTitlesStandOverTheirColumns_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("x");
+        QTest::newRow("CALL") << "CALL" << 780;
+        QTest::newRow("Naam") << "Naam" << 2300;
+        QTest::newRow("QTH") << "QTH" << 5600;
+        QTest::newRow("Afstand") << "Afstand" << 8400;
+        QTest::newRow("Spreektijd") << "Spreektijd" << 9600;
+    }
+    void columnTitlesStandOverTheirColumns() {
+        QFETCH(QString, title);
+        QFETCH(int, x);
+        platform::fakes::FakeFileChooser files;
+        const QString file = path(QStringLiteral("ronde.pdf"));
+        files.queueAnswer(file);
+        platform::QtPrinterSurface surface(files, path(QStringLiteral("printer")));
+        print::exportRound(nullptr, surface, messages_, stationSheet());
+        QCOMPARE(messages_.shown().size(), 1);
+        messages_.clear();
+
+        const std::unique_ptr<Poppler::Document> pdf = Poppler::Document::load(file);
+        QVERIFY(pdf);
+        const std::unique_ptr<Poppler::Page> page = pdf->page(0);
+        const double margin = platform::QtPrinterSurface::kPdfMarginMm / 25.4 * 1440;
+        QList<QPointF> found;
+        for (const std::unique_ptr<Poppler::TextBox> &box : page->textList()) {
+            if (box->text() == title) {
+                found << box->boundingBox().topLeft() * 20 - QPointF(margin, margin);
+            }
+        }
+        QCOMPARE(found.size(), 1);
+        QVERIFY2(qAbs(found[0].x() - x) <= 100 && qAbs(found[0].y() - 2850) <= 100,
+                 qPrintable(
+                     QStringLiteral("%1 at %2,%3").arg(title).arg(found[0].x()).arg(found[0].y())));
     }
 
     // Only a written file is reported as saved; the printer that was current stays current.
