@@ -40,6 +40,11 @@ public:
     virtual void setFontName(const QString &name) = 0;
     virtual void setFontSize(double points) = 0;
     virtual void setFontBold(bool bold) = 0;
+    // Widens every character of the following texts by this many twips (narrows them when
+    // negative).
+    virtual void setLetterSpacing(double twips) = 0;
+    // The width of the text in the current font and letter spacing, in twips.
+    virtual double textWidth(const QString &text) const = 0;
     virtual void setTextColor(const QColor &color) = 0;
     virtual void setCurrentX(int twips) = 0;
     virtual void setCurrentY(int twips) = 0;

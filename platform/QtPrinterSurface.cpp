@@ -95,6 +95,9 @@ QFont QtPrinterSurface::startFont() {
     font.setPointSizeF(10);
     // Hinting fits glyphs to a screen's pixels; on paper and in a PDF it only costs time.
     font.setHintingPreference(QFont::PreferNoHinting);
+    // Without shaping the font's ligatures stay out (DejaVu Sans draws "ff" as one glyph), so
+    // the PDF's text reads, copies and searches as it was written.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     return font;
 }
 
@@ -119,6 +122,23 @@ void QtPrinterSurface::print(const QString &text) {
     drawings_.push_back(std::move(drawing));
     x_ = 0;
     y_ += lineHeight();
+}
+
+// Qt counts absolute letter spacing in pixels of the screen's logical resolution and scales it to
+// each device, the PDF writer and the printers as well; what one such pixel is in twips is
+// measured on the twips device.
+void QtPrinterSurface::setLetterSpacing(double twips) {
+    QFont font = font_;
+    const QString letter = QStringLiteral("x");
+    font.setLetterSpacing(QFont::AbsoluteSpacing, 0);
+    const double plain = QFontMetricsF(font, &twipsDevice()).horizontalAdvance(letter);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, 1);
+    const double perPixel = QFontMetricsF(font, &twipsDevice()).horizontalAdvance(letter) - plain;
+    font_.setLetterSpacing(QFont::AbsoluteSpacing, perPixel > 0 ? twips / perPixel : 0);
+}
+
+double QtPrinterSurface::textWidth(const QString &text) const {
+    return QFontMetricsF(font_, &twipsDevice()).horizontalAdvance(text);
 }
 
 int QtPrinterSurface::lineHeight() {

@@ -34,6 +34,8 @@ public:
     void setFontName(const QString &name) override { font_.setFamily(name); }
     void setFontSize(double points) override;
     void setFontBold(bool bold) override { font_.setBold(bold); }
+    void setLetterSpacing(double twips) override;
+    double textWidth(const QString &text) const override;
     void setTextColor(const QColor &color) override { color_ = color; }
     void setCurrentX(int twips) override { x_ = twips; }
     void setCurrentY(int twips) override { y_ = twips; }

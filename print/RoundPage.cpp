@@ -4,6 +4,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace print {
@@ -22,6 +24,21 @@ constexpr int kDistanceLeft = 8400;
 constexpr int kKmLeft = 9000;
 constexpr int kTurnsLeft = 10240;
 constexpr int kTimesLeft = 10550;
+// The title of the turns is too wide to start over the count: it starts where Verdana's widths
+// put it and ends over the count and its "x".
+constexpr int kTurnsTitleLeft = 9600;
+
+struct ColumnTitle {
+    QLatin1StringView text;
+    int left;
+};
+// The titles after the first, which starts the header at the text column.
+constexpr std::array<ColumnTitle, 4> kTitles{{
+    {QLatin1StringView("Naam"), kNameLeft},
+    {QLatin1StringView("QTH"), kQthLeft},
+    {QLatin1StringView("Afstand"), kDistanceLeft},
+    {QLatin1StringView("Spreektijd"), kTurnsTitleLeft},
+}};
 
 const QString kFont = QStringLiteral("Verdana");
 
@@ -33,6 +50,30 @@ void printAt(platform::PrinterSurface &surface, int x, int y, const QString &tex
 
 void rule(platform::PrinterSurface &surface, int y) {
     surface.drawLine(QPoint(kRuleLeft, y), QPoint(kRuleRight, y));
+}
+
+// The header's blanks were counted for Verdana's widths; a font standing in for it has other
+// widths, mostly narrower or wider blanks. This is the letter spacing that, in the font in use,
+// brings the titles closest to their columns (least squares over the titles' starts, each
+// start's change per twip of spacing measured, not assumed). Letter spacing rather than word
+// spacing: Qt adds word spacing once to a run of blanks, not to each blank. The spacing never
+// takes more than a quarter of a blank away, so the titles stay apart.
+double headerLetterSpacing(platform::PrinterSurface &surface, const QString &header) {
+    constexpr double kProbe = 100;
+    double weighted = 0;
+    double squares = 0;
+    for (const ColumnTitle &title : kTitles) {
+        const QString before = header.left(header.indexOf(title.text));
+        surface.setLetterSpacing(0);
+        const double natural = surface.textWidth(before);
+        surface.setLetterSpacing(kProbe);
+        const double perTwip = (surface.textWidth(before) - natural) / kProbe;
+        weighted += perTwip * (title.left - kTextLeft - natural);
+        squares += perTwip * perTwip;
+    }
+    surface.setLetterSpacing(0);
+    const double spacing = squares > 0 ? weighted / squares : 0;
+    return std::max(spacing, -surface.textWidth(QStringLiteral(" ")) / 4);
 }
 
 }  // namespace
@@ -90,7 +131,10 @@ void drawRoundPage(platform::PrinterSurface &surface, const RoundSheet &sheet, c
     rule(surface, 2800);
     rule(surface, 3200);
     surface.setFontSize(12);
-    printAt(surface, kTextLeft, 2850, columnHeader());
+    const QString header = columnHeader();
+    surface.setLetterSpacing(headerLetterSpacing(surface, header));
+    printAt(surface, kTextLeft, 2850, header);
+    surface.setLetterSpacing(0);
 
     surface.setFontSize(11);
     for (int i = 0; i < storage::Round::kRows; ++i) {

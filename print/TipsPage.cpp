@@ -110,6 +110,10 @@ QStringList tipsPageLines() {
     };
 }
 
+QString tipsDocumentName() {
+    return QStringLiteral("Korte tips voor de kringbaas");
+}
+
 void drawTipsPage(platform::PrinterSurface &surface) {
     surface.setFontName(QStringLiteral("verdana"));
     surface.setFontSize(8);

@@ -19,6 +19,9 @@ QString tipsWindowText();
 // The 38 lines of the printed tips page.
 QStringList tipsPageLines();
 
+// The name of the printed tips: the printer's job name, the PDF's title and its offered file name.
+QString tipsDocumentName();
+
 // Draws the tips page in Verdana 8 from 1500 twips down, the heading emphasised. The document is
 // left open: the caller ends it.
 void drawTipsPage(platform::PrinterSurface &surface);

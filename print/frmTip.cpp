@@ -29,7 +29,8 @@ frmTip::frmTip(platform::PrinterSurface *printer, platform::MessageBoxes &messag
     Command1 = new QPushButton(QStringLiteral("Print"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setGeometry(platform::twipsRect(120, 6540, 1335, 435));
-    Command1->setAutoDefault(false);
+    // Enter presses the focused Print button; with the focus elsewhere OK takes it again.
+    Command1->setAutoDefault(true);
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
@@ -45,6 +46,7 @@ void frmTip::Command1_Click() {
     if (!printer_) {
         return;
     }
+    printer_->setDocumentName(tipsDocumentName());
     drawTipsPage(*printer_);
     if (printer_->endDocument() == platform::DocumentResult::Failed) {
         showPrintFailure(this, messages_, printer_->lastError());

@@ -21,7 +21,7 @@ public:
 
     QPlainTextEdit *textbox1 = nullptr;
     QPushButton *Command1 = nullptr;  // "Print"
-    QPushButton *cmdOK = nullptr;     // "OK", also on Enter and Escape
+    QPushButton *cmdOK = nullptr;     // "OK", also on Escape, and on Enter unless Print has focus
 
     void Command1_Click();
     void cmdOK_Click();

@@ -232,6 +232,12 @@ private Q_SLOTS:
         };
         QCOMPARE(describe(printer_->pendingOps()), expected);
         QVERIFY(!printer_->pendingOps()[1].image.isNull());
+        // Only the header is spaced to fit its columns.
+        for (const FakePrinterSurface::Op &op : printer_->pendingOps()) {
+            if (op.text != print::columnHeader()) {
+                QCOMPARE(op.letterSpacing, 0.0);
+            }
+        }
     }
 
     void columnHeaderIsOneHundredCharacters() {
@@ -546,6 +552,44 @@ private Q_SLOTS:
         QVERIFY(words.contains(QStringLiteral("PI4ZUD")));
     }
 
+    // The column header is one text; in whatever font stands in for Verdana each title starts
+    // over its column: the last one, too wide to start over the count, where Verdana puts it.
+    void columnTitlesStandOverTheirColumns_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("x");
+        QTest::newRow("CALL") << "CALL" << 780;
+        QTest::newRow("Naam") << "Naam" << 2300;
+        QTest::newRow("QTH") << "QTH" << 5600;
+        QTest::newRow("Afstand") << "Afstand" << 8400;
+        QTest::newRow("Spreektijd") << "Spreektijd" << 9600;
+    }
+    void columnTitlesStandOverTheirColumns() {
+        QFETCH(QString, title);
+        QFETCH(int, x);
+        platform::fakes::FakeFileChooser files;
+        const QString file = path(QStringLiteral("ronde.pdf"));
+        files.queueAnswer(file);
+        platform::QtPrinterSurface surface(files, path(QStringLiteral("printer")));
+        print::exportRound(nullptr, surface, messages_, stationSheet());
+        QCOMPARE(messages_.shown().size(), 1);
+        messages_.clear();
+
+        const std::unique_ptr<Poppler::Document> pdf = Poppler::Document::load(file);
+        QVERIFY(pdf);
+        const std::unique_ptr<Poppler::Page> page = pdf->page(0);
+        const double margin = platform::QtPrinterSurface::kPdfMarginMm / 25.4 * 1440;
+        QList<QPointF> found;
+        for (const std::unique_ptr<Poppler::TextBox> &box : page->textList()) {
+            if (box->text() == title) {
+                found << box->boundingBox().topLeft() * 20 - QPointF(margin, margin);
+            }
+        }
+        QCOMPARE(found.size(), 1);
+        QVERIFY2(qAbs(found[0].x() - x) <= 100 && qAbs(found[0].y() - 2850) <= 100,
+                 qPrintable(
+                     QStringLiteral("%1 at %2,%3").arg(title).arg(found[0].x()).arg(found[0].y())));
+    }
+
     // Only a written file is reported as saved; the printer that was current stays current.
     void pdfChooser_data() {
         QTest::addColumn<std::optional<QString>>("answer");
@@ -723,8 +767,67 @@ private Q_SLOTS:
         w.help->trigger();
         QVERIFY(answered);
         QCOMPARE(printer_->documents().size(), 2);
+        for (const FakePrinterSurface::Document &document : printer_->documents()) {
+            QCOMPARE(document.name, QStringLiteral("Korte tips voor de kringbaas"));
+        }
         QCOMPARE(describe(printer_->documents()[0].ops), describe(printer_->documents()[1].ops));
         QVERIFY(messages_.shown().isEmpty());
+    }
+
+    // Enter presses the focused Print button, which prints and leaves the window open; with the
+    // focus anywhere else Enter is OK's.
+    void enterOnTheFocusedPrintButtonPrints_data() {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Return") << int(Qt::Key_Return);
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
+    }
+    void enterOnTheFocusedPrintButtonPrints() {
+        QFETCH(int, key);
+        print::frmTip tip(printer_.get(), messages_);
+        tip.setModal(false);  // shown on its own here, not over the main window
+        tip.show();
+        QVERIFY(QTest::qWaitForWindowActive(&tip));
+        QCOMPARE(QApplication::focusWidget(), tip.cmdOK);
+        QTest::keyClick(tip.cmdOK, Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), tip.Command1);
+        QTest::keyClick(tip.Command1, Qt::Key(key));
+        QCOMPARE(printer_->documents().size(), 1);
+        QVERIFY(tip.isVisible());
+
+        tip.textbox1->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(tip.textbox1, Qt::Key(key));
+        QVERIFY(!tip.isVisible());
+        QCOMPARE(tip.result(), int(QDialog::Accepted));
+        QCOMPARE(printer_->documents().size(), 1);
+    }
+
+    // The printed tips as a real PDF: titled, and its text searchable as it was written, without
+    // ligatures standing in for letters.
+    void tipsPdfReadsBack() {
+        platform::fakes::FakeFileChooser files;
+        const QString file = path(QStringLiteral("tips.pdf"));
+        files.queueAnswer(file);
+        platform::QtPrinterSurface surface(files, path(QStringLiteral("printer")));
+        QVERIFY(surface.select(kPdf));
+        print::frmTip tip(&surface, messages_);
+        tip.Command1_Click();
+        QVERIFY(messages_.shown().isEmpty());
+        QCOMPARE(files.asked().size(), 1);
+        QCOMPARE(QFileInfo(files.asked()[0].suggestedPath).fileName(),
+                 QStringLiteral("Korte tips voor de kringbaas.pdf"));
+
+        const std::unique_ptr<Poppler::Document> pdf = Poppler::Document::load(file);
+        QVERIFY(pdf && !pdf->isLocked());
+        QCOMPARE(pdf->info(QStringLiteral("Title")),
+                 QStringLiteral("Korte tips voor de kringbaas"));
+        const std::unique_ptr<Poppler::Page> page = pdf->page(0);
+        const QString text = page->text(QRectF());
+        QVERIFY2(text.count(QStringLiteral("betreffende")) == 2, qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("Korte tips voor de kringbaas:")));
+        for (const QChar c : text) {
+            QVERIFY2(c.unicode() < 0xFB00 || c.unicode() > 0xFB06,
+                     qPrintable(QStringLiteral("ligature U+%1").arg(c.unicode(), 4, 16)));
+        }
     }
 
     void tipsPage() {

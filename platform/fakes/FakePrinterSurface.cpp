@@ -32,8 +32,13 @@ FakePrinterSurface::Op FakePrinterSurface::op(Op::Kind kind) const {
     o.fontName = fontName_;
     o.fontSize = fontSize_;
     o.bold = bold_;
+    o.letterSpacing = letterSpacing_;
     o.color = color_;
     return o;
+}
+
+double FakePrinterSurface::textWidth(const QString &text) const {
+    return double(text.size()) * (fontSize_ * 10 + letterSpacing_);
 }
 
 void FakePrinterSurface::setPortrait() {
@@ -81,6 +86,7 @@ void FakePrinterSurface::resetDocument() {
     fontName_ = QStringLiteral("Arial");
     fontSize_ = 10;
     bold_ = false;
+    letterSpacing_ = 0;
     color_ = Qt::black;
     x_ = 0;
     y_ = 0;

@@ -10,7 +10,8 @@
 namespace platform::fakes {
 
 // A printer surface that draws nothing and records everything. A text advances the current
-// point by a line height of 24 twips per point of the font. Documents end Printed unless the
+// point by a line height of 24 twips per point of the font; every character is half a font size
+// wide (10 twips per point) plus the letter spacing. Documents end Printed unless the
 // test queued another result.
 class FakePrinterSurface : public PrinterSurface {
 public:
@@ -24,6 +25,7 @@ public:
         QString fontName;
         double fontSize = 0;
         bool bold = false;
+        double letterSpacing = 0;
         QColor color;
         QImage image;
     };
@@ -61,6 +63,8 @@ public:
     void setFontName(const QString &name) override { fontName_ = name; }
     void setFontSize(double points) override { fontSize_ = points; }
     void setFontBold(bool bold) override { bold_ = bold; }
+    void setLetterSpacing(double twips) override { letterSpacing_ = twips; }
+    double textWidth(const QString &text) const override;
     void setTextColor(const QColor &color) override { color_ = color; }
     void setCurrentX(int twips) override { x_ = twips; }
     void setCurrentY(int twips) override { y_ = twips; }
@@ -84,6 +88,7 @@ private:
     QString fontName_;
     double fontSize_ = 0;
     bool bold_ = false;
+    double letterSpacing_ = 0;
     QColor color_;
     int x_ = 0;
     int y_ = 0;
