@@ -111,17 +111,16 @@ std::optional<char32_t> firstInvisible(const QString &text) {
     return std::nullopt;
 }
 
-
 // The fields besides the call whose forms trim blanks; invisible characters at their ends go
 // too.
-constexpr std::array<bool, storage::Ham::kFields> kTrimmed = {true, true, false, true, true,
-                                                              true, true, false, true, false};
+constexpr std::array<bool, storage::Ham::kFields> kTrimmed = {false, true, false, true, true,
+                                                              true,  true, false, true, false};
 
 // The forms of the ham list window for the fields the file gives; false and *reason when the
 // row cannot be taken.
 bool applyForms(storage::Ham *ham, const std::array<bool, storage::Ham::kFields> &given,
                 QString *reason) {
-    for (int field = 1; field < storage::Ham::kFields; ++field) {
+    for (int field = 0; field < storage::Ham::kFields; ++field) {
         if (given[size_t(field)] && kTrimmed[size_t(field)]) {
             ham->field(field) = withoutInvisibleEnds(ham->field(field));
         }

@@ -230,15 +230,17 @@ void HamIoTest::utf16AndUtf32Files() {
 }
 
 // Control and format characters (NUL, BEL, ESC, a zero-width space, a byte order mark) never
-// become part of a call: at the ends of a field that is trimmed they go with the blanks, inside a
-// call they reject the row.
+// become part of a call: anywhere in a call they reject the row; at the ends of another field
+// that is trimmed they go with the blanks.
 void HamIoTest::invisibleCharactersInRows_data() {
     QTest::addColumn<QByteArray>("row");
     QTest::addColumn<QString>("outcome");
 
-    QTest::newRow("NUL as call") << QByteArrayLiteral("\0;leeg;") << "regel 2: geen call";
+    QTest::newRow("NUL as call") << QByteArrayLiteral("\0;leeg;")
+                                 << "regel 2: de call bevat een onzichtbaar teken (U+0000)";
     QTest::newRow("NUL, BEL and blanks as call")
-        << QByteArrayLiteral(" \0\a ;leeg;") << "regel 2: geen call";
+        << QByteArrayLiteral(" \0\a ;leeg;")
+        << "regel 2: de call bevat een onzichtbaar teken (U+0000)";
     QTest::newRow("BEL inside, ESC at the end")
         << QByteArray("PA2\aCC\x1b;x;") << "regel 2: de call bevat een onzichtbaar teken (U+0007)";
     QTest::newRow("NUL inside") << QByteArrayLiteral("PA2\0CC;x;")
@@ -251,11 +253,16 @@ void HamIoTest::invisibleCharactersInRows_data() {
     QTest::newRow("line break inside")
         << QByteArray("\"PA1\nABC\";x;") << "regel 2: de call bevat een onzichtbaar teken (U+000A)";
     QTest::newRow("zero-width space before a known call")
-        << QByteArray("\xE2\x80\x8BPA1ABC;JAN;") << "ongewijzigd";
+        << QByteArray("\xE2\x80\x8BPA1ABC;JAN;")
+        << "regel 2: de call bevat een onzichtbaar teken (U+200B)";
     QTest::newRow("byte order mark before a known call")
-        << QByteArray("\xEF\xBB\xBFPA1ABC;JAN;") << "ongewijzigd";
+        << QByteArray("\xEF\xBB\xBFPA1ABC;JAN;")
+        << "regel 2: de call bevat een onzichtbaar teken (U+FEFF)";
     QTest::newRow("blank and soft hyphen before a known call")
-        << QByteArray(" \xC2\xAD pa1abc\x1b;JAN;") << "ongewijzigd";
+        << QByteArray(" \xC2\xAD pa1abc\x1b;JAN;")
+        << "regel 2: de call bevat een onzichtbaar teken (U+00AD)";
+    QTest::newRow("blanks and tab around a known call")
+        << QByteArray(" pa1abc\t;JAN;") << "ongewijzigd";
     QTest::newRow("ends of other fields")
         << QByteArrayLiteral("PE2EE\t;\x1bpiet\0;\a amsterdam\xE2\x80\x8B")
         << "nieuw: PE2EE|PIET|AMSTERDAM";
