@@ -2,11 +2,40 @@
 
 #include <QStringDecoder>
 
+#include <optional>
+
 #include "storage/SettingsFiles.h"
 
 namespace hamio {
 
 namespace {
+
+// The spreadsheets' text mark: a cell that starts with it is text, whatever follows.
+constexpr char16_t kTextMark = u'\'';
+
+// True when a spreadsheet would read the field as a formula (or, after typed text marks, the
+// field only looks like one that went out marked): one of = + - @ tab CR first, after any
+// number of text marks.
+bool looksLikeFormula(QStringView field) {
+    qsizetype i = 0;
+    while (i < field.size() && field[i] == kTextMark) {
+        ++i;
+    }
+    if (i == field.size()) {
+        return false;
+    }
+    switch (field[i].unicode()) {
+        case u'=':
+        case u'+':
+        case u'-':
+        case u'@':
+        case u'\t':
+        case u'\r':
+            return true;
+        default:
+            return false;
+    }
+}
 
 bool needsQuotes(const QString &field) {
     if (field.isEmpty()) {
@@ -56,7 +85,11 @@ QByteArray csvLine(const QStringList &fields) {
         if (i > 0) {
             line += QLatin1Char(kSeparator);
         }
-        const QString &field = fields[i];
+        // A field that a spreadsheet would run as a formula goes out as text; so does one that
+        // already starts with typed marks before such a sign, so that the reader, taking one
+        // mark off, gives back exactly what was written.
+        const QString field =
+            looksLikeFormula(fields[i]) ? QChar(kTextMark) + fields[i] : fields[i];
         if (needsQuotes(field)) {
             QString quoted = field;
             quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
@@ -78,11 +111,26 @@ QByteArray csvFile(const std::vector<QStringList> &rows) {
 
 CsvTable readCsv(const QByteArray &bytes) {
     CsvTable table;
-    // A spreadsheet's CSV is UTF-8, marked or not, or else the Windows code page.
+    // A spreadsheet's CSV is UTF-8, marked or not, or else the Windows code page; "Unicode
+    // text" is UTF-16 with its byte order mark.
     static const QByteArray mark("\xEF\xBB\xBF");
+    const std::optional<QStringConverter::Encoding> marked =
+        QStringConverter::encodingForData(bytes);
     QString text;
     if (bytes.startsWith(mark)) {
         text = storage::SettingsFiles::decodeText(bytes);
+    } else if (marked && *marked != QStringConverter::Utf8) {
+        const bool utf16 =
+            *marked == QStringConverter::Utf16LE || *marked == QStringConverter::Utf16BE;
+        QStringDecoder decoder(*marked, QStringDecoder::Flag::Stateless);
+        text = decoder.decode(bytes);
+        // A character cut off at the end is dropped by the decoder without a word.
+        if (decoder.hasError() || bytes.size() % (utf16 ? 2 : 4) != 0) {
+            table.error =
+                QStringLiteral("Het bestand begint als %1-tekst, maar is dat niet tot het einde.")
+                    .arg(utf16 ? QStringLiteral("UTF-16") : QStringLiteral("UTF-32"));
+            return table;
+        }
     } else {
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         text = utf8.decode(bytes);
@@ -100,6 +148,10 @@ CsvTable readCsv(const QByteArray &bytes) {
     int line = 1;
     int recordLine = 1;
     const auto endField = [&] {
+        // The text mark an export put before a formula-like field comes off again.
+        if (field.startsWith(kTextMark) && looksLikeFormula(QStringView(field).mid(1))) {
+            field.remove(0, 1);
+        }
         fields << field;
         field.clear();
         wasQuoted = false;

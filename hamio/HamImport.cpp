@@ -12,6 +12,7 @@
 #include <sqlite3.h>
 
 #include <array>
+#include <optional>
 
 namespace hamio {
 
@@ -54,13 +55,86 @@ const QHash<QString, int> &headerNames() {
     return names;
 }
 
+// Control and format characters (NUL, ESC, a zero-width space, a byte order mark): nothing to
+// see, but a call that holds one is another call.
+bool isInvisible(char32_t c) {
+    const QChar::Category category = QChar::category(c);
+    return category == QChar::Other_Control || category == QChar::Other_Format;
+}
+
+// The character at position i (a surrogate pair as one) and the number of positions it takes.
+char32_t characterAt(const QString &text, qsizetype i, qsizetype *width) {
+    if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+        *width = 2;
+        return QChar::surrogateToUcs4(text[i], text[i + 1]);
+    }
+    *width = 1;
+    return text[i].unicode();
+}
+
+// The text without the control and format characters among the blanks at its ends, as a
+// spreadsheet or a copy from elsewhere leaves them. The blanks stay for the forms to trim (the
+// grid's form counts them); tab and line breaks count as blanks.
+QString withoutInvisibleEnds(const QString &text) {
+    qsizetype first = -1;  // the first visible character
+    qsizetype last = 0;    // just after the last one
+    for (qsizetype i = 0, width = 1; i < text.size(); i += width) {
+        const char32_t c = characterAt(text, i, &width);
+        if (!QChar::isSpace(c) && !isInvisible(c)) {
+            first = first < 0 ? i : first;
+            last = i + width;
+        }
+    }
+    const auto blanksOf = [&text](qsizetype from, qsizetype to) {
+        QString blanks;
+        for (qsizetype i = from, width = 1; i < to; i += width) {
+            if (QChar::isSpace(characterAt(text, i, &width))) {
+                blanks += QStringView(text).mid(i, width);
+            }
+        }
+        return blanks;
+    };
+    if (first < 0) {
+        return blanksOf(0, text.size());
+    }
+    return blanksOf(0, first) + text.mid(first, last - first) + blanksOf(last, text.size());
+}
+
+// The first control or format character in the text (NUL among them).
+std::optional<char32_t> firstInvisible(const QString &text) {
+    for (qsizetype i = 0, width = 1; i < text.size(); i += width) {
+        const char32_t c = characterAt(text, i, &width);
+        if (isInvisible(c)) {
+            return c;
+        }
+    }
+    return std::nullopt;
+}
+
+// The fields besides the call whose forms trim blanks; invisible characters at their ends go
+// too.
+constexpr std::array<bool, storage::Ham::kFields> kTrimmed = {false, true, false, true, true,
+                                                              true,  true, false, true, false};
+
 // The forms of the ham list window for the fields the file gives; false and *reason when the
 // row cannot be taken.
 bool applyForms(storage::Ham *ham, const std::array<bool, storage::Ham::kFields> &given,
                 QString *reason) {
+    for (int field = 0; field < storage::Ham::kFields; ++field) {
+        if (given[size_t(field)] && kTrimmed[size_t(field)]) {
+            ham->field(field) = withoutInvisibleEnds(ham->field(field));
+        }
+    }
+    // Nothing invisible is taken off a call: a call that holds such a character anywhere is
+    // refused, so that no look-alike of a known call comes in beside it.
     ham->call = hamlist::upperTrimmed(ham->call);
     if (ham->call.isEmpty()) {
         *reason = QStringLiteral("geen call");
+        return false;
+    }
+    if (const std::optional<char32_t> c = firstInvisible(ham->call)) {
+        *reason = QStringLiteral("de call bevat een onzichtbaar teken (U+%1)")
+                      .arg(QString::number(uint(*c), 16).toUpper().rightJustified(4, u'0'));
         return false;
     }
     if (given[1]) {

@@ -52,8 +52,11 @@ struct ImportPlan {
 // forms of the ham list window: call, name, QTH and country upper case and trimmed, an empty
 // country "Nederland", the postcode and grid forms, a lower-case e-mail. A row is rejected without
 // a call, with a grid of one to five characters, with an e-mail that fails the check, with more
-// fields than the header, or with a call that an earlier row of the file already had. A row is a
-// known ham when its call is in the list (the first such ham, letter case aside).
+// fields than the header, or with a call that an earlier row of the file already had. A call
+// that holds a control or format character (NUL, ESC, a zero-width space, a byte order mark) is
+// rejected; at the ends of the other fields that the forms trim such characters go with the
+// blanks. A row is
+// a known ham when its call is in the list (the first such ham, letter case aside).
 ImportPlan planImport(const QByteArray &csv, const std::vector<StoredHam> &current);
 
 // The ham list of the database file, in table order.

@@ -75,8 +75,10 @@ frmAmateur::frmAmateur(const QString &dataFolder, platform::Services services, Q
                 &frmAmateur::txtFields_DblClick);
         txtFields[i]->installEventFilter(this);
     }
-    Data1->bind(txtBijzonderheden, QStringLiteral("byzonderheden"));
-    connect(txtBijzonderheden, &QPlainTextEdit::textChanged, this, &frmAmateur::txtFields_Change);
+    Data1->bind(particulars_, QStringLiteral("byzonderheden"));
+    connect(particulars_, &storage::HiddenField::textChanged, this, &frmAmateur::showParticulars);
+    connect(particulars_, &storage::HiddenField::textChanged, this, &frmAmateur::txtFields_Change);
+    connect(txtBijzonderheden, &QPlainTextEdit::textChanged, this, &frmAmateur::particularsTyped);
     txtBijzonderheden->installEventFilter(this);
     txtBijzonderheden->viewport()->installEventFilter(this);
     txtZoek->installEventFilter(this);
@@ -170,26 +172,7 @@ void frmAmateur::createControls() {
     bold.setBold(true);
     txtFields[kNaam]->setFont(bold);
     txtFields[kCall]->setCursor(Qt::PointingHandCursor);
-    // Typing stops at 255 characters of particulars; a longer text that is already stored (or
-    // put there by the program) stays whole, and may still be shortened.
-    connect(txtBijzonderheden, &QPlainTextEdit::textChanged, this, [this] {
-        const QString text = txtBijzonderheden->toPlainText();
-        if (Data1->isLoading() || settingParticulars_ || text.size() <= kParticularsLimit ||
-            text.size() <= particulars_.size()) {
-            particulars_ = text;
-            return;
-        }
-        const int grown = int(text.size() - particulars_.size());
-        const int cursor = txtBijzonderheden->textCursor().position();
-        const QString before = particulars_;
-        {
-            const QScopedValueRollback<bool> setting(settingParticulars_, true);
-            txtBijzonderheden->setPlainText(before);
-        }
-        QTextCursor back = txtBijzonderheden->textCursor();
-        back.setPosition(std::clamp(cursor - grown, 0, int(before.size())));
-        txtBijzonderheden->setTextCursor(back);
-    });
+    particulars_ = new storage::HiddenField(this);
 
     auto smallButton = [client](const QString &caption, int top, const char *accessible) {
         auto *button = new QPushButton(caption, client);
@@ -301,18 +284,69 @@ QWidget *frmAmateur::field(int index) const {
 
 QString frmAmateur::fieldText(int index) const {
     if (index == kBijzonderheden) {
-        return txtBijzonderheden->toPlainText();
+        return particulars_->text();
     }
     return index >= 0 && index < kBijzonderheden ? txtFields[index]->text() : QString();
 }
 
 void frmAmateur::setFieldText(int index, const QString &text) {
     if (index == kBijzonderheden) {
-        const QScopedValueRollback<bool> setting(settingParticulars_, true);
-        txtBijzonderheden->setPlainText(text);
+        particulars_->setText(text);
     } else if (index >= 0 && index < kBijzonderheden) {
         txtFields[index]->setText(text);
     }
+}
+
+// Puts the particulars into their box: whole when they are short enough to edit, else their
+// beginning, read-only, with a word on what is not shown.
+void frmAmateur::showParticulars() {
+    const QString &text = particulars_->text();
+    const bool whole = text.size() <= kParticularsShown;
+    QString shown = text;
+    QString note;
+    if (!whole) {
+        qsizetype cut = kParticularsShown;
+        if (text[cut - 1].isHighSurrogate()) {
+            --cut;
+        }
+        shown = text.left(cut) + QStringLiteral("\u2026");
+        note = QStringLiteral(
+                   "Deze bijzonderheden zijn %1 tekens lang; hier staan de eerste %2. Ze "
+                   "blijven bij opslaan heel bewaard, maar zijn hier niet te wijzigen.")
+                   .arg(text.size())
+                   .arg(cut);
+    }
+    const QScopedValueRollback<bool> setting(settingParticulars_, true);
+    if (txtBijzonderheden->toPlainText() != shown) {
+        txtBijzonderheden->setPlainText(shown);
+    }
+    txtBijzonderheden->setReadOnly(!whole);
+    txtBijzonderheden->setToolTip(note);
+    txtBijzonderheden->setAccessibleDescription(note);
+}
+
+// Typing stops at 255 characters of particulars; a longer text that is already stored (or put
+// there by the program) stays whole, and may still be shortened.
+void frmAmateur::particularsTyped() {
+    if (settingParticulars_) {
+        return;
+    }
+    const QString text = txtBijzonderheden->toPlainText();
+    const QString before = particulars_->text();
+    if (text.size() <= kParticularsLimit || text.size() <= before.size()) {
+        const QScopedValueRollback<bool> setting(settingParticulars_, true);
+        particulars_->setText(text);
+        return;
+    }
+    const int grown = int(text.size() - before.size());
+    const int cursor = txtBijzonderheden->textCursor().position();
+    {
+        const QScopedValueRollback<bool> setting(settingParticulars_, true);
+        txtBijzonderheden->setPlainText(before);
+    }
+    QTextCursor back = txtBijzonderheden->textCursor();
+    back.setPosition(std::clamp(cursor - grown, 0, int(before.size())));
+    txtBijzonderheden->setTextCursor(back);
 }
 
 void frmAmateur::opstarttimer_Timer() {

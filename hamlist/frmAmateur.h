@@ -39,7 +39,7 @@ public:
     // The bound fields: call, naam, adres, postcode, qth, grid, land, telefoon, email (text
     // boxes) and byzonderheden (several lines).
     std::array<platform::TextBox *, kFields - 1> txtFields{};
-    QPlainTextEdit *txtBijzonderheden = nullptr;  // field 9
+    QPlainTextEdit *txtBijzonderheden = nullptr;  // field 9 as shown
     QWidget *field(int index) const;
     QString fieldText(int index) const;
     void setFieldText(int index, const QString &text);
@@ -127,9 +127,16 @@ private:
     QPointer<frmMultiFound> multiFound_;
     bool busy_ = false;
     bool closed_ = false;
-    // The particulars as they stood before the last change, for the typing limit.
+    void showParticulars();
+    void particularsTyped();
+
+    // Typing stops at this many characters of particulars.
     static constexpr int kParticularsLimit = 255;
-    QString particulars_;
+    // A longer text, put there by an import or another program, is shown only in part and not
+    // edited here: laying out a text of millions of characters would hold the window for minutes.
+    static constexpr int kParticularsShown = 10000;
+    // The particulars as stored and saved, whole; the box shows them (or their beginning).
+    storage::HiddenField *particulars_ = nullptr;
     bool settingParticulars_ = false;
 };
 

@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -62,7 +63,14 @@ class HamIoTest : public QObject {
 private Q_SLOTS:
     void csvLines_data();
     void csvLines();
+    void formulaFieldsAreMarked_data();
+    void formulaFieldsAreMarked();
     void roundTripOfHostileText();
+    void utf16AndUtf32Files_data();
+    void utf16AndUtf32Files();
+    void invisibleCharactersInRows_data();
+    void invisibleCharactersInRows();
+    void longParticularsImportWhole();
     void readsOtherSpreadsheets_data();
     void readsOtherSpreadsheets();
     void headerNames_data();
@@ -91,6 +99,41 @@ void HamIoTest::csvLines() {
     QCOMPARE(hamio::csvLine(fields), line);
 }
 
+// A field a spreadsheet would take for a formula gets the text mark; the reader takes the mark
+// off again, so each field comes back exactly as it went out.
+void HamIoTest::formulaFieldsAreMarked_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QByteArray>("line");
+
+    QTest::newRow("sum") << "=1+1" << QByteArray("'=1+1\r\n");
+    QTest::newRow("telephone") << "+31 6 12345678" << QByteArray("'+31 6 12345678\r\n");
+    QTest::newRow("at") << "@SUM(1+1)" << QByteArray("'@SUM(1+1)\r\n");
+    QTest::newRow("minus") << "-5" << QByteArray("'-5\r\n");
+    QTest::newRow("command") << "+cmd|' /C calc'!A0" << QByteArray("'+cmd|' /C calc'!A0\r\n");
+    QTest::newRow("hyperlink, quoted")
+        << "=HYPERLINK(\"http://x.nl\";\"klik\")"
+        << QByteArray("\"'=HYPERLINK(\"\"http://x.nl\"\";\"\"klik\"\")\"\r\n");
+    QTest::newRow("tab") << "\tTAB" << QByteArray("'\tTAB\r\n");
+    QTest::newRow("carriage return") << "\rCR" << QByteArray("\"'\rCR\"\r\n");
+    QTest::newRow("sign alone") << "=" << QByteArray("'=\r\n");
+    QTest::newRow("mark before a letter") << "'t Gooi" << QByteArray("'t Gooi\r\n");
+    QTest::newRow("mark alone") << "'" << QByteArray("'\r\n");
+    QTest::newRow("typed mark before a sign") << "'=x" << QByteArray("''=x\r\n");
+    QTest::newRow("two typed marks") << "''+1" << QByteArray("'''+1\r\n");
+    QTest::newRow("sign inside") << "PA3ABC=1" << QByteArray("PA3ABC=1\r\n");
+}
+
+void HamIoTest::formulaFieldsAreMarked() {
+    QFETCH(QString, field);
+    QFETCH(QByteArray, line);
+    QCOMPARE(hamio::csvLine({field}), line);
+    const hamio::CsvTable table =
+        hamio::readCsv(hamio::csvFile({{"Call", "Telefoon"}, {field, field}}));
+    QVERIFY(table.error.isEmpty());
+    QCOMPARE(table.records.size(), size_t(2));
+    QCOMPARE(table.records[1].fields, QStringList({field, field}));
+}
+
 // Export, then import of the export: every ham comes back unchanged, however its texts look.
 void HamIoTest::roundTripOfHostileText() {
     std::vector<StoredHam> hams;
@@ -101,6 +144,10 @@ void HamIoTest::roundTripOfHostileText() {
         QStringLiteral("73 \U0001F4FB \U0001F600"),
         QStringLiteral("  blanks at both ends  "),
         QStringLiteral("=1+1"),
+        QStringLiteral("+31 6 12345678"),
+        QStringLiteral("'=x"),
+        QStringLiteral("'t Gooi"),
+        QStringLiteral("\tmet een tab vooraan"),
         QString(),
     };
     for (int i = 0; i < texts.size(); ++i) {
@@ -150,6 +197,99 @@ void HamIoTest::readsOtherSpreadsheets() {
     const hamio::CsvTable table = hamio::readCsv(csv);
     QCOMPARE(table.records.size(), size_t(2));
     QCOMPARE(table.records[1].fields.value(1), naam);
+}
+
+// A file with a byte order mark of UTF-16 or UTF-32 is read in that encoding.
+void HamIoTest::utf16AndUtf32Files_data() {
+    QTest::addColumn<int>("encoding");
+    QTest::newRow("UTF-16 LE") << int(QStringConverter::Utf16LE);
+    QTest::newRow("UTF-16 BE") << int(QStringConverter::Utf16BE);
+    QTest::newRow("UTF-32 LE") << int(QStringConverter::Utf32LE);
+    QTest::newRow("UTF-32 BE") << int(QStringConverter::Utf32BE);
+}
+
+void HamIoTest::utf16AndUtf32Files() {
+    QFETCH(int, encoding);
+    QStringEncoder encoder(QStringConverter::Encoding(encoding), QStringConverter::Flag::WriteBom);
+    const QByteArray csv = encoder.encode(
+        QStringLiteral("Call;Naam;Bijzonderheden\r\npa3abc;Zoë;73 € \U0001F4FB\r\n"));
+    const hamio::CsvTable table = hamio::readCsv(csv);
+    QVERIFY(table.error.isEmpty());
+    QCOMPARE(table.records.size(), size_t(2));
+    QCOMPARE(table.records[1].fields,
+             QStringList({"pa3abc", "Zoë", QStringLiteral("73 € \U0001F4FB")}));
+    const hamio::ImportPlan plan = hamio::planImport(csv, {});
+    QVERIFY(plan.rejected.empty());
+    QCOMPARE(plan.added.size(), size_t(1));
+    QCOMPARE(plan.added[0].call, QStringLiteral("PA3ABC"));
+    QCOMPARE(plan.added[0].naam, QStringLiteral("ZOË"));
+
+    // Cut off in the middle of a character: said, not guessed.
+    QVERIFY(!hamio::readCsv(csv.chopped(1)).error.isEmpty());
+    QVERIFY(!hamio::planImport(csv.chopped(1), {}).error.isEmpty());
+}
+
+// Control and format characters (NUL, BEL, ESC, a zero-width space, a byte order mark) never
+// become part of a call: anywhere in a call they reject the row; at the ends of another field
+// that is trimmed they go with the blanks.
+void HamIoTest::invisibleCharactersInRows_data() {
+    QTest::addColumn<QByteArray>("row");
+    QTest::addColumn<QString>("outcome");
+
+    QTest::newRow("NUL as call") << QByteArrayLiteral("\0;leeg;")
+                                 << "regel 2: de call bevat een onzichtbaar teken (U+0000)";
+    QTest::newRow("NUL, BEL and blanks as call")
+        << QByteArrayLiteral(" \0\a ;leeg;")
+        << "regel 2: de call bevat een onzichtbaar teken (U+0000)";
+    QTest::newRow("BEL inside, ESC at the end")
+        << QByteArray("PA2\aCC\x1b;x;") << "regel 2: de call bevat een onzichtbaar teken (U+0007)";
+    QTest::newRow("NUL inside") << QByteArrayLiteral("PA2\0CC;x;")
+                                << "regel 2: de call bevat een onzichtbaar teken (U+0000)";
+    QTest::newRow("zero-width space inside")
+        << QByteArray(
+               "PA1\xE2\x80\x8B"
+               "ABC;x;")
+        << "regel 2: de call bevat een onzichtbaar teken (U+200B)";
+    QTest::newRow("line break inside")
+        << QByteArray("\"PA1\nABC\";x;") << "regel 2: de call bevat een onzichtbaar teken (U+000A)";
+    QTest::newRow("zero-width space before a known call")
+        << QByteArray("\xE2\x80\x8BPA1ABC;JAN;")
+        << "regel 2: de call bevat een onzichtbaar teken (U+200B)";
+    QTest::newRow("byte order mark before a known call")
+        << QByteArray("\xEF\xBB\xBFPA1ABC;JAN;")
+        << "regel 2: de call bevat een onzichtbaar teken (U+FEFF)";
+    QTest::newRow("blank and soft hyphen before a known call")
+        << QByteArray(" \xC2\xAD pa1abc\x1b;JAN;")
+        << "regel 2: de call bevat een onzichtbaar teken (U+00AD)";
+    QTest::newRow("blanks and tab around a known call")
+        << QByteArray(" pa1abc\t;JAN;") << "ongewijzigd";
+    QTest::newRow("ends of other fields")
+        << QByteArrayLiteral("PE2EE\t;\x1bpiet\0;\a amsterdam\xE2\x80\x8B")
+        << "nieuw: PE2EE|PIET|AMSTERDAM";
+    QTest::newRow("inside other fields kept") << QByteArray("PE2FF;jan\xE2\x80\x8Bpiet;x")
+                                              << QStringLiteral("nieuw: PE2FF|JAN\u200BPIET|X");
+}
+
+void HamIoTest::invisibleCharactersInRows() {
+    QFETCH(QByteArray, row);
+    QFETCH(QString, outcome);
+    const std::vector<StoredHam> current = {{1, ham("PA1ABC", "JAN")}};
+    const hamio::ImportPlan plan = hamio::planImport("Call;Naam;Qth\r\n" + row + "\r\n", current);
+    QVERIFY(plan.error.isEmpty());
+    QStringList outcomes;
+    for (const hamio::RejectedRow &rejected : plan.rejected) {
+        outcomes << QStringLiteral("regel %1: %2").arg(rejected.line).arg(rejected.reason);
+    }
+    for (const Ham &added : plan.added) {
+        outcomes << QStringLiteral("nieuw: %1|%2|%3").arg(added.call, added.naam, added.qth);
+    }
+    for (const hamio::ChangedHam &changed : plan.changed) {
+        outcomes << QStringLiteral("gewijzigd: %1").arg(changed.after.call);
+    }
+    for (int i = 0; i < plan.unchanged; ++i) {
+        outcomes << QStringLiteral("ongewijzigd");
+    }
+    QCOMPARE(outcomes, QStringList({outcome}));
 }
 
 void HamIoTest::headerNames_data() {
@@ -282,6 +422,21 @@ void HamIoTest::importWritesAll() {
         QVERIFY2(found, call);
         QCOMPARE(found->ham.call, QString::fromLatin1(call).toUpper());
     }
+}
+
+// Particulars of a million characters on one line are stored whole.
+void HamIoTest::longParticularsImportWhole() {
+    QTemporaryDir dir;
+    const QString path = databaseWith(dir, {ham("PA3ABC", "JAN")});
+    const QString particulars = QString(1000000, QLatin1Char('x')) + QStringLiteral("=+\t;\"");
+    const QByteArray csv = hamio::hamListCsv({{1, ham("PE2AA", "ANNA", particulars)}});
+    std::vector<StoredHam> current;
+    QString error;
+    QVERIFY(hamio::readHams(path, &current, &error));
+    const hamio::ImportPlan plan = hamio::planImport(csv, current);
+    QCOMPARE(plan.added.size(), size_t(1));
+    QVERIFY(hamio::applyImport(path, plan, {}, &error));
+    QCOMPARE(stored(path).back().byzonderheden, particulars);
 }
 
 // 100,000 rows from reading the file to the committed table; the time is reported.

@@ -17,6 +17,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -336,6 +337,51 @@ private Q_SLOTS:
         QVERIFY(w.fieldText(kByz).startsWith(hams[4][kByz].left(expected)));
         w.close();
         QCOMPARE(storedHams(folder())[4][kByz].size(), expected);
+    }
+
+    // Particulars of any length, as an import may store them, open at once and come back whole
+    // from a save that did not touch them.
+    void longParticularsOpenQuickly_data() {
+        QTest::addColumn<QString>("particulars");
+        QTest::newRow("one word of a million") << QString(1000000, QLatin1Char('x'));
+        QString words;
+        while (words.size() < 1000000) {
+            words += QStringLiteral("Komt elke week met 5 W; ");
+        }
+        QTest::newRow("a million in words on one line") << words;
+        QTest::newRow("ten million") << QString(10000000, QLatin1Char('y'));
+    }
+    void longParticularsOpenQuickly() {
+        QFETCH(QString, particulars);
+        QList<Ham> hams = kHams;
+        hams[4][kByz] = particulars;
+        QElapsedTimer timer;
+        timer.start();
+        frmAmateur &w = shownWindow(hams);
+        w.grab();
+        QCoreApplication::processEvents();
+        const qint64 opened = timer.elapsed();
+        qInfo("opened in %lld ms", opened);
+        QVERIFY2(opened < 2000, qPrintable(QString::number(opened)));
+        QCOMPARE(w.fieldText(kByz), particulars);
+        // The box shows the beginning, and says that there is more.
+        QVERIFY(w.txtBijzonderheden->isReadOnly());
+        QVERIFY(particulars.startsWith(w.txtBijzonderheden->toPlainText().chopped(1)));
+        QVERIFY(w.txtBijzonderheden->toPlainText().size() < 20000);
+        QVERIFY(w.txtBijzonderheden->toolTip().contains(QString::number(particulars.size())));
+
+        w.setFieldText(kTelefoon, QStringLiteral("070-7654321"));
+        w.cmdUpdate_Click();
+        QCOMPARE(storedHams(folder())[4][kByz], particulars);
+        QCOMPARE(storedHams(folder())[4][kTelefoon], QStringLiteral("070-7654321"));
+
+        // A short text on another ham is shown whole and can be edited again.
+        QVERIFY(w.Data1->Recordset().setAbsolutePosition(0));
+        QVERIFY(!w.txtBijzonderheden->isReadOnly());
+        QCOMPARE(w.txtBijzonderheden->toPlainText(), kHams[0][kByz]);
+        QVERIFY(w.txtBijzonderheden->toolTip().isEmpty());
+        w.close();
+        QCOMPARE(storedHams(folder())[4][kByz], particulars);
     }
 
     // --- the fields ----------------------------------------------------------------------------
