@@ -8,13 +8,17 @@ class QWidget;
 
 namespace platform {
 
+// The folder in which a file to write is offered: the user's documents folder when it exists,
+// else the home folder.
+QString defaultSaveFolder();
+
 // The dialog in which the user names a file to write.
 class FileChooser {
 public:
     virtual ~FileChooser() = default;
 
-    // The chosen path, or nothing when the user cancelled. suggestedPath is offered at first;
-    // filter is in the form "PDF-bestanden (*.pdf)".
+    // The chosen path, or nothing when the user cancelled. suggestedPath is offered at first,
+    // the dialog standing in its folder; filter is in the form "PDF-bestanden (*.pdf)".
     virtual std::optional<QString> saveFileName(QWidget *owner, const QString &title,
                                                 const QString &suggestedPath,
                                                 const QString &filter) = 0;

@@ -21,6 +21,14 @@ enum class DocumentResult {
     Failed,     // see PrinterSurface::lastError()
 };
 
+// What became of a printer chosen in the printer dialog.
+enum class PrinterChoice {
+    Unchanged,  // cancelled, or the current printer picked again
+    Kept,       // another printer is current and stays the choice in later runs
+    NotKept,    // another printer is current for this run, but the choice could not be
+                // written for later runs; see PrinterSurface::lastError()
+};
+
 // The current printer. Positions are in twips (1/1440 inch) from the top-left corner of the
 // printable area; font sizes in points. The first drawing operation starts a document of one
 // page, endDocument() finishes it; until then nothing reaches the printer.
@@ -62,12 +70,13 @@ public:
     // Finishes the page and sends it to the printer. The PDF device asks here for the file.
     // The font, colour and current point start afresh for the next document.
     virtual DocumentResult endDocument() = 0;
-    // Why the last document failed, in Dutch, for the user.
+    // Why the last document failed, or the last printer choice could not be kept, in Dutch,
+    // for the user.
     virtual QString lastError() const = 0;
 
     // The modal printer selection. A printer picked there becomes current and stays the
-    // choice in later runs of the program.
-    virtual void showPrinterDialog(QWidget *owner) = 0;
+    // choice in later runs of the program, when that choice can be written.
+    virtual PrinterChoice showPrinterDialog(QWidget *owner) = 0;
 };
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #include "platform/QtPrinterSurface.h"
 
 #include "platform/PrinterDialog.h"
+#include "platform/WholeFile.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -12,8 +13,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
-#include <QStandardPaths>
 
 namespace platform {
 
@@ -37,8 +36,18 @@ const QImage &twipsDevice() {
 }  // namespace
 
 QtPrinterSurface::QtPrinterSurface(FileChooser &files, QString choiceFile)
-    : files_(files), choiceFile_(std::move(choiceFile)) {
-    installed_ = QPrinterInfo::availablePrinterNames();
+    : files_(files),
+      choiceFile_(std::move(choiceFile)),
+      ownQueues_(std::make_unique<CupsPrintQueues>()),
+      queues_(ownQueues_.get()) {
+    installed_ = queues_->names();
+    readChoice();
+    reset();
+}
+
+QtPrinterSurface::QtPrinterSurface(FileChooser &files, QString choiceFile, PrintQueues &queues)
+    : files_(files), choiceFile_(std::move(choiceFile)), queues_(&queues) {
+    installed_ = queues_->names();
     readChoice();
     reset();
 }
@@ -47,6 +56,9 @@ QtPrinterSurface::~QtPrinterSurface() = default;
 
 QStringList QtPrinterSurface::printers() const {
     QStringList all = installed_;
+    if (!missingChoice_.isEmpty() && standIn_ == missingChoice_ && !all.contains(missingChoice_)) {
+        all.append(missingChoice_);
+    }
     const QString pdf = QString::fromLatin1(kPdfPrinterName);
     if (!all.contains(pdf)) {
         all.append(pdf);
@@ -71,23 +83,27 @@ void QtPrinterSurface::readChoice() {
     if (!chosen.isEmpty() && select(chosen)) {
         return;
     }
-    const QString desktopDefault = QPrinterInfo::defaultPrinterName();
-    if (!desktopDefault.isEmpty() && select(desktopDefault)) {
-        return;
+    const QString desktopDefault = queues_->defaultName();
+    if (desktopDefault.isEmpty() || !select(desktopDefault)) {
+        current_ = installed_.isEmpty() ? QString::fromLatin1(kPdfPrinterName) : installed_.first();
     }
-    current_ = installed_.isEmpty() ? QString::fromLatin1(kPdfPrinterName) : installed_.first();
+    if (!chosen.isEmpty()) {
+        // The PDF device cannot stand in: it would ask for a file instead of saying that the
+        // printer has gone. The gone printer itself stays current then.
+        missingChoice_ = chosen;
+        if (current_ == QString::fromLatin1(kPdfPrinterName)) {
+            current_ = chosen;
+        }
+        standIn_ = current_;
+    }
 }
 
 // Written whole or not at all, so a failed write keeps the earlier choice.
-void QtPrinterSurface::writeChoice() const {
+bool QtPrinterSurface::writeChoice(QString *reason) const {
     if (choiceFile_.isEmpty()) {
-        return;
+        return true;
     }
-    QSaveFile out(choiceFile_);
-    if (out.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        out.write(current_.toUtf8() + '\n');
-        out.commit();
-    }
+    return writeWholeFile(choiceFile_, current_.toUtf8() + '\n', reason);
 }
 
 QFont QtPrinterSurface::startFont() {
@@ -208,11 +224,24 @@ QString QtPrinterSurface::suggestedPdfPath(const QString &documentName) {
     if (name.isEmpty()) {
         name = QStringLiteral("Kringbaas");
     }
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty()) {
-        folder = QDir::homePath();
+    return QDir(defaultSaveFolder()).filePath(name + QStringLiteral(".pdf"));
+}
+
+std::optional<QByteArray> QtPrinterSurface::pdfDocument(const QPageLayout &layout) const {
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(kPdfResolution);
+        writer.setCreator(QStringLiteral("Kringbaas"));
+        writer.setTitle(documentName_);
+        writer.setPageLayout(layout);
+        if (!paint(writer, writer.resolution())) {
+            return std::nullopt;
+        }
     }
-    return QDir(folder).filePath(name + QStringLiteral(".pdf"));
+    return pdf;
 }
 
 DocumentResult QtPrinterSurface::printPdf() {
@@ -224,48 +253,100 @@ DocumentResult QtPrinterSurface::printPdf() {
     }
 
     // Made in memory first: the file is only replaced by a complete PDF.
-    QByteArray pdf;
-    {
-        QBuffer buffer(&pdf);
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter writer(&buffer);
-        writer.setResolution(kPdfResolution);
-        writer.setCreator(QStringLiteral("Kringbaas"));
-        writer.setTitle(documentName_);
-        writer.setPageLayout(
-            QPageLayout(QPageSize(QPageSize::A4), orientation_,
-                        QMarginsF(kPdfMarginMm, kPdfMarginMm, kPdfMarginMm, kPdfMarginMm),
-                        QPageLayout::Millimeter));
-        if (!paint(writer, writer.resolution())) {
-            error_ = QStringLiteral("Het PDF bestand kon niet worden gemaakt");
-            return DocumentResult::Failed;
-        }
-    }
-
-    const QString shown = QDir::toNativeSeparators(*path);
-    QSaveFile file(*path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error_ = QStringLiteral("Het bestand %1 kan niet worden geschreven").arg(shown);
+    const std::optional<QByteArray> pdf =
+        pdfDocument(QPageLayout(QPageSize(QPageSize::A4), orientation_,
+                                QMarginsF(kPdfMarginMm, kPdfMarginMm, kPdfMarginMm, kPdfMarginMm),
+                                QPageLayout::Millimeter));
+    if (!pdf) {
+        error_ = QStringLiteral("Het PDF bestand kon niet worden gemaakt");
         return DocumentResult::Failed;
     }
-    if (file.write(pdf) != pdf.size() || !file.commit()) {
-        error_ = QStringLiteral("Het bestand %1 kon niet helemaal worden geschreven").arg(shown);
+    QString reason;
+    if (!writeWholeFile(*path, *pdf, &reason)) {
+        error_ = QStringLiteral("Het bestand %1 kan niet worden geschreven")
+                     .arg(QDir::toNativeSeparators(*path));
+        if (!reason.isEmpty()) {
+            error_ += QStringLiteral(": ") + reason;
+        }
         return DocumentResult::Failed;
     }
     return DocumentResult::Printed;
 }
 
 DocumentResult QtPrinterSurface::printOn(const QString &printerName) {
-    QPrinter printer(QPrinterInfo::printerInfo(printerName), QPrinter::HighResolution);
-    if (!printer.isValid()) {
-        error_ = QStringLiteral("De printer %1 is niet beschikbaar").arg(printerName);
+    const QString nothing =
+        QStringLiteral("Er is niets afgedrukt, ook niet op een andere printer.");
+    auto detailOf = [](const QueueState &state) {
+        return state.detail.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(state.detail);
+    };
+    installed_ = queues_->names();
+    if (!missingChoice_.isEmpty() && printerName == standIn_) {
+        if (!installed_.contains(missingChoice_) && standIn_ == missingChoice_) {
+            error_ = QStringLiteral(
+                         "De gekozen printer \"%1\" is er niet meer, en er is geen "
+                         "andere printer. %2 Kies in \"Printer Setup\" een printer.")
+                         .arg(missingChoice_, nothing);
+            return DocumentResult::Failed;
+        }
+        if (!installed_.contains(missingChoice_)) {
+            error_ = QStringLiteral(
+                         "De gekozen printer \"%1\" is er niet meer; de huidige "
+                         "printer is \"%2\". %3 Kies in \"Printer Setup\" de printer "
+                         "om op af te drukken.")
+                         .arg(missingChoice_, printerName, nothing);
+            return DocumentResult::Failed;
+        }
+        // The chosen printer is back: the print-out goes there.
+        current_ = missingChoice_;
+        missingChoice_.clear();
+        standIn_.clear();
+        return printOn(current_);
+    }
+
+    const QueueState state = queues_->state(printerName);
+    switch (state.kind) {
+        case QueueState::Kind::Missing:
+            error_ = QStringLiteral(
+                         "De huidige printer \"%1\" is er niet (meer). %2 Kies in "
+                         "\"Printer Setup\" een printer.")
+                         .arg(printerName, nothing);
+            return DocumentResult::Failed;
+        case QueueState::Kind::NotAccepting:
+            error_ = QStringLiteral("De printer \"%1\" neemt geen opdrachten aan%2. %3")
+                         .arg(printerName, detailOf(state), nothing);
+            return DocumentResult::Failed;
+        case QueueState::Kind::Stopped:
+            error_ = QStringLiteral(
+                         "De printer \"%1\" is gestopt%2; een afdruk zou blijven "
+                         "wachten. %3")
+                         .arg(printerName, detailOf(state), nothing);
+            return DocumentResult::Failed;
+        case QueueState::Kind::Ready:
+            break;
+    }
+
+    // The page as the printer has it, the printable area within its margins.
+    QPageLayout layout(QPageSize(QPageSize::A4), orientation_,
+                       QMarginsF(kPdfMarginMm, kPdfMarginMm, kPdfMarginMm, kPdfMarginMm),
+                       QPageLayout::Millimeter);
+    const QPrinterInfo info = QPrinterInfo::printerInfo(printerName);
+    if (!info.isNull()) {
+        QPrinter printer(info, QPrinter::HighResolution);
+        printer.setPageOrientation(orientation_);
+        layout = printer.pageLayout();
+    }
+    const std::optional<QByteArray> pdf = pdfDocument(layout);
+    if (!pdf) {
+        error_ = QStringLiteral("De afdruk voor printer \"%1\" kon niet worden gemaakt. %2")
+                     .arg(printerName, nothing);
         return DocumentResult::Failed;
     }
-    printer.setDocName(documentName_);
-    printer.setCreator(QStringLiteral("Kringbaas"));
-    printer.setPageOrientation(orientation_);
-    if (!paint(printer, printer.resolution())) {
-        error_ = QStringLiteral("De printer %1 kan niet afdrukken").arg(printerName);
+    QString reason;
+    if (queues_->submit(printerName, documentName_, *pdf, &reason) <= 0) {
+        error_ =
+            QStringLiteral("De printer \"%1\" heeft de afdruk niet aangenomen%2. %3")
+                .arg(printerName,
+                     reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(reason), nothing);
         return DocumentResult::Failed;
     }
     return DocumentResult::Printed;
@@ -283,16 +364,31 @@ DocumentResult QtPrinterSurface::endDocument() {
     return result;
 }
 
-void QtPrinterSurface::showPrinterDialog(QWidget *owner) {
-    installed_ = QPrinterInfo::availablePrinterNames();
+PrinterChoice QtPrinterSurface::showPrinterDialog(QWidget *owner) {
+    installed_ = queues_->names();
     PrinterDialog dialog(printers(), current_, owner);
     if (dialog.exec() != QDialog::Accepted) {
-        return;
+        return PrinterChoice::Unchanged;
     }
     const QString chosen = dialog.chosen();
-    if (chosen != current_ && select(chosen)) {
-        writeChoice();
+    // While a printer stands in for a chosen one that has gone, picking it is a choice too.
+    const bool standingIn = !missingChoice_.isEmpty() && chosen == standIn_;
+    if ((chosen == current_ && !standingIn) || !select(chosen)) {
+        return PrinterChoice::Unchanged;
     }
+    missingChoice_.clear();
+    standIn_.clear();
+    error_.clear();
+    QString reason;
+    if (!writeChoice(&reason)) {
+        error_ = QStringLiteral(
+                     "De keuze voor printer \"%1\" kon niet worden bewaard: %2 kan "
+                     "niet worden geschreven: %3. Tot het programma sluit wordt op "
+                     "\"%1\" afgedrukt; daarna geldt de vorige keuze weer.")
+                     .arg(chosen, QDir::toNativeSeparators(choiceFile_), reason);
+        return PrinterChoice::NotKept;
+    }
+    return PrinterChoice::Kept;
 }
 
 }  // namespace platform

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "platform/FileChooser.h"
+#include "platform/PrintQueues.h"
 #include "platform/PrinterSurface.h"
 
 #include <QFont>
 #include <QPageLayout>
 
+#include <memory>
+#include <optional>
 #include <vector>
 
 class QPaintDevice;
@@ -18,11 +21,19 @@ namespace platform {
 // cancelled file leaves nothing behind.
 //
 // The printer picked in the printer dialog is kept in choiceFile (one line, the printer's
-// name) and is current again in the next run; without a choice, or when that printer has gone,
-// the desktop's default printer is current, and without any printer the PDF device.
+// name) and is current again in the next run; without a choice the desktop's default printer
+// is current, and without any printer the PDF device. When the chosen printer has gone, the
+// default printer (or the PDF device) stands in but prints nothing until a printer is picked
+// again or the chosen one is back: a print-out never goes to another printer unasked.
+//
+// A document for a printer is sent as a PDF job straight to its queue, after asking the queue
+// whether it is there and takes jobs; Qt's own printing neither says that nor whether a job
+// was made.
 class QtPrinterSurface : public PrinterSurface {
 public:
+    // The desktop's CUPS queues.
     QtPrinterSurface(FileChooser &files, QString choiceFile);
+    QtPrinterSurface(FileChooser &files, QString choiceFile, PrintQueues &queues);
     ~QtPrinterSurface() override;
 
     QString deviceName() const override { return current_; }
@@ -49,10 +60,11 @@ public:
     DocumentResult endDocument() override;
     QString lastError() const override { return error_; }
 
-    void showPrinterDialog(QWidget *owner) override;
+    PrinterChoice showPrinterDialog(QWidget *owner) override;
 
     // The file name the PDF device offers for a document of this name: in the user's
-    // documents folder, with the characters a file name cannot hold replaced.
+    // documents folder (the home folder when there is none), with the characters a file name
+    // cannot hold replaced.
     static QString suggestedPdfPath(const QString &documentName);
     // The rules' width, in twips.
     static constexpr int kLineWidth = 15;
@@ -75,14 +87,23 @@ private:
     // The line height of the current font, in twips.
     int lineHeight();
     void readChoice();
-    void writeChoice() const;
+    // Keeps the current printer as the choice for later runs; false, with *reason, when the
+    // file could not be written.
+    bool writeChoice(QString *reason) const;
     // Draws every drawing onto the device, whose resolution is dpi.
     bool paint(QPaintDevice &device, int dpi) const;
+    // The drawings as a PDF document of that page layout; nothing when it cannot be made.
+    std::optional<QByteArray> pdfDocument(const QPageLayout &layout) const;
     DocumentResult printPdf();
     DocumentResult printOn(const QString &printerName);
 
     FileChooser &files_;
     QString choiceFile_;
+    std::unique_ptr<PrintQueues> ownQueues_;
+    PrintQueues *queues_;
+    // The chosen printer that had gone at the start, and the printer standing in for it.
+    QString missingChoice_;
+    QString standIn_;
     QStringList installed_;  // the desktop's printers, without the PDF device
     QString current_;
 

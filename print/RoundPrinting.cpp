@@ -85,10 +85,16 @@ void exportRound(QWidget *owner, platform::PrinterSurface &printer,
 
 bool setupPrinter(QWidget *owner, platform::PrinterSurface &printer,
                   platform::MessageBoxes &messages) {
-    const QString previous = printer.deviceName();
-    printer.showPrinterDialog(owner);
-    if (printer.deviceName() == previous) {
-        return false;
+    switch (printer.showPrinterDialog(owner)) {
+        case platform::PrinterChoice::Unchanged:
+            return false;
+        case platform::PrinterChoice::NotKept:
+            // A restart would bring the old printer back: the program stays open instead.
+            messages.show(owner, printer.lastError(), platform::MessageStyle::OkCritical,
+                          QStringLiteral("Printerkeuze niet bewaard"));
+            return false;
+        case platform::PrinterChoice::Kept:
+            break;
     }
     messages.show(owner, QStringLiteral("Programma opnieuw opstarten SVP"),
                   platform::MessageStyle::OkInformation,

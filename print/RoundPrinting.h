@@ -32,8 +32,9 @@ void printRound(QWidget *owner, platform::PrinterSurface &printer, platform::Mes
 void exportRound(QWidget *owner, platform::PrinterSurface &printer,
                  platform::MessageBoxes &messages, const RoundSheet &sheet);
 
-// "Printer Setup": the printer dialog. True when another printer was chosen, after the user
-// has been asked to start the program again; the caller then closes the program.
+// "Printer Setup": the printer dialog. True when another printer was chosen and kept, after
+// the user has been asked to start the program again; the caller then closes the program. A
+// choice that could not be kept is said, and the program stays open with it.
 bool setupPrinter(QWidget *owner, platform::PrinterSurface &printer,
                   platform::MessageBoxes &messages);
 

@@ -7,6 +7,7 @@
 #include "hamio/HamImport.h"
 #include "hamlist/frmAmateur.h"
 #include "logbook/Adif.h"
+#include "platform/FileChooser.h"
 #include "roundsheet/frmMain.h"
 #include "stats/Attendance.h"
 #include "storage/Database.h"
@@ -17,7 +18,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMenuBar>
-#include <QStandardPaths>
 
 namespace roundsheet {
 
@@ -28,8 +28,9 @@ constexpr const char *kAdifModeFile = "adifmodus";
 // A ham list file larger than this is no ham list.
 constexpr qint64 kMaxImportBytes = 256 * 1024 * 1024;
 
+// Where files are offered and looked for: a folder that exists, so the chooser stands in it.
 QString documentsFolder() {
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return platform::defaultSaveFolder();
 }
 
 // Writes the whole file or nothing: an earlier file of that name stays until the new one is

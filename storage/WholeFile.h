@@ -1,14 +1,11 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include "platform/WholeFile.h"
 
 namespace storage {
 
-// Writes a file whole or not at all: the bytes go to a temporary file beside it, which replaces
-// the old file only once every byte reached the file system. On false the old file (if any) is
-// untouched, no temporary file is left, and *reason (when given) says in Dutch why, for a
-// message such as "<path> kan niet worden geschreven: <reason>.".
-bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *reason = nullptr);
+// Files are written whole or not at all by the platform's helper, which the windows' PDF and
+// printer choice use as well.
+using platform::writeWholeFile;
 
 }  // namespace storage

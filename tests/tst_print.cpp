@@ -1,11 +1,14 @@
 #include "Fixture.h"
+#include "FullDisk.h"
 #include "TestMain.h"
 
+#include "platform/FileChooser.h"
 #include "platform/PrinterDialog.h"
 #include "platform/QtPrinterSurface.h"
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeFileChooser.h"
 #include "platform/fakes/FakeMessageBoxes.h"
+#include "platform/fakes/FakePrintQueues.h"
 #include "platform/fakes/FakePrinterSurface.h"
 #include "platform/fakes/FakeWebLauncher.h"
 #include "platform/fakes/ManualTimers.h"
@@ -18,6 +21,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -31,6 +35,7 @@
 using platform::DocumentResult;
 using platform::MessageAnswer;
 using platform::MessageStyle;
+using platform::QueueState;
 using platform::fakes::FakePrinterSurface;
 using roundsheet::frmMain;
 
@@ -39,12 +44,44 @@ Q_DECLARE_METATYPE(platform::MessageStyle)
 Q_DECLARE_METATYPE(platform::MessageAnswer)
 Q_DECLARE_METATYPE(print::RoundSheet)
 Q_DECLARE_METATYPE(std::optional<QString>)
+Q_DECLARE_METATYPE(platform::QueueState::Kind)
 
 namespace {
 
 const QString kPdf = QString::fromLatin1(platform::kPdfPrinterName);
 const QString kOffice = QStringLiteral("Kantoorprinter");
 const QString kDate = QStringLiteral("donderdag 10 december 2026");
+
+// A home folder of the test's own, with or without a documents folder, for as long as it lives;
+// the desktop's folder settings under it are not there, so the usual names count.
+class HomeFolder {
+public:
+    explicit HomeFolder(bool withDocuments)
+        : oldHome_(qgetenv("HOME")), oldConfig_(qgetenv("XDG_CONFIG_HOME")) {
+        qputenv("HOME", QFile::encodeName(dir_.path()));
+        qunsetenv("XDG_CONFIG_HOME");
+        if (withDocuments) {
+            QDir(dir_.path()).mkdir(QStringLiteral("Documents"));
+        }
+    }
+    ~HomeFolder() {
+        qputenv("HOME", oldHome_);
+        if (oldConfig_.isEmpty()) {
+            qunsetenv("XDG_CONFIG_HOME");
+        } else {
+            qputenv("XDG_CONFIG_HOME", oldConfig_);
+        }
+    }
+    HomeFolder(const HomeFolder &) = delete;
+    HomeFolder &operator=(const HomeFolder &) = delete;
+
+    QString path() const { return dir_.path(); }
+
+private:
+    QTemporaryDir dir_;
+    QByteArray oldHome_;
+    QByteArray oldConfig_;
+};
 
 // One operation of the fake surface as one line, so whole pages compare at a glance.
 QString describe(const FakePrinterSurface::Op &op) {
@@ -415,26 +452,41 @@ private Q_SLOTS:
 
     // Printer setup from the menu: another printer asks for a restart and closes the program
     // the normal way, saving the station data; the same one or Cancel changes nothing.
+    // A choice that cannot be written is said, and the program stays open: a restart would
+    // bring the old printer back.
     void printerSetup_data() {
         QTest::addColumn<std::optional<QString>>("choice");
+        QTest::addColumn<bool>("kept");
+        QTest::addColumn<QStringList>("shown");
         QTest::addColumn<bool>("restart");
-        QTest::newRow("another printer") << std::optional<QString>(kPdf) << true;
-        QTest::newRow("the same printer") << std::optional<QString>(kOffice) << false;
-        QTest::newRow("cancel") << std::optional<QString>() << false;
+        const QStringList none;
+        QTest::newRow("another printer")
+            << std::optional<QString>(kPdf) << true
+            << QStringList{message(MessageStyle::OkInformation, "Printer her-initialiseren",
+                                   "Programma opnieuw opstarten SVP")}
+            << true;
+        QTest::newRow("another printer not kept")
+            << std::optional<QString>(kPdf) << false
+            << QStringList{message(MessageStyle::OkCritical, "Printerkeuze niet bewaard",
+                                   "De keuze kon niet worden bewaard")}
+            << false;
+        QTest::newRow("the same printer")
+            << std::optional<QString>(kOffice) << true << none << false;
+        QTest::newRow("cancel") << std::optional<QString>() << true << none << false;
     }
     void printerSetup() {
         QFETCH(std::optional<QString>, choice);
+        QFETCH(bool, kept);
+        QFETCH(QStringList, shown);
         QFETCH(bool, restart);
         frmMain &w = makeWindow();
         w.show();
         QFile::remove(path(QStringLiteral("basis")));
-        printer_->queueDialogChoice(choice);
+        printer_->queueDialogChoice(choice, kept,
+                                    QStringLiteral("De keuze kon niet worden bewaard"));
         w.printerselect->trigger();
         QCOMPARE(printer_->dialogsShown(), 1);
-        QCOMPARE(shownMessages(), restart ? QStringList{message(MessageStyle::OkInformation,
-                                                                "Printer her-initialiseren",
-                                                                "Programma opnieuw opstarten SVP")}
-                                          : QStringList{});
+        QCOMPARE(shownMessages(), shown);
         QCOMPARE(w.isVisible(), !restart);
         QCOMPARE(QFile::exists(path(QStringLiteral("basis"))), restart);
     }
@@ -502,8 +554,7 @@ private Q_SLOTS:
         QCOMPARE(surface.deviceName(), before);
         QCOMPARE(files.asked().size(), 1);
         QCOMPARE(files.asked()[0].suggestedPath,
-                 QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-                     .filePath("Ronde 7 " + kDate + ".pdf"));
+                 QDir(platform::defaultSaveFolder()).filePath("Ronde 7 " + kDate + ".pdf"));
         QVERIFY2(QFileInfo(file).size() <= 100 * 1024,
                  qPrintable(QString::number(QFileInfo(file).size())));
 
@@ -610,7 +661,8 @@ private Q_SLOTS:
         for (const auto &box : messages_.shown()) {
             texts << box.text;
             QCOMPARE(box.style, MessageStyle::OkCritical);
-            QCOMPARE(box.title, QStringLiteral("Het bestand %1 kan niet worden geschreven")
+            QCOMPARE(box.title, QStringLiteral("Het bestand %1 kan niet worden geschreven: de map "
+                                               "bestaat niet")
                                     .arg(QDir::toNativeSeparators(path(*answer))));
         }
         QCOMPARE(texts, shown);
@@ -620,15 +672,22 @@ private Q_SLOTS:
 
     // The printer dialog lists every printer with the current one selected; the one picked
     // there is current, and is current again in the next run.
+    // A choice that cannot be written is current for this run only, and says why.
     void printerDialogKeepsTheChoice_data() {
         QTest::addColumn<bool>("ok");
-        QTest::newRow("OK") << true;
-        QTest::newRow("Cancel") << false;
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("OK") << true << true;
+        QTest::newRow("Cancel") << false << true;
+        QTest::newRow("OK, printer is a folder") << true << false;
     }
     void printerDialogKeepsTheChoice() {
         QFETCH(bool, ok);
+        QFETCH(bool, writable);
         platform::fakes::FakeFileChooser files;
         const QString choice = path(QStringLiteral("printer"));
+        if (!writable) {
+            QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("printer")));
+        }
         platform::QtPrinterSurface surface(files, choice);
         const QString before = surface.deviceName();
         modals_->then(QStringLiteral("dlgPrinter"), [&](QWidget *window) {
@@ -643,9 +702,23 @@ private Q_SLOTS:
             dialog->lstPrinters->setCurrentRow(int(listed.indexOf(kPdf)));
             ok ? dialog->accept() : dialog->reject();
         });
-        surface.showPrinterDialog(nullptr);
+        const platform::PrinterChoice result = surface.showPrinterDialog(nullptr);
         QCOMPARE(surface.deviceName(), ok ? kPdf : before);
-        QCOMPARE(platform::QtPrinterSurface(files, choice).deviceName(), ok ? kPdf : before);
+        QCOMPARE(platform::QtPrinterSurface(files, choice).deviceName(),
+                 ok && writable ? kPdf : before);
+        if (!ok || before == kPdf) {
+            QCOMPARE(result, platform::PrinterChoice::Unchanged);
+        } else if (writable) {
+            QCOMPARE(result, platform::PrinterChoice::Kept);
+        } else {
+            QCOMPARE(result, platform::PrinterChoice::NotKept);
+            QVERIFY2(
+                surface.lastError().contains(QLatin1String("kon niet worden bewaard")) &&
+                    surface.lastError().contains(QDir::toNativeSeparators(choice)) &&
+                    surface.lastError().contains(QLatin1String("er staat een map met die naam")),
+                qPrintable(surface.lastError()));
+            QVERIFY(QFileInfo(choice).isDir());
+        }
     }
 
     // Printing a text moves the current point to the left edge, one line of the font lower.
@@ -693,21 +766,235 @@ private Q_SLOTS:
     void suggestedPdfPath() {
         QFETCH(QString, document);
         QFETCH(QString, file);
-        const QString documents =
-            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        const HomeFolder home(true);
         QCOMPARE(platform::QtPrinterSurface::suggestedPdfPath(document),
-                 QDir(documents).filePath(file));
+                 QDir(home.path()).filePath(QStringLiteral("Documents/") + file));
     }
 
-    void aKeptChoiceThatIsGoneIsIgnored() {
+    // Files are offered in a folder that exists: the documents folder, else the home folder;
+    // the real chooser stands in the folder of the name it offers, also when that folder has
+    // gone in the meantime.
+    void offeredFolderExists_data() {
+        QTest::addColumn<bool>("documents");
+        QTest::addColumn<QString>("offeredIn");  // under the home folder; empty: the default
+        QTest::addColumn<QString>("folder");     // where the chooser stands, under home
+        QTest::newRow("documents folder") << true << QString() << "Documents";
+        QTest::newRow("no documents folder") << false << QString() << "";
+        QTest::newRow("offered in a missing folder") << true << "weg"
+                                                     << "Documents";
+        QTest::newRow("offered in another folder") << false << "elders"
+                                                   << "elders";
+    }
+    void offeredFolderExists() {
+        QFETCH(bool, documents);
+        QFETCH(QString, offeredIn);
+        QFETCH(QString, folder);
+        const HomeFolder home(documents);
+        const QString name = "Ronde 7 " + kDate + ".pdf";
+        const QString expectedFolder = QDir(home.path()).filePath(folder);
+        if (offeredIn.isEmpty()) {
+            QCOMPARE(QDir::cleanPath(platform::defaultSaveFolder()),
+                     QDir::cleanPath(expectedFolder));
+            QCOMPARE(platform::QtPrinterSurface::suggestedPdfPath("Ronde 7 " + kDate),
+                     QDir(platform::defaultSaveFolder()).filePath(name));
+        } else if (offeredIn == QLatin1String("elders")) {
+            QVERIFY(QDir(home.path()).mkdir(offeredIn));
+        }
+        const QString offered =
+            offeredIn.isEmpty() ? platform::QtPrinterSurface::suggestedPdfPath("Ronde 7 " + kDate)
+                                : QDir(home.path()).filePath(offeredIn + "/" + name);
+
+        modals_->then(QStringLiteral("fileChooser"), [&](QWidget *window) {
+            auto *dialog = qobject_cast<QFileDialog *>(window);
+            QVERIFY(dialog);
+            QCOMPARE(QDir::cleanPath(dialog->directory().absolutePath()),
+                     QDir::cleanPath(expectedFolder));
+            QCOMPARE(dialog->selectedFiles(), QStringList{QDir(expectedFolder).filePath(name)});
+            dialog->reject();
+        });
+        platform::QtFileChooser chooser;
+        QCOMPARE(chooser.saveFileName(nullptr, QStringLiteral("PDF bestand opslaan"), offered,
+                                      QStringLiteral("PDF-bestanden (*.pdf)")),
+                 std::nullopt);
+    }
+
+    // A PDF that cannot be written whole leaves the earlier file as it was, and says so.
+    void aPdfThatDoesNotFitKeepsTheOldFile() {
+        platform::fakes::FakeFileChooser files;
+        const QString file = path(QStringLiteral("ronde.pdf"));
+        {
+            QFile old(file);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("oude ronde");
+        }
+        files.queueAnswer(file);
+        platform::QtPrinterSurface surface(files, path(QStringLiteral("printer")));
+        {
+            const fixture::FileSizeLimit limit(4096);
+            QVERIFY(limit.ok());
+            print::exportRound(nullptr, surface, messages_, fullSheet());
+        }
+        QCOMPARE(messages_.shown().size(), 1);
+        QCOMPARE(messages_.shown()[0].title,
+                 QStringLiteral("Het bestand %1 kan niet worden geschreven: het bestand wordt "
+                                "groter dan toegestaan")
+                     .arg(QDir::toNativeSeparators(file)));
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("oude ronde"));
+        QCOMPARE(QDir(dir_->path()).entryList({"ronde.pdf*"}, QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("ronde.pdf")});
+    }
+
+    // A print-out goes to the chosen printer's queue or nowhere: a queue that has gone, stopped
+    // or refuses jobs, or a job the print system did not take, is said, naming the printer
+    // (and the one standing in), and nothing goes to another printer.
+    void printsOnlyOnTheChosenQueue_data() {
+        using Kind = QueueState::Kind;
+        QTest::addColumn<Kind>("atStart");  // the chosen queue when the program starts
+        QTest::addColumn<Kind>("atPrint");  // and when the page is printed
+        QTest::addColumn<QString>("refusal");
+        QTest::addColumn<QStringList>("said");  // empty: printed on the chosen queue
+        QTest::newRow("ready") << Kind::Ready << Kind::Ready << QString() << QStringList();
+        QTest::newRow("gone before the start") << Kind::Missing << Kind::Missing << QString()
+                                               << QStringList{"\"Thuisprinter\" is er niet meer",
+                                                              "de huidige printer is "
+                                                              "\"Kantoorprinter\"",
+                                                              "ook niet op een andere printer"};
+        QTest::newRow("back after the start")
+            << Kind::Missing << Kind::Ready << QString() << QStringList();
+        QTest::newRow("removed while running")
+            << Kind::Ready << Kind::Missing << QString()
+            << QStringList{"\"Thuisprinter\" is er niet", "ook niet op een andere printer"};
+        QTest::newRow("not accepting jobs")
+            << Kind::Ready << Kind::NotAccepting << QString()
+            << QStringList{"\"Thuisprinter\" neemt geen opdrachten aan (papier op)"};
+        QTest::newRow("stopped") << Kind::Ready << Kind::Stopped << QString()
+                                 << QStringList{"\"Thuisprinter\" is gestopt (papier op)"};
+        QTest::newRow("job refused")
+            << Kind::Ready << Kind::Ready << QStringLiteral("Forbidden")
+            << QStringList{"\"Thuisprinter\" heeft de afdruk niet aangenomen (Forbidden)"};
+    }
+    void printsOnlyOnTheChosenQueue() {
+        QFETCH(QueueState::Kind, atStart);
+        QFETCH(QueueState::Kind, atPrint);
+        QFETCH(QString, refusal);
+        QFETCH(QStringList, said);
+        const QString home = QStringLiteral("Thuisprinter");
+        platform::fakes::FakePrintQueues queues;
+        queues.add(kOffice);
+        auto put = [&](QueueState::Kind kind) {
+            if (kind == QueueState::Kind::Missing) {
+                queues.remove(home);
+            } else {
+                queues.add(home, kind, QStringLiteral("papier op"));
+            }
+        };
+        put(atStart);
+        QFile choice(path(QStringLiteral("printer")));
+        QVERIFY(choice.open(QIODevice::WriteOnly));
+        choice.write(home.toUtf8() + '\n');
+        choice.close();
+        platform::fakes::FakeFileChooser files;
+        platform::QtPrinterSurface surface(files, choice.fileName(), queues);
+
+        put(atPrint);
+        if (!refusal.isEmpty()) {
+            queues.failNextSubmit(refusal);
+        }
+        surface.setDocumentName(QStringLiteral("Ronde 7"));
+        surface.print(QStringLiteral("PD0XYZ"));
+        const DocumentResult result = surface.endDocument();
+
+        if (said.isEmpty()) {
+            QCOMPARE(result, DocumentResult::Printed);
+            QCOMPARE(queues.jobs().size(), 1);
+            QCOMPARE(queues.jobs()[0].queue, home);
+            QCOMPARE(queues.jobs()[0].title, QStringLiteral("Ronde 7"));
+            QVERIFY(queues.jobs()[0].pdf.startsWith("%PDF"));
+            QCOMPARE(surface.deviceName(), home);
+        } else {
+            QCOMPARE(result, DocumentResult::Failed);
+            QVERIFY(queues.jobs().isEmpty());
+            QVERIFY(!queues.submitted().contains(kOffice));
+            for (const QString &words : said) {
+                QVERIFY2(surface.lastError().contains(words), qPrintable(surface.lastError()));
+            }
+        }
+    }
+
+    // A failed print on the real surface reaches the user as the round's print failure.
+    void aRefusedPrintIsShown() {
+        platform::fakes::FakePrintQueues queues;
+        queues.add(kOffice, QueueState::Kind::NotAccepting);
+        platform::fakes::FakeFileChooser files;
+        platform::QtPrinterSurface surface(files, path(QStringLiteral("printer")), queues);
+        QCOMPARE(surface.deviceName(), kOffice);
+        messages_.queueAnswer(MessageAnswer::Ok);
+        print::printRound(nullptr, surface, messages_, stationSheet());
+        QCOMPARE(messages_.shown().size(), 2);
+        QCOMPARE(messages_.shown()[1].style, MessageStyle::OkCritical);
+        QVERIFY2(messages_.shown()[1].title.contains(
+                     QLatin1String("\"Kantoorprinter\" neemt geen opdrachten aan")),
+                 qPrintable(messages_.shown()[1].title));
+        QVERIFY(queues.submitted().isEmpty());
+    }
+
+    // The same against a real CUPS scheduler, run by tools/cups-print-check with a queue of
+    // its own in the state it names; skipped without one.
+    void realCupsQueue() {
+        const QString queue = qEnvironmentVariable("KRINGBAAS_CUPS_QUEUE");
+        const QString state = qEnvironmentVariable("KRINGBAAS_CUPS_STATE");
+        if (queue.isEmpty()) {
+            QSKIP("no CUPS queue given (tools/cups-print-check gives one)");
+        }
+        const QHash<QString, QString> said{
+            {QStringLiteral("ready"), QString()},
+            {QStringLiteral("disabled"), QStringLiteral("\"%1\" is gestopt")},
+            {QStringLiteral("rejecting"), QStringLiteral("\"%1\" neemt geen opdrachten aan")},
+            {QStringLiteral("removed"), QStringLiteral("\"%1\" is er niet meer")},
+        };
+        QVERIFY2(said.contains(state), qPrintable(state));
+        QFile choice(path(QStringLiteral("printer")));
+        QVERIFY(choice.open(QIODevice::WriteOnly));
+        choice.write(queue.toUtf8() + '\n');
+        choice.close();
+        platform::fakes::FakeFileChooser files;
+        platform::QtPrinterSurface surface(files, choice.fileName());
+        surface.setDocumentName(QStringLiteral("Kringbaas CUPS-proef"));
+        surface.print(QStringLiteral("PD0XYZ"));
+        const DocumentResult result = surface.endDocument();
+        if (said[state].isEmpty()) {
+            QVERIFY2(result == DocumentResult::Printed, qPrintable(surface.lastError()));
+            QCOMPARE(surface.deviceName(), queue);
+        } else {
+            QCOMPARE(result, DocumentResult::Failed);
+            QVERIFY2(surface.lastError().contains(said[state].arg(queue)),
+                     qPrintable(surface.lastError()));
+        }
+        QCOMPARE(files.asked().size(), 0);
+    }
+
+    // A chosen printer that has gone while no other printer is there stays current: the PDF
+    // printer would ask for a file instead of saying that the printer is not there.
+    void aGoneChoiceWithoutAnotherPrinterStaysCurrent() {
         QFile file(path(QStringLiteral("printer")));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("Printer die er niet meer is\n");
         file.close();
+        platform::fakes::FakePrintQueues queues;
         platform::fakes::FakeFileChooser files;
-        platform::QtPrinterSurface surface(files, file.fileName());
+        platform::QtPrinterSurface surface(files, file.fileName(), queues);
+        QCOMPARE(surface.deviceName(), QStringLiteral("Printer die er niet meer is"));
         QVERIFY(surface.printers().contains(surface.deviceName()));
-        QVERIFY(!surface.select(QStringLiteral("Printer die er niet meer is")));
+        QVERIFY(surface.printers().contains(kPdf));
+        surface.print(QStringLiteral("PD0XYZ"));
+        QCOMPARE(surface.endDocument(), DocumentResult::Failed);
+        QVERIFY2(surface.lastError().contains(
+                     QLatin1String("\"Printer die er niet meer is\" is er niet meer")),
+                 qPrintable(surface.lastError()));
+        QCOMPARE(files.asked().size(), 0);
+        QVERIFY(queues.submitted().isEmpty());
     }
 
     // --- the tips -----------------------------------------------------------------------------

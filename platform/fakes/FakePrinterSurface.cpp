@@ -93,14 +93,21 @@ void FakePrinterSurface::resetDocument() {
     ops_.clear();
 }
 
-void FakePrinterSurface::showPrinterDialog(QWidget *) {
+PrinterChoice FakePrinterSurface::showPrinterDialog(QWidget *) {
     ++dialogsShown_;
-    if (!dialogChoices_.isEmpty()) {
-        const std::optional<QString> choice = dialogChoices_.dequeue();
-        if (choice && printers_.contains(*choice)) {
-            current_ = *choice;
-        }
+    if (dialogChoices_.isEmpty()) {
+        return PrinterChoice::Unchanged;
     }
+    const DialogChoice choice = dialogChoices_.dequeue();
+    if (!choice.printer || *choice.printer == current_ || !printers_.contains(*choice.printer)) {
+        return PrinterChoice::Unchanged;
+    }
+    current_ = *choice.printer;
+    if (!choice.kept) {
+        error_ = choice.reason;
+        return PrinterChoice::NotKept;
+    }
+    return PrinterChoice::Kept;
 }
 
 }  // namespace platform::fakes

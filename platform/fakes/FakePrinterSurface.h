@@ -44,8 +44,12 @@ public:
     void setPrinters(const QStringList &printers);
     // The next endDocument() gives this result (Failed with the error text).
     void queueResult(DocumentResult result, const QString &error = {});
-    // What the next printer dialog picks: a printer, or nothing for Cancel.
-    void queueDialogChoice(std::optional<QString> printer) { dialogChoices_.enqueue(printer); }
+    // What the next printer dialog picks: a printer, or nothing for Cancel; with kept false the
+    // choice is current but cannot be written for later runs, for the reason given.
+    void queueDialogChoice(std::optional<QString> printer, bool kept = true,
+                           const QString &reason = {}) {
+        dialogChoices_.enqueue(DialogChoice{std::move(printer), kept, reason});
+    }
 
     const QList<Document> &documents() const { return documents_; }
     // The operations drawn since the last endDocument().
@@ -75,9 +79,15 @@ public:
     void drawLine(const QPoint &from, const QPoint &to) override;
     DocumentResult endDocument() override;
     QString lastError() const override { return error_; }
-    void showPrinterDialog(QWidget *owner) override;
+    PrinterChoice showPrinterDialog(QWidget *owner) override;
 
 private:
+    struct DialogChoice {
+        std::optional<QString> printer;
+        bool kept = true;
+        QString reason;
+    };
+
     Op op(Op::Kind kind) const;
     void resetDocument();
 
@@ -95,7 +105,7 @@ private:
     QList<Op> ops_;
     QList<Document> documents_;
     QQueue<std::pair<DocumentResult, QString>> results_;
-    QQueue<std::optional<QString>> dialogChoices_;
+    QQueue<DialogChoice> dialogChoices_;
     QString error_;
     int dialogsShown_ = 0;
 };

@@ -1,4 +1,4 @@
-#include "storage/WholeFile.h"
+#include "platform/WholeFile.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -10,7 +10,7 @@
 #include <unistd.h>
 #endif
 
-namespace storage {
+namespace platform {
 
 namespace {
 
@@ -69,10 +69,15 @@ bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *reaso
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return fail(reason, dutchReason(file.errorString()));
     }
-    if (file.write(bytes) != bytes.size()) {
-        const QString text = dutchReason(file.errorString());
-        file.cancelWriting();
-        return fail(reason, text);
+    // A write may take only part of the bytes (a size limit reached); the next one says why.
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            const QString text = dutchReason(file.errorString());
+            file.cancelWriting();
+            return fail(reason, text);
+        }
+        done += written;
     }
 #ifdef Q_OS_UNIX
     // A file system that allocates late (NFS, a quota) may refuse the bytes only here; commit()
@@ -91,4 +96,4 @@ bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *reaso
     return true;
 }
 
-}  // namespace storage
+}  // namespace platform
