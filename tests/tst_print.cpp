@@ -1137,6 +1137,29 @@ private Q_SLOTS:
         QCOMPARE(shownMessages(), QStringList{message(MessageStyle::OkCritical, "De printer is weg",
                                                       "Er is een fout opgetreden")});
     }
+
+    // The tips page on a queue that is stopped or takes no jobs: said, and no job is made.
+    void aRefusedTipsPrintIsShown_data() {
+        QTest::addColumn<QueueState::Kind>("kind");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("stopped") << QueueState::Kind::Stopped << "\"Kantoorprinter\" is gestopt";
+        QTest::newRow("not accepting jobs")
+            << QueueState::Kind::NotAccepting << "\"Kantoorprinter\" neemt geen opdrachten aan";
+    }
+    void aRefusedTipsPrintIsShown() {
+        QFETCH(QueueState::Kind, kind);
+        QFETCH(QString, said);
+        platform::fakes::FakePrintQueues queues;
+        queues.add(kOffice, kind);
+        platform::fakes::FakeFileChooser files;
+        platform::QtPrinterSurface surface(files, path(QStringLiteral("printer")), queues);
+        print::frmTip tip(&surface, messages_);
+        tip.Command1_Click();
+        QCOMPARE(messages_.shown().size(), 1);
+        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkCritical);
+        QVERIFY2(messages_.shown()[0].title.contains(said), qPrintable(messages_.shown()[0].title));
+        QVERIFY(queues.submitted().isEmpty());
+    }
 };
 
 KB_TEST_MAIN(PrintTest)
