@@ -40,21 +40,32 @@ QtPrinterSurface::QtPrinterSurface(FileChooser &files, QString choiceFile)
       choiceFile_(std::move(choiceFile)),
       ownQueues_(std::make_unique<CupsPrintQueues>()),
       queues_(ownQueues_.get()) {
-    installed_ = queues_->names();
-    readChoice();
     reset();
 }
 
 QtPrinterSurface::QtPrinterSurface(FileChooser &files, QString choiceFile, PrintQueues &queues)
     : files_(files), choiceFile_(std::move(choiceFile)), queues_(&queues) {
-    installed_ = queues_->names();
-    readChoice();
     reset();
 }
 
 QtPrinterSurface::~QtPrinterSurface() = default;
 
+void QtPrinterSurface::know() const {
+    if (known_) {
+        return;
+    }
+    known_ = true;
+    installed_ = queues_->names();
+    readChoice();
+}
+
+QString QtPrinterSurface::deviceName() const {
+    know();
+    return current_;
+}
+
 QStringList QtPrinterSurface::printers() const {
+    know();
     QStringList all = installed_;
     if (!missingChoice_.isEmpty() && standIn_ == missingChoice_ && !all.contains(missingChoice_)) {
         all.append(missingChoice_);
@@ -67,6 +78,11 @@ QStringList QtPrinterSurface::printers() const {
 }
 
 bool QtPrinterSurface::select(const QString &deviceName) {
+    know();
+    return pick(deviceName);
+}
+
+bool QtPrinterSurface::pick(const QString &deviceName) const {
     if (!printers().contains(deviceName)) {
         return false;
     }
@@ -74,17 +90,17 @@ bool QtPrinterSurface::select(const QString &deviceName) {
     return true;
 }
 
-void QtPrinterSurface::readChoice() {
+void QtPrinterSurface::readChoice() const {
     QFile in(choiceFile_);
     QString chosen;
     if (!choiceFile_.isEmpty() && in.open(QIODevice::ReadOnly | QIODevice::Text)) {
         chosen = QString::fromUtf8(in.readLine()).trimmed();
     }
-    if (!chosen.isEmpty() && select(chosen)) {
+    if (!chosen.isEmpty() && pick(chosen)) {
         return;
     }
     const QString desktopDefault = queues_->defaultName();
-    if (desktopDefault.isEmpty() || !select(desktopDefault)) {
+    if (desktopDefault.isEmpty() || !pick(desktopDefault)) {
         current_ = installed_.isEmpty() ? QString::fromLatin1(kPdfPrinterName) : installed_.first();
     }
     if (!chosen.isEmpty()) {
@@ -353,6 +369,7 @@ DocumentResult QtPrinterSurface::printOn(const QString &printerName) {
 }
 
 DocumentResult QtPrinterSurface::endDocument() {
+    know();
     error_.clear();
     DocumentResult result = DocumentResult::Printed;
     if (!drawings_.empty()) {
@@ -365,6 +382,7 @@ DocumentResult QtPrinterSurface::endDocument() {
 }
 
 PrinterChoice QtPrinterSurface::showPrinterDialog(QWidget *owner) {
+    know();
     installed_ = queues_->names();
     PrinterDialog dialog(printers(), current_, owner);
     if (dialog.exec() != QDialog::Accepted) {

@@ -36,7 +36,7 @@ public:
     QtPrinterSurface(FileChooser &files, QString choiceFile, PrintQueues &queues);
     ~QtPrinterSurface() override;
 
-    QString deviceName() const override { return current_; }
+    QString deviceName() const override;
     QStringList printers() const override;
     bool select(const QString &deviceName) override;
 
@@ -86,7 +86,11 @@ private:
     void reset();
     // The line height of the current font, in twips.
     int lineHeight();
-    void readChoice();
+    // The desktop's printers and the current one, asked of CUPS when printing first needs them,
+    // not while the program starts.
+    void know() const;
+    void readChoice() const;
+    bool pick(const QString &deviceName) const;
     // Keeps the current printer as the choice for later runs; false, with *reason, when the
     // file could not be written.
     bool writeChoice(QString *reason) const;
@@ -102,10 +106,11 @@ private:
     std::unique_ptr<PrintQueues> ownQueues_;
     PrintQueues *queues_;
     // The chosen printer that had gone at the start, and the printer standing in for it.
-    QString missingChoice_;
-    QString standIn_;
-    QStringList installed_;  // the desktop's printers, without the PDF device
-    QString current_;
+    mutable bool known_ = false;
+    mutable QString missingChoice_;
+    mutable QString standIn_;
+    mutable QStringList installed_;  // the desktop's printers, without the PDF device
+    mutable QString current_;
 
     QString documentName_;
     QPageLayout::Orientation orientation_ = QPageLayout::Portrait;

@@ -897,6 +897,7 @@ private Q_SLOTS:
         choice.close();
         platform::fakes::FakeFileChooser files;
         platform::QtPrinterSurface surface(files, choice.fileName(), queues);
+        QCOMPARE(surface.deviceName(), atStart == QueueState::Kind::Missing ? kOffice : home);
 
         put(atPrint);
         if (!refusal.isEmpty()) {
@@ -921,6 +922,26 @@ private Q_SLOTS:
                 QVERIFY2(surface.lastError().contains(words), qPrintable(surface.lastError()));
             }
         }
+    }
+
+    // Nobody prints in the first second: the queues are asked when printing first needs them,
+    // not while the program starts, and the kept choice is read then.
+    void queuesAskedOnlyWhenPrinting() {
+        platform::fakes::FakePrintQueues queues;
+        queues.add(kOffice);
+        queues.add(QStringLiteral("Thuisprinter"));
+        QFile choice(path(QStringLiteral("printer")));
+        QVERIFY(choice.open(QIODevice::WriteOnly));
+        choice.write("Thuisprinter\n");
+        choice.close();
+        platform::fakes::FakeFileChooser files;
+        platform::QtPrinterSurface surface(files, choice.fileName(), queues);
+        QCOMPARE(queues.asked(), 0);
+        QCOMPARE(surface.deviceName(), QStringLiteral("Thuisprinter"));
+        const int asked = queues.asked();
+        QVERIFY(asked > 0);
+        QVERIFY(surface.printers().contains(kOffice));
+        QCOMPARE(queues.asked(), asked);
     }
 
     // A failed print on the real surface reaches the user as the round's print failure.

@@ -37,8 +37,17 @@ public:
     // Every queue submit() was asked for, whether a job came of it or not.
     const QStringList &submitted() const { return submitted_; }
 
-    QStringList names() const override { return order_; }
-    QString defaultName() const override { return default_.isEmpty() ? order_.value(0) : default_; }
+    // How often the queues' names or the default were asked for.
+    int asked() const { return asked_; }
+
+    QStringList names() const override {
+        ++asked_;
+        return order_;
+    }
+    QString defaultName() const override {
+        ++asked_;
+        return default_.isEmpty() ? order_.value(0) : default_;
+    }
     QueueState state(const QString &name) const override {
         return queues_.value(name, QueueState{QueueState::Kind::Missing, {}});
     }
@@ -70,6 +79,7 @@ private:
     QString submitFailure_;
     QList<Job> jobs_;
     QStringList submitted_;
+    mutable int asked_ = 0;
 };
 
 }  // namespace platform::fakes
