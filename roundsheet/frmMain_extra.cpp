@@ -8,10 +8,10 @@
 #include "hamlist/frmAmateur.h"
 #include "logbook/Adif.h"
 #include "platform/FileChooser.h"
+#include "platform/WholeFile.h"
 #include "roundsheet/frmMain.h"
 #include "stats/Attendance.h"
 #include "storage/Database.h"
-#include "storage/WholeFile.h"
 
 #include <QAction>
 #include <QDir>
@@ -28,16 +28,11 @@ constexpr const char *kAdifModeFile = "adifmodus";
 // A ham list file larger than this is no ham list.
 constexpr qint64 kMaxImportBytes = 256 * 1024 * 1024;
 
-// Where files are offered and looked for: a folder that exists, so the chooser stands in it.
-QString documentsFolder() {
-    return platform::defaultSaveFolder();
-}
-
 // Writes the whole file or nothing: an earlier file of that name stays until the new one is
 // complete. *message says in Dutch why not.
 bool writeWhole(const QString &path, const QByteArray &bytes, QString *message) {
     QString reason;
-    if (!storage::writeWholeFile(path, bytes, &reason)) {
+    if (!platform::writeWholeFile(path, bytes, &reason)) {
         *message = QStringLiteral("%1 kan niet worden geschreven: %2.").arg(path, reason);
         return false;
     }
@@ -135,9 +130,9 @@ void exportAdif(frmMain &main, platform::FileChooser *files,
                       platform::MessageStyle::OkInformation, title);
         return;
     }
-    const std::optional<QString> path =
-        files->saveFileName(&main, title, QDir(documentsFolder()).filePath(suggestedName),
-                            QStringLiteral("ADIF-bestanden (*.adi)"));
+    const std::optional<QString> path = files->saveFileName(
+        &main, title, QDir(platform::defaultSaveFolder()).filePath(suggestedName),
+        QStringLiteral("ADIF-bestanden (*.adi)"));
     if (!path) {
         return;
     }
@@ -258,9 +253,9 @@ void frmMain::hamexport_Click() {
         services_.messages.show(this, error, platform::MessageStyle::OkCritical, title);
         return;
     }
-    const std::optional<QString> path =
-        files_->saveFileName(this, title, QDir(documentsFolder()).filePath("HAM-lijst.csv"),
-                             QStringLiteral("CSV-bestanden (*.csv)"));
+    const std::optional<QString> path = files_->saveFileName(
+        this, title, QDir(platform::defaultSaveFolder()).filePath("HAM-lijst.csv"),
+        QStringLiteral("CSV-bestanden (*.csv)"));
     if (!path) {
         return;
     }
@@ -279,7 +274,7 @@ void frmMain::hamimport_Click() {
         return;
     }
     const std::optional<QString> path = files_->openFileName(
-        this, title, documentsFolder(), QStringLiteral("CSV-bestanden (*.csv *.txt)"));
+        this, title, platform::defaultSaveFolder(), QStringLiteral("CSV-bestanden (*.csv *.txt)"));
     if (!path) {
         return;
     }

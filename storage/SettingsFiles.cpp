@@ -1,6 +1,6 @@
 #include "SettingsFiles.h"
 
-#include "storage/WholeFile.h"
+#include "platform/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -236,7 +236,7 @@ bool SettingsFiles::writeLines(const QString &path, const QStringList &lines) {
         bytes += utf8 ? l.toUtf8() : encodeWindows1252(l);
         bytes += "\r\n";
     }
-    return writeWholeFile(path, bytes);
+    return platform::writeWholeFile(path, bytes);
 }
 
 QByteArray SettingsFiles::encodeWindows1252(QStringView text) {

@@ -1,7 +1,7 @@
 #include "TestMain.h"
 
+#include "platform/WholeFile.h"
 #include "storage/SettingsFiles.h"
-#include "storage/WholeFile.h"
 #include "timing/PlannedTime.h"
 
 #include "FullDisk.h"
@@ -716,7 +716,7 @@ void TestSettingsFiles::writeFailsOnARealFullDisk() {
              QStringList({"basis", "flag", "prtcall", "rondetijd", "stem", "vulling"}));
 
     QString reason;
-    QVERIFY(!storage::writeWholeFile(QDir(folder).filePath("ronde.adi"), "<EOH>\r\n", &reason));
+    QVERIFY(!platform::writeWholeFile(QDir(folder).filePath("ronde.adi"), "<EOH>\r\n", &reason));
     QCOMPARE(reason, QStringLiteral("de schijf is vol"));
     QVERIFY(!QFile::exists(QDir(folder).filePath("ronde.adi")));
 }
@@ -763,7 +763,7 @@ void TestSettingsFiles::wholeFileSaysWhy() {
     {
         FileSizeLimit limit(0);
         QVERIFY(limit.ok());
-        written = storage::writeWholeFile(path, "<EOH>\r\n", &said);
+        written = platform::writeWholeFile(path, "<EOH>\r\n", &said);
     }
     QVERIFY(!written);
     QCOMPARE(said, reason);
@@ -771,7 +771,7 @@ void TestSettingsFiles::wholeFileSaysWhy() {
         QCOMPARE(fileBytes(path), QByteArray("oud"));
     QCOMPARE(entries(dir_->path()).size(), existing ? 2 : 1);
 
-    QVERIFY(storage::writeWholeFile(dir_->filePath("nieuw.adi"), "<EOH>\r\n", &said));
+    QVERIFY(platform::writeWholeFile(dir_->filePath("nieuw.adi"), "<EOH>\r\n", &said));
     QCOMPARE(fileBytes(dir_->filePath("nieuw.adi")), QByteArray("<EOH>\r\n"));
 }
 
