@@ -28,6 +28,7 @@
 #include "roundsheet/frmMain.h"
 #include "storage/Database.h"
 #include "storage/SettingsFiles.h"
+#include "tests/MainControls.h"
 
 #include <QAction>
 #include <QApplication>
@@ -136,14 +137,14 @@ std::unique_ptr<frmMain> startMainWindow(const QString &dataFolder, FakeServices
 // Why a started window is not fit to be timed (or deleted without writing into the data file);
 // empty when it is.
 QString whatIsWrong(const frmMain &window, const FakeServices &fakes) {
-    const storage::Recordset &rs = window.Data1->Recordset();
+    const storage::Recordset &rs = fixture::ui(window).Data1->Recordset();
     if (rs.AbsolutePosition() != benchdata::kRoundCount - 1 ||
-        window.txtRondeNR->text() != QString::number(benchdata::kRoundCount)) {
+        fixture::ui(window).txtRondeNR->text() != QString::number(benchdata::kRoundCount)) {
         return QStringLiteral("the window stands on round %1 (%2), not on the latest")
             .arg(rs.AbsolutePosition() + 1)
-            .arg(window.txtRondeNR->text());
+            .arg(fixture::ui(window).txtRondeNR->text());
     }
-    if (window.Data1->DataChanged()) {
+    if (fixture::ui(window).Data1->DataChanged()) {
         return QStringLiteral("the shown round counts as changed");
     }
     if (!fakes.messages.shown().isEmpty()) {
@@ -648,7 +649,7 @@ void BM_MainWindowLoad(benchmark::State &state) {
         window->load();
         finishIteration(state, timer);
         stopTimers(*window);
-        if (window->Data1->Recordset().AbsolutePosition() != 0) {
+        if (fixture::ui(*window).Data1->Recordset().AbsolutePosition() != 0) {
             state.SkipWithError("the start-up sequence did not show the first round");
             break;
         }
@@ -666,7 +667,7 @@ void BM_MainWindowMoveToLatest(benchmark::State &state) {
     StepClock clock;
     std::unique_ptr<frmMain> window = startMainWindow(f.dataFolder, fakes, &painted, &clock);
     for (auto _ : state) {
-        window->Data1->Recordset().MoveFirst();
+        fixture::ui(*window).Data1->Recordset().MoveFirst();
         dropLeftovers();
         QElapsedTimer timer;
         timer.start();

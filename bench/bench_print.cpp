@@ -19,6 +19,7 @@
 #include "platform/fakes/ManualTimers.h"
 #include "print/RoundPrinting.h"
 #include "roundsheet/frmMain.h"
+#include "tests/MainControls.h"
 
 #include <QAction>
 #include <QDir>
@@ -67,11 +68,13 @@ struct Fixture {
         window->tmrRonde->stop();
         window->Timer1->stop();
         for (int i = 0; i < frmMain::kRows; ++i) {
-            window->Text1[i]->setText(QStringLiteral("PD%1ABC").arg(i + 10));
-            window->Text2[i]->setText(QStringLiteral("Deelnemer %1").arg(i + 1));
-            window->Text3[i]->setText(QStringLiteral("ZOETERMEER"));
-            window->Text5[i]->setText(QString::number(12 * i + 3));
-            window->cmdBeurt[i]->setText(QStringLiteral("Beurt  %1").arg(i % 5 + 1));
+            fixture::ui(*window).Text1[i]->setText(QStringLiteral("PD%1ABC").arg(i + 10));
+            fixture::ui(*window).Text2[i]->setText(QStringLiteral("Deelnemer %1").arg(i + 1));
+            fixture::ui(*window).Text3[i]->setText(QStringLiteral("ZOETERMEER"));
+            fixture::ui(*window).Text5[i]->setText(QString::number(12 * i + 3));
+            for (int turn = 0; turn <= i % 5; ++turn) {
+                window->sheet().giveTurn(i);
+            }
         }
     }
 };
@@ -79,12 +82,12 @@ struct Fixture {
 // Made in main and gone before the application is.
 std::unique_ptr<Fixture> theFixture;
 
-Fixture &fixture() {
+Fixture &benchFixture() {
     return *theFixture;
 }
 
 void BM_ExportRound(benchmark::State &state) {
-    Fixture &f = fixture();
+    Fixture &f = benchFixture();
     for (auto _ : state) {
         f.messages.clear();
         f.files.queueAnswer(f.exported());
@@ -102,7 +105,7 @@ void BM_ExportRound(benchmark::State &state) {
 }
 
 void BM_BarePdf(benchmark::State &state) {
-    Fixture &f = fixture();
+    Fixture &f = benchFixture();
     const QImage logo = print::roundLogo();
     for (auto _ : state) {
         QElapsedTimer timer;
@@ -150,7 +153,7 @@ int main(int argc, char *argv[]) {
     const double exported = reporter.median("BM_ExportRound");
     const double bare = reporter.median("BM_BarePdf");
     if (exported > 0 && bare > 0) {
-        const qint64 bytes = QFileInfo(fixture().exported()).size();
+        const qint64 bytes = QFileInfo(benchFixture().exported()).size();
         std::printf(
             "\nratio export / bare: %.2f (target <= 2)\nexported file: %lld bytes "
             "(target <= 102400)\n",

@@ -24,6 +24,7 @@
 #include "roundsheet/frmToevoegen.h"
 #include "storage/Database.h"
 #include "storage/SettingsFiles.h"
+#include "tests/MainControls.h"
 
 #include <QApplication>
 #include <QDir>
@@ -112,7 +113,7 @@ struct Fixture {
     }
 };
 
-const Fixture &fixture() {
+const Fixture &benchFixture() {
     static const Fixture f;
     return f;
 }
@@ -162,18 +163,18 @@ QString messagesShown(const FakeServices &fakes) {
 
 // 4: a participant added, from Enter in the call entry box to the row filled.
 void BM_AddParticipant(benchmark::State &state) {
-    const Fixture &f = fixture();
+    const Fixture &f = benchFixture();
     FakeServices fakes;
     std::unique_ptr<frmMain> window = startMainWindow(f.addFolder, fakes);
     // The latest round, then a new one as the start dialog begins it: every row free.
     window->tmrRonde_Timer();
-    window->Data1->Recordset().AddNew();
+    fixture::ui(*window).Data1->Recordset().AddNew();
     dropLeftovers();
-    if (window->txtLoc[0]->text() != kGridHome) {
+    if (fixture::ui(*window).txtLoc[0]->text() != kGridHome) {
         state.SkipWithError("the club locator is not the one of the settings file");
         return;
     }
-    for (const platform::TextBox *row : window->Text1) {
+    for (const platform::TextBox *row : fixture::ui(*window).Text1) {
         if (!row->text().isEmpty()) {
             state.SkipWithError("the new round has a participant already");
             return;
@@ -191,17 +192,20 @@ void BM_AddParticipant(benchmark::State &state) {
         window->tmrToeVoeg->stop();
 
         QString wrong = messagesShown(fakes);
-        if (wrong.isEmpty() && (window->Text1[0]->text() != call ||
-                                window->Text2[0]->text() != f.text(f.addedHam, &H::naam) ||
-                                window->Text3[0]->text() != f.text(f.addedHam, &H::qth) ||
-                                window->Text4[0]->text() != f.text(f.addedHam, &H::byzonderheden) ||
-                                window->Text5[0]->text().isEmpty())) {
+        if (wrong.isEmpty() &&
+            (fixture::ui(*window).Text1[0]->text() != call ||
+             fixture::ui(*window).Text2[0]->text() != f.text(f.addedHam, &H::naam) ||
+             fixture::ui(*window).Text3[0]->text() != f.text(f.addedHam, &H::qth) ||
+             fixture::ui(*window).Text4[0]->text() != f.text(f.addedHam, &H::byzonderheden) ||
+             fixture::ui(*window).Text5[0]->text().isEmpty())) {
             wrong = QStringLiteral("the row holds %1 / %2 / %3 / %4 / %5")
-                        .arg(window->Text1[0]->text(), window->Text2[0]->text(),
-                             window->Text3[0]->text(), window->Text4[0]->text(),
-                             window->Text5[0]->text());
+                        .arg(fixture::ui(*window).Text1[0]->text(),
+                             fixture::ui(*window).Text2[0]->text(),
+                             fixture::ui(*window).Text3[0]->text(),
+                             fixture::ui(*window).Text4[0]->text(),
+                             fixture::ui(*window).Text5[0]->text());
         }
-        window->Text1[0]->clear();
+        fixture::ui(*window).Text1[0]->clear();
         dropLeftovers();
         delete entry.data();
         if (!wrong.isEmpty()) {
@@ -213,10 +217,10 @@ void BM_AddParticipant(benchmark::State &state) {
 
 // 5: the move to the next stored round, its 30 look-ups included.
 void BM_NextRound(benchmark::State &state) {
-    const Fixture &f = fixture();
+    const Fixture &f = benchFixture();
     FakeServices fakes;
     std::unique_ptr<frmMain> window = startMainWindow(f.browseFolder, fakes);
-    storage::Recordset &rounds = window->Data1->Recordset();
+    storage::Recordset &rounds = fixture::ui(*window).Data1->Recordset();
     const hamlist::frmAmateur *hams = window->amateurWindow();
     for (auto _ : state) {
         if (rounds.AbsolutePosition() >= rounds.RecordCount() - 1) {
@@ -236,16 +240,16 @@ void BM_NextRound(benchmark::State &state) {
                         .arg(rounds.AbsolutePosition() + 1);
         }
         for (int row = 0; wrong.isEmpty() && row < frmMain::kRows; ++row) {
-            if (!f.calls.contains(window->Text1[row]->text())) {
+            if (!f.calls.contains(fixture::ui(*window).Text1[row]->text())) {
                 wrong = QStringLiteral("row %1 of round %2 holds %3, not a ham of the list")
                             .arg(row + 1)
                             .arg(from + 2)
-                            .arg(window->Text1[row]->text());
+                            .arg(fixture::ui(*window).Text1[row]->text());
             }
         }
         // The last row's call was the last one looked up.
         if (wrong.isEmpty() &&
-            hams->txtFields[0]->text() != window->Text1[frmMain::kRows - 1]->text()) {
+            hams->txtFields[0]->text() != fixture::ui(*window).Text1[frmMain::kRows - 1]->text()) {
             wrong = QStringLiteral("the ham list stands on %1, not on the last row's call")
                         .arg(hams->txtFields[0]->text());
         }
@@ -274,7 +278,7 @@ int main(int argc, char *argv[]) {
     if (!app) {
         return 1;
     }
-    fixture();  // made before any timing, with its report on stderr
+    benchFixture();  // made before any timing, with its report on stderr
     benchreport::TargetReporter reporter({
         {"BM_AddParticipant", "Enter in the call box to the row filled (1 look-up)", 5},
         {"BM_NextRound", "next stored round, 30 look-ups", 20},

@@ -1,9 +1,7 @@
 #include "roundsheet/frmDialog.h"
 
 #include "platform/Twips.h"
-#include "roundsheet/DateTexts.h"
 #include "roundsheet/frmMain.h"
-#include "timing/PlannedTime.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -79,32 +77,27 @@ void frmDialog::tmrUnload_Timer() {
     }
     // A new round: the dialog takes the controller's call and name. It keeps its frame: taking it
     // away would hide the dialog for a moment, and a hidden dialog ends its modal run.
-    storage::Recordset &rounds = main_.Data1->Recordset();
-    if (!rounds.AddNew()) {
+    roundmodel::RoundSheet &sheet = main_.sheet();
+    if (!sheet.addNew()) {
         browseStoredRounds(false);
         return;
     }
     newRound_ = true;
-    main_.Command1->setEnabled(true);
-    main_.txtRondeNR->setText(QString::number(rounds.RecordCount() + 1));
-    main_.Command3->setEnabled(true);
-    main_.settings().writeFlag(QStringLiteral("aan"));
-    main_.TextAAN->setText(QStringLiteral("aan"));
+    main_.setAddingEnabled(true);
+    main_.setWipeEnabled(true);
+    main_.settings().writeFlag(roundmodel::modeWord(roundmodel::RoundMode::On));
+    sheet.setMode(roundmodel::RoundMode::On);
     Text1->setFocus();
 }
 
 // Answer No, or Escape in the call box: show the latest stored round again (dropping a new round
 // that nothing was typed into) and leave adding participants off.
 void frmDialog::browseStoredRounds(bool abandon) {
-    main_.txtRondeNR->clear();
-    storage::Recordset &rounds = main_.Data1->Recordset();
-    rounds.MovePrevious();
-    rounds.MoveNext();
-    main_.Command1->setEnabled(false);
-    main_.settings().writeFlag(QStringLiteral("uit"));
-    main_.TextAAN->setText(QStringLiteral("uit"));
+    main_.sheet().browseLatest();
+    main_.setAddingEnabled(false);
+    main_.settings().writeFlag(roundmodel::modeWord(roundmodel::RoundMode::Off));
     if (abandon) {
-        main_.Command3->setEnabled(false);
+        main_.setWipeEnabled(false);
     }
     finish(abandon ? Outcome::Abandoned : Outcome::Browse);
 }
@@ -143,32 +136,7 @@ void frmDialog::OKButton_Click() {
     if (outcome_ != Outcome::Open || !newRound_) {
         return;
     }
-    const QString planned = main_.settings().readRondeTijd();
-    main_.lblRondeTijdIngelezen->setText(planned);
-    main_.txtKringbaasCall->setText(Text1->text().trimmed());
-    main_.txtKringbaasNaam->setText(Text2->text().trimmed());
-    const QDateTime now = main_.services().clock.localNow();
-    main_.txtDatum->setText(roundDateText(now.date(), main_.services().clock.locale()));
-    main_.Text1[0]->setText(main_.txtKringbaasCall->text());
-    // The distance the look-up found for the controller's own station; an unknown call or an
-    // invalid locator leaves none, not the distance of an earlier computation.
-    const QString controllerDistance = main_.Text5[0]->text();
-    main_.Timer1->start();
-    for (platform::TextBox *distance : main_.Text5) {
-        distance->clear();
-    }
-    main_.tmrRondeTijd->start();
-    QString progress = QStringLiteral("Ronde is gestart om ") +
-                       now.toString(QStringLiteral("HH:mm")) + QStringLiteral(" uur. ");
-    main_.Text5[0]->setText(controllerDistance);
-    main_.Text4[0]->setText(QStringLiteral("Kringbaas"));
-    const int minutes = timing::roundedMinutes(planned);
-    const QDateTime end = now.addSecs(qint64(minutes) * 60);
-    progress += QStringLiteral("  Verwachtte eindtijd ") + end.toString(QStringLiteral("HH:mm")) +
-                QStringLiteral(" uur.");
-    main_.Label5->setText(progress);
-    main_.txtBegintijd->setText(storage::storedTimeText(main_.services().clock.utcNow()));
-    main_.storeRound();
+    main_.beginRound(Text1->text().trimmed(), Text2->text().trimmed());
     finish(Outcome::RoundBegun);
 }
 

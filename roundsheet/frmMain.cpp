@@ -2,7 +2,7 @@
 
 #include "geo/Locator.h"
 #include "hamlist/frmAmateur.h"
-#include "roundsheet/DateTexts.h"
+#include "roundmodel/DateTexts.h"
 #include "storage/Database.h"
 
 #include <QAction>
@@ -29,26 +29,14 @@ frmMain::frmMain(QString dataFolder, Services services, QWidget *parent)
     createControls();
     connectTiming();
 
-    Data1->setDatabaseName(
-        QDir(dataFolder_).filePath(QString::fromLatin1(storage::Database::kFileName)));
-    Data1->setRecordSource(QStringLiteral("ronde"));
-    Data1->bind(txtKringbaasCall, QStringLiteral("rondecall"));
-    Data1->bind(txtDatum, QStringLiteral("datum"));
-    Data1->bind(txtKringbaasNaam, QStringLiteral("kringbaas"));
+    Data1->attach(sheet_.records());
+    sheet_.setHamLookUp([this](const QString &call) { return lookUpHam(call); });
     for (int i = 0; i < kRows; ++i) {
-        const QString n = QString::number(i + 1);
-        Data1->bind(Text1[i], QStringLiteral("call") + n);
-        Data1->bind(Text2[i], QStringLiteral("naam") + n);
-        Data1->bind(Text3[i], QStringLiteral("qth") + n);
-        Data1->bind(Text4[i], QStringLiteral("on") + n);
-        Data1->bind(Text5[i], QStringLiteral("weg") + n);
-        Data1->bind(Check2[i], QStringLiteral("luis") + n);
         connect(Text1[i], &platform::TextBox::doubleClicked, this,
                 [this, i] { Text1_DblClick(i); });
     }
     createExtras();
-    connect(Data1, &storage::RecordControl::Validate, this, &frmMain::Data1_Validate);
-    connect(Data1, &storage::RecordControl::Reposition, this, &frmMain::Data1_Reposition);
+    connect(&sheet_, &roundmodel::RoundSheet::leaving, this, &frmMain::Data1_Validate);
     connect(Data1, &storage::RecordControl::Error, this, &frmMain::Data1_Error);
 
     connect(startupTimer, &platform::Timer::timeout, this, &frmMain::startupTimer_Timer);
@@ -65,6 +53,8 @@ frmMain::frmMain(QString dataFolder, Services services, QWidget *parent)
     connect(printerselect, &QAction::triggered, this, &frmMain::printerselect_Click);
     connect(help, &QAction::triggered, this, &frmMain::help_Click);
     connectRows();
+    connectSheet();
+    sheet_.setText(roundmodel::Field::Progress, Label5->text());
 
     // The menu's shortcuts win over the text boxes' own keys in this window (Ctrl+X closes the
     // program, not cuts; cutting stays on Shift+Delete and the context menu).
@@ -103,34 +93,42 @@ void frmMain::showEvent(QShowEvent *event) {
 // reaches a handler here.
 frmMain::~frmMain() {
     delete amateur_;
+    // The controls go while the sheet they show is still here.
+    delete takeCentralWidget();
 }
 
 void frmMain::load() {
     pi = 4 * std::atan(1.0);
 
+    using roundmodel::Field;
     const QDate today = services_.clock.localNow().date();
-    txtDatum->setText(roundDateText(today, services_.clock.locale()));
+    sheet_.setText(Field::Date, roundmodel::roundDateText(today, services_.clock.locale()));
     startupTimer->start();
     spraak->setChecked(settings_.readStem());
     tmrRonde->start();
-    lblRondeTijdIngelezen->setText(settings_.readRondeTijd());
+    sheet_.setPlannedTime(settings_.readRondeTijd());
 
     const storage::SettingsFiles::Basis basis = settings_.readBasis();
-    txtGroepsCall->setText(basis.groepsCall);
-    txtLocatie->setText(basis.locatie);
-    txtFrequentie->setText(basis.frequentie);
-    txtBand->setText(basis.band);
-    txtGridHome->setText(basis.gridHome);
-    txtLoc[0]->setText(txtGridHome->text().trimmed());
+    sheet_.setText(Field::ClubCall, basis.groepsCall);
+    sheet_.setText(Field::Location, basis.locatie);
+    sheet_.setText(Field::Frequency, basis.frequentie);
+    sheet_.setText(Field::Unit, basis.band);
+    sheet_.setText(Field::GridHome, basis.gridHome);
+    txtLoc[0]->setText(basis.gridHome.trimmed());
 
     placeRows();
-    for (platform::TextBox *distance : Text5) {
-        distance->clear();
+    for (int i = 0; i < kRows; ++i) {
+        sheet_.setCell(i, roundmodel::Column::Distance, QString());
     }
-    lblWeek->setText(QStringLiteral("Week ") + QString::number(weekNumber(today)));
+    lblWeek->setText(QStringLiteral("Week ") + QString::number(roundmodel::weekNumber(today)));
 
-    // The stored rounds replace what stands in the bound boxes; errors are dropped (Data1_Error).
-    Data1->open();
+    // The stored rounds replace what stands on the sheet; errors are said as the navigation
+    // bar's (Data1_Error).
+    if (!sheet_.open(
+            QDir(dataFolder_).filePath(QString::fromLatin1(storage::Database::kFileName)))) {
+        int response = 1;
+        Data1_Error(sheet_.lastError().code, sheet_.lastError().description, &response);
+    }
     Timer1->start();
 }
 
@@ -138,7 +136,7 @@ void frmMain::startupTimer_Timer() {
     startupTimer->stop();
     // Not in the middle of loading a round, nor over another window that waits for an answer:
     // a little later.
-    if (Data1->isLoading() || QApplication::activeModalWidget()) {
+    if (sheet_.isShowing() || QApplication::activeModalWidget()) {
         startupTimer->start();
         return;
     }
@@ -147,10 +145,7 @@ void frmMain::startupTimer_Timer() {
 
 void frmMain::tmrRonde_Timer() {
     tmrRonde->stop();
-    storage::Recordset &rs = Data1->Recordset();
-    rs.MoveFirst();
-    rs.MoveLast();
-    txtRondeNR->setText(QString::number(rs.RecordCount()));
+    sheet_.showLatest();
 }
 
 void frmMain::cmdCalc_Click() {
@@ -179,18 +174,20 @@ void frmMain::cmdCalc_Click() {
 }
 
 void frmMain::txtGridHome_LostFocus() {
-    const QString form = geo::gridHomeForm(txtGridHome->text());
-    txtGridHome->setText(form);
+    const QString form = geo::gridHomeForm(sheet_.text(roundmodel::Field::GridHome));
+    sheet_.setText(roundmodel::Field::GridHome, form);
     txtLoc[0]->setText(form);
 }
 
 void frmMain::txtBand_LostFocus() {
-    txtBand->setText(geo::bandUnitForm(txtBand->text()));
+    sheet_.setText(roundmodel::Field::Unit,
+                   geo::bandUnitForm(sheet_.text(roundmodel::Field::Unit)));
 }
 
 void frmMain::Text1_DblClick(int index) {
-    if (!Text1[index]->text().isEmpty()) {
-        services_.web.open(platform::webpages::qrzLookup(Text1[index]->text()));
+    const QString &call = sheet_.cell(index, roundmodel::Column::Call);
+    if (!call.isEmpty()) {
+        services_.web.open(platform::webpages::qrzLookup(call));
     }
 }
 
@@ -210,7 +207,7 @@ hamlist::frmAmateur *frmMain::amateurWindow() {
     if (!amateur_) {
         amateur_ = new hamlist::frmAmateur(dataFolder_, services_, this);
         amateur_->participantName = [this](int row) {
-            return row >= 0 && row < kRows ? Text2[row]->text() : QString();
+            return row >= 0 && row < kRows ? sheet_.cell(row, roundmodel::Column::Name) : QString();
         };
         if (lastFoundHam_ != storage::kNoBookmark) {
             amateur_->opstarttimer->stop();
@@ -225,7 +222,7 @@ hamlist::frmAmateur *frmMain::amateurWindow() {
 
 std::optional<storage::Ham> frmMain::lookUpHam(const QString &call) {
     // Through the rounds' connection to the same file while it is open.
-    hamLookup_.useConnection(Data1->Recordset().connection());
+    hamLookup_.useConnection(sheet_.records().connection());
     std::optional<storage::FoundHam> found = hamLookup_.find(call);
     if (!found) {
         return std::nullopt;
@@ -255,18 +252,11 @@ void frmMain::restoreMouse() {
     }
 }
 
+// A stored round stands on the sheet: the hourglass goes, the calculator shows the distance of
+// the last look-up with a valid locator, and the caption the position.
 void frmMain::Data1_Reposition() {
     restoreMouse();
-    finishShowingLookUps();
-    // Emptying the distances while a round is shown is no edit of that round: the record
-    // control does not count changes made here.
-    for (platform::TextBox *distance : Text5) {
-        distance->clear();
-    }
-    const storage::Recordset &rs = Data1->Recordset();
-    const int number = rs.AbsolutePosition() + 1;
-    Data1->setCaption(QStringLiteral("Ronde : %1 van de %2").arg(number).arg(rs.RecordCount()));
-    txtRondeNR->setText(QString::number(number));
+    showPosition();
 }
 
 // A move whose save step failed stays on the round with its edits; the user hears at once what
@@ -279,27 +269,24 @@ void frmMain::Data1_Error(int, const QString &description, int *response) {
 }
 
 void frmMain::reportStoreFailure() {
-    services_.messages.show(this,
-                            QStringLiteral("De ronde is niet opgeslagen.\n") +
-                                Data1->Recordset().lastError().description +
-                                QStringLiteral("\nDe ronde blijft op het scherm staan; Kringbaas "
-                                               "probeert het opnieuw bij de volgende opslag."),
-                            platform::MessageStyle::OkCritical,
-                            QStringLiteral("Ronde niet opgeslagen"));
+    services_.messages.show(
+        this,
+        QStringLiteral("De ronde is niet opgeslagen.\n") + sheet_.lastError().description +
+            QStringLiteral("\nDe ronde blijft op het scherm staan; Kringbaas "
+                           "probeert het opnieuw bij de volgende opslag."),
+        platform::MessageStyle::OkCritical, QStringLiteral("Ronde niet opgeslagen"));
 }
 
 // Stores the round on screen before the program closes. A round that cannot be stored is not
 // given up without the user's word: try again, or close without it.
 bool frmMain::storeBeforeClosing() {
-    storage::Recordset &rs = Data1->Recordset();
     for (;;) {
-        const bool pending = rs.state() == storage::CursorState::PendingNew || Data1->DataChanged();
-        if (!pending || rs.Update()) {
+        if (sheet_.storePending()) {
             return true;
         }
         const platform::MessageAnswer answer = services_.messages.show(
             this,
-            QStringLiteral("De ronde is niet opgeslagen.\n") + rs.lastError().description +
+            QStringLiteral("De ronde is niet opgeslagen.\n") + sheet_.lastError().description +
                 QStringLiteral("\n\nJa: opnieuw proberen. Nee: afsluiten zonder de ronde op "
                                "te slaan."),
             platform::MessageStyle::YesNoQuestion, QStringLiteral("Ronde niet opgeslagen"));
@@ -322,13 +309,13 @@ void frmMain::closeEvent(QCloseEvent *event) {
 
     // Every step runs, whatever the one before it did; the farewell says the round is stored
     // only when it is.
-    const bool storingNew = Data1->Recordset().state() == storage::CursorState::PendingNew;
+    const bool storingNew = sheet_.records().state() == storage::CursorState::PendingNew;
     const bool stored = storeBeforeClosing();
     // A new round is stored after every other; the number on the sheet was counted before.
-    const QString number =
-        storingNew ? QString::number(Data1->Recordset().RecordCount()) : txtRondeNR->text();
+    const QString number = storingNew ? QString::number(sheet_.records().RecordCount())
+                                      : sheet_.text(roundmodel::Field::RoundNumber);
 
-    const QString greeting = closingGreeting(services_.clock.localNow().time().hour());
+    const QString greeting = roundmodel::closingGreeting(services_.clock.localNow().time().hour());
     if (stored && settings_.isFlagAan()) {
         services_.messages.show(this, QStringLiteral("Ronde is opgeslagen! ") + greeting,
                                 platform::MessageStyle::OkInformation,
@@ -336,8 +323,10 @@ void frmMain::closeEvent(QCloseEvent *event) {
     }
 
     // The close goes on either way; the user hears that the station fields are not kept.
-    if (!settings_.writeBasis({txtGroepsCall->text(), txtLocatie->text(), txtFrequentie->text(),
-                               txtBand->text(), txtGridHome->text()})) {
+    using roundmodel::Field;
+    if (!settings_.writeBasis({sheet_.text(Field::ClubCall), sheet_.text(Field::Location),
+                               sheet_.text(Field::Frequency), sheet_.text(Field::Unit),
+                               sheet_.text(Field::GridHome)})) {
         services_.messages.show(this,
                                 QStringLiteral("De zendergegevens zijn niet bewaard: het bestand "
                                                "basis kan niet worden geschreven."),
@@ -349,7 +338,7 @@ void frmMain::closeEvent(QCloseEvent *event) {
     }
     closeNotes();
     hamLookup_.useConnection(nullptr);
-    Data1->close();
+    sheet_.close();
     restoreMouse();
     event->accept();
 }

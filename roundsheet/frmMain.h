@@ -4,6 +4,7 @@
 #include "platform/FileChooser.h"
 #include "platform/PrinterSurface.h"
 #include "platform/Services.h"
+#include "roundmodel/RoundSheet.h"
 #include "storage/HamLookup.h"
 #include "storage/RecordControl.h"
 #include "storage/Records.h"
@@ -37,8 +38,10 @@ using Services = platform::Services;
 
 // The main window: the station data of the club, the round on screen with its 30 participant
 // rows, the clocks, the navigation over the stored rounds, the hidden locator calculator and the
-// menus from which everything else is reached. Other windows read and write its controls
-// directly, so they are public.
+// menus from which everything else is reached. It is the view of the round sheet
+// (roundmodel::RoundSheet), which owns the round: the controls show the sheet's values and turn
+// the user's actions into its operations. Other windows talk to the sheet or to the functions
+// below, never to the controls.
 class frmMain : public QMainWindow {
     Q_OBJECT
 
@@ -63,63 +66,17 @@ public:
     // Stores the round on screen at once, staying on it.
     void storeRound();
 
+    // The round on screen.
+    roundmodel::RoundSheet &sheet() { return sheet_; }
+    const roundmodel::RoundSheet &sheet() const { return sheet_; }
     // The round as the sheet shows it now, edits included.
-    storage::Round round() const;
-    // The turns row i has had, as its turn button counts them.
-    int turns(int row) const;
+    storage::Round round() const { return sheet_.round(); }
 
-    // Station fields (kept in the settings file basis).
-    platform::TextBox *txtGroepsCall = nullptr;
-    platform::TextBox *txtLocatie = nullptr;
-    platform::TextBox *txtFrequentie = nullptr;
-    platform::TextBox *txtBand = nullptr;
-    platform::TextBox *txtGridHome = nullptr;
-
-    // Round fields.
-    platform::TextBox *txtRondeNR = nullptr;
-    platform::TextBox *txtKringbaasCall = nullptr;
-    platform::TextBox *txtKringbaasNaam = nullptr;
-    platform::TextBox *txtDatum = nullptr;
-
-    // Clocks and round time.
-    QLabel *lblKlok = nullptr;
-    QLabel *lblUTC = nullptr;
-    QLabel *lblWeek = nullptr;
-    platform::ClickLabel *Label5 = nullptr;
-    platform::ClickProgressBar *ProgressBar1 = nullptr;
-    QLabel *lblRondeTijdIngelezen = nullptr;
-
-    // The round sheet, one element per row.
-    std::array<QLabel *, kRows> Label6{};
-    std::array<platform::TextBox *, kRows> Text1{};  // call
-    std::array<platform::TextBox *, kRows> Text2{};  // name
-    std::array<platform::TextBox *, kRows> Text3{};  // QTH
-    std::array<platform::TextBox *, kRows> Text4{};  // topic / remark
-    std::array<platform::TextBox *, kRows> Text5{};  // distance
-    std::array<QPushButton *, kRows> cmdBeurt{};
-    std::array<QCheckBox *, kRows> Check1{};  // away
-    std::array<QCheckBox *, kRows> Check2{};  // listening
-
-    QToolButton *Command1 = nullptr;  // "Deelnemer Toevoegen"
-    QToolButton *Command2 = nullptr;  // "Notities"
-    QPushButton *Command3 = nullptr;  // "wis"
-
-    storage::RecordControl *Data1 = nullptr;
-
-    // The locator calculator, below the visible part of the window.
-    std::array<platform::TextBox *, 2> txtLoc{};
-    std::array<QLabel *, 2> labLat{};
-    std::array<QLabel *, 2> labLong{};
-    QLabel *labDistance = nullptr;
-    QPushButton *cmdCalc = nullptr;
-
-    // The round's times, never shown: when it began (begintijd) and when each row's call was
-    // placed with Enter (tijd1 ... tijd30), as storage::storedTimeText writes them.
-    storage::HiddenField *txtBegintijd = nullptr;
-    std::array<storage::HiddenField *, kRows> txtTijd{};
-
-    // The round mode word, "aan" or "uit"; "Text6" until the start dialog sets it.
-    QLineEdit *TextAAN = nullptr;
+    // What the start dialog sets going: participants can be added (and the sheet wiped), the
+    // round begins with this controller, and the round is stored.
+    void setAddingEnabled(bool enabled);
+    void setWipeEnabled(bool enabled);
+    void beginRound(const QString &controllerCall, const QString &controllerName);
 
     platform::Timer *startupTimer = nullptr;
     platform::Timer *Timer1 = nullptr;
@@ -217,6 +174,62 @@ public:
     notes::frmNotities *notesWindow() const;
 
 private:
+    // Station fields (kept in the settings file basis).
+    platform::TextBox *txtGroepsCall = nullptr;
+    platform::TextBox *txtLocatie = nullptr;
+    platform::TextBox *txtFrequentie = nullptr;
+    platform::TextBox *txtBand = nullptr;
+    platform::TextBox *txtGridHome = nullptr;
+
+    // Round fields.
+    platform::TextBox *txtRondeNR = nullptr;
+    platform::TextBox *txtKringbaasCall = nullptr;
+    platform::TextBox *txtKringbaasNaam = nullptr;
+    platform::TextBox *txtDatum = nullptr;
+
+    // Clocks and round time.
+    QLabel *lblKlok = nullptr;
+    QLabel *lblUTC = nullptr;
+    QLabel *lblWeek = nullptr;
+    platform::ClickLabel *Label5 = nullptr;
+    platform::ClickProgressBar *ProgressBar1 = nullptr;
+
+    // The round sheet, one element per row.
+    std::array<QLabel *, kRows> Label6{};
+    std::array<platform::TextBox *, kRows> Text1{};  // call
+    std::array<platform::TextBox *, kRows> Text2{};  // name
+    std::array<platform::TextBox *, kRows> Text3{};  // QTH
+    std::array<platform::TextBox *, kRows> Text4{};  // topic / remark
+    std::array<platform::TextBox *, kRows> Text5{};  // distance
+    std::array<QPushButton *, kRows> cmdBeurt{};
+    std::array<QCheckBox *, kRows> Check1{};  // away
+    std::array<QCheckBox *, kRows> Check2{};  // listening
+
+    QToolButton *Command1 = nullptr;  // "Deelnemer Toevoegen"
+    QToolButton *Command2 = nullptr;  // "Notities"
+    QPushButton *Command3 = nullptr;  // "wis"
+
+    storage::RecordControl *Data1 = nullptr;
+
+    // The locator calculator, below the visible part of the window.
+    std::array<platform::TextBox *, 2> txtLoc{};
+    std::array<QLabel *, 2> labLat{};
+    std::array<QLabel *, 2> labLong{};
+    QLabel *labDistance = nullptr;
+    QPushButton *cmdCalc = nullptr;
+
+    // The controls follow the sheet, and the user's edits go to it (frmMain_rows.cpp).
+    void connectSheet();
+    platform::TextBox *boxOf(roundmodel::Field field) const;
+    platform::TextBox *boxOf(int index, roundmodel::Column column) const;
+    void showText(roundmodel::Field field);
+    void showCell(int index, roundmodel::Column column);
+    void showMark(QCheckBox *mark, bool on, int index, QCheckBox *otherMark);
+    void showTurn(int previousRow, int row);
+    void showPosition();
+    void calculatorShows(const QString &locator, bool showing);
+    void roundShown(const QString &lastValidLocator);
+
     // The clocks, the round time and the notes (frmMain_timing.cpp).
     void connectTiming();
     void closeNotes();
@@ -246,13 +259,12 @@ private:
     void freezeRow(int index, QCheckBox *otherMark, bool frozen);
     void setRowBackground(int index, const QColor &color);
     void restoreMouse();
-    void showingLookUp(const std::optional<storage::Ham> &ham);
-    void finishShowingLookUps();
     void reportStoreFailure();
     bool storeBeforeClosing();
 
     QString dataFolder_;
     Services services_;
+    roundmodel::RoundSheet sheet_;
     storage::SettingsFiles settings_;
     QPointer<hamlist::frmAmateur> amateur_;
     storage::HamLookup hamLookup_;
@@ -262,7 +274,6 @@ private:
     platform::FileChooser *files_ = nullptr;
     bool closing_ = false;
     bool centred_ = false;
-    QString calculatorLocator_;  // of the last look-up with a distance while a round is shown
     bool busy_ = false;
 };
 

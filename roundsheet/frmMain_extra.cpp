@@ -42,15 +42,6 @@ bool writeWhole(const QString &path, const QByteArray &bytes, QString *message) 
 }  // namespace
 
 void frmMain::createExtras() {
-    txtBegintijd = new storage::HiddenField(this);
-    txtBegintijd->setObjectName(QStringLiteral("txtBegintijd"));
-    Data1->bind(txtBegintijd, QStringLiteral("begintijd"));
-    for (int i = 0; i < kRows; ++i) {
-        txtTijd[i] = new storage::HiddenField(this);
-        txtTijd[i]->setObjectName(QStringLiteral("txtTijd%1").arg(i));
-        Data1->bind(txtTijd[i], QStringLiteral("tijd%1").arg(i + 1));
-    }
-
     QMenu *extra = menuBar()->addMenu(QStringLiteral("Extra"));
     extra->setObjectName(QStringLiteral("extra"));
     adifronde = extra->addAction(QStringLiteral("Ronde exporteren naar ADIF…"));
@@ -116,8 +107,10 @@ void exportAdif(frmMain &main, platform::FileChooser *files,
     if (!mode) {
         return;
     }
-    const logbook::AdifStation station{main.txtGroepsCall->text(), main.txtFrequentie->text(),
-                                       main.txtBand->text(), *mode};
+    using roundmodel::Field;
+    const roundmodel::RoundSheet &sheet = main.sheet();
+    const logbook::AdifStation station{sheet.text(Field::ClubCall), sheet.text(Field::Frequency),
+                                       sheet.text(Field::Unit), *mode};
     const logbook::AdifLog log =
         logbook::writeAdif(rounds, station, gridOf, main.services().clock.utcNow());
     const QStringList notes =
@@ -162,8 +155,8 @@ logbook::GridOf frmMain::gridOfCall() {
 }
 
 void frmMain::adifronde_Click() {
-    const int number = txtRondeNR->text().toInt();
-    QString date = storage::storedTime(txtBegintijd->text()).date().toString(Qt::ISODate);
+    const int number = sheet_.text(roundmodel::Field::RoundNumber).toInt();
+    QString date = sheet_.beginTime().date().toString(Qt::ISODate);
     QString name = date.isEmpty() ? QStringLiteral("Ronde %1.adi").arg(number)
                                   : QStringLiteral("Ronde %1 %2.adi").arg(number).arg(date);
     exportAdif(*this, files_, {{number, round()}}, gridOfCall(), name);
@@ -179,7 +172,7 @@ void frmMain::adifperiode_Click() {
     if (period.exec() != QDialog::Accepted) {
         return;
     }
-    if (Data1->DataChanged()) {
+    if (sheet_.isEdited()) {
         storeRound();  // the round on screen as it stands
     }
     const QString path =
@@ -212,7 +205,7 @@ void frmMain::adifperiode_Click() {
 }
 
 void frmMain::statistieken_Click() {
-    if (Data1->DataChanged()) {
+    if (sheet_.isEdited()) {
         storeRound();
     }
     std::vector<stats::RoundCalls> rounds;

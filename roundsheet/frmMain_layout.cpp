@@ -130,10 +130,6 @@ void frmMain::createControls() {
     txtBand = textBox(client, "txtBand", 12960, 1080, 1335, 255);
     txtBand->setAccessibleName(QStringLiteral("Eenheid"));
 
-    TextAAN = place(new QLineEdit(QStringLiteral("Text6"), client), 13560, 120, 975, 375);
-    TextAAN->setObjectName(QStringLiteral("TextAAN"));
-    TextAAN->setVisible(false);
-
     // Clocks.
     QLabel *clockCaption = label(client, QStringLiteral("Huidige Tijd:"), 16800, 240, 1335, 255);
     lblKlok = place(new QLabel(client), 16320, 480, 1815, 495);
@@ -182,9 +178,6 @@ void frmMain::createControls() {
     ProgressBar1->setAccessibleName(QStringLiteral("Voortgang geplande tijd"));
 
     // Below the visible client area.
-    lblRondeTijdIngelezen = place(new QLabel(client), 15600, 13320, 2775, 375);
-    lblRondeTijdIngelezen->setObjectName(QStringLiteral("lblRondeTijdIngelezen"));
-    lblRondeTijdIngelezen->setVisible(false);
     createCalculator(client);
 
     createMenus();
@@ -201,6 +194,7 @@ void frmMain::createRows(QWidget *client) {
         const QString rowDescription = QStringLiteral("rij ") + row;
 
         Label6[i] = place(new QLabel(rowNumberText(i), client), left[0], top + 40, width[0], 255);
+        Label6[i]->setObjectName(QStringLiteral("Label6_%1").arg(i));
         auto rowBox = [&](const char *name, int column, const char *accessible) {
             auto *box = textBox(client, name, left[column], top, width[column], 375);
             box->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(i));

@@ -14,13 +14,15 @@ namespace {
 // The list as the sheet shows it now.
 print::RoundSheet printedSheet(const frmMain &w) {
     print::RoundSheet sheet;
-    sheet.round = w.round();
-    sheet.rondeNR = w.txtRondeNR->text();
-    sheet.groepsCall = w.txtGroepsCall->text();
-    sheet.frequentie = w.txtFrequentie->text();
-    sheet.band = w.txtBand->text();
+    using roundmodel::Field;
+    const roundmodel::RoundSheet &shown = w.sheet();
+    sheet.round = shown.round();
+    sheet.rondeNR = shown.text(Field::RoundNumber);
+    sheet.groepsCall = shown.text(Field::ClubCall);
+    sheet.frequentie = shown.text(Field::Frequency);
+    sheet.band = shown.text(Field::Unit);
     for (int i = 0; i < frmMain::kRows; ++i) {
-        sheet.turnCaptions[size_t(i)] = w.cmdBeurt[i]->text();
+        sheet.turnCaptions[size_t(i)] = shown.turnCaption(i);
     }
     sheet.year = w.services().clock.localNow().date().year();
     return sheet;

@@ -8,6 +8,8 @@
 #include "roundsheet/frmMain.h"
 #include "roundsheet/frmToevoegen.h"
 
+#include <utility>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -44,7 +46,11 @@ void frmMain::connectRows() {
                 [this, i] { Text2_DblClick(i); });
         connect(Text3[i], &QLineEdit::textChanged, this, [this, i] { Text3_Change(i); });
         connect(Text3[i], &platform::TextBox::lostFocus, this, [this, i] { Text3_LostFocus(i); });
-        for (platform::TextBox *box : {Text2[i], Text4[i], Text5[i]}) {
+        for (roundmodel::Column column :
+             {roundmodel::Column::Name, roundmodel::Column::Topic, roundmodel::Column::Distance}) {
+            platform::TextBox *box = boxOf(i, column);
+            connect(box, &QLineEdit::textChanged, this,
+                    [this, i, column](const QString &text) { sheet_.setCell(i, column, text); });
             connect(box, &platform::TextBox::lostFocus, this, [this, i] { emptyCallRule(i); });
         }
         connect(cmdBeurt[i], &QPushButton::clicked, this, [this, i] { cmdBeurt_Click(i); });
@@ -59,87 +65,155 @@ void frmMain::connectRows() {
     connect(verwijderronde, &QAction::triggered, this, &frmMain::verwijderronde_Click);
 }
 
-// The look-up of a row's call in the ham list: name, QTH, topic and distance follow the call.
-// The row's stored distance follows too: the distance boxes are emptied whenever a round is
-// shown, so an emptied box must still count as the row's new distance when its call changes.
+platform::TextBox *frmMain::boxOf(roundmodel::Field field) const {
+    using roundmodel::Field;
+    switch (field) {
+        case Field::ClubCall:
+            return txtGroepsCall;
+        case Field::Location:
+            return txtLocatie;
+        case Field::Frequency:
+            return txtFrequentie;
+        case Field::Unit:
+            return txtBand;
+        case Field::GridHome:
+            return txtGridHome;
+        case Field::RoundNumber:
+            return txtRondeNR;
+        case Field::ControllerCall:
+            return txtKringbaasCall;
+        case Field::ControllerName:
+            return txtKringbaasNaam;
+        case Field::Date:
+            return txtDatum;
+        case Field::Progress:
+            break;
+    }
+    return nullptr;
+}
+
+platform::TextBox *frmMain::boxOf(int index, roundmodel::Column column) const {
+    switch (column) {
+        case roundmodel::Column::Call:
+            return Text1[index];
+        case roundmodel::Column::Name:
+            return Text2[index];
+        case roundmodel::Column::Qth:
+            return Text3[index];
+        case roundmodel::Column::Topic:
+            return Text4[index];
+        case roundmodel::Column::Distance:
+            break;
+    }
+    return Text5[index];
+}
+
+namespace {
+
+// Shows a value of the sheet without handing it back as an edit; a box being typed in keeps its
+// cursor where it was.
+void showValue(QLineEdit *box, const QString &value) {
+    if (box->text() == value) {
+        return;
+    }
+    const QSignalBlocker blocker(box);
+    const bool typing = box->hasFocus();
+    const int cursor = box->cursorPosition();
+    box->setText(value);
+    if (typing) {
+        box->setCursorPosition(cursor);
+    }
+}
+
+}  // namespace
+
+void frmMain::connectSheet() {
+    using roundmodel::Field;
+    using roundmodel::RoundSheet;
+    for (Field field :
+         {Field::ClubCall, Field::Location, Field::Frequency, Field::Unit, Field::GridHome,
+          Field::RoundNumber, Field::ControllerCall, Field::ControllerName, Field::Date}) {
+        connect(boxOf(field), &QLineEdit::textChanged, this,
+                [this, field](const QString &text) { sheet_.setText(field, text); });
+    }
+    connect(&sheet_, &RoundSheet::textChanged, this, &frmMain::showText);
+    connect(&sheet_, &RoundSheet::cellChanged, this, &frmMain::showCell);
+    connect(&sheet_, &RoundSheet::awayChanged, this,
+            [this](int i) { showMark(Check1[i], sheet_.row(i).away, i, Check2[i]); });
+    connect(&sheet_, &RoundSheet::listeningChanged, this,
+            [this](int i) { showMark(Check2[i], sheet_.row(i).listening, i, Check1[i]); });
+    connect(&sheet_, &RoundSheet::turnChanged, this, &frmMain::showTurn);
+    connect(&sheet_, &RoundSheet::hamLookedUp, this, &frmMain::calculatorShows);
+    connect(&sheet_, &RoundSheet::roundShown, this, &frmMain::roundShown);
+    connect(&sheet_, &RoundSheet::stored, this, &frmMain::showPosition);
+    connect(txtLoc[0], &QLineEdit::textChanged, &sheet_, &RoundSheet::setHomeLocator);
+}
+
+void frmMain::showText(roundmodel::Field field) {
+    if (field == roundmodel::Field::Progress) {
+        Label5->setText(sheet_.text(field));
+    } else {
+        showValue(boxOf(field), sheet_.text(field));
+    }
+}
+
+void frmMain::showCell(int index, roundmodel::Column column) {
+    showValue(boxOf(index, column), sheet_.cell(index, column));
+}
+
+// A mark set or cleared freezes or frees its row: its boxes, its turn button and the other mark.
+void frmMain::showMark(QCheckBox *mark, bool on, int index, QCheckBox *otherMark) {
+    {
+        const QSignalBlocker blocker(mark);
+        mark->setChecked(on);
+    }
+    freezeRow(index, otherMark, on);
+}
+
+// The turn button counts its row's turns; the row whose station has the turn is highlighted.
+void frmMain::showTurn(int, int row) {
+    QPushButton *button = cmdBeurt[row];
+    button->setText(sheet_.turnCaption(row));
+    button->setAccessibleName(button->text());
+    QFont bold = button->font();
+    bold.setBold(true);
+    button->setFont(bold);
+    const QColor window = palette().color(QPalette::Base);
+    for (int i = 0; i < kRows; ++i) {
+        setRowBackground(i, window);
+    }
+    setRowBackground(row, kTurnColour);
+}
+
+void frmMain::showPosition() {
+    Data1->setCaption(sheet_.positionCaption());
+}
+
+// The calculator shows the locator of the ham a call was looked up to and, for a call placed
+// while the round is led, its distance (or says that a locator is not valid).
+void frmMain::calculatorShows(const QString &locator, bool showing) {
+    txtLoc[1]->setText(locator);
+    if (!showing) {
+        cmdCalc_Click();
+    }
+}
+
+// While a round is being shown only the calculator keeps what the look-ups leave in it: the
+// last ham's locator, and the distance of the last one whose locator was valid, worked out once
+// when the round stands.
+void frmMain::roundShown(const QString &lastValidLocator) {
+    if (!lastValidLocator.isEmpty()) {
+        const QString shown = txtLoc[1]->text();
+        txtLoc[1]->setText(lastValidLocator);
+        cmdCalc_Click();
+        txtLoc[1]->setText(shown);
+    }
+    Data1_Reposition();
+}
+
+// A call typed or cleared in its box goes to the sheet, which looks it up.
 void frmMain::Text1_Change(int index) {
-    if (!Data1->isLoading()) {
-        Data1->markEdited(Text5[index]);
-        txtTijd[index]->clear();  // a call typed or cleared by hand was not placed with Enter
-    }
-    const QString text = Text1[index]->text();
-    if (text.isEmpty()) {
-        for (platform::TextBox *box : {Text2[index], Text3[index], Text4[index], Text5[index]}) {
-            box->clear();
-        }
-        return;
-    }
-    const QString call = text.trimmed().toUpper();
-    if (call != text) {
-        Text1[index]->setText(call);  // runs this look-up again with the clean call
-        return;
-    }
-
-    const std::optional<storage::Ham> ham = lookUpHam(call);
-    if (Data1->isLoading()) {
-        showingLookUp(ham);
-        return;
-    }
-    if (!ham) {
-        for (platform::TextBox *box : {Text2[index], Text3[index], Text4[index]}) {
-            box->clear();
-        }
-        return;
-    }
-    Text2[index]->setText(ham->naam);
-    Text3[index]->setText(ham->qth);
-    txtLoc[1]->setText(ham->grid.trimmed());
-    Text4[index]->setText(ham->byzonderheden);
-    if (call == QStringLiteral("QX9ZZA")) {
-        Text4[index]->setText(QStringLiteral("Maker van deze app."));
-    }
-
-    // A distance needs two valid locators. Without them the row gets no distance rather than
-    // the one of the station looked up before; while a stored round is being shown nobody is
-    // asked to correct a locator.
-    const bool valid = geo::LocatorCalculator::IsValidLocator(txtLoc[0]->text().toUpper()) &&
-                       geo::LocatorCalculator::IsValidLocator(txtLoc[1]->text().toUpper());
-    if (!valid) {
-        if (!Data1->isLoading()) {
-            cmdCalc_Click();
-        }
-        Text5[index]->clear();
-        return;
-    }
-    cmdCalc_Click();
-    Text5[index]->setText(labDistance->text());
-}
-
-// While a round is being shown its stored values stand in the rows (the record control puts
-// them back), so the look-up writes nothing there; only the calculator keeps what the look-ups
-// leave in it: the last ham's locator, and the distance of the last one whose locator was
-// valid, worked out once when the round stands.
-void frmMain::showingLookUp(const std::optional<storage::Ham> &ham) {
-    if (!ham) {
-        return;
-    }
-    const QString grid = ham->grid.trimmed();
-    txtLoc[1]->setText(grid);
-    if (geo::LocatorCalculator::IsValidLocator(txtLoc[0]->text().toUpper()) &&
-        geo::LocatorCalculator::IsValidLocator(grid.toUpper())) {
-        calculatorLocator_ = grid;
-    }
-}
-
-void frmMain::finishShowingLookUps() {
-    if (calculatorLocator_.isEmpty()) {
-        return;
-    }
-    const QString shown = txtLoc[1]->text();
-    txtLoc[1]->setText(calculatorLocator_);
-    calculatorLocator_.clear();
-    cmdCalc_Click();
-    txtLoc[1]->setText(shown);
+    sheet_.setCell(index, roundmodel::Column::Call, Text1[index]->text());
 }
 
 // A key typed in a call box empties the row (a call is only ever placed by the program). Keys
@@ -174,36 +248,27 @@ void frmMain::Text1_KeyUp(int index, int key, Qt::KeyboardModifiers modifiers) {
 }
 
 void frmMain::Text2_DblClick(int index) {
-    if (Text2[index]->text().isEmpty()) {
+    const QString &name = sheet_.cell(index, roundmodel::Column::Name);
+    if (name.isEmpty()) {
         return;
     }
     hamlist::frmAmateur *hams = amateurWindow();
-    hams->setParticipant(index, Text1[index]->text(), Text2[index]->text());
+    hams->setParticipant(index, sheet_.cell(index, roundmodel::Column::Call), name);
     hams->exec();
 }
 
+// A QTH is upper case, also while it is typed.
 void frmMain::Text3_Change(int index) {
-    platform::TextBox *box = Text3[index];
-    const QString upper = box->text().toUpper();
-    if (upper != box->text()) {
-        const int cursor = box->cursorPosition();
-        box->setText(upper);
-        box->setCursorPosition(cursor);
-    }
+    sheet_.setCell(index, roundmodel::Column::Qth, Text3[index]->text());
 }
 
 void frmMain::Text3_LostFocus(int index) {
-    Text3[index]->setText(Text3[index]->text().toUpper());
     emptyCallRule(index);
 }
 
 // A row without a call keeps no other data.
 void frmMain::emptyCallRule(int index) {
-    if (Text1[index]->text().isEmpty()) {
-        for (platform::TextBox *box : {Text2[index], Text3[index], Text4[index], Text5[index]}) {
-            box->clear();
-        }
-    }
+    sheet_.applyEmptyCallRule(index);
 }
 
 void frmMain::setRowBackground(int index, const QColor &color) {
@@ -214,46 +279,8 @@ void frmMain::setRowBackground(int index, const QColor &color) {
     }
 }
 
-storage::Round frmMain::round() const {
-    storage::Round shown;
-    shown.rondecall = txtKringbaasCall->text();
-    shown.datum = txtDatum->text();
-    shown.kringbaas = txtKringbaasNaam->text();
-    shown.begintijd = storage::storedTime(txtBegintijd->text());
-    for (int i = 0; i < kRows; ++i) {
-        storage::Participant &p = shown.participants[size_t(i)];
-        p.call = Text1[i]->text();
-        p.naam = Text2[i]->text();
-        p.qth = Text3[i]->text();
-        p.on = Text4[i]->text();
-        p.weg = Text5[i]->text();
-        p.luis = Check2[i]->isChecked();
-        p.tijd = storage::storedTime(txtTijd[i]->text());
-    }
-    return shown;
-}
-
-// The count lives in the caption; only its last three characters are read back.
-int frmMain::turns(int row) const {
-    return int(storage::SettingsFiles::leadingNumber(cmdBeurt[row]->text().right(3)));
-}
-
 void frmMain::cmdBeurt_Click(int index) {
-    if (Text1[index]->text().isEmpty()) {
-        return;
-    }
-    QPushButton *button = cmdBeurt[index];
-    button->setText(QStringLiteral("Beurt  ") + QString::number(turns(index) + 1));
-    button->setAccessibleName(button->text());
-    QFont bold = button->font();
-    bold.setBold(true);
-    button->setFont(bold);
-
-    const QColor window = palette().color(QPalette::Base);
-    for (int i = 0; i < kRows; ++i) {
-        setRowBackground(i, window);
-    }
-    setRowBackground(index, kTurnColour);
+    sheet_.giveTurn(index);
 }
 
 // Away and listening freeze a row: its boxes, its turn button and the other mark.
@@ -272,15 +299,15 @@ void frmMain::freezeRow(int index, QCheckBox *otherMark, bool frozen) {
 }
 
 void frmMain::Check1_Click(int index) {
-    freezeRow(index, Check2[index], Check1[index]->isChecked());
+    sheet_.setAway(index, Check1[index]->isChecked());
 }
 
 void frmMain::Check2_Click(int index) {
-    freezeRow(index, Check1[index], Check2[index]->isChecked());
+    sheet_.setListening(index, Check2[index]->isChecked());
 }
 
 void frmMain::Command1_Click() {
-    if (txtGridHome->text().isEmpty()) {
+    if (sheet_.text(roundmodel::Field::GridHome).isEmpty()) {
         services_.messages.show(this,
                                 QStringLiteral("Je hebt de zender GRID locatie niet ingevoerd\n"
                                                "Weet je jouw GRID niet? kijk dan hier :\n") +
@@ -312,13 +339,7 @@ void frmMain::showCallEntry() {
 // The round on screen goes into the table at once, so that a round being led survives a crash
 // or a power cut; the sheet keeps showing exactly what it shows.
 void frmMain::storeRound() {
-    storage::Recordset &rounds = Data1->Recordset();
-    if (rounds.Store()) {
-        const int number = rounds.AbsolutePosition() + 1;
-        Data1->setCaption(
-            QStringLiteral("Ronde : %1 van de %2").arg(number).arg(rounds.RecordCount()));
-        txtRondeNR->setText(QString::number(number));
-    } else {
+    if (!sheet_.store()) {
         reportStoreFailure();
     }
 }
@@ -351,32 +372,38 @@ void frmMain::Command3_Click() {
     const platform::MessageAnswer answer = services_.messages.show(
         this, QStringLiteral("Hiermee verwijder je alle huidige ronde deelnemers"),
         platform::MessageStyle::OkCancelExclamation,
-        QStringLiteral("Verwijder alle deelnemers van ronde ") + txtRondeNR->text());
+        QStringLiteral("Verwijder alle deelnemers van ronde ") +
+            sheet_.text(roundmodel::Field::RoundNumber));
     if (answer == platform::MessageAnswer::Cancel) {
         return;
     }
-    for (int i = 0; i < kRows; ++i) {
-        for (platform::TextBox *box : {Text1[i], Text2[i], Text3[i], Text4[i], Text5[i]}) {
-            box->clear();
-        }
-    }
+    sheet_.wipe();
 }
 
 void frmMain::verwijderronde_Click() {
-    storage::Recordset &rounds = Data1->Recordset();
-    if (rounds.RecordCount() <= 1) {
+    if (sheet_.removeShown() == roundmodel::RoundSheet::Removal::LastOne) {
         services_.messages.show(this, QStringLiteral("Je hebt alle rondes inmiddels verwijderd!"),
                                 platform::MessageStyle::OkInformation,
                                 QStringLiteral("Ho maar..."));
-        return;
     }
-    // A new round that is not stored yet is dropped rather than stored by the move that follows.
-    if (rounds.state() == storage::CursorState::PendingNew) {
-        rounds.CancelUpdate();
-    } else {
-        rounds.Delete();
-    }
-    rounds.MoveLast();
+}
+
+void frmMain::setAddingEnabled(bool enabled) {
+    Command1->setEnabled(enabled);
+}
+
+void frmMain::setWipeEnabled(bool enabled) {
+    Command3->setEnabled(enabled);
+}
+
+// The clocks run, the round begins with this controller and is stored at once.
+void frmMain::beginRound(const QString &controllerCall, const QString &controllerName) {
+    Timer1->start();
+    tmrRondeTijd->start();
+    const QDateTime now = services_.clock.localNow();
+    sheet_.begin(controllerCall, controllerName, settings_.readRondeTijd(), now,
+                 services_.clock.utcNow(), services_.clock.locale());
+    storeRound();
 }
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event) {

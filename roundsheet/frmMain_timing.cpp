@@ -47,7 +47,7 @@ void frmMain::connectTiming() {
 void frmMain::Timer1_Timer() {
     lblKlok->setText(timing::clockText(services_.clock.localNow().time()));
     lblUTC->setText(timing::clockText(services_.clock.utcNow().toUTC().time()));
-    Command1->setEnabled(timing::addButtonEnabled(TextAAN->text()));
+    Command1->setEnabled(timing::addButtonEnabled(roundmodel::modeWord(sheet_.mode())));
 }
 
 // Only asks the bar to show the round time as the clock has it; the count does not depend on
@@ -73,7 +73,7 @@ void frmMain::tmrRondeTijd_Timer() {
 
 // The bar's maximum is always above its minimum: a maximum of 0 would make Qt show a busy bar.
 timing::RoundTime::Look frmMain::showRoundTime(qint64 nowMs) {
-    const timing::RoundTime::Look look = roundTime_.look(lblRondeTijdIngelezen->text(), nowMs);
+    const timing::RoundTime::Look look = roundTime_.look(sheet_.plannedTime(), nowMs);
     if (look.step == timing::RoundTime::Step::NoPlan) {
         ProgressBar1->setRange(0, 1);
         ProgressBar1->setValue(0);
@@ -99,7 +99,7 @@ void frmMain::ProgressBar1_Click() {
 // Each step that fails is skipped.
 void frmMain::rondetijd_Click() {
     const QString old = settings_.readRondeTijd();
-    lblRondeTijdIngelezen->setText(old);
+    sheet_.setPlannedTime(old);
     timingBoxShown_ = true;
     const std::optional<QString> answer =
         services_.messages.input(this, QStringLiteral("Voer de geplande rondetijd in minuten in: "),
@@ -109,9 +109,11 @@ void frmMain::rondetijd_Click() {
         return;
     }
     const bool written = settings_.writeRondeTijd(*answer);
-    lblRondeTijdIngelezen->setText(*answer);
+    sheet_.setPlannedTime(*answer);
     const int minutes = timing::roundedMinutes(*answer);
-    Label5->setText(Label5->text() + timing::plannedEndText(services_.clock.localNow(), minutes));
+    sheet_.setText(roundmodel::Field::Progress,
+                   sheet_.text(roundmodel::Field::Progress) +
+                       timing::plannedEndText(services_.clock.localNow(), minutes));
     roundTime_.reset(services_.clock.monotonicMs());
     showRoundTime(services_.clock.monotonicMs());
     Timer1->start();

@@ -13,7 +13,9 @@ namespace roundsheet {
 using platform::twips;
 using platform::twipsRect;
 
-frmToevoegen::frmToevoegen(frmMain &main) : QDialog(&main), main_(main) {
+frmToevoegen::frmToevoegen(roundmodel::RoundSheet &sheet, platform::Services services,
+                           QWidget *parent)
+    : QDialog(parent), sheet_(sheet), services_(services) {
     setObjectName(QStringLiteral("frmToevoegen"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Deelnemer Toevoegen"));
@@ -38,45 +40,37 @@ frmToevoegen::frmToevoegen(frmMain &main) : QDialog(&main), main_(main) {
     Text1->setFocus();
 }
 
+frmToevoegen::frmToevoegen(frmMain &main) : frmToevoegen(main.sheet(), main.services(), &main) {
+    connect(this, &frmToevoegen::placed, &main, [&main](bool worthStoring) {
+        if (worthStoring) {
+            main.storeRound();
+        }
+        main.tmrToeVoeg->start();
+    });
+    connect(this, &frmToevoegen::sheetFull, main.tmrToeVoeg, &platform::Timer::stop);
+}
+
 void frmToevoegen::Text1_Enter() {
-    // Calls on the sheet are upper case; a call pasted in lower case is the same call.
     const QString call = Text1->text().trimmed().toUpper();
-    // Blanks alone are no call, and no duplicate of the empty rows either.
-    if (!call.isEmpty()) {
-        for (const platform::TextBox *row : main_.Text1) {
-            if (row->text() == call) {
-                main_.services().messages.show(
-                    this, call + QStringLiteral(" doet al mee in deze ronde"),
-                    platform::MessageStyle::OkCritical, QStringLiteral("Dubbele invoer"));
-                Text1->clear();
-                return;
-            }
-        }
-    }
-    bool placed = false;
-    for (int row = 0; row < frmMain::kRows; ++row) {
-        if (main_.Text1[row]->text().isEmpty()) {
-            main_.Text1[row]->setText(call);
-            if (!call.isEmpty()) {
-                main_.txtTijd[row]->setText(
-                    storage::storedTimeText(main_.services().clock.utcNow()));
-            }
-            placed = true;
+    switch (sheet_.placeCall(Text1->text(), services_.clock.utcNow())) {
+        case roundmodel::RoundSheet::Placing::Duplicate:
+            services_.messages.show(this, call + QStringLiteral(" doet al mee in deze ronde"),
+                                    platform::MessageStyle::OkCritical,
+                                    QStringLiteral("Dubbele invoer"));
+            Text1->clear();
+            return;
+        case roundmodel::RoundSheet::Placing::Full:
+            services_.messages.show(this, QStringLiteral("De ronde is vol"),
+                                    platform::MessageStyle::OkOnly);
+            Q_EMIT sheetFull();
+            Text1->clear();
+            close();
+            return;
+        case roundmodel::RoundSheet::Placing::Placed:
             break;
-        }
     }
-    if (!placed) {
-        main_.services().messages.show(this, QStringLiteral("De ronde is vol"),
-                                       platform::MessageStyle::OkOnly);
-        main_.tmrToeVoeg->stop();
-        Text1->clear();
-        close();
-        return;
-    }
-    if (!call.isEmpty()) {
-        main_.storeRound();
-    }
-    main_.tmrToeVoeg->start();
+    // Blanks alone place nothing worth storing.
+    Q_EMIT placed(!call.isEmpty());
     close();
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/Controls.h"
+#include "platform/Services.h"
+#include "roundmodel/RoundSheet.h"
 
 #include <QDialog>
 
@@ -14,6 +16,9 @@ class frmToevoegen : public QDialog {
     Q_OBJECT
 
 public:
+    frmToevoegen(roundmodel::RoundSheet &sheet, platform::Services services, QWidget *parent);
+    // Over the main window: a placed call is stored at once and a fresh box follows shortly,
+    // until the round is full.
     explicit frmToevoegen(frmMain &main);
 
     platform::TextBox *Text1 = nullptr;
@@ -21,11 +26,18 @@ public:
     // Enter in the box.
     void Text1_Enter();
 
+Q_SIGNALS:
+    // The call went onto the sheet; worthStoring when it was more than blanks.
+    void placed(bool worthStoring);
+    // Every row is taken.
+    void sheetFull();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    frmMain &main_;
+    roundmodel::RoundSheet &sheet_;
+    platform::Services services_;
 };
 
 }  // namespace roundsheet

@@ -86,6 +86,9 @@ bool RecordControl::addBinding(QObject *control, const QString &field,
                                std::function<void(const QVariant &)> set) {
     const TableDef *table = findTable(recordSource_);
     const int index = table ? table->fieldIndex(field) : -1;
+    if (recordset_ != &own_) {
+        return false;  // the records are shown by whoever owns the cursor
+    }
     if (!control || index < 0) {
         bindError_ = {StorageError::kUnknownField,
                       QStringLiteral("Het veld '%1' bestaat niet in de tabel '%2'.")
@@ -236,7 +239,7 @@ std::vector<int> RecordControl::shownFields() const {
 }
 
 RecordValues RecordControl::shownValues() const {
-    const TableDef *table = recordset_.table();
+    const TableDef *table = recordset_->table();
     RecordValues values(table ? size_t(table->fields.size()) : 0);
     for (const auto &binding : bindings_) {
         if (binding.control) {
@@ -247,13 +250,13 @@ RecordValues RecordControl::shownValues() const {
 }
 
 bool RecordControl::UpdateRecord() {
-    return recordset_.UpdateRecord();
+    return recordset_->UpdateRecord();
 }
 
 bool RecordControl::open() {
     bindError_ = {};
-    if (!recordset_.open(databaseName_, recordSource_)) {
-        raiseError(recordset_.lastError());
+    if (!recordset_->open(databaseName_, recordSource_)) {
+        raiseError(recordset_->lastError());
         return false;
     }
     return true;
@@ -263,9 +266,9 @@ bool RecordControl::close() {
     if (!isOpen()) {
         return true;
     }
-    const bool saved = recordset_.close();
+    const bool saved = recordset_->close();
     if (!saved) {
-        raiseError(recordset_.lastError());
+        raiseError(recordset_->lastError());
     }
     return saved;
 }
@@ -291,7 +294,7 @@ void RecordControl::raiseError(const StorageError &error) {
 // first record and "next" at the last one keep that record current. Every press is a move, so an
 // edit is saved even when the record stays the same.
 void RecordControl::navigate(int button) {
-    storage::Recordset &rs = recordset_;
+    storage::Recordset &rs = *recordset_;
     const bool onRecord = rs.state() == CursorState::OnRecord;
     bool ok = true;
     switch (button) {
@@ -323,7 +326,7 @@ void RecordControl::navigate(int button) {
             break;
     }
     if (!ok) {
-        raiseError(recordset_.lastError());
+        raiseError(recordset_->lastError());
     }
 }
 

@@ -63,6 +63,11 @@ public:
     explicit RecordControl(QWidget *parent = nullptr);
     ~RecordControl() override;
 
+    // Makes this the navigation bar over a cursor whose records another object shows (a model of
+    // the records, which is then the cursor's view): the buttons move that cursor and report what
+    // fails through Error. Nothing can be bound then. Call before anything else.
+    void attach(storage::Recordset &records) { recordset_ = &records; }
+
     void setDatabaseName(const QString &path) { databaseName_ = path; }
     const QString &DatabaseName() const { return databaseName_; }
     QString Connect() const { return QStringLiteral("Access 2000;"); }
@@ -84,12 +89,12 @@ public:
     // Closes the table (the window's unload): the save step runs first, so pending edits are
     // stored.
     bool close();
-    bool isOpen() const { return recordset_.isOpen(); }
+    bool isOpen() const { return recordset_->isOpen(); }
     // True while a record is being put into the bound controls (their change handlers run then).
     bool isLoading() const { return loading_; }
 
-    storage::Recordset &Recordset() { return recordset_; }
-    const storage::Recordset &Recordset() const { return recordset_; }
+    storage::Recordset &Recordset() { return *recordset_; }
+    const storage::Recordset &Recordset() const { return *recordset_; }
 
     // Writes all bound values into the current record (or inserts the pending new record)
     // without raising Validate.
@@ -104,7 +109,7 @@ public:
     bool DataChanged() const;
 
     const StorageError &lastError() const {
-        return bindError_ ? bindError_ : recordset_.lastError();
+        return bindError_ ? bindError_ : recordset_->lastError();
     }
 
     // How an Error left at its default response is reported (a message box in the program).
@@ -149,7 +154,8 @@ private:
 
     QString databaseName_;
     QString recordSource_;
-    storage::Recordset recordset_{*this};
+    storage::Recordset own_{*this};
+    storage::Recordset *recordset_ = &own_;
     std::vector<Binding> bindings_;
     bool loading_ = false;
     StorageError bindError_;

@@ -2,12 +2,13 @@
 #include "FullDisk.h"
 #include "TestMain.h"
 
+#include "MainControls.h"
 #include "platform/Twips.h"
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeMessageBoxes.h"
 #include "platform/fakes/FakeWebLauncher.h"
 #include "platform/fakes/ManualTimers.h"
-#include "roundsheet/DateTexts.h"
+#include "roundmodel/DateTexts.h"
 #include "roundsheet/frmMain.h"
 #include "storage/TableCursor.h"
 
@@ -118,21 +119,22 @@ private Q_SLOTS:
         }
         frmMain &w = makeWindow();
         QTEST(w.spraak->isChecked(), "spraak");
-        QTEST(w.lblRondeTijdIngelezen->text(), "planned");
-        const QStringList station = {w.txtGroepsCall->text(), w.txtLocatie->text(),
-                                     w.txtFrequentie->text(), w.txtBand->text(),
-                                     w.txtGridHome->text()};
+        QTEST(w.sheet().plannedTime(), "planned");
+        const QStringList station = {
+            fixture::ui(w).txtGroepsCall->text(), fixture::ui(w).txtLocatie->text(),
+            fixture::ui(w).txtFrequentie->text(), fixture::ui(w).txtBand->text(),
+            fixture::ui(w).txtGridHome->text()};
         QTEST(station, "station");
-        QTEST(w.txtLoc[0]->text(), "loc0");
-        QCOMPARE(w.lblWeek->text(), QStringLiteral("Week 49"));
+        QTEST(fixture::ui(w).txtLoc[0]->text(), "loc0");
+        QCOMPARE(fixture::ui(w).lblWeek->text(), QStringLiteral("Week 49"));
         QCOMPARE(messages_.shown().size(), 0);
     }
 
     void roundDateUsesTheLocaleNames() {
         const QDate date(2026, 3, 5);
-        QCOMPARE(roundsheet::roundDateText(date, QLocale(QLocale::Dutch, QLocale::Netherlands)),
+        QCOMPARE(roundmodel::roundDateText(date, QLocale(QLocale::Dutch, QLocale::Netherlands)),
                  QStringLiteral("donderdag 05 maart 2026"));
-        QCOMPARE(roundsheet::roundDateText(date, QLocale(QLocale::English, QLocale::UnitedStates)),
+        QCOMPARE(roundmodel::roundDateText(date, QLocale(QLocale::English, QLocale::UnitedStates)),
                  QStringLiteral("Thursday 05 March 2026"));
     }
 
@@ -155,7 +157,7 @@ private Q_SLOTS:
     }
     void weekNumbers() {
         QFETCH(QDate, date);
-        QTEST(roundsheet::weekNumber(date), "week");
+        QTEST(roundmodel::weekNumber(date), "week");
     }
 
     void closingGreetsByTheHour_data() {
@@ -205,8 +207,8 @@ private Q_SLOTS:
             writeFile(file("flag"), flag);
         }
         frmMain &w = makeWindow();
-        w.txtKringbaasNaam->setText(QStringLiteral("Henk"));
-        w.txtGroepsCall->setText(QStringLiteral("PI4ZUD"));
+        fixture::ui(w).txtKringbaasNaam->setText(QStringLiteral("Henk"));
+        fixture::ui(w).txtGroepsCall->setText(QStringLiteral("PI4ZUD"));
         w.close();
         QCOMPARE(messages_.shown().size(), message ? 1 : 0);
         // The round and the station fields are stored either way.
@@ -217,30 +219,30 @@ private Q_SLOTS:
     void latestRoundIsShownWithItsNumber() {
         seedRounds(folder(), 10);
         frmMain &w = makeWindow();
-        QCOMPARE(w.Data1->Caption(), QStringLiteral("Ronde : 1 van de 10"));
-        QCOMPARE(w.txtKringbaasCall->text(), QStringLiteral("PA1"));
+        QCOMPARE(fixture::ui(w).Data1->Caption(), QStringLiteral("Ronde : 1 van de 10"));
+        QCOMPARE(fixture::ui(w).txtKringbaasCall->text(), QStringLiteral("PA1"));
         w.tmrRonde_Timer();
         QVERIFY(!w.tmrRonde->isActive());
-        QCOMPARE(w.txtKringbaasCall->text(), QStringLiteral("PA10"));
-        QCOMPARE(w.txtRondeNR->text(), QStringLiteral("10"));
-        QCOMPARE(w.Data1->Caption(), QStringLiteral("Ronde : 10 van de 10"));
+        QCOMPARE(fixture::ui(w).txtKringbaasCall->text(), QStringLiteral("PA10"));
+        QCOMPARE(fixture::ui(w).txtRondeNR->text(), QStringLiteral("10"));
+        QCOMPARE(fixture::ui(w).Data1->Caption(), QStringLiteral("Ronde : 10 van de 10"));
 
-        w.Data1->Recordset().setAbsolutePosition(2);
-        QCOMPARE(w.Data1->Caption(), QStringLiteral("Ronde : 3 van de 10"));
-        QCOMPARE(w.txtRondeNR->text(), QStringLiteral("3"));
+        fixture::ui(w).Data1->Recordset().setAbsolutePosition(2);
+        QCOMPARE(fixture::ui(w).Data1->Caption(), QStringLiteral("Ronde : 3 van de 10"));
+        QCOMPARE(fixture::ui(w).txtRondeNR->text(), QStringLiteral("3"));
     }
 
     void showingRoundsEmptiesDistancesButKeepsThemStored() {
         seedRounds(folder(), 4);
         frmMain &w = makeWindow();
         w.tmrRonde_Timer();
-        QCOMPARE(w.Text1[0]->text(), QStringLiteral("PD4ABC"));
-        QCOMPARE(w.Text5[0]->text(), QString());
-        w.Data1->previousButton()->click();
-        w.Data1->firstButton()->click();
-        w.Data1->lastButton()->click();
+        QCOMPARE(fixture::ui(w).Text1[0]->text(), QStringLiteral("PD4ABC"));
+        QCOMPARE(fixture::ui(w).Text5[0]->text(), QString());
+        fixture::ui(w).Data1->previousButton()->click();
+        fixture::ui(w).Data1->firstButton()->click();
+        fixture::ui(w).Data1->lastButton()->click();
         // An edit of another field is stored without wiping the distance.
-        w.Text4[0]->setText(QStringLiteral("Antenne"));
+        fixture::ui(w).Text4[0]->setText(QStringLiteral("Antenne"));
         w.close();
         QCOMPARE(storedField(folder(), "weg1"), QStringList({"101", "102", "103", "104"}));
         QCOMPARE(storedField(folder(), "on1").last(), QStringLiteral("Antenne"));
@@ -248,19 +250,19 @@ private Q_SLOTS:
 
     void emptyRoundTableShowsZero() {
         frmMain &w = makeWindow();
-        QVERIFY(w.Data1->Recordset().Delete());
+        QVERIFY(fixture::ui(w).Data1->Recordset().Delete());
         w.tmrRonde_Timer();
-        QCOMPARE(w.txtRondeNR->text(), QStringLiteral("0"));
+        QCOMPARE(fixture::ui(w).txtRondeNR->text(), QStringLiteral("0"));
     }
 
     void calculatorShowsDistance() {
         frmMain &w = makeWindow();
-        w.txtLoc[0]->setText(QStringLiteral("JO22ab"));
-        w.txtLoc[1]->setText(QStringLiteral("jo33ab"));
-        w.cmdCalc->click();
-        QCOMPARE(w.labDistance->text(), QStringLiteral("176"));
-        QCOMPARE(w.labLat[0]->text(), QStringLiteral("052:03:45 (52,0625)"));
-        QCOMPARE(w.labLong[0]->text(), QStringLiteral("004:02:30 (4,04167)"));
+        fixture::ui(w).txtLoc[0]->setText(QStringLiteral("JO22ab"));
+        fixture::ui(w).txtLoc[1]->setText(QStringLiteral("jo33ab"));
+        fixture::ui(w).cmdCalc->click();
+        QCOMPARE(fixture::ui(w).labDistance->text(), QStringLiteral("176"));
+        QCOMPARE(fixture::ui(w).labLat[0]->text(), QStringLiteral("052:03:45 (52,0625)"));
+        QCOMPARE(fixture::ui(w).labLong[0]->text(), QStringLiteral("004:02:30 (4,04167)"));
         QCOMPARE(messages_.shown().size(), 0);
     }
 
@@ -284,12 +286,12 @@ private Q_SLOTS:
         frmMain &w = makeWindow();
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.txtLoc[0]->setText(QStringLiteral("JO22ab"));
-        w.txtLoc[1]->setText(QStringLiteral("JO22ab"));
+        fixture::ui(w).txtLoc[0]->setText(QStringLiteral("JO22ab"));
+        fixture::ui(w).txtLoc[1]->setText(QStringLiteral("JO22ab"));
         w.cmdCalc_Click();
-        QCOMPARE(w.labDistance->text(), QStringLiteral("1"));
-        w.txtLoc[0]->setText(loc0);
-        w.txtLoc[1]->setText(loc1);
+        QCOMPARE(fixture::ui(w).labDistance->text(), QStringLiteral("1"));
+        fixture::ui(w).txtLoc[0]->setText(loc0);
+        fixture::ui(w).txtLoc[1]->setText(loc1);
         w.cmdCalc_Click();
         QCOMPARE(messages_.shown().size(), 1);
         QCOMPARE(messages_.shown()[0].title, QStringLiteral("GRID locatie onjuist ingevoerd"));
@@ -298,22 +300,22 @@ private Q_SLOTS:
                  QStringLiteral("Onjuist Zender Locatie Formaat\r\nMoet zijn 6 Characters\r\n"
                                 "2 Letters (a tot x), 2 Nummers (0 tot 9), 2 Letters (a tot z)\r\n"
                                 "(Hoofdletter ongevoelig)"));
-        QCOMPARE(w.labDistance->text(), QStringLiteral("1"));
-        QCOMPARE(QApplication::focusWidget(), w.txtLoc[failing]);
+        QCOMPARE(fixture::ui(w).labDistance->text(), QStringLiteral("1"));
+        QCOMPARE(QApplication::focusWidget(), fixture::ui(w).txtLoc[failing]);
     }
 
     void stationFieldRules() {
         frmMain &w = makeWindow();
-        w.txtGridHome->setText(QStringLiteral(" jo22AB "));
+        fixture::ui(w).txtGridHome->setText(QStringLiteral(" jo22AB "));
         w.txtGridHome_LostFocus();
-        QCOMPARE(w.txtGridHome->text(), QStringLiteral("JO22ab"));
-        QCOMPARE(w.txtLoc[0]->text(), QStringLiteral("JO22ab"));
-        w.txtBand->clear();
+        QCOMPARE(fixture::ui(w).txtGridHome->text(), QStringLiteral("JO22ab"));
+        QCOMPARE(fixture::ui(w).txtLoc[0]->text(), QStringLiteral("JO22ab"));
+        fixture::ui(w).txtBand->clear();
         w.txtBand_LostFocus();
-        QCOMPARE(w.txtBand->text(), QStringLiteral("Mhz"));
-        w.txtBand->setText(QStringLiteral("kHz"));
+        QCOMPARE(fixture::ui(w).txtBand->text(), QStringLiteral("Mhz"));
+        fixture::ui(w).txtBand->setText(QStringLiteral("kHz"));
         w.txtBand_LostFocus();
-        QCOMPARE(w.txtBand->text(), QStringLiteral("kHz"));
+        QCOMPARE(fixture::ui(w).txtBand->text(), QStringLiteral("kHz"));
     }
 
     void webPages() {
@@ -364,13 +366,13 @@ private Q_SLOTS:
 
     void rowsAndNames() {
         frmMain &w = makeWindow();
-        QCOMPARE(w.Label6[0]->text(), QStringLiteral(" 1"));
-        QCOMPARE(w.Label6[9]->text(), QStringLiteral("10"));
-        QCOMPARE(w.Label6[29]->text(), QStringLiteral("30"));
-        QCOMPARE(w.Text1[0]->y(), platform::twips(1680));
-        QCOMPARE(w.Text1[29]->y(), platform::twips(1680 + 29 * 360));
-        QCOMPARE(w.Label6[29]->y(), platform::twips(1360 + 30 * 360));
-        QCOMPARE(w.Check1[29]->y(), platform::twips(1400 + 30 * 360));
+        QCOMPARE(fixture::ui(w).Label6[0]->text(), QStringLiteral(" 1"));
+        QCOMPARE(fixture::ui(w).Label6[9]->text(), QStringLiteral("10"));
+        QCOMPARE(fixture::ui(w).Label6[29]->text(), QStringLiteral("30"));
+        QCOMPARE(fixture::ui(w).Text1[0]->y(), platform::twips(1680));
+        QCOMPARE(fixture::ui(w).Text1[29]->y(), platform::twips(1680 + 29 * 360));
+        QCOMPARE(fixture::ui(w).Label6[29]->y(), platform::twips(1360 + 30 * 360));
+        QCOMPARE(fixture::ui(w).Check1[29]->y(), platform::twips(1400 + 30 * 360));
         // A screen reader can name every control the user reaches, and tells each row's
         // controls apart.
         QSet<QString> named;
@@ -389,8 +391,7 @@ private Q_SLOTS:
                      qPrintable(name));
             named.insert(name);
         }
-        QCOMPARE(w.TextAAN->text(), QStringLiteral("Text6"));
-        QVERIFY(!w.TextAAN->isVisibleTo(&w));
+        QCOMPARE(roundmodel::modeWord(w.sheet().mode()), QStringLiteral("Text6"));
         QCOMPARE(w.exitprog->text(), QStringLiteral("Exit  programma"));
         QCOMPARE(w.exitprog->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_X));
     }
@@ -399,8 +400,8 @@ private Q_SLOTS:
         frmMain &w = makeWindow();
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.txtLocatie->setFocus();
-        QTest::keyClick(w.txtLocatie, Qt::Key_Escape);
+        fixture::ui(w).txtLocatie->setFocus();
+        QTest::keyClick(fixture::ui(w).txtLocatie, Qt::Key_Escape);
         QCOMPARE(messages_.shown().size(), 0);
         QApplication::focusWidget()->clearFocus();
         QTest::keyClick(&w, Qt::Key_Escape);
@@ -445,8 +446,8 @@ private Q_SLOTS:
         const QByteArray old("PI4ZUD\r\nZoetermeer\r\n145.550\r\nMhz\r\nJO22ab\r\n");
         writeFile(file("basis"), old);
         frmMain &w = makeWindow();
-        QCOMPARE(w.txtGroepsCall->text(), QStringLiteral("PI4ZUD"));
-        w.txtGroepsCall->setText(QStringLiteral("PA3ABC"));
+        QCOMPARE(fixture::ui(w).txtGroepsCall->text(), QStringLiteral("PI4ZUD"));
+        fixture::ui(w).txtGroepsCall->setText(QStringLiteral("PA3ABC"));
         if (way == QLatin1String("folder")) {
             QVERIFY(QFile::remove(file("basis")));
             QVERIFY(QDir(folder()).mkdir(QStringLiteral("basis")));
@@ -486,8 +487,9 @@ private Q_SLOTS:
         window->startupTimer->stop();
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        QTRY_COMPARE(window->txtRondeNR->text(), QStringLiteral("2"));  // the one-shot move
-        window->Text2[1]->setText(QStringLiteral("Truus"));
+        QTRY_COMPARE(fixture::ui(*window).txtRondeNR->text(),
+                     QStringLiteral("2"));  // the one-shot move
+        fixture::ui(*window).Text2[1]->setText(QStringLiteral("Truus"));
 
         QString title;
         QString text;

@@ -1,6 +1,7 @@
 #include "Fixture.h"
 #include "TestMain.h"
 
+#include "MainControls.h"
 #include "notes/frmNotities.h"
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeMessageBoxes.h"
@@ -428,7 +429,7 @@ private Q_SLOTS:
             window->Command1->click();
             checked = true;
         });
-        main.Command2->click();
+        fixture::ui(main).Command2->click();
         QVERIFY(checked);
         QVERIFY(!main.notesWindow());
         QCOMPARE(storedNotes(folder()).last()[9], QStringLiteral("agenda van vanavond"));

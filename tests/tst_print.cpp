@@ -2,6 +2,7 @@
 #include "FullDisk.h"
 #include "TestMain.h"
 
+#include "MainControls.h"
 #include "platform/FileChooser.h"
 #include "platform/PrinterDialog.h"
 #include "platform/QtPrinterSurface.h"
@@ -502,17 +503,17 @@ private Q_SLOTS:
         frmMain &w = makeWindow();
         QCOMPARE(w.rondeuitprinten->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
         QCOMPARE(w.rondeexporteren->shortcut(), QKeySequence(QStringLiteral("Ctrl+E")));
-        w.txtKringbaasCall->setText(QStringLiteral("PA3ABC"));
-        w.txtKringbaasNaam->setText(QStringLiteral("Henk"));
-        w.txtRondeNR->setText(QStringLiteral("12"));
-        w.txtDatum->setText(kDate);
+        fixture::ui(w).txtKringbaasCall->setText(QStringLiteral("PA3ABC"));
+        fixture::ui(w).txtKringbaasNaam->setText(QStringLiteral("Henk"));
+        fixture::ui(w).txtRondeNR->setText(QStringLiteral("12"));
+        fixture::ui(w).txtDatum->setText(kDate);
         const QStringList distances = {"0", "175.5", "ver"};
         for (int i = 0; i < 3; ++i) {
-            w.Text1[i]->setText(QStringLiteral("PD0A%1").arg(i + 1));
-            w.Text5[i]->setText(distances[i]);
+            fixture::ui(w).Text1[i]->setText(QStringLiteral("PD0A%1").arg(i + 1));
+            fixture::ui(w).Text5[i]->setText(distances[i]);
         }
-        w.cmdBeurt[1]->click();
-        w.cmdBeurt[1]->click();
+        fixture::ui(w).cmdBeurt[1]->click();
+        fixture::ui(w).cmdBeurt[1]->click();
         const storage::Round before = w.round();
 
         (exporting ? w.rondeexporteren : w.rondeuitprinten)->trigger();
@@ -530,8 +531,8 @@ private Q_SLOTS:
                               "PI4ZUD op 145.550 "
                               "Mhz]"));
         QCOMPARE(w.round(), before);
-        QCOMPARE(w.Text5[0]->text(), QStringLiteral("0"));
-        QCOMPARE(w.Text5[1]->text(), QStringLiteral("175.5"));
+        QCOMPARE(fixture::ui(w).Text5[0]->text(), QStringLiteral("0"));
+        QCOMPARE(fixture::ui(w).Text5[1]->text(), QStringLiteral("175.5"));
     }
 
     // --- the PDF printer ------------------------------------------------------------------------

@@ -1,13 +1,14 @@
 #include "Fixture.h"
 #include "TestMain.h"
 
+#include "MainControls.h"
 #include "hamlist/frmAmateur.h"
 #include "platform/WebLauncher.h"
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeMessageBoxes.h"
 #include "platform/fakes/FakeWebLauncher.h"
 #include "platform/fakes/ManualTimers.h"
-#include "roundsheet/DateTexts.h"
+#include "roundmodel/DateTexts.h"
 #include "roundsheet/frmDialog.h"
 #include "roundsheet/frmMain.h"
 #include "roundsheet/frmToevoegen.h"
@@ -211,27 +212,32 @@ private:
     // Rows 1..count hold unknown calls PD0A1, PD0A2, ...
     static void fillRows(frmMain &w, int count) {
         for (int i = 0; i < count; ++i) {
-            w.Text1[i]->setText(QStringLiteral("PD0A%1").arg(i + 1));
+            fixture::ui(w).Text1[i]->setText(QStringLiteral("PD0A%1").arg(i + 1));
         }
     }
 
     static QStringList calls(const frmMain &w) {
         QStringList result;
-        for (const platform::TextBox *box : w.Text1) {
+        for (const platform::TextBox *box : fixture::ui(w).Text1) {
             result << box->text();
         }
         return result;
     }
 
     static QStringList rowTexts(const frmMain &w, int i) {
-        return {w.Text1[i]->text(), w.Text2[i]->text(), w.Text3[i]->text(), w.Text4[i]->text(),
-                w.Text5[i]->text()};
+        return {fixture::ui(w).Text1[i]->text(), fixture::ui(w).Text2[i]->text(),
+                fixture::ui(w).Text3[i]->text(), fixture::ui(w).Text4[i]->text(),
+                fixture::ui(w).Text5[i]->text()};
     }
 
     static QList<QWidget *> frozenByMark(frmMain &w, int i, bool listening) {
-        return {w.Text1[i],    w.Text2[i],
-                w.Text3[i],    w.Text4[i],
-                w.cmdBeurt[i], listening ? static_cast<QWidget *>(w.Check1[i]) : w.Check2[i]};
+        return {fixture::ui(w).Text1[i],
+                fixture::ui(w).Text2[i],
+                fixture::ui(w).Text3[i],
+                fixture::ui(w).Text4[i],
+                fixture::ui(w).cmdBeurt[i],
+                listening ? static_cast<QWidget *>(fixture::ui(w).Check1[i])
+                          : fixture::ui(w).Check2[i]};
     }
 
 private Q_SLOTS:
@@ -282,8 +288,8 @@ private Q_SLOTS:
         fixture::seedTable(folder(), "ronde", fixture::numberedRounds(10));
         frmMain &w = makeWindow();
         w.tmrRonde_Timer();
-        w.Command1->setEnabled(false);
-        w.Command3->setEnabled(false);
+        fixture::ui(w).Command1->setEnabled(false);
+        fixture::ui(w).Command3->setEnabled(false);
         frmDialog &dlg = makeDialog(w);
         QVERIFY(showWindow(dlg));
         dlg.Text1->setText(QStringLiteral("PA3ABC"));
@@ -293,19 +299,21 @@ private Q_SLOTS:
         messages_.queueAnswer(MessageAnswer::Yes);
         dlg.tmrUnload_Timer();
 
-        QCOMPARE(w.Data1->Recordset().state(), storage::CursorState::PendingNew);
-        for (const platform::TextBox *box : {w.txtKringbaasCall, w.txtKringbaasNaam, w.txtDatum}) {
+        QCOMPARE(fixture::ui(w).Data1->Recordset().state(), storage::CursorState::PendingNew);
+        for (const platform::TextBox *box :
+             {fixture::ui(w).txtKringbaasCall, fixture::ui(w).txtKringbaasNaam,
+              fixture::ui(w).txtDatum}) {
             QCOMPARE(box->text(), QString());
         }
         for (int i = 0; i < frmMain::kRows; ++i) {
             QCOMPARE(rowTexts(w, i), QStringList({"", "", "", "", ""}));
-            QVERIFY(!w.Check2[i]->isChecked());
+            QVERIFY(!fixture::ui(w).Check2[i]->isChecked());
         }
-        QVERIFY(w.Command1->isEnabled());
-        QVERIFY(w.Command3->isEnabled());
-        QCOMPARE(w.txtRondeNR->text(), QStringLiteral("11"));
+        QVERIFY(fixture::ui(w).Command1->isEnabled());
+        QVERIFY(fixture::ui(w).Command3->isEnabled());
+        QCOMPARE(fixture::ui(w).txtRondeNR->text(), QStringLiteral("11"));
         QCOMPARE(readFile("flag"), QByteArray("aan\r\n"));
-        QCOMPARE(w.TextAAN->text(), QStringLiteral("aan"));
+        QCOMPARE(roundmodel::modeWord(w.sheet().mode()), QStringLiteral("aan"));
         QCOMPARE(dlg.outcome(), frmDialog::Outcome::Open);
         QVERIFY(dlg.isVisible());
         QVERIFY(!dlg.OKButton->isEnabled());
@@ -332,8 +340,12 @@ private Q_SLOTS:
             dlg.tmrUnload_Timer();
         }
         QStringList numbers;
-        connect(w.txtRondeNR, &QLineEdit::textChanged, &dlg,
-                [&numbers](const QString &text) { numbers << text; });
+        connect(&w.sheet(), &roundmodel::RoundSheet::textChanged, &dlg,
+                [&numbers, &w](roundmodel::Field field) {
+                    if (field == roundmodel::Field::RoundNumber) {
+                        numbers << w.sheet().text(field);
+                    }
+                });
         if (escape) {
             QTest::keyClick(dlg.Text1, Qt::Key_Escape);
         } else {
@@ -342,14 +354,14 @@ private Q_SLOTS:
 
         QCOMPARE(dlg.outcome(), outcome);
         QCOMPARE(numbers, QStringList({"", "9", "10"}));  // emptied, back, forth
-        QCOMPARE(w.Data1->Caption(), QStringLiteral("Ronde : 10 van de 10"));
-        QCOMPARE(w.txtKringbaasCall->text(), QStringLiteral("PA10"));
-        QVERIFY(!w.Command1->isEnabled());
+        QCOMPARE(fixture::ui(w).Data1->Caption(), QStringLiteral("Ronde : 10 van de 10"));
+        QCOMPARE(fixture::ui(w).txtKringbaasCall->text(), QStringLiteral("PA10"));
+        QVERIFY(!fixture::ui(w).Command1->isEnabled());
         if (escape) {
-            QVERIFY(!w.Command3->isEnabled());
+            QVERIFY(!fixture::ui(w).Command3->isEnabled());
         }
         QCOMPARE(readFile("flag"), QByteArray("uit\r\n"));
-        QCOMPARE(w.TextAAN->text(), QStringLiteral("uit"));
+        QCOMPARE(roundmodel::modeWord(w.sheet().mode()), QStringLiteral("uit"));
         QVERIFY(!dlg.isVisible());
 
         dialog_.reset();
@@ -421,7 +433,7 @@ private Q_SLOTS:
         // And Enter there begins the round, as a click does.
         QTest::keyClick(dlg.OKButton, Qt::Key_Return);
         QCOMPARE(dlg.outcome(), frmDialog::Outcome::RoundBegun);
-        QCOMPARE(w.txtKringbaasNaam->text(), QStringLiteral("Abe"));
+        QCOMPARE(fixture::ui(w).txtKringbaasNaam->text(), QStringLiteral("Abe"));
         w.Timer1->stop();
         w.tmrRondeTijd->stop();
     }
@@ -456,20 +468,20 @@ private Q_SLOTS:
         w.tmrRonde_Timer();
         frmDialog &dlg = newRoundDialog(w);
         messages_.clear();
-        const QString progressBefore = w.Label5->text();
+        const QString progressBefore = fixture::ui(w).Label5->text();
         // A distance left in the calculator by an earlier station.
-        w.txtLoc[1]->setText(QStringLiteral("JO33AB"));
+        fixture::ui(w).txtLoc[1]->setText(QStringLiteral("JO33AB"));
         w.cmdCalc_Click();
-        QCOMPARE(w.labDistance->text(), QStringLiteral("176"));
+        QCOMPARE(fixture::ui(w).labDistance->text(), QStringLiteral("176"));
         dlg.Text1->setText(typed);
         dlg.Text1_LostFocus();
         if (QByteArray(QTest::currentDataTag()) == "unknown, named by hand") {
             dlg.Text2->setText(QStringLiteral("Piet"));
             dlg.OKButton_Click();
             // The controller's row gets no distance that belongs to another station.
-            QCOMPARE(w.Text1[0]->text(), QStringLiteral("PD9ZZ"));
-            QCOMPARE(w.Text5[0]->text(), QString());
-            QCOMPARE(w.Text4[0]->text(), QStringLiteral("Kringbaas"));
+            QCOMPARE(fixture::ui(w).Text1[0]->text(), QStringLiteral("PD9ZZ"));
+            QCOMPARE(fixture::ui(w).Text5[0]->text(), QString());
+            QCOMPARE(fixture::ui(w).Text4[0]->text(), QStringLiteral("Kringbaas"));
         }
 
         QTEST(dlg.Text1->text(), "call");
@@ -477,14 +489,15 @@ private Q_SLOTS:
         QCOMPARE(dlg.outcome(), outcome);
         if (message.isEmpty()) {
             QCOMPARE(messages_.shown().size(), 0);
-            QCOMPARE(w.txtKringbaasNaam->text(), QStringLiteral("Henk"));
-            QVERIFY(w.Label5->text().startsWith(QStringLiteral("Ronde is gestart om 20:15")));
+            QCOMPARE(fixture::ui(w).txtKringbaasNaam->text(), QStringLiteral("Henk"));
+            QVERIFY(fixture::ui(w).Label5->text().startsWith(
+                QStringLiteral("Ronde is gestart om 20:15")));
         } else if (outcome == frmDialog::Outcome::Open) {
             QCOMPARE(messages_.shown().size(), 1);
             QCOMPARE(messages_.shown()[0].text, message);
             QCOMPARE(messages_.shown()[0].style, MessageStyle::OkOnly);
-            QCOMPARE(w.Label5->text(), progressBefore);
-            QCOMPARE(w.txtKringbaasCall->text(), QString());
+            QCOMPARE(fixture::ui(w).Label5->text(), progressBefore);
+            QCOMPARE(fixture::ui(w).txtKringbaasCall->text(), QString());
             QVERIFY(!w.Timer1->isActive());
         }
         w.Timer1->stop();
@@ -527,21 +540,21 @@ private Q_SLOTS:
         dlg.OKButton_Click();
 
         QCOMPARE(dlg.outcome(), frmDialog::Outcome::RoundBegun);
-        QTEST(w.lblRondeTijdIngelezen->text(), "planned");
-        QCOMPARE(w.txtKringbaasCall->text(), QStringLiteral("PA3ABC"));
-        QCOMPARE(w.txtKringbaasNaam->text(), QStringLiteral("Henk"));
-        QCOMPARE(w.txtDatum->text(), kDateText);
+        QTEST(w.sheet().plannedTime(), "planned");
+        QCOMPARE(fixture::ui(w).txtKringbaasCall->text(), QStringLiteral("PA3ABC"));
+        QCOMPARE(fixture::ui(w).txtKringbaasNaam->text(), QStringLiteral("Henk"));
+        QCOMPARE(fixture::ui(w).txtDatum->text(), kDateText);
         QCOMPARE(rowTexts(w, 0), QStringList({"PA3ABC", "Henk", "DELFT", "Kringbaas", "176"}));
-        QCOMPARE(w.Label5->text(), QStringLiteral("Ronde is gestart om 20:15 uur.   "
-                                                  "Verwachtte eindtijd %1 uur.")
-                                       .arg(end));
+        QCOMPARE(fixture::ui(w).Label5->text(), QStringLiteral("Ronde is gestart om 20:15 uur.   "
+                                                               "Verwachtte eindtijd %1 uur.")
+                                                    .arg(end));
         QVERIFY(w.Timer1->isActive());
         QVERIFY(w.tmrRondeTijd->isActive());
         QCOMPARE(messages_.shown().size(), 0);
         w.tmrRondeTijd_Timer();
-        QTEST(w.ProgressBar1->maximum(), "barMaximum");
-        QCOMPARE(w.ProgressBar1->minimum(), 0);
-        QCOMPARE(w.ProgressBar1->value(), 0);
+        QTEST(fixture::ui(w).ProgressBar1->maximum(), "barMaximum");
+        QCOMPARE(fixture::ui(w).ProgressBar1->minimum(), 0);
+        QCOMPARE(fixture::ui(w).ProgressBar1->value(), 0);
         w.Timer1->stop();
         w.tmrRondeTijd->stop();
 
@@ -593,13 +606,14 @@ private Q_SLOTS:
         QCOMPARE(modals_->pending(), 0);
         if (begin) {
             QCOMPARE(modals_->seen(), QStringList({"frmDialog", "frmToevoegen"}));
-            QCOMPARE(w.Label5->text(), QStringLiteral("Ronde is gestart om 20:15 uur.   "
-                                                      "Verwachtte eindtijd 20:15 uur."));
-            QVERIFY(w.Command1->isEnabled());
+            QCOMPARE(fixture::ui(w).Label5->text(),
+                     QStringLiteral("Ronde is gestart om 20:15 uur.   "
+                                    "Verwachtte eindtijd 20:15 uur."));
+            QVERIFY(fixture::ui(w).Command1->isEnabled());
         } else {
             QCOMPARE(modals_->seen(), QStringList({"frmDialog"}));
-            QVERIFY(!w.Command1->isEnabled());
-            QCOMPARE(w.txtRondeNR->text(), QStringLiteral("3"));
+            QVERIFY(!fixture::ui(w).Command1->isEnabled());
+            QCOMPARE(fixture::ui(w).txtRondeNR->text(), QStringLiteral("3"));
         }
         QVERIFY(!w.tmrToeVoeg->isActive());
         w.Timer1->stop();
@@ -645,8 +659,8 @@ private Q_SLOTS:
         QFETCH(bool, blocked);
         frmMain &w = makeWindow();
         QVERIFY(showWindow(w));
-        w.txtGridHome->setText(grid);
-        w.Text2[5]->setFocus();
+        fixture::ui(w).txtGridHome->setText(grid);
+        fixture::ui(w).Text2[5]->setFocus();
         if (!blocked) {
             modals_->then(QStringLiteral("frmToevoegen"), escapeCallEntry);
         }
@@ -663,7 +677,7 @@ private Q_SLOTS:
                                             "Weet je jouw GRID niet? kijk dan hier :",
                                             platform::webpages::locatorFinderAddress()})
                                    .join(QLatin1Char('\n')));
-            QCOMPARE(QApplication::focusWidget(), w.txtGridHome);
+            QCOMPARE(QApplication::focusWidget(), fixture::ui(w).txtGridHome);
         } else {
             QCOMPARE(modals_->seen(), QStringList({"frmToevoegen"}));
             QCOMPARE(messages_.shown().size(), 0);
@@ -724,7 +738,7 @@ private Q_SLOTS:
         frmMain &w = makeWindow();
         fillRows(w, filled);
         if (cleared >= 0) {
-            w.Text1[cleared]->clear();
+            fixture::ui(w).Text1[cleared]->clear();
         }
         if (timerRunning) {
             w.tmrToeVoeg->start();
@@ -768,7 +782,7 @@ private Q_SLOTS:
         QTest::keyClicks(box->Text1, QStringLiteral("pa3new"));
         QCOMPARE(box->Text1->text(), QStringLiteral("PA3NEW"));
         QTest::keyClick(box->Text1, Qt::Key_Return);
-        QCOMPARE(w.Text1[0]->text(), QStringLiteral("PA3NEW"));
+        QCOMPARE(fixture::ui(w).Text1[0]->text(), QStringLiteral("PA3NEW"));
         QVERIFY(w.tmrToeVoeg->isActive());
         QVERIFY(!box || !box->isVisible());
 
@@ -811,18 +825,18 @@ private Q_SLOTS:
         QFETCH(QString, call);
         QFETCH(QString, message);
         frmMain &w = makeWindow();
-        QCOMPARE(w.txtLoc[0]->text(), QStringLiteral("JO22ab"));
+        QCOMPARE(fixture::ui(w).txtLoc[0]->text(), QStringLiteral("JO22ab"));
         // A station looked up before, with a distance of its own.
-        w.Text1[0]->setText(QStringLiteral("PA3ABC"));
-        QCOMPARE(w.Text5[0]->text(), QStringLiteral("176"));
+        fixture::ui(w).Text1[0]->setText(QStringLiteral("PA3ABC"));
+        QCOMPARE(fixture::ui(w).Text5[0]->text(), QStringLiteral("176"));
         const int i = 3;
-        w.Text2[i]->setText(QStringLiteral("oud"));
-        w.Text3[i]->setText(QStringLiteral("OUD"));
-        w.Text4[i]->setText(QStringLiteral("oud"));
-        w.Text5[i]->setText(QStringLiteral("99"));
+        fixture::ui(w).Text2[i]->setText(QStringLiteral("oud"));
+        fixture::ui(w).Text3[i]->setText(QStringLiteral("OUD"));
+        fixture::ui(w).Text4[i]->setText(QStringLiteral("oud"));
+        fixture::ui(w).Text5[i]->setText(QStringLiteral("99"));
         messages_.clear();
 
-        w.Text1[i]->setText(call);
+        fixture::ui(w).Text1[i]->setText(call);
         QTEST(rowTexts(w, i), "row");
         if (message.isEmpty()) {
             QCOMPARE(messages_.shown().size(), 0);
@@ -837,23 +851,19 @@ private Q_SLOTS:
 
     void turnCaptionCounts() {
         frmMain &w = makeWindow();
-        QPushButton *turn = w.cmdBeurt[4];
+        QPushButton *turn = fixture::ui(w).cmdBeurt[4];
         const QString initial = turn->text();
         w.cmdBeurt_Click(4);  // no call in the row
         QCOMPARE(turn->text(), initial);
         QVERIFY(!turn->font().bold());
 
-        w.Text1[4]->setText(QStringLiteral("PD0UNK"));
+        fixture::ui(w).Text1[4]->setText(QStringLiteral("PD0UNK"));
         w.cmdBeurt_Click(4);
         QCOMPARE(turn->text(), QStringLiteral("Beurt  1"));
         QVERIFY(turn->font().bold());
         w.cmdBeurt_Click(4);
         QCOMPARE(turn->text(), QStringLiteral("Beurt  2"));
-        turn->setText(QStringLiteral("Beurt  999"));
-        w.cmdBeurt_Click(4);
-        QCOMPARE(turn->text(), QStringLiteral("Beurt  1000"));
-        w.cmdBeurt_Click(4);
-        QCOMPARE(turn->text(), QStringLiteral("Beurt  1"));
+        // The count past 999 is the sheet's rule (tst_roundsheet).
     }
 
     void turnHighlightsItsRow() {
@@ -861,19 +871,19 @@ private Q_SLOTS:
         const QColor normal = w.palette().color(QPalette::Base);
         fillRows(w, 6);
         auto rowColours = [&w](int i) {
-            return QList<QColor>{w.Text1[i]->palette().color(QPalette::Base),
-                                 w.Text2[i]->palette().color(QPalette::Base),
-                                 w.Text3[i]->palette().color(QPalette::Base),
-                                 w.Text4[i]->palette().color(QPalette::Base),
-                                 w.Text5[i]->palette().color(QPalette::Base),
-                                 w.cmdBeurt[i]->palette().color(QPalette::Button)};
+            return QList<QColor>{fixture::ui(w).Text1[i]->palette().color(QPalette::Base),
+                                 fixture::ui(w).Text2[i]->palette().color(QPalette::Base),
+                                 fixture::ui(w).Text3[i]->palette().color(QPalette::Base),
+                                 fixture::ui(w).Text4[i]->palette().color(QPalette::Base),
+                                 fixture::ui(w).Text5[i]->palette().color(QPalette::Base),
+                                 fixture::ui(w).cmdBeurt[i]->palette().color(QPalette::Button)};
         };
         const QList<QColor> lit(6, kTurnColour);
-        w.cmdBeurt[2]->click();
+        fixture::ui(w).cmdBeurt[2]->click();
         QCOMPARE(rowColours(2), lit);
         QVERIFY(rowColours(4) != lit);
 
-        w.cmdBeurt[4]->click();
+        fixture::ui(w).cmdBeurt[4]->click();
         QCOMPARE(rowColours(4), lit);
         const QList<QColor> row3 = rowColours(2);
         for (int c = 0; c < 5; ++c) {
@@ -882,7 +892,7 @@ private Q_SLOTS:
         QVERIFY(row3[5] != kTurnColour);
 
         // A mark on the row with the turn: its boxes lose the colour, the distance keeps it.
-        w.Check1[4]->setChecked(true);
+        fixture::ui(w).Check1[4]->setChecked(true);
         const QList<QColor> marked = rowColours(4);
         for (int c = 0; c < 4; ++c) {
             QCOMPARE(marked[c], normal);
@@ -900,16 +910,16 @@ private Q_SLOTS:
         frmMain &w = makeWindow();
         fillRows(w, 3);
         const int i = 1;
-        QCheckBox *mark = listening ? w.Check2[i] : w.Check1[i];
+        QCheckBox *mark = listening ? fixture::ui(w).Check2[i] : fixture::ui(w).Check1[i];
         mark->click();
         QVERIFY(mark->isChecked());
         for (QWidget *frozen : frozenByMark(w, i, listening)) {
             QVERIFY2(!frozen->isEnabled(), qPrintable(frozen->objectName()));
         }
         QVERIFY(mark->isEnabled());
-        QVERIFY(w.Text5[i]->isEnabled());
-        QVERIFY(w.Text1[i + 1]->isEnabled());  // only this row
-        QVERIFY(w.cmdBeurt[i + 1]->isEnabled());
+        QVERIFY(fixture::ui(w).Text5[i]->isEnabled());
+        QVERIFY(fixture::ui(w).Text1[i + 1]->isEnabled());  // only this row
+        QVERIFY(fixture::ui(w).cmdBeurt[i + 1]->isEnabled());
 
         mark->click();
         QVERIFY(!mark->isChecked());
@@ -937,35 +947,35 @@ private Q_SLOTS:
         frmMain &w = makeWindow();
         QVERIFY(showWindow(w));
         const int i = 2;
-        w.Text1[i]->setText(QStringLiteral("PA3ABC"));
+        fixture::ui(w).Text1[i]->setText(QStringLiteral("PA3ABC"));
         const QStringList filled = rowTexts(w, i);
         QCOMPARE(filled[1], QStringLiteral("Henk"));
 
         if (how == QLatin1String("delete")) {
-            QTest::keyClick(w.Text1[i], Qt::Key_Delete);
+            QTest::keyClick(fixture::ui(w).Text1[i], Qt::Key_Delete);
         } else if (how == QLatin1String("letter")) {
-            QTest::keyClick(w.Text1[i], Qt::Key_X);
+            QTest::keyClick(fixture::ui(w).Text1[i], Qt::Key_X);
         } else if (how == QLatin1String("copy")) {
-            QTest::keyClick(w.Text1[i], Qt::Key_C, Qt::ControlModifier);
+            QTest::keyClick(fixture::ui(w).Text1[i], Qt::Key_C, Qt::ControlModifier);
         } else if (how == QLatin1String("escape")) {
-            QTest::keyClick(w.Text1[i], Qt::Key_Escape);
+            QTest::keyClick(fixture::ui(w).Text1[i], Qt::Key_Escape);
         } else if (how == QLatin1String("arrow")) {
-            QTest::keyClick(w.Text1[i], Qt::Key_Right);
+            QTest::keyClick(fixture::ui(w).Text1[i], Qt::Key_Right);
         } else if (how == QLatin1String("home")) {
-            QTest::keyClick(w.Text1[i], Qt::Key_Home);
+            QTest::keyClick(fixture::ui(w).Text1[i], Qt::Key_Home);
         } else if (how == QLatin1String("f5")) {
-            QTest::keyClick(w.Text1[i], Qt::Key_F5);
+            QTest::keyClick(fixture::ui(w).Text1[i], Qt::Key_F5);
         } else {
             // Tab is pressed in the widget before the call box and released in the call box.
-            QWidget *before = w.Text1[i];
+            QWidget *before = fixture::ui(w).Text1[i];
             do {
                 before = before->previousInFocusChain();
             } while (!(before->focusPolicy() & Qt::TabFocus) || !before->isEnabled() ||
                      !before->isVisible());
             before->setFocus();
             QTest::keyPress(before, Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget(), w.Text1[i]);
-            QTest::keyRelease(w.Text1[i], Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), fixture::ui(w).Text1[i]);
+            QTest::keyRelease(fixture::ui(w).Text1[i], Qt::Key_Tab);
         }
         QCOMPARE(rowTexts(w, i), emptied ? QStringList({"", "", "", "", ""}) : filled);
     }
@@ -983,8 +993,8 @@ private Q_SLOTS:
         dlg.Text1_LostFocus();
         dlg.OKButton_Click();
         QCOMPARE(dlg.outcome(), frmDialog::Outcome::Open);
-        QCOMPARE(w.Text4[0]->text(), QString());
-        QVERIFY(!w.Data1->DataChanged());
+        QCOMPARE(fixture::ui(w).Text4[0]->text(), QString());
+        QVERIFY(!fixture::ui(w).Data1->DataChanged());
         dialog_.reset();
         w.close();
         QCOMPARE(storedField(folder(), "rondecall"), before);
@@ -1005,9 +1015,9 @@ private Q_SLOTS:
         w.tmrRondeTijd->stop();
         QCOMPARE(storedField(folder(), "rondecall").size(), 3);
         QCOMPARE(storedField(folder(), "call1").last(), quoted("PA3ABC"));
-        QCOMPARE(w.Data1->Caption(), QStringLiteral("Ronde : 3 van de 3"));
-        QCOMPARE(w.txtRondeNR->text(), QStringLiteral("3"));
-        QCOMPARE(w.Text5[0]->text(), QStringLiteral("176"));
+        QCOMPARE(fixture::ui(w).Data1->Caption(), QStringLiteral("Ronde : 3 van de 3"));
+        QCOMPARE(fixture::ui(w).txtRondeNR->text(), QStringLiteral("3"));
+        QCOMPARE(fixture::ui(w).Text5[0]->text(), QStringLiteral("176"));
 
         QPointer<frmToevoegen> box = new frmToevoegen(w);
         box->Text1->setText(QStringLiteral("QX9ZZA"));
@@ -1016,7 +1026,7 @@ private Q_SLOTS:
         QCOMPARE(storedField(folder(), "call2").last(), quoted("QX9ZZA"));
         QCOMPARE(storedField(folder(), "on2").last(), quoted("Maker van deze app."));
         QCOMPARE(storedField(folder(), "rondecall").size(), 3);
-        QCOMPARE(w.Text5[0]->text(), QStringLiteral("176"));
+        QCOMPARE(fixture::ui(w).Text5[0]->text(), QStringLiteral("176"));
         delete box;
     }
 
@@ -1035,7 +1045,7 @@ private Q_SLOTS:
                            fixture::numberedRounds(1));  // call1 PD1ABC, weg1 101
         frmMain &w = makeWindow();
         w.tmrRonde_Timer();
-        w.Command1->setEnabled(true);
+        fixture::ui(w).Command1->setEnabled(true);
         if (change == QLatin1String("wis")) {
             messages_.queueAnswer(MessageAnswer::Ok);
             w.Command3_Click();
@@ -1047,7 +1057,7 @@ private Q_SLOTS:
                 box->Text1_Enter();
                 w.tmrToeVoeg->stop();
                 delete box;
-                QCOMPARE(w.Text1[0]->text(), change);
+                QCOMPARE(fixture::ui(w).Text1[0]->text(), change);
             }
         }
         w.close();
@@ -1059,10 +1069,10 @@ private Q_SLOTS:
     // successful look-up found, and one opened after it was closed starts afresh.
     void hamListOpensOnTheLastFoundHam() {
         frmMain &w = makeWindow();
-        w.Text1[0]->setText(QStringLiteral("QX9ZZA"));
-        w.Text1[1]->setText(QStringLiteral("pa3abc"));
-        w.Text1[2]->setText(QStringLiteral("PD0NIET"));
-        QCOMPARE(w.Text2[1]->text(), QStringLiteral("Henk"));
+        fixture::ui(w).Text1[0]->setText(QStringLiteral("QX9ZZA"));
+        fixture::ui(w).Text1[1]->setText(QStringLiteral("pa3abc"));
+        fixture::ui(w).Text1[2]->setText(QStringLiteral("PD0NIET"));
+        QCOMPARE(fixture::ui(w).Text2[1]->text(), QStringLiteral("Henk"));
         QVERIFY(!w.findChild<hamlist::frmAmateur *>());
 
         QPointer<hamlist::frmAmateur> hams = w.amateurWindow();
@@ -1095,15 +1105,15 @@ private Q_SLOTS:
     void addButtonTakesTheFocusFromAClick() {
         frmMain &w = makeWindow();
         QVERIFY(showWindow(w));
-        w.txtGridHome->clear();
-        for (platform::TextBox *call : w.Text1) {
+        fixture::ui(w).txtGridHome->clear();
+        for (platform::TextBox *call : fixture::ui(w).Text1) {
             call->setReadOnly(true);
         }
-        QTest::mouseClick(w.Command1, Qt::LeftButton);
+        QTest::mouseClick(fixture::ui(w).Command1, Qt::LeftButton);
         QCOMPARE(messages_.shown().size(), 1);  // no club locator: the focus goes to it
-        QVERIFY(w.txtGridHome->hasFocus());
-        QVERIFY(!w.Text1[0]->isReadOnly());
-        QVERIFY(!w.Text1[29]->isReadOnly());
+        QVERIFY(fixture::ui(w).txtGridHome->hasFocus());
+        QVERIFY(!fixture::ui(w).Text1[0]->isReadOnly());
+        QVERIFY(!fixture::ui(w).Text1[29]->isReadOnly());
     }
 
     // A call is only ever placed by the program: a paste into a call box is refused and the
@@ -1119,20 +1129,20 @@ private Q_SLOTS:
         frmMain &w = makeWindow();
         QVERIFY(showWindow(w));
         const int i = 4;
-        w.Text1[i]->setText(QStringLiteral("PA3ABC"));
+        fixture::ui(w).Text1[i]->setText(QStringLiteral("PA3ABC"));
         const QStringList before = rowTexts(w, i);
         QGuiApplication::clipboard()->setText(QStringLiteral("PD9XYZ"));
-        w.Text1[i]->setFocus();
-        w.Text1[i]->setCursorPosition(6);
+        fixture::ui(w).Text1[i]->setFocus();
+        fixture::ui(w).Text1[i]->setCursorPosition(6);
         if (how == QLatin1String("ctrl+v")) {
-            QTest::keyClick(w.Text1[i], Qt::Key_V, Qt::ControlModifier);
+            QTest::keyClick(fixture::ui(w).Text1[i], Qt::Key_V, Qt::ControlModifier);
         } else if (how == QLatin1String("shift+insert")) {
-            QTest::keyClick(w.Text1[i], Qt::Key_Insert, Qt::ShiftModifier);
+            QTest::keyClick(fixture::ui(w).Text1[i], Qt::Key_Insert, Qt::ShiftModifier);
         } else {
-            w.Text1[i]->selectAll();
+            fixture::ui(w).Text1[i]->selectAll();
             QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(5, 5),
-                                        w.Text1[i]->mapToGlobal(QPoint(5, 5)));
-            QApplication::sendEvent(w.Text1[i], &menuEvent);
+                                        fixture::ui(w).Text1[i]->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(fixture::ui(w).Text1[i], &menuEvent);
             auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
             QVERIFY(menu);
             // The menu of a read-only box: copying only.
@@ -1156,12 +1166,12 @@ private Q_SLOTS:
         frmMain &w = makeWindow();
         w.tmrRonde_Timer();
         QVERIFY(showWindow(w));
-        w.Text4[2]->setFocus();
-        QTest::keyClick(w.Text4[2], Qt::Key_D, Qt::ControlModifier);
-        QCOMPARE(w.Data1->Caption(), QStringLiteral("Ronde : 2 van de 2"));
-        w.Text2[0]->setFocus();
-        w.Text2[0]->selectAll();
-        QTest::keyClick(w.Text2[0], Qt::Key_X, Qt::ControlModifier);
+        fixture::ui(w).Text4[2]->setFocus();
+        QTest::keyClick(fixture::ui(w).Text4[2], Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(fixture::ui(w).Data1->Caption(), QStringLiteral("Ronde : 2 van de 2"));
+        fixture::ui(w).Text2[0]->setFocus();
+        fixture::ui(w).Text2[0]->selectAll();
+        QTest::keyClick(fixture::ui(w).Text2[0], Qt::Key_X, Qt::ControlModifier);
         QVERIFY(!w.isVisible());
         QCOMPARE(storedField(folder(), "rondecall"), QStringList({quoted("PA1"), quoted("PA2")}));
     }
@@ -1172,10 +1182,10 @@ private Q_SLOTS:
         frmMain &w = makeWindow();
         w.tmrRonde_Timer();
         newRoundDialog(w);
-        w.Text1[3]->setText(QStringLiteral("PD0NEW"));
+        fixture::ui(w).Text1[3]->setText(QStringLiteral("PD0NEW"));
         dialog_.reset();
         w.verwijderronde_Click();
-        QCOMPARE(w.Data1->Caption(), QStringLiteral("Ronde : 3 van de 3"));
+        QCOMPARE(fixture::ui(w).Data1->Caption(), QStringLiteral("Ronde : 3 van de 3"));
         w.close();
         QCOMPARE(storedField(folder(), "rondecall"),
                  QStringList({quoted("PA1"), quoted("PA2"), quoted("PA3")}));
@@ -1198,42 +1208,42 @@ private Q_SLOTS:
         frmMain &w = makeWindow();
         QVERIFY(showWindow(w));
         const int i = 6;
-        w.Text2[i]->setText(QStringLiteral("Jan"));
-        w.Text3[i]->setText(QStringLiteral("X"));
-        w.Text5[i]->setText(QStringLiteral("12"));
-        w.Text4[i]->setFocus();
-        QTest::keyClicks(w.Text4[i], QStringLiteral("hallo"));
-        QCOMPARE(w.Text4[i]->text(), QStringLiteral("hallo"));
-        w.Text1[0]->setFocus();  // leaving the topic box
+        fixture::ui(w).Text2[i]->setText(QStringLiteral("Jan"));
+        fixture::ui(w).Text3[i]->setText(QStringLiteral("X"));
+        fixture::ui(w).Text5[i]->setText(QStringLiteral("12"));
+        fixture::ui(w).Text4[i]->setFocus();
+        QTest::keyClicks(fixture::ui(w).Text4[i], QStringLiteral("hallo"));
+        QCOMPARE(fixture::ui(w).Text4[i]->text(), QStringLiteral("hallo"));
+        fixture::ui(w).Text1[0]->setFocus();  // leaving the topic box
         QCOMPARE(rowTexts(w, i), QStringList({"", "", "", "", ""}));
 
         // A row with a call keeps what was typed.
-        w.Text1[i + 1]->setText(QStringLiteral("PD0UNK"));
-        w.Text4[i + 1]->setText(QStringLiteral("hallo"));
+        fixture::ui(w).Text1[i + 1]->setText(QStringLiteral("PD0UNK"));
+        fixture::ui(w).Text4[i + 1]->setText(QStringLiteral("hallo"));
         w.emptyCallRule(i + 1);
-        QCOMPARE(w.Text4[i + 1]->text(), QStringLiteral("hallo"));
+        QCOMPARE(fixture::ui(w).Text4[i + 1]->text(), QStringLiteral("hallo"));
     }
 
     void qthIsShownUpperCase() {
         frmMain &w = makeWindow();
         QVERIFY(showWindow(w));
-        w.Text1[2]->setText(QStringLiteral("PD0UNK"));
-        w.Text3[2]->setFocus();
-        QTest::keyClicks(w.Text3[2], QStringLiteral("den haag"));
-        QCOMPARE(w.Text3[2]->text(), QStringLiteral("DEN HAAG"));
+        fixture::ui(w).Text1[2]->setText(QStringLiteral("PD0UNK"));
+        fixture::ui(w).Text3[2]->setFocus();
+        QTest::keyClicks(fixture::ui(w).Text3[2], QStringLiteral("den haag"));
+        QCOMPARE(fixture::ui(w).Text3[2]->text(), QStringLiteral("DEN HAAG"));
     }
 
     void doubleClicks() {
         frmMain &w = makeWindow();
         QVERIFY(showWindow(w));
         const int i = 3;
-        w.Text1[i]->setText(QStringLiteral("PA3ABC"));
+        fixture::ui(w).Text1[i]->setText(QStringLiteral("PA3ABC"));
 
-        QTest::mouseDClick(w.Text1[i], Qt::LeftButton);
+        QTest::mouseDClick(fixture::ui(w).Text1[i], Qt::LeftButton);
         QCOMPARE(web_.opened(), QList<QUrl>{platform::webpages::qrzLookup("PA3ABC")});
 
         // An empty name box opens nothing.
-        QTest::mouseDClick(w.Text2[i + 1], Qt::LeftButton);
+        QTest::mouseDClick(fixture::ui(w).Text2[i + 1], Qt::LeftButton);
         QCOMPARE(modals_->seen(), QStringList());
 
         modals_->then(QStringLiteral("frmAmateur"), [i](QWidget *window) {
@@ -1245,14 +1255,14 @@ private Q_SLOTS:
             QCOMPARE(list->txtX->text(), QString::number(i));
             list->close();
         });
-        QTest::mouseDClick(w.Text2[i], Qt::LeftButton);
+        QTest::mouseDClick(fixture::ui(w).Text2[i], Qt::LeftButton);
         QCOMPARE(modals_->pending(), 0);
         QCOMPARE(modals_->seen(), QStringList({"frmAmateur"}));
 
         // Once the closed list is gone, the next call is looked up in a fresh one.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        w.Text1[i + 1]->setText(QStringLiteral("QX9ZZA"));
-        QCOMPARE(w.Text2[i + 1]->text(), QStringLiteral("Maker"));
+        fixture::ui(w).Text1[i + 1]->setText(QStringLiteral("QX9ZZA"));
+        QCOMPARE(fixture::ui(w).Text2[i + 1]->text(), QStringLiteral("Maker"));
     }
 
     // --- stored rounds ---------------------------------------------------------------------
@@ -1266,7 +1276,7 @@ private Q_SLOTS:
         fixture::seedTable(folder(), "ronde", rounds);
         frmMain &w = makeWindow();
         auto distancesEmpty = [&w] {
-            for (const platform::TextBox *distance : w.Text5) {
+            for (const platform::TextBox *distance : fixture::ui(w).Text5) {
                 if (!distance->text().isEmpty()) {
                     return false;
                 }
@@ -1274,30 +1284,30 @@ private Q_SLOTS:
             return true;
         };
         QVERIFY(distancesEmpty());
-        storage::Recordset &rs = w.Data1->Recordset();
+        storage::Recordset &rs = fixture::ui(w).Data1->Recordset();
         QVERIFY(rs.setAbsolutePosition(2));
-        QCOMPARE(w.Data1->Caption(), QStringLiteral("Ronde : 3 van de 10"));
-        QCOMPARE(w.txtRondeNR->text(), QStringLiteral("3"));
-        QCOMPARE(w.Text2[1]->text(), QString());  // the stored name, not the ham's
+        QCOMPARE(fixture::ui(w).Data1->Caption(), QStringLiteral("Ronde : 3 van de 10"));
+        QCOMPARE(fixture::ui(w).txtRondeNR->text(), QStringLiteral("3"));
+        QCOMPARE(fixture::ui(w).Text2[1]->text(), QString());  // the stored name, not the ham's
         QVERIFY(distancesEmpty());
 
         const std::vector<std::function<void()>> moves = {
-            [&] { w.Data1->nextButton()->click(); },
-            [&] { w.Data1->previousButton()->click(); },
-            [&] { w.Data1->lastButton()->click(); },
-            [&] { w.Data1->firstButton()->click(); },
+            [&] { fixture::ui(w).Data1->nextButton()->click(); },
+            [&] { fixture::ui(w).Data1->previousButton()->click(); },
+            [&] { fixture::ui(w).Data1->lastButton()->click(); },
+            [&] { fixture::ui(w).Data1->firstButton()->click(); },
             [&] { rs.MoveNext(); },
             [&] { rs.MoveLast(); },
             [&] { rs.MovePrevious(); },
             [&] { rs.MoveFirst(); },
         };
         for (const auto &move : moves) {
-            w.Text5[7]->setText(QStringLiteral("77"));
+            fixture::ui(w).Text5[7]->setText(QStringLiteral("77"));
             move();
             QVERIFY(distancesEmpty());
         }
-        QCOMPARE(w.Data1->Caption(), QStringLiteral("Ronde : 1 van de 10"));
-        QCOMPARE(w.txtRondeNR->text(), QStringLiteral("1"));
+        QCOMPARE(fixture::ui(w).Data1->Caption(), QStringLiteral("Ronde : 1 van de 10"));
+        QCOMPARE(fixture::ui(w).txtRondeNR->text(), QStringLiteral("1"));
     }
 
     void wipeTheSheet_data() {
@@ -1318,15 +1328,15 @@ private Q_SLOTS:
         frmMain &w = makeWindow();
         w.tmrRonde_Timer();
         for (int i = 0; i < frmMain::kRows; ++i) {
-            w.Text1[i]->setText(QStringLiteral("PD0A%1").arg(i + 1));
-            w.Text2[i]->setText(QStringLiteral("Naam"));
-            w.Text3[i]->setText(QStringLiteral("QTH"));
-            w.Text4[i]->setText(QStringLiteral("Onderwerp"));
-            w.Text5[i]->setText(QStringLiteral("12"));
+            fixture::ui(w).Text1[i]->setText(QStringLiteral("PD0A%1").arg(i + 1));
+            fixture::ui(w).Text2[i]->setText(QStringLiteral("Naam"));
+            fixture::ui(w).Text3[i]->setText(QStringLiteral("QTH"));
+            fixture::ui(w).Text4[i]->setText(QStringLiteral("Onderwerp"));
+            fixture::ui(w).Text5[i]->setText(QStringLiteral("12"));
         }
         w.cmdBeurt_Click(0);
         w.cmdBeurt_Click(29);
-        w.Command1->setEnabled(adding);
+        fixture::ui(w).Command1->setEnabled(adding);
         if (asked) {
             messages_.queueAnswer(answer);
         }
@@ -1346,8 +1356,8 @@ private Q_SLOTS:
                                                              "Naam", "QTH", "Onderwerp", "12"};
             QCOMPARE(rowTexts(w, i), expected);
         }
-        QCOMPARE(w.cmdBeurt[0]->text(), QStringLiteral("Beurt  1"));
-        QCOMPARE(w.cmdBeurt[29]->text(), QStringLiteral("Beurt  1"));
+        QCOMPARE(fixture::ui(w).cmdBeurt[0]->text(), QStringLiteral("Beurt  1"));
+        QCOMPARE(fixture::ui(w).cmdBeurt[29]->text(), QStringLiteral("Beurt  1"));
     }
 
     void deleteARound_data() {
@@ -1372,10 +1382,10 @@ private Q_SLOTS:
         QFETCH(bool, refused);
         fixture::seedTable(folder(), "ronde", fixture::numberedRounds(rounds));
         frmMain &w = makeWindow();
-        QVERIFY(w.Data1->Recordset().setAbsolutePosition(position));
+        QVERIFY(fixture::ui(w).Data1->Recordset().setAbsolutePosition(position));
         w.verwijderronde->trigger();
 
-        QTEST(w.Data1->Caption(), "caption");
+        QTEST(fixture::ui(w).Data1->Caption(), "caption");
         if (refused) {
             QCOMPARE(messages_.shown().size(), 1);
             QCOMPARE(messages_.shown()[0].text,
@@ -1384,8 +1394,8 @@ private Q_SLOTS:
             QCOMPARE(messages_.shown()[0].style, MessageStyle::OkInformation);
         } else {
             QCOMPARE(messages_.shown().size(), 0);
-            QCOMPARE(w.txtRondeNR->text(), QStringLiteral("9"));
-            QCOMPARE(w.txtKringbaasCall->text(), QStringLiteral("PA10"));
+            QCOMPARE(fixture::ui(w).txtRondeNR->text(), QStringLiteral("9"));
+            QCOMPARE(fixture::ui(w).txtKringbaasCall->text(), QStringLiteral("PA10"));
         }
         w.close();
         QTEST(storedField(folder(), "rondecall"), "stored");
@@ -1408,16 +1418,16 @@ private Q_SLOTS:
         };
         const QStringList off(6, QStringLiteral("off"));
         const QStringList on(6, QStringLiteral("on"));
-        QVERIFY(w.Check2[i]->isChecked());
+        QVERIFY(fixture::ui(w).Check2[i]->isChecked());
         QCOMPARE(frozen(), off);
-        w.Data1->nextButton()->click();
-        QVERIFY(!w.Check2[i]->isChecked());
+        fixture::ui(w).Data1->nextButton()->click();
+        QVERIFY(!fixture::ui(w).Check2[i]->isChecked());
         QCOMPARE(frozen(), on);
-        w.Data1->nextButton()->click();
+        fixture::ui(w).Data1->nextButton()->click();
         QCOMPARE(frozen(), off);
-        w.Data1->Recordset().MoveFirst();
+        fixture::ui(w).Data1->Recordset().MoveFirst();
         QCOMPARE(frozen(), off);
-        QVERIFY(w.Data1->Recordset().MoveNext());
+        QVERIFY(fixture::ui(w).Data1->Recordset().MoveNext());
         QCOMPARE(frozen(), on);
     }
 
@@ -1466,16 +1476,16 @@ private Q_SLOTS:
 
         frmMain &w = makeWindow();
         QVERIFY(showWindow(w));
-        storage::Recordset &rs = w.Data1->Recordset();
+        storage::Recordset &rs = fixture::ui(w).Data1->Recordset();
         w.tmrRonde_Timer();
         for (int k = 0; k < 9; ++k) {
-            w.Data1->previousButton()->click();
+            fixture::ui(w).Data1->previousButton()->click();
         }
         for (int k = 0; k < 9; ++k) {
-            w.Data1->nextButton()->click();
+            fixture::ui(w).Data1->nextButton()->click();
         }
-        w.Data1->firstButton()->click();
-        w.Data1->lastButton()->click();
+        fixture::ui(w).Data1->firstButton()->click();
+        fixture::ui(w).Data1->lastButton()->click();
         for (int p = 9; p >= 0; --p) {
             QVERIFY(rs.setAbsolutePosition(p));
         }
@@ -1486,10 +1496,10 @@ private Q_SLOTS:
         rs.MoveFirst();
         rs.MoveLast();
         QVERIFY(rs.setAbsolutePosition(4));
-        QCOMPARE(w.txtKringbaasCall->text(), QStringLiteral("PA5"));
-        QCOMPARE(w.Text1[14]->text(), QStringLiteral(" pa3abc "));  // shown as stored
-        QCOMPARE(w.Text3[14]->text(), QStringLiteral("kleine letters delft"));
-        QCOMPARE(w.Text2[2]->text(), QStringLiteral("Opgeslagen 5"));
+        QCOMPARE(fixture::ui(w).txtKringbaasCall->text(), QStringLiteral("PA5"));
+        QCOMPARE(fixture::ui(w).Text1[14]->text(), QStringLiteral(" pa3abc "));  // shown as stored
+        QCOMPARE(fixture::ui(w).Text3[14]->text(), QStringLiteral("kleine letters delft"));
+        QCOMPARE(fixture::ui(w).Text2[2]->text(), QStringLiteral("Opgeslagen 5"));
 
         QCOMPARE(messages_.shown().size(), 0);
         w.close();  // stores the round on screen

@@ -1,6 +1,8 @@
+#include "Fixture.h"
 #include "FullDisk.h"
 #include "TestMain.h"
 
+#include "MainControls.h"
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeFileChooser.h"
 #include "platform/fakes/FakeMessageBoxes.h"
@@ -81,8 +83,9 @@ void RoundTimesTest::timesOfARound() {
     const QDateTime begin = clock_.utcNow();
     dlg.OKButton_Click();
     QCOMPARE(dlg.outcome(), frmDialog::Outcome::RoundBegun);
-    QCOMPARE(storage::storedTime(w.txtBegintijd->text()), begin);
-    QCOMPARE(w.txtTijd[0]->text(), QString());  // the controller's own row is not placed
+    QCOMPARE(w.sheet().beginTime(), begin);
+    QCOMPARE(storage::storedTimeText(w.sheet().row(0).placedAt),
+             QString());  // the controller's own row is not placed
 
     clock_.advanceSecs(65);
     {
@@ -91,10 +94,11 @@ void RoundTimesTest::timesOfARound() {
         box.Text1_Enter();
     }
     w.tmrToeVoeg->stop();
-    QCOMPARE(w.Text1[1]->text(), QStringLiteral("PD1XYZ"));
-    QCOMPARE(w.txtTijd[1]->text(), storage::storedTimeText(begin.addSecs(65)));
-    w.Text1[2]->setText(QStringLiteral("PE2AA"));  // typed into the sheet
-    QCOMPARE(w.txtTijd[2]->text(), QString());
+    QCOMPARE(fixture::ui(w).Text1[1]->text(), QStringLiteral("PD1XYZ"));
+    QCOMPARE(storage::storedTimeText(w.sheet().row(1).placedAt),
+             storage::storedTimeText(begin.addSecs(65)));
+    fixture::ui(w).Text1[2]->setText(QStringLiteral("PE2AA"));  // typed into the sheet
+    QCOMPARE(storage::storedTimeText(w.sheet().row(2).placedAt), QString());
     w.storeRound();
 
     // Stored with the round, and shown again when the round is shown again.
@@ -111,14 +115,15 @@ void RoundTimesTest::timesOfARound() {
         QVERIFY(!stored.participants[2].tijd.isValid());
         QCOMPARE(w.round(), stored);
     }
-    QVERIFY(w.Data1->Recordset().MoveFirst());
-    QVERIFY(w.Data1->Recordset().MoveLast());
-    QCOMPARE(w.txtTijd[1]->text(), storage::storedTimeText(begin.addSecs(65)));
+    QVERIFY(fixture::ui(w).Data1->Recordset().MoveFirst());
+    QVERIFY(fixture::ui(w).Data1->Recordset().MoveLast());
+    QCOMPARE(storage::storedTimeText(w.sheet().row(1).placedAt),
+             storage::storedTimeText(begin.addSecs(65)));
     QCOMPARE(w.round().begintijd, begin);
 
     // A placed call changed by hand is no longer the call placed at that time.
-    w.Text1[1]->setText(QStringLiteral("PD1XYY"));
-    QCOMPARE(w.txtTijd[1]->text(), QString());
+    fixture::ui(w).Text1[1]->setText(QStringLiteral("PD1XYY"));
+    QCOMPARE(storage::storedTimeText(w.sheet().row(1).placedAt), QString());
 }
 
 // "Ronde exporteren naar ADIF…": the mode is asked with the last one offered, the file holds the
@@ -131,18 +136,21 @@ void RoundTimesTest::adifOfTheRoundOnScreen() {
     basis.write("PI4ZUD\r\nZoetermeer\r\n145.550\r\nMhz\r\nJO22ab\r\n");
     basis.close();
     platform::fakes::FakeFileChooser files;
+    // A stored round with its times, shown at start.
+    fixture::seedTable(dir.path(), "ronde",
+                       {{{"rondecall", "PA3ABC"},
+                         {"begintijd", "2026-12-10T19:30:00Z"},
+                         {"call1", "PA3ABC"},
+                         {"call2", "PD1XYZ"},
+                         {"tijd2", "2026-12-10T19:31:05Z"}}});
     frmMain w(dir.path(), roundsheet::Services{messages_, clock_, web_, timers_});
     w.setFileChooser(&files);
     w.load();
     w.startupTimer->stop();
     w.tmrRonde->stop();
     w.Timer1->stop();
-    w.txtKringbaasCall->setText(QStringLiteral("PA3ABC"));
-    w.txtBegintijd->setText(QStringLiteral("2026-12-10T19:30:00Z"));
-    w.Text1[0]->setText(QStringLiteral("PA3ABC"));
-    w.Text1[1]->setText(QStringLiteral("PD1XYZ"));
-    w.txtTijd[1]->setText(QStringLiteral("2026-12-10T19:31:05Z"));
-    w.txtRondeNR->setText(QStringLiteral("7"));
+    QCOMPARE(fixture::ui(w).Text1[1]->text(), QStringLiteral("PD1XYZ"));
+    fixture::ui(w).txtRondeNR->setText(QStringLiteral("7"));
 
     QStringList offered;
     for (const char *mode : {"ssb", "FM"}) {
@@ -236,6 +244,9 @@ void RoundTimesTest::exportsThatCannotBeWritten() {
     const QString out =
         QDir(target).filePath(adif ? QStringLiteral("ronde.adi") : QStringLiteral("HAM-lijst.csv"));
     put(out, "oud");
+    fixture::seedTable(
+        dir.path(), "ronde",
+        {{{"rondecall", "PA3ABC"}, {"begintijd", "2026-12-10T19:30:00Z"}, {"call2", "PD1XYZ"}}});
     if (disk) {
         QVERIFY(disk->fill());
     }
@@ -248,9 +259,7 @@ void RoundTimesTest::exportsThatCannotBeWritten() {
     w.startupTimer->stop();
     w.tmrRonde->stop();
     w.Timer1->stop();
-    w.txtKringbaasCall->setText(QStringLiteral("PA3ABC"));
-    w.txtBegintijd->setText(QStringLiteral("2026-12-10T19:30:00Z"));
-    w.Text1[1]->setText(QStringLiteral("PD1XYZ"));
+    QCOMPARE(fixture::ui(w).Text1[1]->text(), QStringLiteral("PD1XYZ"));
 
     messages_.clear();
     files.queueAnswer(out);

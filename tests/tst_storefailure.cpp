@@ -2,6 +2,7 @@
 // screen, the next store tries again, and closing never says a round was stored that was not.
 
 #include "Fixture.h"
+#include "MainControls.h"
 #include "TestMain.h"
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeMessageBoxes.h"
@@ -86,9 +87,9 @@ private:
         flag.close();
         w_ = fixture::makeMainWindow(dir_->path(), {messages_, clock_, web_, timers_});
         w_->tmrRonde_Timer();
-        w_->Data1->Recordset().AddNew();
-        w_->txtKringbaasCall->setText(QStringLiteral("PI4ZUD"));
-        w_->Text1[0]->setText(QStringLiteral("PI4ZUD"));
+        fixture::ui(*w_).Data1->Recordset().AddNew();
+        fixture::ui(*w_).txtKringbaasCall->setText(QStringLiteral("PI4ZUD"));
+        fixture::ui(*w_).Text1[0]->setText(QStringLiteral("PI4ZUD"));
         return *w_;
     }
 
@@ -119,15 +120,15 @@ private Q_SLOTS:
         QCOMPARE(messages_.shown()[0].style, MessageStyle::OkCritical);
         QVERIFY2(messages_.shown()[0].text.contains(QDir::toNativeSeparators(database())),
                  qPrintable(messages_.shown()[0].text));
-        QCOMPARE(w.txtKringbaasCall->text(), QStringLiteral("PI4ZUD"));
-        QCOMPARE(w.Text1[0]->text(), QStringLiteral("PI4ZUD"));
+        QCOMPARE(fixture::ui(w).txtKringbaasCall->text(), QStringLiteral("PI4ZUD"));
+        QCOMPARE(fixture::ui(w).Text1[0]->text(), QStringLiteral("PI4ZUD"));
         QCOMPARE(storedCalls(database()), QStringList({""}));
 
         QVERIFY(other.release());
         w.storeRound();
         QCOMPARE(messages_.shown().size(), 1);
         QCOMPARE(storedCalls(database()), QStringList({"", "PI4ZUD"}));
-        QCOMPARE(w.txtRondeNR->text(), QStringLiteral("2"));
+        QCOMPARE(fixture::ui(w).txtRondeNR->text(), QStringLiteral("2"));
     }
 
     // A move by the navigation bar whose save fails stays on the round and says why.
@@ -135,11 +136,11 @@ private Q_SLOTS:
         frmMain &w = windowLeadingARound();
         OtherProgram other(database());
         QVERIFY(other.lock());
-        w.Data1->firstButton()->click();
+        fixture::ui(w).Data1->firstButton()->click();
         QCOMPARE(messages_.shown().size(), 1);
         QVERIFY(messages_.shown()[0].text.contains(QStringLiteral("vergrendeld")));
-        QCOMPARE(w.Data1->Recordset().state(), storage::CursorState::PendingNew);
-        QCOMPARE(w.txtKringbaasCall->text(), QStringLiteral("PI4ZUD"));
+        QCOMPARE(fixture::ui(w).Data1->Recordset().state(), storage::CursorState::PendingNew);
+        QCOMPARE(fixture::ui(w).txtKringbaasCall->text(), QStringLiteral("PI4ZUD"));
         QVERIFY(other.release());
     }
 
@@ -156,7 +157,7 @@ private Q_SLOTS:
         OtherProgram other(database());
         QVERIFY(other.lock());
         int validations = 0;
-        connect(w.Data1, &storage::RecordControl::Validate, this, [&] {
+        connect(&w.sheet(), &roundmodel::RoundSheet::leaving, this, [&] {
             if (++validations == 2 && tryAgain) {
                 other.release();
             }

@@ -1,6 +1,7 @@
 #include "Fixture.h"
 #include "TestMain.h"
 
+#include "MainControls.h"
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeMessageBoxes.h"
 #include "platform/fakes/FakeWebLauncher.h"
@@ -131,7 +132,7 @@ private:
     }
 
     static QColor label5Colour(const frmMain &w) {
-        return w.Label5->palette().color(QPalette::WindowText);
+        return fixture::ui(w).Label5->palette().color(QPalette::WindowText);
     }
 
 private Q_SLOTS:
@@ -172,15 +173,15 @@ private Q_SLOTS:
         clock_.setLocalNow(QDateTime(QDate(2026, 12, 10), QTime(14, 3, 9)));
         clock_.setUtcNow(QDateTime(QDate(2026, 12, 10), QTime(8, 5, 0), QTimeZone::utc()));
         QVERIFY(w.Timer1->fire());
-        QCOMPARE(w.lblKlok->text(), QStringLiteral("14:03:09"));
-        QCOMPARE(w.lblUTC->text(), QStringLiteral("08:05:00"));
+        QCOMPARE(fixture::ui(w).lblKlok->text(), QStringLiteral("14:03:09"));
+        QCOMPARE(fixture::ui(w).lblUTC->text(), QStringLiteral("08:05:00"));
         // The clocks tick on; the week label stays as the start filled it.
-        const QString week = w.lblWeek->text();
+        const QString week = fixture::ui(w).lblWeek->text();
         advanceSecs(61);
         QVERIFY(w.Timer1->fire());
-        QCOMPARE(w.lblKlok->text(), QStringLiteral("14:04:10"));
-        QCOMPARE(w.lblUTC->text(), QStringLiteral("08:06:01"));
-        QCOMPARE(w.lblWeek->text(), week);
+        QCOMPARE(fixture::ui(w).lblKlok->text(), QStringLiteral("14:04:10"));
+        QCOMPARE(fixture::ui(w).lblUTC->text(), QStringLiteral("08:06:01"));
+        QCOMPARE(fixture::ui(w).lblWeek->text(), week);
         QVERIFY(w.Timer1->isActive());
     }
 
@@ -194,8 +195,8 @@ private Q_SLOTS:
         frmMain &w = makeWindow();
         w.tmrRonde_Timer();
         QVERIFY(w.Timer1->fire());
-        w.txtRondeNR->setText(QStringLiteral("17"));
-        w.Label5->setText(
+        fixture::ui(w).txtRondeNR->setText(QStringLiteral("17"));
+        fixture::ui(w).Label5->setText(
             QStringLiteral("Ronde is gestart om 14:03 uur.   "
                            "Verwachtte eindtijd 14:48 uur."));
 
@@ -237,16 +238,16 @@ private Q_SLOTS:
         const std::optional<Node> utc = find(QStringLiteral("08:05:00"));
         QVERIFY(utc);
         QCOMPARE(utc->labelledBy, QStringList{QStringLiteral("UTC Tijd : ")});
-        QCOMPARE(w.lblWeek->text(), QStringLiteral("Week 49"));
+        QCOMPARE(fixture::ui(w).lblWeek->text(), QStringLiteral("Week 49"));
         QVERIFY(find(QStringLiteral("Week 49")));
         const std::optional<Node> round = find(QStringLiteral("17"));
         QVERIFY(round);
         QCOMPARE(round->name, QStringLiteral("Rondenummer"));
-        QVERIFY(find(w.Label5->text()));
+        QVERIFY(find(fixture::ui(w).Label5->text()));
 
         // The round caption, also after a move to another round.
         QVERIFY(find(QStringLiteral("Ronde : 3 van de 3")));
-        w.Data1->Recordset().setAbsolutePosition(1);
+        fixture::ui(w).Data1->Recordset().setAbsolutePosition(1);
         QVERIFY(find(QStringLiteral("Ronde : 2 van de 3")));
         QVERIFY(!find(QStringLiteral("Ronde : 3 van de 3")));
     }
@@ -266,11 +267,18 @@ private Q_SLOTS:
         QFETCH(QString, mode);
         QFETCH(bool, enabled);
         QCOMPARE(timing::addButtonEnabled(mode), enabled);
-        frmMain &w = makeWindow();
-        w.TextAAN->setText(mode);
-        w.Command1->setEnabled(!enabled);
-        QVERIFY(w.Timer1->fire());
-        QCOMPARE(w.Command1->isEnabled(), enabled);
+        // The sheet holds one of three modes; the clock's tick shows the button as its word says.
+        using roundmodel::RoundMode;
+        for (RoundMode held : {RoundMode::NotChosen, RoundMode::On, RoundMode::Off}) {
+            if (roundmodel::modeWord(held) != mode) {
+                continue;
+            }
+            frmMain &w = makeWindow();
+            w.sheet().setMode(held);
+            fixture::ui(w).Command1->setEnabled(!enabled);
+            QVERIFY(w.Timer1->fire());
+            QCOMPARE(fixture::ui(w).Command1->isEnabled(), enabled);
+        }
     }
 
     // The round time follows its timer through these reports: one per change, whoever starts or
@@ -374,27 +382,27 @@ private Q_SLOTS:
         for (int i = 0; i < 100; ++i) {
             QVERIFY(w.tmrRondeTijd->fire());
         }
-        QCOMPARE(w.ProgressBar1->minimum(), 0);
-        QCOMPARE(w.ProgressBar1->maximum(), 3540);
-        QCOMPARE(w.ProgressBar1->value(), 1770);
+        QCOMPARE(fixture::ui(w).ProgressBar1->minimum(), 0);
+        QCOMPARE(fixture::ui(w).ProgressBar1->maximum(), 3540);
+        QCOMPARE(fixture::ui(w).ProgressBar1->value(), 1770);
         QVERIFY(messages_.shown().isEmpty());
 
         // A stalled event loop whose next tick comes late loses nothing either.
         clock_.advanceMs(29999);
         QVERIFY(w.tmrRondeTijd->fire());
-        QCOMPARE(w.ProgressBar1->value(), 3539);
+        QCOMPARE(fixture::ui(w).ProgressBar1->value(), 3539);
         QVERIFY(messages_.shown().isEmpty());
 
         clock_.advanceMs(1);
         QVERIFY(w.tmrRondeTijd->fire());
-        QCOMPARE(w.ProgressBar1->value(), 3540);
+        QCOMPARE(fixture::ui(w).ProgressBar1->value(), 3540);
         QCOMPARE(shownTexts(), QStringList{kTimeUp});
         verifyPlainBoxes();
         QVERIFY(!w.tmrRondeTijd->isActive());
 
         advanceSecs(600);
         QVERIFY(!w.tmrRondeTijd->fire());
-        QCOMPARE(w.ProgressBar1->value(), 3540);
+        QCOMPARE(fixture::ui(w).ProgressBar1->value(), 3540);
         QCOMPARE(messages_.shown().size(), 1);
     }
 
@@ -417,22 +425,22 @@ private Q_SLOTS:
         frmMain &w = roundWithPlan("1");
         advanceSecs(20);
         QVERIFY(w.tmrRondeTijd->fire());
-        QCOMPARE(w.ProgressBar1->value(), 1180);
+        QCOMPARE(fixture::ui(w).ProgressBar1->value(), 1180);
 
         advanceSecs(1);
-        QTest::mouseClick(w.ProgressBar1, Qt::LeftButton);
+        QTest::mouseClick(fixture::ui(w).ProgressBar1, Qt::LeftButton);
         QCOMPARE(shownTexts(), QStringList{kPaused});
         QVERIFY(!w.tmrRondeTijd->isActive());
         QCOMPARE(label5Colour(w), kRed);
 
         advanceSecs(600);
-        QTest::mouseClick(w.ProgressBar1, Qt::LeftButton);
+        QTest::mouseClick(fixture::ui(w).ProgressBar1, Qt::LeftButton);
         QCOMPARE(shownTexts(), (QStringList{kPaused, kResumed}));
         verifyPlainBoxes();
         QVERIFY(w.tmrRondeTijd->isActive());
         QCOMPARE(label5Colour(w), w.palette().color(QPalette::ButtonText));
         QVERIFY(w.tmrRondeTijd->fire());
-        QCOMPARE(w.ProgressBar1->value(), 21 * 59);
+        QCOMPARE(fixture::ui(w).ProgressBar1->value(), 21 * 59);
 
         advanceSecs(38);
         QVERIFY(w.tmrRondeTijd->fire());
@@ -445,9 +453,9 @@ private Q_SLOTS:
     // A right click, or a press that ends beside the bar, is no click.
     void onlyALeftClickOnTheBarCounts() {
         frmMain &w = roundWithPlan("1");
-        QTest::mouseClick(w.ProgressBar1, Qt::RightButton);
-        QTest::mousePress(w.ProgressBar1, Qt::LeftButton);
-        QTest::mouseRelease(w.ProgressBar1, Qt::LeftButton, {}, QPoint(-5, -5));
+        QTest::mouseClick(fixture::ui(w).ProgressBar1, Qt::RightButton);
+        QTest::mousePress(fixture::ui(w).ProgressBar1, Qt::LeftButton);
+        QTest::mouseRelease(fixture::ui(w).ProgressBar1, Qt::LeftButton, {}, QPoint(-5, -5));
         QVERIFY(messages_.shown().isEmpty());
         QVERIFY(w.tmrRondeTijd->isActive());
     }
@@ -463,7 +471,7 @@ private Q_SLOTS:
         QVERIFY(w.tmrRondeTijd->isActive());
         advanceSecs(6);
         QVERIFY(w.tmrRondeTijd->fire());
-        QCOMPARE(w.ProgressBar1->value(), 6 * 59);
+        QCOMPARE(fixture::ui(w).ProgressBar1->value(), 6 * 59);
     }
 
     // After the warning a restart without a new planned time is up at once; the warning waits
@@ -477,7 +485,7 @@ private Q_SLOTS:
         messages_.whileShown = [&] { QVERIFY(w.tmrRondeTijd->fire()); };
         w.ProgressBar1_Click();
         QCOMPARE(shownTexts(), (QStringList{kTimeUp, kResumed}));
-        QCOMPARE(w.ProgressBar1->value(), 3540);
+        QCOMPARE(fixture::ui(w).ProgressBar1->value(), 3540);
         QVERIFY(w.tmrRondeTijd->isActive());
 
         QVERIFY(w.tmrRondeTijd->fire());
@@ -509,8 +517,8 @@ private Q_SLOTS:
         w.tmrRondeTijd->start();
         advanceSecs(3 * 3600);
         QVERIFY(w.tmrRondeTijd->fire());
-        QCOMPARE(w.ProgressBar1->value(), 0);
-        QVERIFY(w.ProgressBar1->maximum() > w.ProgressBar1->minimum());
+        QCOMPARE(fixture::ui(w).ProgressBar1->value(), 0);
+        QVERIFY(fixture::ui(w).ProgressBar1->maximum() > fixture::ui(w).ProgressBar1->minimum());
         QVERIFY(messages_.shown().isEmpty());
         QVERIFY(w.tmrRondeTijd->isActive());
 
@@ -518,7 +526,7 @@ private Q_SLOTS:
         w.rondetijd_Click();
         advanceSecs(30);
         QVERIFY(w.tmrRondeTijd->fire());
-        QCOMPARE(w.ProgressBar1->value(), 1770);
+        QCOMPARE(fixture::ui(w).ProgressBar1->value(), 1770);
     }
 
     // The start dialog's begin of a round starts the round time at that moment. The count kept
@@ -546,7 +554,7 @@ private Q_SLOTS:
 
         advanceSecs(30);
         QVERIFY(w.tmrRondeTijd->fire());
-        QCOMPARE(w.ProgressBar1->value(), 40 * 59);
+        QCOMPARE(fixture::ui(w).ProgressBar1->value(), 40 * 59);
     }
 
     // --- the menu "Ronde Tijd" -----------------------------------------------------------------
@@ -556,10 +564,10 @@ private Q_SLOTS:
         const QString progress = QStringLiteral(
             "Ronde is gestart om 20:15 uur.   Verwachtte "
             "eindtijd 21:00 uur.");
-        w.Label5->setText(progress);
+        w.sheet().setText(roundmodel::Field::Progress, progress);
         advanceSecs(600);
         QVERIFY(w.tmrRondeTijd->fire());
-        QVERIFY(w.ProgressBar1->value() > 0);
+        QVERIFY(fixture::ui(w).ProgressBar1->value() > 0);
 
         // 90 minutes at 20:25 from the menu.
         messages_.queueInput(QStringLiteral("90"));
@@ -570,24 +578,26 @@ private Q_SLOTS:
         QCOMPARE(asked.title, QStringLiteral("Hoelang moet de ronde ongeveer duren"));
         QCOMPARE(asked.defaultText, QStringLiteral("45"));
         QCOMPARE(readFile("rondetijd"), QByteArray("90\r\n"));
-        QCOMPARE(w.lblRondeTijdIngelezen->text(), QStringLiteral("90"));
-        QCOMPARE(w.Label5->text(), progress + QStringLiteral("  Geplande eindtijd 21:55 uur."));
-        QCOMPARE(w.ProgressBar1->value(), 0);
+        QCOMPARE(w.sheet().plannedTime(), QStringLiteral("90"));
+        QCOMPARE(fixture::ui(w).Label5->text(),
+                 progress + QStringLiteral("  Geplande eindtijd 21:55 uur."));
+        QCOMPARE(fixture::ui(w).ProgressBar1->value(), 0);
         QVERIFY(w.tmrRondeTijd->isActive());  // neither started nor stopped by the menu
         QVERIFY(w.Timer1->isActive());
 
         // The count starts again: after 45 of the 90 minutes the bar is half full.
         advanceSecs(45 * 60);
         QVERIFY(w.tmrRondeTijd->fire());
-        QCOMPARE(w.ProgressBar1->maximum(), 90 * 3540);
-        QCOMPARE(w.ProgressBar1->value(), 45 * 3540);
+        QCOMPARE(fixture::ui(w).ProgressBar1->maximum(), 90 * 3540);
+        QCOMPARE(fixture::ui(w).ProgressBar1->value(), 45 * 3540);
 
         // Used twice, two planned ends stand after each other; the old value is the default.
         messages_.queueInput(QStringLiteral("30"));
         w.rondetijd_Click();
         QCOMPARE(messages_.asked()[1].defaultText, QStringLiteral("90"));
-        QCOMPARE(w.Label5->text(), progress + QStringLiteral("  Geplande eindtijd 21:55 uur.") +
-                                       QStringLiteral("  Geplande eindtijd 21:40 uur."));
+        QCOMPARE(fixture::ui(w).Label5->text(),
+                 progress + QStringLiteral("  Geplande eindtijd 21:55 uur.") +
+                     QStringLiteral("  Geplande eindtijd 21:40 uur."));
         QVERIFY(messages_.shown().isEmpty());
     }
 
@@ -623,20 +633,21 @@ private Q_SLOTS:
         QFETCH(std::optional<int>, maximum);
         clock_.setLocalNow(QDateTime(QDate(2026, 12, 10), now));
         frmMain &w = makeWindow();
-        const QString before = w.Label5->text();
+        const QString before = fixture::ui(w).Label5->text();
         messages_.queueInput(answer);
         w.rondetijd_Click();
-        QCOMPARE(w.Label5->text(), before + appended);
+        QCOMPARE(fixture::ui(w).Label5->text(), before + appended);
         QCOMPARE(readFile("rondetijd"), answer.toLatin1() + "\r\n");
-        QCOMPARE(w.lblRondeTijdIngelezen->text(), answer);
+        QCOMPARE(w.sheet().plannedTime(), answer);
 
         // The bar, at once and while the round time runs to past the planned end.
         for (int look = 0; look < 2; ++look) {
-            QVERIFY(w.ProgressBar1->maximum() > w.ProgressBar1->minimum());
+            QVERIFY(fixture::ui(w).ProgressBar1->maximum() >
+                    fixture::ui(w).ProgressBar1->minimum());
             if (maximum) {
-                QCOMPARE(w.ProgressBar1->maximum(), *maximum);
+                QCOMPARE(fixture::ui(w).ProgressBar1->maximum(), *maximum);
             } else {
-                QCOMPARE(w.ProgressBar1->value(), 0);
+                QCOMPARE(fixture::ui(w).ProgressBar1->value(), 0);
                 QVERIFY(messages_.shown().isEmpty());
             }
             w.tmrRondeTijd->start();
@@ -657,15 +668,15 @@ private Q_SLOTS:
         frmMain &w = roundWithPlan("1");
         advanceSecs(30);
         QVERIFY(w.tmrRondeTijd->fire());
-        const QString progress = w.Label5->text();
+        const QString progress = fixture::ui(w).Label5->text();
         messages_.queueInput(answer);
         w.rondetijd_Click();
         QCOMPARE(messages_.asked().size(), 1);
         QCOMPARE(readFile("rondetijd"), QByteArray("1\r\n"));
-        QCOMPARE(w.Label5->text(), progress);
-        QCOMPARE(w.lblRondeTijdIngelezen->text(), QStringLiteral("1"));
+        QCOMPARE(fixture::ui(w).Label5->text(), progress);
+        QCOMPARE(w.sheet().plannedTime(), QStringLiteral("1"));
         QVERIFY(w.tmrRondeTijd->fire());
-        QCOMPARE(w.ProgressBar1->value(), 1770);
+        QCOMPARE(fixture::ui(w).ProgressBar1->value(), 1770);
     }
 
     // The warning does not open over the input box; once it is answered the warning comes.
@@ -689,8 +700,9 @@ private Q_SLOTS:
         QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("rondetijd")));
         messages_.queueInput(QStringLiteral("1"));
         w.rondetijd_Click();
-        QCOMPARE(w.lblRondeTijdIngelezen->text(), QStringLiteral("1"));
-        QVERIFY(w.Label5->text().endsWith(QStringLiteral("  Geplande eindtijd 20:16 uur.")));
+        QCOMPARE(w.sheet().plannedTime(), QStringLiteral("1"));
+        QVERIFY(fixture::ui(w).Label5->text().endsWith(
+            QStringLiteral("  Geplande eindtijd 20:16 uur.")));
         QCOMPARE(messages_.shown().size(), 1);
         QCOMPARE(messages_.shown()[0].text,
                  QStringLiteral("De geplande rondetijd is niet bewaard: het bestand rondetijd kan "

@@ -1,6 +1,6 @@
-#include "roundsheet/DateTexts.h"
+#include "roundmodel/DateTexts.h"
 
-namespace roundsheet {
+namespace roundmodel {
 
 namespace {
 
@@ -36,4 +36,4 @@ QString closingGreeting(int hour) {
     return QStringLiteral("Een prettige avond verder.\n 73 van QX9ZZA");
 }
 
-}  // namespace roundsheet
+}  // namespace roundmodel

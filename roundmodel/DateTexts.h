@@ -4,7 +4,7 @@
 #include <QLocale>
 #include <QString>
 
-namespace roundsheet {
+namespace roundmodel {
 
 // The date of a round as the sheet shows and stores it: full weekday name, day with two digits,
 // full month name, four-digit year, in the user's language ("donderdag 10 december 2026").
@@ -17,4 +17,4 @@ int weekNumber(const QDate &date);
 // The farewell at closing time for the hour 0-23: a phrase, a line feed and the signature.
 QString closingGreeting(int hour);
 
-}  // namespace roundsheet
+}  // namespace roundmodel
