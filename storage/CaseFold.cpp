@@ -105,9 +105,9 @@ void foldText(QStringView text, std::u32string &out) {
     }
 }
 
-QString foldedText(QStringView text) {
+QString foldedCall(QStringView call) {
     std::u32string folded;
-    foldText(text, folded);
+    foldText(call, folded);
     return QString::fromUcs4(folded.data(), qsizetype(folded.size()));
 }
 
