@@ -135,12 +135,11 @@ bool createTables(sqlite3 *db, QString *failure, bool allFields = true) {
 // The column names of a table, in lower case; none when the table does not exist.
 QSet<QString> columns(sqlite3 *db, const QString &table) {
     QSet<QString> names;
-    Statement stmt(db, "SELECT name FROM pragma_table_info(?1)");
-    if (stmt.isValid() && stmt.bind(1, table)) {
-        while (stmt.next()) {
-            if (!stmt.isNull(0)) {
-                names.insert(stmt.text(0).toLower());
-            }
+    // The table's name is one of the program's own, never a user's text.
+    Statement stmt(db, QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));
+    while (stmt.isValid() && stmt.next()) {
+        if (!stmt.isNull(1)) {
+            names.insert(stmt.text(1).toLower());
         }
     }
     return names;

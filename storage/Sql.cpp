@@ -97,12 +97,9 @@ bool Statement::bind(int parameter, std::nullptr_t) {
     return rc == SQLITE_OK || failed(rc);
 }
 
-bool Statement::next() {
+// After the last row, or on a failure: false either way, failure() tells which.
+bool Statement::ended(int rc) {
     failure_.code = SQLITE_OK;
-    const int rc = sqlite3_step(stmt_);
-    if (rc == SQLITE_ROW) {
-        return true;
-    }
     if (rc != SQLITE_DONE) {
         failed(rc);
     }
@@ -122,18 +119,6 @@ void Statement::reset() {
     }
 }
 
-bool Statement::isNull(int column) const {
-    return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
-}
-
-int Statement::integer(int column) const {
-    return sqlite3_column_int(stmt_, column);
-}
-
-qint64 Statement::int64(int column) const {
-    return sqlite3_column_int64(stmt_, column);
-}
-
 double Statement::real(int column) const {
     return sqlite3_column_double(stmt_, column);
 }
@@ -141,12 +126,6 @@ double Statement::real(int column) const {
 QString Statement::text(int column) const {
     const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt_, column));
     return text ? QString::fromUtf8(text, sqlite3_column_bytes(stmt_, column)) : QString();
-}
-
-std::string_view Statement::utf8(int column) const {
-    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt_, column));
-    return text ? std::string_view(text, size_t(sqlite3_column_bytes(stmt_, column)))
-                : std::string_view();
 }
 
 bool Statement::execute(sqlite3 *db, const QString &sql, SqlFailure *failure) {

@@ -3,11 +3,10 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <sqlite3.h>
+
 #include <cstddef>
 #include <string_view>
-
-struct sqlite3;
-struct sqlite3_stmt;
 
 namespace storage {
 
@@ -78,6 +77,7 @@ public:
 
 private:
     bool failed(int rc);
+    bool ended(int rc);
 
     sqlite3 *db_ = nullptr;
     sqlite3_stmt *stmt_ = nullptr;
@@ -123,5 +123,33 @@ private:
     bool active_ = false;
     SqlFailure failure_;
 };
+
+// The steps and the reads of a row are inline: a walk over the ham list takes them 100,000 times.
+inline bool Statement::next() {
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) {
+        failure_.code = SQLITE_OK;
+        return true;
+    }
+    return ended(rc);
+}
+
+inline bool Statement::isNull(int column) const {
+    return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
+}
+
+inline int Statement::integer(int column) const {
+    return sqlite3_column_int(stmt_, column);
+}
+
+inline qint64 Statement::int64(int column) const {
+    return sqlite3_column_int64(stmt_, column);
+}
+
+inline std::string_view Statement::utf8(int column) const {
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt_, column));
+    return text ? std::string_view(text, size_t(sqlite3_column_bytes(stmt_, column)))
+                : std::string_view();
+}
 
 }  // namespace storage
