@@ -86,13 +86,16 @@ QString createTableSql(const TableDef &t, bool allFields) {
 }
 
 // One step of the schema, whole or not at all.
-bool transaction(sqlite3 *db, const std::function<bool(QString *)> &body, QString *failure) {
+bool inTransaction(sqlite3 *db, const std::function<bool(QString *)> &body, QString *failure) {
     Transaction transaction(db);
-    if (!transaction.isActive() || !body(failure)) {
-        if (failure && !transaction.isActive()) {
+    if (!transaction.isActive()) {
+        if (failure) {
             *failure = transaction.failure().message;
         }
         return false;
+    }
+    if (!body(failure)) {
+        return false;  // rolled back as the guard goes
     }
     if (!transaction.commit()) {
         if (failure) {
@@ -376,7 +379,7 @@ bool upgradeSchema(sqlite3 *db, const TableDef *table, QString *failure) {
     }
     for (; version < kSchemaVersion; ++version) {
         const int next = version + 1;
-        const bool ok = transaction(
+        const bool ok = inTransaction(
             db,
             [&](QString *f) {
                 return steps[version](db, f) &&
@@ -393,7 +396,7 @@ bool upgradeSchema(sqlite3 *db, const TableDef *table, QString *failure) {
     if (!table || !needsRepair(db, *table)) {
         return true;
     }
-    return transaction(
+    return inTransaction(
         db,
         [&](QString *f) {
             return repairTables(db, f) &&
