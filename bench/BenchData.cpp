@@ -209,7 +209,7 @@ void insertHams(sqlite3 *db, const std::vector<Ham> &hams) {
         for (int i = 0; i < 10; ++i) {
             bindText(stmt, i + 1, *values[i]);
         }
-        const QByteArray folded = storage::foldedText(QString::fromStdString(h.call)).toUtf8();
+        const QByteArray folded = storage::foldedCall(QString::fromStdString(h.call)).toUtf8();
         sqlite3_bind_text(stmt, 11, folded.constData(), int(folded.size()), SQLITE_TRANSIENT);
         check(sqlite3_step(stmt), SQLITE_DONE, db, "insert qrz");
         sqlite3_reset(stmt);

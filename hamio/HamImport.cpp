@@ -6,10 +6,9 @@
 #include "hamlist/HamRules.h"
 #include "storage/Database.h"
 #include "storage/Schema.h"
+#include "storage/Sql.h"
 
 #include <QHash>
-
-#include <sqlite3.h>
 
 #include <array>
 #include <optional>
@@ -167,27 +166,15 @@ bool applyForms(storage::Ham *ham, const std::array<bool, storage::Ham::kFields>
     return true;
 }
 
-struct Statement {
-    sqlite3_stmt *stmt = nullptr;
-    ~Statement() { sqlite3_finalize(stmt); }
-};
-
-bool exec(sqlite3 *db, const char *sql) {
-    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-}
-
-// The ten fields, then the folded call the exact look-ups go by.
-bool bindHam(sqlite3_stmt *stmt, const storage::Ham &ham) {
+// The ten fields (a field without value as an empty text), then the folded call the exact
+// look-ups go by.
+bool bindHam(storage::Statement &stmt, const storage::Ham &ham) {
     for (int i = 0; i < storage::Ham::kFields; ++i) {
-        const QByteArray text = ham.field(i).toUtf8();
-        if (sqlite3_bind_text(stmt, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT) !=
-            SQLITE_OK) {
+        if (!stmt.bind(i + 1, ham.field(i))) {
             return false;
         }
     }
-    const QByteArray folded = storage::foldedText(ham.call).toUtf8();
-    return sqlite3_bind_text(stmt, storage::Ham::kFields + 1, folded.constData(),
-                             int(folded.size()), SQLITE_TRANSIENT) == SQLITE_OK;
+    return stmt.bind(storage::Ham::kFields + 1, storage::foldedCall(ham.call));
 }
 
 }  // namespace
@@ -251,9 +238,11 @@ ImportPlan planImport(const QByteArray &csv, const std::vector<StoredHam> &curre
         return plan;
     }
 
-    QHash<QString, size_t> known;  // the first ham of each call
+    // The first ham of each call, by its folded form: a row is the ham the exact look-up would
+    // find for its call.
+    QHash<QString, size_t> known;
     for (size_t i = 0; i < current.size(); ++i) {
-        const QString call = current[i].ham.call.trimmed().toUpper();
+        const QString call = storage::foldedCall(current[i].ham.call.trimmed());
         if (!call.isEmpty() && !known.contains(call)) {
             known.insert(call, i);
         }
@@ -265,8 +254,9 @@ ImportPlan planImport(const QByteArray &csv, const std::vector<StoredHam> &curre
             plan.rejected.push_back({record.line, QStringLiteral("meer velden dan de kopregel")});
             continue;
         }
-        const auto it = known.constFind(hamlist::upperTrimmed(record.fields.value(qsizetype(
-            std::find(columnField.begin(), columnField.end(), 0) - columnField.begin()))));
+        const auto it =
+            known.constFind(storage::foldedCall(hamlist::upperTrimmed(record.fields.value(qsizetype(
+                std::find(columnField.begin(), columnField.end(), 0) - columnField.begin())))));
         storage::Ham ham = it != known.cend() ? current[*it].ham : storage::Ham{};
         // A field that comes back as the list holds it stays as it is; the forms go to the
         // others.
@@ -314,32 +304,26 @@ bool readHams(const QString &databasePath, std::vector<StoredHam> *hams, QString
         *error = failure.description;
         return false;
     }
-    Statement select;
     QString sql = QStringLiteral("SELECT id");
     for (const QString &field : storage::qrzTable().fields) {
         sql += QStringLiteral(", \"%1\"").arg(field);
     }
     sql += QStringLiteral(" FROM qrz ORDER BY id");
-    if (sqlite3_prepare_v2(db->handle(), sql.toUtf8().constData(), -1, &select.stmt, nullptr) !=
-        SQLITE_OK) {
+    storage::Statement select(db->handle(), sql);
+    if (!select.isValid()) {
         *error = QStringLiteral("De HAM-lijst is niet te lezen: %1").arg(db->lastMessage());
         return false;
     }
     hams->clear();
-    int result = SQLITE_ROW;
-    while ((result = sqlite3_step(select.stmt)) == SQLITE_ROW) {
+    while (select.next()) {
         StoredHam stored;
-        stored.bookmark = sqlite3_column_int64(select.stmt, 0);
+        stored.bookmark = select.int64(0);
         for (int i = 0; i < storage::Ham::kFields; ++i) {
-            const auto *text =
-                reinterpret_cast<const char *>(sqlite3_column_text(select.stmt, i + 1));
-            stored.ham.field(i) =
-                text ? QString::fromUtf8(text, sqlite3_column_bytes(select.stmt, i + 1))
-                     : QString();
+            stored.ham.field(i) = select.text(i + 1);
         }
         hams->push_back(std::move(stored));
     }
-    if (result != SQLITE_DONE) {
+    if (select.failure()) {
         *error = QStringLiteral("De HAM-lijst is niet te lezen: %1").arg(db->lastMessage());
         return false;
     }
@@ -361,27 +345,27 @@ bool applyImport(const QString &databasePath, const ImportPlan &plan,
                                "\"call\", naam, adres, postcode, qth, grid, land, "
                                "telefoon, email, byzonderheden, \"%1\"")
                                .arg(QLatin1String(storage::kCallFoldColumn));
-    Statement insert;
-    Statement update;
-    if (sqlite3_prepare_v2(handle,
-                           QStringLiteral("INSERT INTO qrz (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, "
-                                          "?, ?, ?)")
-                               .arg(fields)
-                               .toUtf8()
-                               .constData(),
-                           -1, &insert.stmt, nullptr) != SQLITE_OK ||
-        sqlite3_prepare_v2(
+    storage::Statement insert(
+        handle, QStringLiteral("INSERT INTO qrz (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                    .arg(fields));
+    storage::Statement update;
+    if (insert.isValid()) {
+        update = storage::Statement(
             handle,
             QStringLiteral("UPDATE qrz SET \"call\" = ?, naam = ?, adres = ?, postcode = ?, "
                            "qth = ?, grid = ?, land = ?, telefoon = ?, email = ?, "
                            "byzonderheden = ?, \"%1\" = ? WHERE id = ?")
-                .arg(QLatin1String(storage::kCallFoldColumn))
-                .toUtf8()
-                .constData(),
-            -1, &update.stmt, nullptr) != SQLITE_OK ||
-        !exec(handle, "BEGIN IMMEDIATE")) {
+                .arg(QLatin1String(storage::kCallFoldColumn)));
+    }
+    if (!insert.isValid() || !update.isValid()) {
         *error =
             QStringLiteral("De HAM-lijst kan niet worden bijgewerkt: %1").arg(db->lastMessage());
+        return false;
+    }
+    storage::Transaction transaction(handle);
+    if (!transaction.isActive()) {
+        *error = QStringLiteral("De HAM-lijst kan niet worden bijgewerkt: %1")
+                     .arg(storage::Database::describe(transaction.failure().code));
         return false;
     }
     const int total = int(plan.added.size() + plan.changed.size());
@@ -394,36 +378,39 @@ bool applyImport(const QString &databasePath, const ImportPlan &plan,
         }
         return !cancelled;
     };
-    const auto step = [&](sqlite3_stmt *stmt) {
-        const bool stepped = sqlite3_step(stmt) == SQLITE_DONE;
-        sqlite3_reset(stmt);
-        sqlite3_clear_bindings(stmt);
+    const auto step = [&](storage::Statement &stmt) {
+        const bool stepped = stmt.run();
+        stmt.reset();
         ++done;
         return stepped;
     };
     bool ok = goOn();
     for (size_t i = 0; ok && i < plan.changed.size(); ++i) {
         const ChangedHam &change = plan.changed[i];
-        ok = bindHam(update.stmt, change.after) &&
-             sqlite3_bind_int64(update.stmt, storage::Ham::kFields + 2, change.bookmark) ==
-                 SQLITE_OK &&
-             step(update.stmt) && goOn();
+        ok = bindHam(update, change.after) &&
+             update.bind(storage::Ham::kFields + 2, change.bookmark) && step(update) && goOn();
     }
     for (size_t i = 0; ok && i < plan.added.size(); ++i) {
-        ok = bindHam(insert.stmt, plan.added[i]) && step(insert.stmt) && goOn();
+        ok = bindHam(insert, plan.added[i]) && step(insert) && goOn();
     }
-    if (ok && exec(handle, "COMMIT")) {
-        if (progress) {
-            progress(total, total);
+    if (!ok) {
+        // Nothing of the import stays.
+        const QString message = db->lastMessage();
+        transaction.rollback();
+        if (!cancelled) {
+            *error = QStringLiteral("De HAM-lijst kan niet worden bijgewerkt: %1").arg(message);
         }
-        return true;
+        return false;
     }
-    const QString message = db->lastMessage();
-    exec(handle, "ROLLBACK");
-    if (!cancelled) {
-        *error = QStringLiteral("De HAM-lijst kan niet worden bijgewerkt: %1").arg(message);
+    if (!transaction.commit()) {
+        *error = QStringLiteral("De HAM-lijst kan niet worden bijgewerkt: %1")
+                     .arg(storage::Database::describe(transaction.failure().code));
+        return false;
     }
-    return false;
+    if (progress) {
+        progress(total, total);
+    }
+    return true;
 }
 
 }  // namespace hamio

@@ -2,10 +2,9 @@
 
 #include "storage/Database.h"
 #include "storage/Records.h"
+#include "storage/Sql.h"
 
 #include <QHash>
-
-#include <sqlite3.h>
 
 #include <algorithm>
 
@@ -102,33 +101,26 @@ bool readRounds(const QString &databasePath, const QLocale &locale, std::vector<
         sql += QStringLiteral(", call%1").arg(row);
     }
     sql += QStringLiteral(" FROM ronde ORDER BY id");
-    sqlite3_stmt *stmt = nullptr;
-    if (sqlite3_prepare_v2(db->handle(), sql.toUtf8().constData(), -1, &stmt, nullptr) !=
-        SQLITE_OK) {
+    storage::Statement select(db->handle(), sql);
+    if (!select.isValid()) {
         *error = QStringLiteral("De rondes zijn niet te lezen: %1").arg(db->lastMessage());
         return false;
     }
     const RoundDates dates(locale);
-    const auto column = [stmt](int i) {
-        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, i));
-        return text ? QString::fromUtf8(text, sqlite3_column_bytes(stmt, i)) : QString();
-    };
     rounds->clear();
-    int result = SQLITE_ROW;
-    while ((result = sqlite3_step(stmt)) == SQLITE_ROW) {
+    while (select.next()) {
         RoundCalls round;
         round.number = int(rounds->size()) + 1;
-        round.date = dates.dateOf(column(0), storage::storedTime(column(1)));
+        round.date = dates.dateOf(select.text(0), storage::storedTime(select.text(1)));
         for (int row = 0; row < storage::Round::kRows; ++row) {
-            const QString call = column(2 + row).trimmed().toUpper();
+            const QString call = select.text(2 + row).trimmed().toUpper();
             if (!call.isEmpty() && !round.calls.contains(call)) {
                 round.calls << call;
             }
         }
         rounds->push_back(std::move(round));
     }
-    sqlite3_finalize(stmt);
-    if (result != SQLITE_DONE) {
+    if (select.failure()) {
         *error = QStringLiteral("De rondes zijn niet te lezen: %1").arg(db->lastMessage());
         return false;
     }

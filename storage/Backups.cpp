@@ -1,6 +1,7 @@
 #include "storage/Backups.h"
 
 #include "storage/Schema.h"
+#include "storage/Sql.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,20 +25,20 @@ StorageError backupFailed(const QString &target, const QString &reason) {
 // SQLite's quick check of a copy: whether every page of it reads as what it should be. A copy of
 // a damaged database carries the damage along and must not push a good copy out.
 bool copyIsWhole(sqlite3 *copy, int *rc) {
-    sqlite3_stmt *stmt = nullptr;
-    *rc = sqlite3_prepare_v2(copy, "PRAGMA quick_check(1)", -1, &stmt, nullptr);
-    bool whole = false;
-    if (*rc == SQLITE_OK) {
-        const int step = sqlite3_step(stmt);
-        if (step == SQLITE_ROW) {
-            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0));
-            whole = text && qstrcmp(text, "ok") == 0;
-        } else if ((step & 0xFF) != SQLITE_CORRUPT && (step & 0xFF) != SQLITE_NOTADB) {
-            *rc = step;  // the check itself could not run
-        }
+    Statement check(copy, "PRAGMA quick_check(1)");
+    if (!check.isValid()) {
+        *rc = check.failure().code;
+        return false;
     }
-    sqlite3_finalize(stmt);
-    return whole;
+    *rc = SQLITE_OK;
+    if (check.next()) {
+        return check.utf8(0) == "ok";
+    }
+    const int step = check.failure().code;
+    if ((step & 0xFF) != SQLITE_CORRUPT && (step & 0xFF) != SQLITE_NOTADB) {
+        *rc = step;  // the check itself could not run
+    }
+    return false;
 }
 
 StorageError damagedCopy(const QString &databasePath) {
@@ -110,7 +111,10 @@ bool Backups::make(sqlite3 *db, const QString &databasePath, const QString &file
         }
     }
     if (rc == SQLITE_OK) {
-        rc = sqlite3_exec(copy, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+        SqlFailure failure;
+        rc = Statement::execute(copy, QStringLiteral("PRAGMA journal_mode=DELETE"), &failure)
+                 ? SQLITE_OK
+                 : failure.code;
     }
     bool whole = false;
     if (rc == SQLITE_OK) {

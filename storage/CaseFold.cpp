@@ -105,9 +105,23 @@ void foldText(QStringView text, std::u32string &out) {
     }
 }
 
-QString foldedText(QStringView text) {
+QString foldedCall(QStringView call) {
+    // Nearly every call is ASCII: its letters fold in place, as foldChar folds them.
+    QString ascii(call.size(), Qt::Uninitialized);
+    QChar *out = ascii.data();
+    qsizetype i = 0;
+    for (; i < call.size(); ++i) {
+        const char16_t u = call[i].unicode();
+        if (u >= 0x80) {
+            break;
+        }
+        out[i] = QChar(char16_t(foldChar(u)));
+    }
+    if (i == call.size()) {
+        return ascii;
+    }
     std::u32string folded;
-    foldText(text, folded);
+    foldText(call, folded);
     return QString::fromUcs4(folded.data(), qsizetype(folded.size()));
 }
 

@@ -16,9 +16,11 @@ char32_t foldChar(char32_t c);
 void foldUtf8(std::string_view utf8, std::u32string &out);
 void foldText(QStringView text, std::u32string &out);
 
-// The folded form of a text, as the ham list keeps it beside each call: two calls that differ
-// only in letter case have the same folded form.
-QString foldedText(QStringView text);
+// The folded form of a call, as the ham list keeps it beside each call and as the exact look-up
+// compares it: two calls that differ only in letter case have the same folded form. Blanks,
+// digits and signs stay as they are. This is the only computation of it: whatever writes or seeks
+// the folded call comes here, the triggers in the file included (registerFoldFunction).
+QString foldedCall(QStringView call);
 
 // Orders two UTF-8 texts by their folded code points; equal when they differ only in case.
 // Serves as the collation of the index on the ham list's call field.

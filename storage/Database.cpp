@@ -2,6 +2,7 @@
 
 #include "storage/Backups.h"
 #include "storage/Schema.h"
+#include "storage/Sql.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -207,10 +208,6 @@ FileKind inspectHeader(const QString &path) {
     return FileKind::Ours;
 }
 
-bool execOk(sqlite3 *db, const char *sql) {
-    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-}
-
 }  // namespace
 
 int Database::lockWait() {
@@ -318,18 +315,16 @@ bool Database::checkUsable(StorageError *error) {
             return false;
         }
     }
-    // A write that is taken back: it needs the write lock and a writable file.
-    if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        *error = errorFor(sqlite3_extended_errcode(db_));
+    // A write that is taken back (never committed): it needs the write lock and a writable file.
+    Transaction probe(db_);
+    if (!probe.isActive()) {
+        *error = errorFor(probe.failure().code);
         return false;
     }
-    const QByteArray write =
-        QStringLiteral("PRAGMA user_version = %1").arg(schemaVersion(db_)).toLatin1();
-    const bool written = execOk(db_, write.constData());
-    const int code = sqlite3_extended_errcode(db_);
-    execOk(db_, "ROLLBACK");
-    if (!written) {
-        *error = errorFor(code);
+    SqlFailure failure;
+    if (!Statement::execute(db_, QStringLiteral("PRAGMA user_version = %1").arg(schemaVersion(db_)),
+                            &failure)) {
+        *error = errorFor(failure.code);
         return false;
     }
     return true;
@@ -385,20 +380,14 @@ std::unique_ptr<Database> Database::open(const QString &path, StorageError *erro
     // Ours, or a database with nothing in it yet; anything else is somebody else's file. All of
     // this is decided before anything is written. A question the file cannot answer (it is
     // locked, or damaged past its header) says so instead.
-    sqlite3_stmt *probe = nullptr;
-    int rc = sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master", -1, &probe, nullptr);
     int objects = 0;
-    if (rc == SQLITE_OK) {
-        rc = sqlite3_step(probe);
-        objects = sqlite3_column_int(probe, 0);
-        rc = rc == SQLITE_ROW ? SQLITE_OK : sqlite3_extended_errcode(db);
-    } else {
-        rc = sqlite3_extended_errcode(db);
-    }
-    sqlite3_finalize(probe);
-    if (rc != SQLITE_OK) {
-        *error = database->errorFor(rc);
-        return nullptr;
+    {
+        Statement probe(db, "SELECT count(*) FROM sqlite_master");
+        if (!probe.isValid() || !probe.next()) {
+            *error = database->errorFor(probe.failure().code);
+            return nullptr;
+        }
+        objects = probe.integer(0);
     }
     const int applicationId = queryInt(db, "PRAGMA application_id");
     const int version = queryInt(db, "PRAGMA user_version");
@@ -449,8 +438,9 @@ std::unique_ptr<Database> Database::open(const QString &path, StorageError *erro
     }
     // Write-ahead logging keeps the file whole when the program or the machine stops halfway
     // through a write; FULL makes every stored round durable before the call returns.
-    sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA cache_size=-65536;",
-                 nullptr, nullptr, nullptr);
+    Statement::execute(
+        db, QStringLiteral(
+                "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA cache_size=-65536;"));
     return database;
 }
 

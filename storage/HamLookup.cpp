@@ -9,14 +9,11 @@ namespace storage {
 
 HamLookup::HamLookup(QString databasePath) : path_(std::move(databasePath)) {}
 
-HamLookup::~HamLookup() {
-    sqlite3_finalize(stmt_);
-}
+HamLookup::~HamLookup() = default;
 
 void HamLookup::useConnection(sqlite3 *connection) {
     if (connection != borrowed_) {
-        sqlite3_finalize(stmt_);
-        stmt_ = nullptr;
+        stmt_ = Statement();
         borrowed_ = connection;
     }
 }
@@ -33,7 +30,7 @@ StorageError HamLookup::failure() const {
 }
 
 bool HamLookup::prepare() {
-    if (stmt_) {
+    if (stmt_.isValid()) {
         return true;
     }
     if (!borrowed_ && !db_) {
@@ -48,11 +45,10 @@ bool HamLookup::prepare() {
     }
     sql += QStringLiteral(" FROM qrz WHERE \"%1\" = ?1 ORDER BY id LIMIT 1")
                .arg(QLatin1String(kCallFoldColumn));
-    if (sqlite3_prepare_v2(handle(), sql.toUtf8().constData(), -1, &stmt_, nullptr) != SQLITE_OK) {
+    stmt_ = Statement(handle(), sql);
+    if (!stmt_.isValid()) {
         // The ham list is missing on that connection's file: it is made on our own.
         error_ = failure();
-        sqlite3_finalize(stmt_);
-        stmt_ = nullptr;
         if (borrowed_) {
             borrowed_ = nullptr;
             return prepare();
@@ -68,25 +64,20 @@ std::optional<FoundHam> HamLookup::find(const QString &call) {
     if (call.isEmpty() || !prepare()) {
         return std::nullopt;
     }
-    const QByteArray value = foldedText(call).toUtf8();
-    sqlite3_bind_text(stmt_, 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
-    std::optional<FoundHam> found;
-    const int rc = sqlite3_step(stmt_);
-    if (rc == SQLITE_ROW) {
+    StatementUse use(stmt_);
+    stmt_.bind(1, foldedCall(call));
+    if (stmt_.next()) {
         FoundHam hit;
-        hit.bookmark = sqlite3_column_int64(stmt_, 0);
+        hit.bookmark = stmt_.int64(0);
         for (int i = 0; i < Ham::kFields; ++i) {
-            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt_, i + 1));
-            hit.ham.field(i) =
-                text ? QString::fromUtf8(text, sqlite3_column_bytes(stmt_, i + 1)) : QString();
+            hit.ham.field(i) = stmt_.text(i + 1);
         }
-        found = std::move(hit);
-    } else if (rc != SQLITE_DONE) {
+        return hit;
+    }
+    if (stmt_.failure()) {
         error_ = failure();
     }
-    sqlite3_reset(stmt_);
-    sqlite3_clear_bindings(stmt_);
-    return found;
+    return std::nullopt;
 }
 
 }  // namespace storage

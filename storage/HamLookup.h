@@ -2,13 +2,12 @@
 
 #include "storage/Database.h"
 #include "storage/Records.h"
+#include "storage/Sql.h"
 
 #include <QString>
 
 #include <memory>
 #include <optional>
-
-struct sqlite3_stmt;
 
 namespace storage {
 
@@ -47,7 +46,7 @@ private:
 
     std::unique_ptr<Database> db_;
     sqlite3 *borrowed_ = nullptr;
-    sqlite3_stmt *stmt_ = nullptr;
+    Statement stmt_;
     StorageError error_;
 };
 

@@ -1,6 +1,7 @@
 #include "storage/Schema.h"
 
 #include "storage/CaseFold.h"
+#include "storage/Sql.h"
 
 #include <QSet>
 
@@ -47,7 +48,8 @@ int foldCollation(void *, int lenA, const void *a, int lenB, const void *b) {
                              std::string_view(static_cast<const char *>(b), lenB));
 }
 
-// The program's fold (CaseFold.h) under the name of SQLite's lower(); see registerFoldFunction.
+// The program's fold of a call (CaseFold.h) under the name of SQLite's lower(); see
+// registerFoldFunction.
 void foldFunction(sqlite3_context *context, int, sqlite3_value **argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
         sqlite3_result_null(context);
@@ -55,19 +57,19 @@ void foldFunction(sqlite3_context *context, int, sqlite3_value **argv) {
     }
     const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
     const QByteArray folded =
-        foldedText(QString::fromUtf8(text, sqlite3_value_bytes(argv[0]))).toUtf8();
+        foldedCall(QString::fromUtf8(text, sqlite3_value_bytes(argv[0]))).toUtf8();
     sqlite3_result_text(context, folded.constData(), int(folded.size()), SQLITE_TRANSIENT);
 }
 
+// One statement of the schema; its failure in SQLite's words.
 bool exec(sqlite3 *db, const QString &sql, QString *failure) {
-    char *message = nullptr;
-    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message) == SQLITE_OK) {
+    SqlFailure why;
+    if (Statement::execute(db, sql, &why)) {
         return true;
     }
     if (failure) {
-        *failure = QString::fromUtf8(message ? message : sqlite3_errmsg(db));
+        *failure = why.message;
     }
-    sqlite3_free(message);
     return false;
 }
 
@@ -83,15 +85,25 @@ QString createTableSql(const TableDef &t, bool allFields) {
     return sql + QStringLiteral(")");
 }
 
-bool transaction(sqlite3 *db, const std::function<bool(QString *)> &body, QString *failure) {
-    if (!exec(db, QStringLiteral("BEGIN IMMEDIATE"), failure)) {
+// One step of the schema, whole or not at all.
+bool inTransaction(sqlite3 *db, const std::function<bool(QString *)> &body, QString *failure) {
+    Transaction transaction(db);
+    if (!transaction.isActive()) {
+        if (failure) {
+            *failure = transaction.failure().message;
+        }
         return false;
     }
-    if (body(failure) && exec(db, QStringLiteral("COMMIT"), failure)) {
-        return true;
+    if (!body(failure)) {
+        return false;  // rolled back as the guard goes
     }
-    exec(db, QStringLiteral("ROLLBACK"), nullptr);
-    return false;
+    if (!transaction.commit()) {
+        if (failure) {
+            *failure = transaction.failure().message;
+        }
+        return false;
+    }
+    return true;
 }
 
 QString idIndexName(const TableDef &t) {
@@ -125,18 +137,14 @@ bool createTables(sqlite3 *db, QString *failure, bool allFields = true) {
 
 // The column names of a table, in lower case; none when the table does not exist.
 QSet<QString> columns(sqlite3 *db, const QString &table) {
-    sqlite3_stmt *stmt = nullptr;
     QSet<QString> names;
-    const QByteArray sql = QStringLiteral("PRAGMA table_info(\"%1\")").arg(table).toUtf8();
-    if (sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr) == SQLITE_OK) {
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            const auto *name = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1));
-            if (name) {
-                names.insert(QString::fromUtf8(name).toLower());
-            }
+    // The table's name is one of the program's own, never a user's text.
+    Statement stmt(db, QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));
+    while (stmt.isValid() && stmt.next()) {
+        if (!stmt.isNull(1)) {
+            names.insert(stmt.text(1).toLower());
         }
     }
-    sqlite3_finalize(stmt);
     return names;
 }
 
@@ -162,33 +170,19 @@ bool createCallFold(sqlite3 *db, QString *failure, bool fill = true) {
                         .arg(column),
                     failure);
     }
-    sqlite3_stmt *select = nullptr;
-    sqlite3_stmt *update = nullptr;
-    const QByteArray updateSql =
-        QStringLiteral("UPDATE qrz SET \"%1\" = ?1 WHERE id = ?2").arg(column).toUtf8();
-    bool ok =
-        sqlite3_prepare_v2(db, "SELECT id, \"call\" FROM qrz", -1, &select, nullptr) == SQLITE_OK &&
-        sqlite3_prepare_v2(db, updateSql.constData(), -1, &update, nullptr) == SQLITE_OK;
-    int rc = SQLITE_DONE;
-    while (ok && (rc = sqlite3_step(select)) == SQLITE_ROW) {
-        const auto *call = reinterpret_cast<const char *>(sqlite3_column_text(select, 1));
-        if (call) {
-            const QByteArray folded =
-                foldedText(QString::fromUtf8(call, sqlite3_column_bytes(select, 1))).toUtf8();
-            sqlite3_bind_text(update, 1, folded.constData(), int(folded.size()), SQLITE_TRANSIENT);
-        } else {
-            sqlite3_bind_null(update, 1);
-        }
-        sqlite3_bind_int64(update, 2, sqlite3_column_int64(select, 0));
-        ok = sqlite3_step(update) == SQLITE_DONE;
-        sqlite3_reset(update);
+    Statement select(db, "SELECT id, \"call\" FROM qrz");
+    Statement update(db, QStringLiteral("UPDATE qrz SET \"%1\" = ?1 WHERE id = ?2").arg(column));
+    bool ok = select.isValid() && update.isValid();
+    while (ok && select.next()) {
+        const QString call = select.text(1);
+        ok = (call.isNull() ? update.bind(1, nullptr) : update.bind(1, foldedCall(call))) &&
+             update.bind(2, select.int64(0)) && update.run();
+        update.reset();
     }
-    ok = ok && rc == SQLITE_DONE;
+    ok = ok && !select.failure();
     if (!ok && failure) {
         *failure = QString::fromUtf8(sqlite3_errmsg(db));
     }
-    sqlite3_finalize(select);
-    sqlite3_finalize(update);
     return ok && exec(db,
                       QStringLiteral("CREATE INDEX IF NOT EXISTS qrz_callfold ON qrz(\"%1\", id)")
                           .arg(column),
@@ -256,11 +250,7 @@ bool createVersion4(sqlite3 *db, QString *failure) {
     const TableDef &ronde = rondeTable();
     for (qsizetype i = ronde.firstFields; i < ronde.fields.size(); ++i) {
         // A column already there (a file that was at this version before) is kept as it is.
-        const QString has = QStringLiteral(
-                                "SELECT count(*) FROM pragma_table_info('ronde') "
-                                "WHERE name = '%1'")
-                                .arg(ronde.fields[i]);
-        if (queryInt(db, has.toUtf8().constData()) == 1) {
+        if (hasColumn(db, ronde.name, ronde.fields[i])) {
             continue;
         }
         if (!exec(db,
@@ -286,11 +276,9 @@ int tableState(sqlite3 *db, const TableDef &t) {
 }
 
 bool hasObject(sqlite3 *db, const char *type, const QString &name) {
-    return queryInt(db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = '%1' "
-                                       "AND name = '%2'")
-                            .arg(QLatin1String(type), name)
-                            .toUtf8()
-                            .constData()) == 1;
+    Statement stmt(db, "SELECT count(*) FROM sqlite_master WHERE type = ?1 AND name = ?2");
+    return stmt.isValid() && stmt.bind(1, QString::fromLatin1(type)) && stmt.bind(2, name) &&
+           stmt.next() && stmt.integer(0) == 1;
 }
 
 bool hasIndex(sqlite3 *db, const QString &name) {
@@ -308,14 +296,8 @@ bool needsRepair(sqlite3 *db, const TableDef &table) {
 }  // namespace
 
 int queryInt(sqlite3 *db, const char *sql) {
-    sqlite3_stmt *stmt = nullptr;
-    int value = -1;
-    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK &&
-        sqlite3_step(stmt) == SQLITE_ROW) {
-        value = sqlite3_column_int(stmt, 0);
-    }
-    sqlite3_finalize(stmt);
-    return value;
+    Statement stmt(db, sql);
+    return stmt.isValid() && stmt.next() ? stmt.integer(0) : -1;
 }
 
 QString missingField(sqlite3 *db, const TableDef &table) {
@@ -397,7 +379,7 @@ bool upgradeSchema(sqlite3 *db, const TableDef *table, QString *failure) {
     }
     for (; version < kSchemaVersion; ++version) {
         const int next = version + 1;
-        const bool ok = transaction(
+        const bool ok = inTransaction(
             db,
             [&](QString *f) {
                 return steps[version](db, f) &&
@@ -414,7 +396,7 @@ bool upgradeSchema(sqlite3 *db, const TableDef *table, QString *failure) {
     if (!table || !needsRepair(db, *table)) {
         return true;
     }
-    return transaction(
+    return inTransaction(
         db,
         [&](QString *f) {
             return repairTables(db, f) &&

@@ -47,10 +47,12 @@ bool registerFoldCollation(sqlite3 *db);
 // plain index; the exact look-up of a call compares folded forms.
 inline constexpr const char *kCallFoldColumn = "callfold";
 
-// SQLite's lower() replaced, on this connection, by the program's fold, which folds every letter
-// where SQLite's folds only ASCII ones. The triggers that keep the folded call (from version 5 on)
-// fold with lower(): on the program's connections they write exactly the program's fold; any
-// other SQLite tool runs them with its own lower(), which is right for every ASCII call.
+// SQLite's lower() replaced, on this connection, by the program's fold of a call (foldedCall in
+// CaseFold.h), which folds every letter where SQLite's folds only ASCII ones. The triggers that
+// keep the folded call (from version 5 on) fold with lower(): on the program's connections they
+// write exactly what foldedCall() gives; any other SQLite tool runs them with its own lower(),
+// which gives the same for every ASCII call (only A to Z change, to a to z, in both). The
+// triggers take that from another tool only for ASCII calls and keep a fold it gave for others.
 bool registerFoldFunction(sqlite3 *db);
 
 // The first field of the table that the file's table lacks; empty when it has them all, or when

@@ -12,24 +12,6 @@ namespace storage {
 
 namespace {
 
-// Resets a cached statement when a call is done with it, so that no connection keeps a read
-// open between calls.
-class StatementUse {
-public:
-    explicit StatementUse(sqlite3_stmt *stmt) : stmt_(stmt) {}
-    ~StatementUse() {
-        if (stmt_) {
-            sqlite3_reset(stmt_);
-            sqlite3_clear_bindings(stmt_);
-        }
-    }
-    StatementUse(const StatementUse &) = delete;
-    StatementUse &operator=(const StatementUse &) = delete;
-
-private:
-    sqlite3_stmt *stmt_;
-};
-
 QString quoted(const QString &identifier) {
     return QLatin1Char('"') + identifier + QLatin1Char('"');
 }
@@ -47,11 +29,7 @@ QString fieldList(const TableDef &table, const std::vector<int> &fields) {
 TableCursor::TableCursor(std::unique_ptr<Database> db, const TableDef &table)
     : db_(std::move(db)), table_(table) {}
 
-TableCursor::~TableCursor() {
-    for (auto &[sql, stmt] : statements_) {
-        sqlite3_finalize(stmt);
-    }
-}
+TableCursor::~TableCursor() = default;
 
 std::unique_ptr<TableCursor> TableCursor::open(const QString &databasePath, const QString &table,
                                                StorageError *error) {
@@ -66,17 +44,16 @@ std::unique_ptr<TableCursor> TableCursor::open(const QString &databasePath, cons
         return nullptr;
     }
     std::unique_ptr<TableCursor> cursor(new TableCursor(std::move(db), *def));
-    sqlite3_stmt *stmt = cursor->statement(
+    Statement *stmt = cursor->statement(
         QStringLiteral("SELECT id FROM %1 ORDER BY id").arg(quoted(def->name)), error);
     if (!stmt) {
         return nullptr;
     }
-    StatementUse use(stmt);
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        cursor->ids_.push_back(sqlite3_column_int64(stmt, 0));
+    StatementUse use(*stmt);
+    while (stmt->next()) {
+        cursor->ids_.push_back(stmt->int64(0));
     }
-    if (rc != SQLITE_DONE) {
+    if (stmt->failure()) {
         *error = cursor->failure();
         return nullptr;
     }
@@ -110,37 +87,22 @@ int TableCursor::callAmong(const std::vector<int> &fields) const {
     return -1;
 }
 
-bool TableCursor::bindFolded(sqlite3_stmt *stmt, int parameter, const QVariant &call) {
-    if (call.toString().isNull()) {
-        return sqlite3_bind_null(stmt, parameter) == SQLITE_OK;
-    }
-    const QByteArray folded = foldedText(call.toString()).toUtf8();
-    return sqlite3_bind_text(stmt, parameter, folded.constData(), int(folded.size()),
-                             SQLITE_TRANSIENT) == SQLITE_OK;
-}
-
-sqlite3_stmt *TableCursor::statement(const QString &sql, StorageError *error) {
+Statement *TableCursor::statement(const QString &sql, StorageError *error) {
     auto it = statements_.find(sql);
     if (it != statements_.end()) {
-        return it->second;
+        return &it->second;
     }
     // Saves of different sets of edited fields each have their own statement; the cache is
     // emptied now and then so they do not pile up. No statement is in use between calls.
     if (statements_.size() >= 64) {
-        for (auto &[text, cached] : statements_) {
-            sqlite3_finalize(cached);
-        }
         statements_.clear();
     }
-    sqlite3_stmt *stmt = nullptr;
-    if (sqlite3_prepare_v3(db_->handle(), sql.toUtf8().constData(), -1, SQLITE_PREPARE_PERSISTENT,
-                           &stmt, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(stmt);
+    Statement stmt(db_->handle(), sql, true);
+    if (!stmt.isValid()) {
         *error = failure();
         return nullptr;
     }
-    statements_.emplace(sql, stmt);
-    return stmt;
+    return &statements_.emplace(sql, std::move(stmt)).first->second;
 }
 
 int TableCursor::positionOf(Bookmark bookmark) const {
@@ -161,19 +123,16 @@ const QString &TableCursor::readSql() {
 }
 
 // The fields of the table, in order, from the columns of a row starting at firstColumn.
-void TableCursor::readColumns(sqlite3_stmt *stmt, int firstColumn, RecordValues *values) const {
+void TableCursor::readColumns(const Statement &stmt, int firstColumn, RecordValues *values) const {
     const size_t fieldCount = size_t(table_.fields.size());
     values->resize(fieldCount);
     for (size_t i = 0; i < fieldCount; ++i) {
         const int column = firstColumn + int(i);
-        const int type = sqlite3_column_type(stmt, column);
         if (table_.isCheck[i]) {
-            (*values)[i] = QVariant(type != SQLITE_NULL && sqlite3_column_int(stmt, column) != 0);
-        } else if (type == SQLITE_NULL) {
-            (*values)[i] = QVariant(QString());
+            (*values)[i] = QVariant(!stmt.isNull(column) && stmt.integer(column) != 0);
         } else {
-            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
-            (*values)[i] = QVariant(QString::fromUtf8(text, sqlite3_column_bytes(stmt, column)));
+            // A null QString for a field without value.
+            (*values)[i] = QVariant(stmt.text(column));
         }
     }
 }
@@ -183,40 +142,46 @@ bool TableCursor::read(int position, RecordValues *values, StorageError *error) 
         *error = {StorageError::kNoCurrentRecord, QStringLiteral("Er is geen huidig record.")};
         return false;
     }
-    sqlite3_stmt *stmt = statement(readSql(), error);
+    Statement *stmt = statement(readSql(), error);
     if (!stmt) {
         return false;
     }
-    StatementUse use(stmt);
-    sqlite3_bind_int64(stmt, 1, bookmarkAt(position));
-    if (sqlite3_step(stmt) != SQLITE_ROW) {
+    StatementUse use(*stmt);
+    stmt->bind(1, bookmarkAt(position));
+    if (!stmt->next()) {
         *error = failure();
         return false;
     }
-    readColumns(stmt, 0, values);
+    readColumns(*stmt, 0, values);
     return true;
 }
 
-bool TableCursor::bindValues(sqlite3_stmt *stmt, const std::vector<int> &fields,
+// The values of the given fields, in order from parameter 1; a text field without value is
+// stored without one. The ham list's folded call, when the call is among the fields, follows them.
+bool TableCursor::bindValues(Statement &stmt, const std::vector<int> &fields,
                              const RecordValues &values) {
     for (size_t i = 0; i < fields.size(); ++i) {
         const int parameter = int(i) + 1;
         const QVariant &value = values[size_t(fields[i])];
-        int rc;
+        bool bound;
         if (table_.isCheck[size_t(fields[i])]) {
-            rc = sqlite3_bind_int(stmt, parameter, value.toBool() ? 1 : 0);
-        } else if (value.toString().isNull()) {
-            rc = sqlite3_bind_null(stmt, parameter);
+            bound = stmt.bind(parameter, value.toBool());
+        } else if (const QString text = value.toString(); text.isNull()) {
+            bound = stmt.bind(parameter, nullptr);
         } else {
-            const QByteArray text = value.toString().toUtf8();
-            rc = sqlite3_bind_text(stmt, parameter, text.constData(), int(text.size()),
-                                   SQLITE_TRANSIENT);
+            bound = stmt.bind(parameter, text);
         }
-        if (rc != SQLITE_OK) {
+        if (!bound) {
             return false;
         }
     }
-    return true;
+    const int call = callAmong(fields);
+    if (call < 0) {
+        return true;
+    }
+    const int parameter = int(fields.size()) + 1;
+    const QString text = values[size_t(fields[size_t(call)])].toString();
+    return text.isNull() ? stmt.bind(parameter, nullptr) : stmt.bind(parameter, foldedCall(text));
 }
 
 bool TableCursor::write(int position, const std::vector<int> &fields, const RecordValues &values,
@@ -239,18 +204,16 @@ bool TableCursor::write(int position, const std::vector<int> &fields, const Reco
                            .arg(quoted(QLatin1String(kCallFoldColumn)))
                            .arg(++parameters);
     }
-    sqlite3_stmt *stmt = statement(QStringLiteral("UPDATE %1 SET %2 WHERE id = ?%3")
-                                       .arg(quoted(table_.name), assignments.join(QLatin1Char(',')))
-                                       .arg(parameters + 1),
-                                   error);
+    Statement *stmt = statement(QStringLiteral("UPDATE %1 SET %2 WHERE id = ?%3")
+                                    .arg(quoted(table_.name), assignments.join(QLatin1Char(',')))
+                                    .arg(parameters + 1),
+                                error);
     if (!stmt) {
         return false;
     }
-    StatementUse use(stmt);
-    if (!bindValues(stmt, fields, values) ||
-        (call >= 0 && !bindFolded(stmt, parameters, values[size_t(fields[size_t(call)])])) ||
-        sqlite3_bind_int64(stmt, parameters + 1, bookmarkAt(position)) != SQLITE_OK ||
-        sqlite3_step(stmt) != SQLITE_DONE) {
+    StatementUse use(*stmt);
+    if (!bindValues(*stmt, fields, values) || !stmt->bind(parameters + 1, bookmarkAt(position)) ||
+        !stmt->run()) {
         *error = failure();
         return false;
     }
@@ -281,15 +244,12 @@ bool TableCursor::append(const std::vector<int> &fields, const RecordValues &val
         sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                   .arg(quoted(table_.name), names, parameters.join(QLatin1Char(',')));
     }
-    sqlite3_stmt *stmt = statement(sql, error);
+    Statement *stmt = statement(sql, error);
     if (!stmt) {
         return false;
     }
-    StatementUse use(stmt);
-    if (!bindValues(stmt, fields, values) ||
-        (call >= 0 &&
-         !bindFolded(stmt, int(fields.size()) + 1, values[size_t(fields[size_t(call)])])) ||
-        sqlite3_step(stmt) != SQLITE_DONE) {
+    StatementUse use(*stmt);
+    if (!bindValues(*stmt, fields, values) || !stmt->run()) {
         *error = failure();
         return false;
     }
@@ -302,14 +262,14 @@ bool TableCursor::remove(int position, StorageError *error) {
         *error = {StorageError::kNoCurrentRecord, QStringLiteral("Er is geen huidig record.")};
         return false;
     }
-    sqlite3_stmt *stmt =
+    Statement *stmt =
         statement(QStringLiteral("DELETE FROM %1 WHERE id = ?1").arg(quoted(table_.name)), error);
     if (!stmt) {
         return false;
     }
-    StatementUse use(stmt);
-    sqlite3_bind_int64(stmt, 1, bookmarkAt(position));
-    if (sqlite3_step(stmt) != SQLITE_DONE) {
+    StatementUse use(*stmt);
+    stmt->bind(1, bookmarkAt(position));
+    if (!stmt->run()) {
         *error = failure();
         return false;
     }
@@ -323,24 +283,21 @@ bool TableCursor::remove(int position, StorageError *error) {
 
 bool TableCursor::findIndexed(const Criterion &criterion, int from, int *found,
                               StorageError *error) {
-    sqlite3_stmt *stmt =
-        statement(QStringLiteral("SELECT id FROM qrz WHERE \"%1\" = ?1 AND id >= ?2 "
-                                 "ORDER BY id LIMIT 1")
-                      .arg(QLatin1String(kCallFoldColumn)),
-                  error);
+    Statement *stmt = statement(QStringLiteral("SELECT id FROM qrz WHERE \"%1\" = ?1 AND id >= ?2 "
+                                               "ORDER BY id LIMIT 1")
+                                    .arg(QLatin1String(kCallFoldColumn)),
+                                error);
     if (!stmt) {
         return false;
     }
-    StatementUse use(stmt);
-    const QByteArray value = foldedText(criterion.value()).toUtf8();
-    sqlite3_bind_text(stmt, 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
-    sqlite3_bind_int64(stmt, 2, bookmarkAt(from));
-    const int rc = sqlite3_step(stmt);
-    if (rc == SQLITE_ROW) {
-        *found = positionOf(sqlite3_column_int64(stmt, 0));
+    StatementUse use(*stmt);
+    stmt->bind(1, foldedCall(criterion.value()));
+    stmt->bind(2, bookmarkAt(from));
+    if (stmt->next()) {
+        *found = positionOf(stmt->int64(0));
         return true;
     }
-    if (rc != SQLITE_DONE) {
+    if (stmt->failure()) {
         *error = failure();
         return false;
     }
@@ -376,27 +333,23 @@ bool TableCursor::findAll(const Criterion &criterion, int field, int from, std::
     for (size_t i = 0; i < all.size(); ++i) {
         all[i] = int(i);
     }
-    sqlite3_stmt *stmt =
-        statement(QStringLiteral("SELECT id, %1 FROM %2 WHERE id >= ?1 ORDER BY id")
-                      .arg(fieldList(table_, all), quoted(table_.name)),
-                  error);
+    Statement *stmt = statement(QStringLiteral("SELECT id, %1 FROM %2 WHERE id >= ?1 ORDER BY id")
+                                    .arg(fieldList(table_, all), quoted(table_.name)),
+                                error);
     if (!stmt) {
         return false;
     }
-    StatementUse use(stmt);
-    sqlite3_bind_int64(stmt, 1, bookmarkAt(from));
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        const int column = field + 1;
-        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
-        if (text && criterion.matchesUtf8(
-                        std::string_view(text, size_t(sqlite3_column_bytes(stmt, column))))) {
-            found->push_back(positionOf(sqlite3_column_int64(stmt, 0)));
+    StatementUse use(*stmt);
+    stmt->bind(1, bookmarkAt(from));
+    while (stmt->next()) {
+        const std::string_view text = stmt->utf8(field + 1);
+        if (text.data() && criterion.matchesUtf8(text)) {
+            found->push_back(positionOf(stmt->int64(0)));
             values->emplace_back();
-            readColumns(stmt, 1, &values->back());
+            readColumns(*stmt, 1, &values->back());
         }
     }
-    if (rc != SQLITE_DONE) {
+    if (stmt->failure()) {
         *error = failure();
         return false;
     }
@@ -424,25 +377,22 @@ bool TableCursor::find(const Criterion &criterion, int field, int from, int *fou
 
     // Walk the table in order from the start point; the criterion is evaluated here, on the
     // text as stored, and never becomes part of the query.
-    sqlite3_stmt *stmt =
-        statement(QStringLiteral("SELECT id, %1 FROM %2 WHERE id >= ?1 ORDER BY id")
-                      .arg(quoted(table_.fields[field]), quoted(table_.name)),
-                  error);
+    Statement *stmt = statement(QStringLiteral("SELECT id, %1 FROM %2 WHERE id >= ?1 ORDER BY id")
+                                    .arg(quoted(table_.fields[field]), quoted(table_.name)),
+                                error);
     if (!stmt) {
         return false;
     }
-    StatementUse use(stmt);
-    sqlite3_bind_int64(stmt, 1, bookmarkAt(from));
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1));
-        if (text &&
-            criterion.matchesUtf8(std::string_view(text, size_t(sqlite3_column_bytes(stmt, 1))))) {
-            *found = positionOf(sqlite3_column_int64(stmt, 0));
+    StatementUse use(*stmt);
+    stmt->bind(1, bookmarkAt(from));
+    while (stmt->next()) {
+        const std::string_view text = stmt->utf8(1);
+        if (text.data() && criterion.matchesUtf8(text)) {
+            *found = positionOf(stmt->int64(0));
             return true;
         }
     }
-    if (rc != SQLITE_DONE) {
+    if (stmt->failure()) {
         *error = failure();
         return false;
     }

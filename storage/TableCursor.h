@@ -3,6 +3,7 @@
 #include "storage/Criterion.h"
 #include "storage/Database.h"
 #include "storage/Schema.h"
+#include "storage/Sql.h"
 
 #include <QString>
 #include <QVariant>
@@ -10,8 +11,6 @@
 #include <map>
 #include <memory>
 #include <vector>
-
-struct sqlite3_stmt;
 
 namespace storage {
 
@@ -58,20 +57,19 @@ public:
 
 private:
     TableCursor(std::unique_ptr<Database> db, const TableDef &table);
-    sqlite3_stmt *statement(const QString &sql, StorageError *error);
+    Statement *statement(const QString &sql, StorageError *error);
     StorageError failure() const;
     StorageError recordGone() const;
     int callAmong(const std::vector<int> &fields) const;
-    static bool bindFolded(sqlite3_stmt *stmt, int parameter, const QVariant &call);
-    bool bindValues(sqlite3_stmt *stmt, const std::vector<int> &fields, const RecordValues &values);
+    bool bindValues(Statement &stmt, const std::vector<int> &fields, const RecordValues &values);
     bool findIndexed(const Criterion &criterion, int from, int *found, StorageError *error);
-    void readColumns(sqlite3_stmt *stmt, int firstColumn, RecordValues *values) const;
+    void readColumns(const Statement &stmt, int firstColumn, RecordValues *values) const;
     const QString &readSql();
 
     std::unique_ptr<Database> db_;
     const TableDef &table_;
     std::vector<Bookmark> ids_;  // ascending: records are only ever added at the end
-    std::map<QString, sqlite3_stmt *> statements_;
+    std::map<QString, Statement> statements_;
     QString readSql_;
 };
 

@@ -1,11 +1,13 @@
 #include "TestMain.h"
 
 #include "storage/Backups.h"
+#include "storage/CaseFold.h"
 #include "storage/Criterion.h"
 #include "storage/Database.h"
 #include "storage/HamLookup.h"
 #include "storage/Records.h"
 #include "storage/Schema.h"
+#include "storage/Sql.h"
 #include "storage/TableCursor.h"
 
 #include <QByteArray>
@@ -186,6 +188,8 @@ private Q_SLOTS:
     void hamWrittenByAnotherProgramIsFound_data();
     void hamWrittenByAnotherProgramIsFound();
     void upgradeFillsMissingFolds();
+    void foldedCallIsTheOnlyFold_data();
+    void foldedCallIsTheOnlyFold();
 };
 
 // --- the file ---------------------------------------------------------------------------------
@@ -1165,6 +1169,116 @@ void DatabaseTest::upgradeFillsMissingFolds() {
     QVERIFY(QFile::copy(copy, restored));
     storage::HamLookup restoredLookup(restored);
     QVERIFY(restoredLookup.find(QStringLiteral("PD0XYZ")));
+}
+
+void DatabaseTest::foldedCallIsTheOnlyFold_data() {
+    QTest::addColumn<QString>("call");
+    QTest::addColumn<QString>("same");     // another spelling of the same call
+    QTest::addColumn<QString>("differs");  // a call that is not the same
+    QTest::addColumn<bool>("ascii");
+
+    QTest::newRow("upper case") << "PA3ABC"
+                                << "pa3abc"
+                                << "PA3ABD" << true;
+    QTest::newRow("lower case") << "pa3abc"
+                                << "PA3ABC"
+                                << "pa3ab" << true;
+    QTest::newRow("mixed, with slashes") << "Dl/Pa3Abc/mM"
+                                         << "DL/PA3ABC/MM"
+                                         << "DL-PA3ABC-MM" << true;
+    QTest::newRow("digits") << "2E0xyz"
+                            << "2e0XYZ"
+                            << "2E0XY2" << true;
+    QTest::newRow("blanks are kept") << " PA3ABC "
+                                     << " pa3abc "
+                                     << "PA3ABC" << true;
+    QTest::newRow("slashed O") << "PAØABC"
+                               << "paøabc"
+                               << "PAOABC" << false;
+    QTest::newRow("capital sharp s is not SS") << "DLẞAB"
+                                               << "dlßab"
+                                               << "DLSSAB" << false;
+    QTest::newRow("dotted capital I is not I") << "TA1İX"
+                                               << "ta1İx"
+                                               << "TA1IX" << false;
+    QTest::newRow("Greek, final sigma") << "SV1ΣΑ"
+                                        << "sv1ςα"
+                                        << "SV1SA" << false;
+    QTest::newRow("outside the basic plane") << "\U00010400A1"
+                                             << "\U00010428a1"
+                                             << "A1" << false;
+}
+
+// The folded call is computed in one place: the look-ups, the program's writes and the triggers
+// in the file (through lower() on the program's connections) all give what foldedCall() gives.
+// Other SQLite tools run the triggers with SQLite's own lower(), which must give the same for
+// every ASCII call.
+void DatabaseTest::foldedCallIsTheOnlyFold() {
+    QFETCH(QString, call);
+    QFETCH(QString, same);
+    QFETCH(QString, differs);
+    QFETCH(bool, ascii);
+
+    const QString folded = storage::foldedCall(call);
+    QCOMPARE(storage::foldedCall(same), folded);
+    QVERIFY(storage::foldedCall(differs) != folded);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QLatin1String(Database::kFileName));
+    const auto fold = [](sqlite3 *db, const QString &text) {
+        storage::Statement lower(db, "SELECT lower(?1)");
+        return lower.bind(1, text) && lower.next() ? lower.text(0) : QStringLiteral("<fout>");
+    };
+    const auto insert = [](sqlite3 *db, const QString &text) {
+        storage::Statement add(db, "INSERT INTO qrz (\"call\") VALUES (?1)");
+        return add.bind(1, text) && add.run();
+    };
+    StorageError error;
+    {
+        // The program's connection: its lower() is foldedCall(), and so is the triggers' fold
+        // of a call written without one.
+        auto db = Database::open(path, &error, &storage::qrzTable());
+        QVERIFY2(db, qPrintable(error.description));
+        QCOMPARE(fold(db->handle(), call), folded);
+        QVERIFY(insert(db->handle(), call));
+    }
+    {
+        // Another tool: SQLite's own lower().
+        sqlite3 *other = nullptr;
+        QCOMPARE(sqlite3_open_v2(QFile::encodeName(path).constData(), &other, SQLITE_OPEN_READWRITE,
+                                 nullptr),
+                 SQLITE_OK);
+        RawDb guard(other);
+        if (ascii) {
+            QCOMPARE(fold(other, call), folded);
+        }
+        QVERIFY(insert(other, call));
+        const QStringList stored =
+            rows(other, QStringLiteral("SELECT callfold FROM qrz WHERE \"call\" IS NOT NULL "
+                                       "ORDER BY id"));
+        QCOMPARE(stored.size(), 2);
+        QCOMPARE(stored.first(), folded);
+        if (ascii) {
+            QCOMPARE(stored.last(), folded);
+        }
+    }
+
+    // The look-ups find the call in either spelling, and only that call.
+    storage::HamLookup lookup(path);
+    const auto found = lookup.find(same);
+    QVERIFY2(found, qPrintable(lookup.lastError().description));
+    QCOMPARE(found->ham.call, call);
+    QVERIFY(!lookup.find(differs));
+    auto qrz = TableCursor::open(path, QStringLiteral("qrz"), &error);
+    QVERIFY2(qrz, qPrintable(error.description));
+    for (const QString &sought : {same, differs}) {
+        const auto criterion = Criterion::parse(QStringLiteral("call ='%1'").arg(sought));
+        QVERIFY(criterion);
+        int position = -2;
+        QVERIFY(qrz->find(*criterion, 0, 0, &position, &error));
+        QCOMPARE(position, sought == same ? 1 : -1);
+    }
 }
 
 KB_TEST_MAIN(DatabaseTest)

@@ -5,6 +5,7 @@
 #include "hamio/HamImport.h"
 #include "storage/Database.h"
 #include "storage/HamLookup.h"
+#include "storage/Sql.h"
 #include "storage/TableCursor.h"
 
 #include <QElapsedTimer>
@@ -15,6 +16,8 @@
 #include <QTimer>
 
 #include <numeric>
+
+#include <sqlite3.h>
 
 using hamio::StoredHam;
 using storage::Ham;
@@ -70,6 +73,9 @@ private Q_SLOTS:
     void utf16AndUtf32Files();
     void invisibleCharactersInRows_data();
     void invisibleCharactersInRows();
+    void knownCallsAsTheLookUpFindsThem_data();
+    void knownCallsAsTheLookUpFindsThem();
+    void importIntoLockedListChangesNothing();
     void longParticularsImportWhole();
     void readsOtherSpreadsheets_data();
     void readsOtherSpreadsheets();
@@ -290,6 +296,68 @@ void HamIoTest::invisibleCharactersInRows() {
         outcomes << QStringLiteral("ongewijzigd");
     }
     QCOMPARE(outcomes, QStringList({outcome}));
+}
+
+void HamIoTest::knownCallsAsTheLookUpFindsThem_data() {
+    QTest::addColumn<QByteArray>("row");
+    QTest::addColumn<QString>("outcome");
+    QTest::newRow("lower case in the list") << QByteArray("PA1ABC;JAN") << "gewijzigd: PA1ABC";
+    QTest::newRow("letter outside ASCII") << QByteArray(
+                                                 "PA\xC3\x98"
+                                                 "ABC;JAN")
+                                          << QStringLiteral("gewijzigd: PA\u00D8ABC");
+    QTest::newRow("SS is not the sharp s") << QByteArray("PASS;JAN") << "nieuw: PASS|JAN";
+}
+
+// A row is the known ham that the exact look-up finds for its call, and no other: the same
+// folded call, not merely the same capitals.
+void HamIoTest::knownCallsAsTheLookUpFindsThem() {
+    QFETCH(QByteArray, row);
+    QFETCH(QString, outcome);
+    // As another program left them.
+    const std::vector<StoredHam> current = {{1, ham(QStringLiteral("pa1abc"), "JAN")},
+                                            {2, ham(QStringLiteral("pa\u00F8abc"), "JAN")},
+                                            {3, ham(QStringLiteral("PA\u00DF"), "JAN")}};
+    const hamio::ImportPlan plan = hamio::planImport("Call;Naam\r\n" + row + "\r\n", current);
+    QVERIFY(plan.error.isEmpty());
+    QStringList outcomes;
+    for (const Ham &added : plan.added) {
+        outcomes << QStringLiteral("nieuw: %1|%2").arg(added.call, added.naam);
+    }
+    for (const hamio::ChangedHam &changed : plan.changed) {
+        outcomes << QStringLiteral("gewijzigd: %1").arg(changed.after.call);
+    }
+    QCOMPARE(outcomes, QStringList({outcome}));
+}
+
+// Another program holds the write lock: the import says so and writes nothing.
+void HamIoTest::importIntoLockedListChangesNothing() {
+    QTemporaryDir dir;
+    const QString path = databaseWith(dir, {ham("PA3ABC", "JAN")});
+    const std::vector<Ham> before = stored(path);
+    std::vector<StoredHam> current;
+    QString error;
+    QVERIFY(hamio::readHams(path, &current, &error));
+    const hamio::ImportPlan plan = hamio::planImport("Call;Naam\r\nPE2AA;Anna\r\n", current);
+
+    sqlite3 *holder = nullptr;
+    QCOMPARE(sqlite3_open_v2(QFile::encodeName(path).constData(), &holder, SQLITE_OPEN_READWRITE,
+                             nullptr),
+             SQLITE_OK);
+    const int wait = storage::Database::lockWait();
+    storage::Database::setLockWait(0);
+    bool imported = true;
+    {
+        storage::Transaction lock(holder);
+        QVERIFY(lock.isActive());
+        imported = hamio::applyImport(path, plan, {}, &error);
+    }
+    storage::Database::setLockWait(wait);
+    sqlite3_close_v2(holder);
+    QVERIFY(!imported);
+    QCOMPARE(error, QStringLiteral("De HAM-lijst kan niet worden bijgewerkt: de database is in "
+                                   "gebruik door een ander programma"));
+    QCOMPARE(stored(path), before);
 }
 
 void HamIoTest::headerNames_data() {

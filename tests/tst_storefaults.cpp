@@ -7,6 +7,7 @@
 #include "storage/HamLookup.h"
 #include "storage/Recordset.h"
 #include "storage/Schema.h"
+#include "storage/Sql.h"
 #include "storage/StartCheck.h"
 
 #include <QDir>
@@ -22,6 +23,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <optional>
 #include <set>
 
 using storage::Backups;
@@ -180,6 +182,17 @@ enum class Fault { ReadOnlyFile, ReadOnlyFolder, ColumnMissing, Truncated, Locke
 
 Q_DECLARE_METATYPE(Fault)
 
+// How a write transaction is used, and by whom the file is held meanwhile.
+enum class Guarded {
+    Committed,
+    DroppedWithoutCommit,
+    CommittedAfterRollback,
+    CommitWhileAnotherReads,
+    BeginWhileAnotherWrites,
+    BeginInsideAnother,
+};
+Q_DECLARE_METATYPE(Guarded)
+
 class StoreFaultsTest : public QObject {
     Q_OBJECT
 
@@ -204,6 +217,9 @@ private Q_SLOTS:
     void sqliteFailureSaidInDutch_data();
     void sqliteFailureSaidInDutch();
     void lockedFileSaidInDutchInsideMessages();
+    void transactionGuard_data();
+    void transactionGuard();
+    void statementBindsValuesAsData();
 };
 
 void StoreFaultsTest::faultFoundAtStart_data() {
@@ -746,6 +762,143 @@ void StoreFaultsTest::lockedFileSaidInDutchInsideMessages() {
     QVERIFY2(db->lastMessage().contains(QLatin1String("in gebruik door een ander programma")) &&
                  !db->lastMessage().contains(QLatin1String("database is locked")),
              qPrintable(db->lastMessage()));
+}
+
+void StoreFaultsTest::transactionGuard_data() {
+    QTest::addColumn<Guarded>("use");
+    QTest::addColumn<bool>("begins");
+    QTest::addColumn<bool>("commits");
+    QTest::addColumn<int>("failure");         // the primary code the guard reports; 0: none
+    QTest::addColumn<QStringList>("stored");  // as another connection reads the table after
+
+    QTest::newRow("committed") << Guarded::Committed << true << true << SQLITE_OK
+                               << QStringList{"binnen"};
+    QTest::newRow("dropped without commit: rolled back")
+        << Guarded::DroppedWithoutCommit << true << false << SQLITE_OK << QStringList{};
+    QTest::newRow("commit after a rollback refused")
+        << Guarded::CommittedAfterRollback << true << false << SQLITE_MISUSE << QStringList{};
+    QTest::newRow("commit while another reads: reported, rolled back")
+        << Guarded::CommitWhileAnotherReads << true << false << SQLITE_BUSY << QStringList{};
+    QTest::newRow("begin while another writes: refused, the other's write kept")
+        << Guarded::BeginWhileAnotherWrites << false << false << SQLITE_BUSY
+        << QStringList{"ander"};
+    QTest::newRow("begin inside another: refused, the outer one goes on")
+        << Guarded::BeginInsideAnother << false << false << SQLITE_ERROR << QStringList{"buiten"};
+}
+
+// The guard every write goes through: a change is in the file after a successful commit() only,
+// every other way out takes it back, and a guard that could not begin touches nothing.
+void StoreFaultsTest::transactionGuard() {
+    QFETCH(Guarded, use);
+    QFETCH(bool, begins);
+    QFETCH(bool, commits);
+    QFETCH(int, failure);
+    QFETCH(QStringList, stored);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("guard.db"));
+    sqlite3 *raw = nullptr;
+    QCOMPARE(sqlite3_open_v2(QFile::encodeName(path).constData(), &raw,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
+             SQLITE_OK);
+    RawDb db(raw);
+    // The plain journal: a reader keeps a writer from committing.
+    QVERIFY(exec(db.get(), "PRAGMA journal_mode=DELETE; CREATE TABLE t(v TEXT)"));
+    RawDb other = openRaw(path);
+    QVERIFY(other);
+    const auto insert = [&db](const QString &value) {
+        storage::Statement statement(db.get(), "INSERT INTO t VALUES (?1)");
+        return statement.bind(1, value) && statement.run();
+    };
+
+    std::optional<storage::Transaction> outer;
+    if (use == Guarded::BeginInsideAnother) {
+        outer.emplace(db.get());
+        QVERIFY(outer->isActive());
+        QVERIFY(insert(QStringLiteral("buiten")));
+    } else if (use == Guarded::CommitWhileAnotherReads) {
+        QVERIFY(exec(other.get(), "BEGIN; SELECT count(*) FROM t;"));
+    } else if (use == Guarded::BeginWhileAnotherWrites) {
+        QVERIFY(exec(other.get(), "BEGIN IMMEDIATE; INSERT INTO t VALUES ('ander');"));
+    }
+    {
+        storage::Transaction transaction(db.get());
+        QCOMPARE(transaction.isActive(), begins);
+        if (begins) {
+            QVERIFY(insert(QStringLiteral("binnen")));
+        }
+        if (use == Guarded::CommittedAfterRollback) {
+            transaction.rollback();
+        }
+        if (use != Guarded::DroppedWithoutCommit) {
+            QCOMPARE(transaction.commit(), commits);
+            QVERIFY(!transaction.isActive());
+        }
+        QCOMPARE(transaction.failure().code & 0xFF, failure);
+    }
+    if (outer) {
+        QVERIFY2(outer->isActive() && sqlite3_get_autocommit(db.get()) == 0,
+                 "the refused transaction ended the one around it");
+        QVERIFY(outer->commit());
+    }
+    if (use == Guarded::CommitWhileAnotherReads || use == Guarded::BeginWhileAnotherWrites) {
+        QVERIFY(exec(other.get(), "COMMIT"));
+    }
+    QVERIFY2(sqlite3_get_autocommit(db.get()) != 0, "a transaction was left open");
+    QStringList rows;
+    storage::Statement select(other.get(), "SELECT v FROM t ORDER BY rowid");
+    while (select.next()) {
+        rows << select.text(0);
+    }
+    QVERIFY(!select.failure());
+    QCOMPARE(rows, stored);
+}
+
+// A value is bound as what it is and comes back as it went in; a text is never read as SQL.
+void StoreFaultsTest::statementBindsValuesAsData() {
+    sqlite3 *raw = nullptr;
+    QCOMPARE(sqlite3_open(":memory:", &raw), SQLITE_OK);
+    RawDb db(raw);
+    QVERIFY(exec(db.get(), "CREATE TABLE v(a, b, c, d, e, f, g)"));
+    const QString hostile = QStringLiteral("'); DROP TABLE v; -- ë");
+    storage::Statement insert(db.get(), "INSERT INTO v VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+    QVERIFY(insert.isValid());
+    QVERIFY(insert.bind(1, hostile) && insert.bind(2, QString()) && insert.bind(3, nullptr) &&
+            insert.bind(4, true) && insert.bind(5, qint64(1) << 40) && insert.bind(6, 2.5) &&
+            insert.bind(7, -3));
+    QVERIFY(insert.run());
+    insert.reset();  // no value stays bound
+    QVERIFY(insert.run());
+
+    storage::Statement select(db.get(),
+                              "SELECT a, b, typeof(b), c, d, e, f, g FROM v ORDER BY rowid");
+    QVERIFY(select.next());
+    QCOMPARE(select.text(0), hostile);
+    QCOMPARE(select.utf8(0), std::string_view(hostile.toUtf8().constData()));
+    // A null QString is an empty text, not a missing value; nullptr is the missing value.
+    QVERIFY(!select.isNull(1) && select.text(1).isEmpty());
+    QCOMPARE(select.text(2), QStringLiteral("text"));
+    QVERIFY(select.isNull(3) && select.text(3).isNull() && !select.utf8(3).data());
+    QCOMPARE(select.integer(4), 1);
+    QCOMPARE(select.int64(5), qint64(1) << 40);
+    QCOMPARE(select.real(6), 2.5);
+    QCOMPARE(select.integer(7), -3);
+    QVERIFY(select.next());
+    for (int column : {0, 1, 3, 4, 5, 6, 7}) {
+        QVERIFY2(select.isNull(column), qPrintable(QString::number(column)));
+    }
+    QVERIFY(!select.next());
+    QVERIFY(!select.failure());
+    select.reset();
+    QVERIFY(!select.bind(9, 1));
+    QCOMPARE(select.failure().code, SQLITE_RANGE);
+
+    const storage::Statement missing(db.get(), "SELECT a FROM nergens");
+    QVERIFY(!missing.isValid());
+    QCOMPARE(missing.failure().code, SQLITE_ERROR);
+    QVERIFY2(missing.failure().message.contains(QLatin1String("nergens")),
+             qPrintable(missing.failure().message));
 }
 
 QTEST_GUILESS_MAIN(StoreFaultsTest)
