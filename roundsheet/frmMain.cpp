@@ -115,7 +115,7 @@ void frmMain::load() {
     tmrRonde->start();
     lblRondeTijdIngelezen->setText(settings_.readRondeTijd());
 
-    const storage::SettingsFiles::Basis basis = settings_.readBasis();
+    const storage::Settings::Basis basis = settings_.readBasis();
     txtGroepsCall->setText(basis.groepsCall);
     txtLocatie->setText(basis.locatie);
     txtFrequentie->setText(basis.frequentie);

@@ -235,7 +235,7 @@ storage::Round frmMain::round() const {
 
 // The count lives in the caption; only its last three characters are read back.
 int frmMain::turns(int row) const {
-    return int(storage::SettingsFiles::leadingNumber(cmdBeurt[row]->text().right(3)));
+    return int(storage::Settings::leadingNumber(cmdBeurt[row]->text().right(3)));
 }
 
 void frmMain::cmdBeurt_Click(int index) {
