@@ -3,10 +3,12 @@
 #include "platform/MessageBoxes.h"
 #include "platform/QtPrinterSurface.h"
 #include "platform/WebLauncher.h"
+#include "print/KeptPrinter.h"
 #include "roundsheet/frmMain.h"
 #include "startup/CommandLine.h"
 #include "startup/DataFolder.h"
 #include "storage/Database.h"
+#include "storage/Settings.h"
 #include "storage/StartCheck.h"
 
 #include <QApplication>
@@ -111,7 +113,8 @@ int main(int argc, char *argv[]) {
 
     // The printer chosen in Printer Setup is kept beside the program, as the other settings.
     platform::QtFileChooser files;
-    platform::QtPrinterSurface printer(files, QDir(dataFolder).filePath(QStringLiteral("printer")));
+    const print::KeptPrinter keptPrinter{storage::Settings(dataFolder)};
+    platform::QtPrinterSurface printer(files, &keptPrinter);
 
     roundsheet::frmMain window(dataFolder, {messages, clock, web, timers});
     window.setPrinterSurface(&printer);

@@ -4,7 +4,7 @@
 
 #include "storage/Database.h"
 #include "storage/Schema.h"
-#include "storage/SettingsFiles.h"
+#include "storage/Settings.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -295,7 +295,7 @@ QString makeDataFolder(const QString &root, const QString &name, std::vector<Ham
 }
 
 void writeStationSettings(const QString &folder, const QString &gridHome) {
-    const storage::SettingsFiles settings(folder);
+    const storage::Settings settings(folder);
     if (!settings.writeBasis({QStringLiteral("PI4KB"), QStringLiteral("Utrecht"),
                               QStringLiteral("3.640"), QStringLiteral("MHz"), gridHome}) ||
         !settings.writeRondeTijd(QStringLiteral("60")) || !settings.writeStem(true) ||

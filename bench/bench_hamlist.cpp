@@ -26,7 +26,7 @@
 #include "platform/fakes/FakeWebLauncher.h"
 #include "platform/fakes/ManualTimers.h"
 #include "storage/Database.h"
-#include "storage/SettingsFiles.h"
+#include "storage/Settings.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -83,7 +83,7 @@ struct Fixture {
         const QString databasePath =
             QDir(dataFolder).filePath(QLatin1String(storage::Database::kFileName));
         // The window starts with partial-call search off.
-        if (!storage::SettingsFiles(dataFolder).writePrtcall(false)) {
+        if (!storage::Settings(dataFolder).writePrtcall(false)) {
             benchdata::fail(QStringLiteral("cannot write the settings files"));
         }
         for (const benchdata::Ham &h : hams) {

@@ -27,7 +27,7 @@
 #include "platform/fakes/ManualTimers.h"
 #include "roundsheet/frmMain.h"
 #include "storage/Database.h"
-#include "storage/SettingsFiles.h"
+#include "storage/Settings.h"
 #include "tests/MainControls.h"
 
 #include <QAction>

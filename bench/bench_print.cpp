@@ -17,6 +17,7 @@
 #include "platform/fakes/FakeMessageBoxes.h"
 #include "platform/fakes/FakeWebLauncher.h"
 #include "platform/fakes/ManualTimers.h"
+#include "print/KeptPrinter.h"
 #include "print/RoundPrinting.h"
 #include "roundsheet/frmMain.h"
 #include "tests/MainControls.h"
@@ -46,6 +47,7 @@ struct Fixture {
     platform::fakes::FakeWebLauncher web;
     platform::fakes::ManualTimers timers;
     platform::fakes::FakeFileChooser files;
+    std::unique_ptr<print::KeptPrinter> keptPrinter;
     std::unique_ptr<platform::QtPrinterSurface> printer;
     std::unique_ptr<frmMain> window;
 
@@ -58,8 +60,8 @@ struct Fixture {
         }
         benchdata::writeStationSettings(dir.path(), QStringLiteral("JO22ab"));
         clock.setLocalNow(QDateTime(QDate(2026, 12, 10), QTime(20, 15, 0)));
-        printer = std::make_unique<platform::QtPrinterSurface>(
-            files, QDir(dir.path()).filePath(QStringLiteral("printer")));
+        keptPrinter = std::make_unique<print::KeptPrinter>(storage::Settings(dir.path()));
+        printer = std::make_unique<platform::QtPrinterSurface>(files, keptPrinter.get());
         window = std::make_unique<frmMain>(dir.path(),
                                            roundsheet::Services{messages, clock, web, timers});
         window->setPrinterSurface(printer.get());

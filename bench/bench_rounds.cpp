@@ -23,7 +23,7 @@
 #include "roundsheet/frmMain.h"
 #include "roundsheet/frmToevoegen.h"
 #include "storage/Database.h"
-#include "storage/SettingsFiles.h"
+#include "storage/Settings.h"
 #include "tests/MainControls.h"
 
 #include <QApplication>

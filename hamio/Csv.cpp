@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "storage/SettingsFiles.h"
+#include "storage/Settings.h"
 
 namespace hamio {
 
@@ -118,7 +118,7 @@ CsvTable readCsv(const QByteArray &bytes) {
         QStringConverter::encodingForData(bytes);
     QString text;
     if (bytes.startsWith(mark)) {
-        text = storage::SettingsFiles::decodeText(bytes);
+        text = storage::Settings::decodeText(bytes);
     } else if (marked && *marked != QStringConverter::Utf8) {
         const bool utf16 =
             *marked == QStringConverter::Utf16LE || *marked == QStringConverter::Utf16BE;
@@ -135,7 +135,7 @@ CsvTable readCsv(const QByteArray &bytes) {
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         text = utf8.decode(bytes);
         if (utf8.hasError()) {
-            text = storage::SettingsFiles::decodeText(bytes);
+            text = storage::Settings::decodeText(bytes);
         }
     }
     table.separator = guessSeparator(text);

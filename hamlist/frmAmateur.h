@@ -3,7 +3,7 @@
 #include "platform/Controls.h"
 #include "platform/Services.h"
 #include "storage/RecordControl.h"
-#include "storage/SettingsFiles.h"
+#include "storage/Settings.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -120,7 +120,7 @@ private:
     void restoreMouse();
     void notFound();
 
-    storage::SettingsFiles settings_;
+    storage::Settings settings_;
     platform::Services services_;
     platform::MessageBoxes &messages_;
     platform::WebLauncher &web_;

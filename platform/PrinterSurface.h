@@ -29,6 +29,20 @@ enum class PrinterChoice {
                 // written for later runs; see PrinterSurface::lastError()
 };
 
+// Where the printer picked in the printer dialog is kept between runs. A printer surface asks
+// it only when printing first needs the choice, not while the program starts.
+class PrinterChoiceStore {
+public:
+    virtual ~PrinterChoiceStore() = default;
+
+    // The printer kept from an earlier run; empty when none was kept or it cannot be read.
+    virtual QString read() const = 0;
+    // Keeps the printer for later runs; false, with *reason in Dutch, when it could not be kept.
+    virtual bool write(const QString &printerName, QString *reason) const = 0;
+    // Where the choice is kept, as a message names it.
+    virtual QString where() const = 0;
+};
+
 // The current printer. Positions are in twips (1/1440 inch) from the top-left corner of the
 // printable area; font sizes in points. The first drawing operation starts a document of one
 // page, endDocument() finishes it; until then nothing reaches the printer.

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPdfWriter>
@@ -35,16 +34,17 @@ const QImage &twipsDevice() {
 
 }  // namespace
 
-QtPrinterSurface::QtPrinterSurface(FileChooser &files, QString choiceFile)
+QtPrinterSurface::QtPrinterSurface(FileChooser &files, const PrinterChoiceStore *choice)
     : files_(files),
-      choiceFile_(std::move(choiceFile)),
+      choice_(choice),
       ownQueues_(std::make_unique<CupsPrintQueues>()),
       queues_(ownQueues_.get()) {
     reset();
 }
 
-QtPrinterSurface::QtPrinterSurface(FileChooser &files, QString choiceFile, PrintQueues &queues)
-    : files_(files), choiceFile_(std::move(choiceFile)), queues_(&queues) {
+QtPrinterSurface::QtPrinterSurface(FileChooser &files, const PrinterChoiceStore *choice,
+                                   PrintQueues &queues)
+    : files_(files), choice_(choice), queues_(&queues) {
     reset();
 }
 
@@ -91,11 +91,7 @@ bool QtPrinterSurface::pick(const QString &deviceName) const {
 }
 
 void QtPrinterSurface::readChoice() const {
-    QFile in(choiceFile_);
-    QString chosen;
-    if (!choiceFile_.isEmpty() && in.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        chosen = QString::fromUtf8(in.readLine()).trimmed();
-    }
+    const QString chosen = choice_ ? choice_->read() : QString();
     if (!chosen.isEmpty() && pick(chosen)) {
         return;
     }
@@ -116,10 +112,7 @@ void QtPrinterSurface::readChoice() const {
 
 // Written whole or not at all, so a failed write keeps the earlier choice.
 bool QtPrinterSurface::writeChoice(QString *reason) const {
-    if (choiceFile_.isEmpty()) {
-        return true;
-    }
-    return writeWholeFile(choiceFile_, current_.toUtf8() + '\n', reason);
+    return !choice_ || choice_->write(current_, reason);
 }
 
 QFont QtPrinterSurface::startFont() {
@@ -403,7 +396,7 @@ PrinterChoice QtPrinterSurface::showPrinterDialog(QWidget *owner) {
                      "De keuze voor printer \"%1\" kon niet worden bewaard: %2 kan "
                      "niet worden geschreven: %3. Tot het programma sluit wordt op "
                      "\"%1\" afgedrukt; daarna geldt de vorige keuze weer.")
-                     .arg(chosen, QDir::toNativeSeparators(choiceFile_), reason);
+                     .arg(chosen, choice_->where(), reason);
         return PrinterChoice::NotKept;
     }
     return PrinterChoice::Kept;

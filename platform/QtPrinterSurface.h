@@ -20,8 +20,8 @@ namespace platform {
 // through the file chooser when the document ends. What is drawn is kept until then, so a
 // cancelled file leaves nothing behind.
 //
-// The printer picked in the printer dialog is kept in choiceFile (one line, the printer's
-// name) and is current again in the next run; without a choice the desktop's default printer
+// The printer picked in the printer dialog is kept in the choice store and is current again in
+// the next run; without a choice the desktop's default printer
 // is current, and without any printer the PDF device. When the chosen printer has gone, the
 // default printer (or the PDF device) stands in but prints nothing until a printer is picked
 // again or the chosen one is back: a print-out never goes to another printer unasked.
@@ -31,9 +31,9 @@ namespace platform {
 // was made.
 class QtPrinterSurface : public PrinterSurface {
 public:
-    // The desktop's CUPS queues.
-    QtPrinterSurface(FileChooser &files, QString choiceFile);
-    QtPrinterSurface(FileChooser &files, QString choiceFile, PrintQueues &queues);
+    // The desktop's CUPS queues. Without a choice store (nullptr) no choice is kept.
+    QtPrinterSurface(FileChooser &files, const PrinterChoiceStore *choice);
+    QtPrinterSurface(FileChooser &files, const PrinterChoiceStore *choice, PrintQueues &queues);
     ~QtPrinterSurface() override;
 
     QString deviceName() const override;
@@ -91,8 +91,8 @@ private:
     void know() const;
     void readChoice() const;
     bool pick(const QString &deviceName) const;
-    // Keeps the current printer as the choice for later runs; false, with *reason, when the
-    // file could not be written.
+    // Keeps the current printer as the choice for later runs; false, with *reason, when it
+    // could not be kept.
     bool writeChoice(QString *reason) const;
     // Draws every drawing onto the device, whose resolution is dpi.
     bool paint(QPaintDevice &device, int dpi) const;
@@ -102,7 +102,7 @@ private:
     DocumentResult printOn(const QString &printerName);
 
     FileChooser &files_;
-    QString choiceFile_;
+    const PrinterChoiceStore *choice_;
     std::unique_ptr<PrintQueues> ownQueues_;
     PrintQueues *queues_;
     // The chosen printer that had gone at the start, and the printer standing in for it.

@@ -108,7 +108,7 @@ void frmMain::load() {
     tmrRonde->start();
     sheet_.setPlannedTime(settings_.readRondeTijd());
 
-    const storage::SettingsFiles::Basis basis = settings_.readBasis();
+    const storage::Settings::Basis basis = settings_.readBasis();
     sheet_.setText(Field::ClubCall, basis.groepsCall);
     sheet_.setText(Field::Location, basis.locatie);
     sheet_.setText(Field::Frequency, basis.frequentie);

@@ -8,7 +8,7 @@
 #include "storage/HamLookup.h"
 #include "storage/RecordControl.h"
 #include "storage/Records.h"
-#include "storage/SettingsFiles.h"
+#include "storage/Settings.h"
 #include "timing/RoundTime.h"
 
 #include <QMainWindow>
@@ -57,7 +57,7 @@ public:
 
     const QString &dataFolder() const { return dataFolder_; }
     Services services() const { return services_; }
-    const storage::SettingsFiles &settings() const { return settings_; }
+    const storage::Settings &settings() const { return settings_; }
 
     // The start dialog, modal over this window; a round begun there opens the call entry box.
     void showStartDialog();
@@ -265,7 +265,7 @@ private:
     QString dataFolder_;
     Services services_;
     roundmodel::RoundSheet sheet_;
-    storage::SettingsFiles settings_;
+    storage::Settings settings_;
     QPointer<hamlist::frmAmateur> amateur_;
     storage::HamLookup hamLookup_;
     storage::Bookmark lastFoundHam_ = storage::kNoBookmark;

@@ -23,8 +23,6 @@ namespace roundsheet {
 
 namespace {
 
-// The mode of the last ADIF export, beside the other settings.
-constexpr const char *kAdifModeFile = "adifmodus";
 // A ham list file larger than this is no ham list.
 constexpr qint64 kMaxImportBytes = 256 * 1024 * 1024;
 
@@ -64,8 +62,7 @@ namespace {
 // nothing when cancelled or not a mode of the list, which is then said. *note says when the mode
 // could not be kept for the next export.
 std::optional<QString> askMode(frmMain &main, QString *note) {
-    const QString path = QDir(main.dataFolder()).filePath(QLatin1String(kAdifModeFile));
-    QString last = storage::SettingsFiles::readLines(path, 1).value(0).trimmed();
+    QString last = main.settings().readAdifModus();
     if (!logbook::kModes.contains(last)) {
         last = QStringLiteral("FM");
     }
@@ -86,7 +83,7 @@ std::optional<QString> askMode(frmMain &main, QString *note) {
             platform::MessageStyle::OkCritical, QStringLiteral("Exporteren naar ADIF"));
         return std::nullopt;
     }
-    if (!storage::SettingsFiles::writeLines(path, {mode})) {
+    if (!main.settings().writeAdifModus(mode)) {
         *note = QStringLiteral(
             "De modus is niet bewaard voor de volgende export: het bestand adifmodus kan niet "
             "worden geschreven.");

@@ -6,7 +6,7 @@
 #include "storage/Database.h"
 #include "storage/Recordset.h"
 #include "storage/Schema.h"
-#include "storage/SettingsFiles.h"
+#include "storage/Settings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -51,7 +51,7 @@ int writer(const QString &folder) {
         std::fprintf(stderr, "%s\n", qPrintable(rounds.lastError().description));
         return 2;
     }
-    storage::SettingsFiles settings(folder);
+    storage::Settings settings(folder);
     const int call1 = storage::rondeTable().fieldIndex(u"call1");
     for (int n = rounds.RecordCount();; ++n) {
         if (!rounds.AddNew()) {
@@ -158,7 +158,7 @@ private Q_SLOTS:
             }
 
             // The settings file is one whole write: five equal lines, none older than reported.
-            const QStringList lines = storage::SettingsFiles::readLines(
+            const QStringList lines = storage::Settings::readLines(
                 QDir(dir.path()).filePath(QStringLiteral("basis")), 10);
             if (lastBasis >= 0) {
                 QCOMPARE(lines.size(), 5);

@@ -13,6 +13,7 @@
 #include "platform/fakes/FakePrinterSurface.h"
 #include "platform/fakes/FakeWebLauncher.h"
 #include "platform/fakes/ManualTimers.h"
+#include "print/KeptPrinter.h"
 #include "print/RoundPage.h"
 #include "print/RoundPrinting.h"
 #include "print/TipsPage.h"
@@ -186,6 +187,8 @@ private:
     platform::fakes::FakeWebLauncher web_;
     platform::fakes::ManualTimers timers_;
     std::unique_ptr<FakePrinterSurface> printer_;
+    // The printer choice kept in the test's data folder, as the program keeps it.
+    std::unique_ptr<print::KeptPrinter> keptPrinter_;
     std::unique_ptr<ModalAnswers> modals_;
     std::unique_ptr<frmMain> w_;
 
@@ -216,6 +219,7 @@ private Q_SLOTS:
         clock_.setLocalNow(QDateTime(QDate(2026, 12, 10), QTime(20, 15, 0)));
         messages_.clear();
         printer_ = std::make_unique<FakePrinterSurface>();
+        keptPrinter_ = std::make_unique<print::KeptPrinter>(storage::Settings(dir_->path()));
         modals_ = std::make_unique<ModalAnswers>();
         QFile basis(path(QStringLiteral("basis")));
         QVERIFY(basis.open(QIODevice::WriteOnly));
@@ -543,7 +547,7 @@ private Q_SLOTS:
         platform::fakes::FakeFileChooser files;
         const QString file = path(QStringLiteral("ronde.pdf"));
         files.queueAnswer(file);
-        platform::QtPrinterSurface surface(files, path(QStringLiteral("printer")));
+        platform::QtPrinterSurface surface(files, keptPrinter_.get());
         QCOMPARE(surface.printers().count(kPdf), 1);
         const QString before = surface.deviceName();
 
@@ -621,7 +625,7 @@ private Q_SLOTS:
         platform::fakes::FakeFileChooser files;
         const QString file = path(QStringLiteral("ronde.pdf"));
         files.queueAnswer(file);
-        platform::QtPrinterSurface surface(files, path(QStringLiteral("printer")));
+        platform::QtPrinterSurface surface(files, keptPrinter_.get());
         print::exportRound(nullptr, surface, messages_, stationSheet());
         QCOMPARE(messages_.shown().size(), 1);
         messages_.clear();
@@ -655,7 +659,7 @@ private Q_SLOTS:
         QFETCH(QStringList, shown);
         platform::fakes::FakeFileChooser files;
         files.queueAnswer(answer ? std::optional<QString>(path(*answer)) : std::nullopt);
-        platform::QtPrinterSurface surface(files, path(QStringLiteral("printer")));
+        platform::QtPrinterSurface surface(files, keptPrinter_.get());
         const QString before = surface.deviceName();
         print::exportRound(nullptr, surface, messages_, fullSheet());
         QStringList texts;
@@ -689,7 +693,7 @@ private Q_SLOTS:
         if (!writable) {
             QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("printer")));
         }
-        platform::QtPrinterSurface surface(files, choice);
+        platform::QtPrinterSurface surface(files, keptPrinter_.get());
         const QString before = surface.deviceName();
         modals_->then(QStringLiteral("dlgPrinter"), [&](QWidget *window) {
             auto *dialog = qobject_cast<platform::PrinterDialog *>(window);
@@ -705,7 +709,7 @@ private Q_SLOTS:
         });
         const platform::PrinterChoice result = surface.showPrinterDialog(nullptr);
         QCOMPARE(surface.deviceName(), ok ? kPdf : before);
-        QCOMPARE(platform::QtPrinterSurface(files, choice).deviceName(),
+        QCOMPARE(platform::QtPrinterSurface(files, keptPrinter_.get()).deviceName(),
                  ok && writable ? kPdf : before);
         if (!ok || before == kPdf) {
             QCOMPARE(result, platform::PrinterChoice::Unchanged);
@@ -732,7 +736,7 @@ private Q_SLOTS:
     void realSurfaceLineAdvance() {
         QFETCH(double, points);
         platform::fakes::FakeFileChooser files;
-        platform::QtPrinterSurface surface(files, QString());
+        platform::QtPrinterSurface surface(files, nullptr);
         surface.setFontName(QStringLiteral("Verdana"));
         surface.setFontSize(points);
         surface.setCurrentX(500);
@@ -829,7 +833,7 @@ private Q_SLOTS:
             old.write("oude ronde");
         }
         files.queueAnswer(file);
-        platform::QtPrinterSurface surface(files, path(QStringLiteral("printer")));
+        platform::QtPrinterSurface surface(files, keptPrinter_.get());
         {
             const fixture::FileSizeLimit limit(4096);
             QVERIFY(limit.ok());
@@ -897,7 +901,7 @@ private Q_SLOTS:
         choice.write(home.toUtf8() + '\n');
         choice.close();
         platform::fakes::FakeFileChooser files;
-        platform::QtPrinterSurface surface(files, choice.fileName(), queues);
+        platform::QtPrinterSurface surface(files, keptPrinter_.get(), queues);
         QCOMPARE(surface.deviceName(), atStart == QueueState::Kind::Missing ? kOffice : home);
 
         put(atPrint);
@@ -936,13 +940,29 @@ private Q_SLOTS:
         choice.write("Thuisprinter\n");
         choice.close();
         platform::fakes::FakeFileChooser files;
-        platform::QtPrinterSurface surface(files, choice.fileName(), queues);
+        // The kept choice, counting how often it is read.
+        struct CountedChoice : platform::PrinterChoiceStore {
+            const platform::PrinterChoiceStore &kept;
+            mutable int reads = 0;
+            explicit CountedChoice(const platform::PrinterChoiceStore &store) : kept(store) {}
+            QString read() const override {
+                ++reads;
+                return kept.read();
+            }
+            bool write(const QString &name, QString *reason) const override {
+                return kept.write(name, reason);
+            }
+            QString where() const override { return kept.where(); }
+        } counted(*keptPrinter_);
+        platform::QtPrinterSurface surface(files, &counted, queues);
         QCOMPARE(queues.asked(), 0);
+        QCOMPARE(counted.reads, 0);
         QCOMPARE(surface.deviceName(), QStringLiteral("Thuisprinter"));
         const int asked = queues.asked();
         QVERIFY(asked > 0);
         QVERIFY(surface.printers().contains(kOffice));
         QCOMPARE(queues.asked(), asked);
+        QCOMPARE(counted.reads, 1);
     }
 
     // A failed print on the real surface reaches the user as the round's print failure.
@@ -950,7 +970,7 @@ private Q_SLOTS:
         platform::fakes::FakePrintQueues queues;
         queues.add(kOffice, QueueState::Kind::NotAccepting);
         platform::fakes::FakeFileChooser files;
-        platform::QtPrinterSurface surface(files, path(QStringLiteral("printer")), queues);
+        platform::QtPrinterSurface surface(files, keptPrinter_.get(), queues);
         QCOMPARE(surface.deviceName(), kOffice);
         messages_.queueAnswer(MessageAnswer::Ok);
         print::printRound(nullptr, surface, messages_, stationSheet());
@@ -982,7 +1002,7 @@ private Q_SLOTS:
         choice.write(queue.toUtf8() + '\n');
         choice.close();
         platform::fakes::FakeFileChooser files;
-        platform::QtPrinterSurface surface(files, choice.fileName());
+        platform::QtPrinterSurface surface(files, keptPrinter_.get());
         surface.setDocumentName(QStringLiteral("Kringbaas CUPS-proef"));
         surface.print(QStringLiteral("PD0XYZ"));
         const DocumentResult result = surface.endDocument();
@@ -1006,7 +1026,7 @@ private Q_SLOTS:
         file.close();
         platform::fakes::FakePrintQueues queues;
         platform::fakes::FakeFileChooser files;
-        platform::QtPrinterSurface surface(files, file.fileName(), queues);
+        platform::QtPrinterSurface surface(files, keptPrinter_.get(), queues);
         QCOMPARE(surface.deviceName(), QStringLiteral("Printer die er niet meer is"));
         QVERIFY(surface.printers().contains(surface.deviceName()));
         QVERIFY(surface.printers().contains(kPdf));
@@ -1116,7 +1136,7 @@ private Q_SLOTS:
         platform::fakes::FakeFileChooser files;
         const QString file = path(QStringLiteral("tips.pdf"));
         files.queueAnswer(file);
-        platform::QtPrinterSurface surface(files, path(QStringLiteral("printer")));
+        platform::QtPrinterSurface surface(files, keptPrinter_.get());
         QVERIFY(surface.select(kPdf));
         print::frmTip tip(&surface, messages_);
         tip.Command1_Click();
@@ -1174,7 +1194,7 @@ private Q_SLOTS:
         platform::fakes::FakePrintQueues queues;
         queues.add(kOffice, kind);
         platform::fakes::FakeFileChooser files;
-        platform::QtPrinterSurface surface(files, path(QStringLiteral("printer")), queues);
+        platform::QtPrinterSurface surface(files, keptPrinter_.get(), queues);
         print::frmTip tip(&surface, messages_);
         tip.Command1_Click();
         QCOMPARE(messages_.shown().size(), 1);

@@ -1,7 +1,7 @@
 #include "TestMain.h"
 
 #include "platform/WholeFile.h"
-#include "storage/SettingsFiles.h"
+#include "storage/Settings.h"
 #include "timing/PlannedTime.h"
 
 #include "FullDisk.h"
@@ -12,10 +12,11 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <optional>
 
 using fixture::FileSizeLimit;
 using fixture::SmallDisk;
-using storage::SettingsFiles;
+using storage::Settings;
 
 namespace {
 
@@ -37,14 +38,14 @@ QStringList entries(const QString &folder) {
                                   QDir::NoDotAndDotDot);
 }
 
-enum class Writer { Stem, Prtcall, Flag, RondeTijd };
+enum class Writer { Stem, Prtcall, Flag, RondeTijd, AdifModus, Printer };
 
 }  // namespace
 
-Q_DECLARE_METATYPE(SettingsFiles::Basis)
+Q_DECLARE_METATYPE(Settings::Basis)
 Q_DECLARE_METATYPE(Writer)
 
-class TestSettingsFiles : public QObject {
+class TestSettings : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -54,12 +55,16 @@ private Q_SLOTS:
     void readLines();
     void singleLineReaders_data();
     void singleLineReaders();
+    void printerFile_data();
+    void printerFile();
     void leadingNumber_data();
     void leadingNumber();
     void roundedMinutes_data();
     void roundedMinutes();
     void rondeTijd_data();
     void rondeTijd();
+    void plannedTime_data();
+    void plannedTime();
 
     void basisWrite_data();
     void basisWrite();
@@ -87,14 +92,14 @@ private:
     std::unique_ptr<QTemporaryDir> dir_;
 };
 
-void TestSettingsFiles::init() {
+void TestSettings::init() {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
 }
 
 // --- reading ---
 
-void TestSettingsFiles::readLines_data() {
+void TestSettings::readLines_data() {
     QTest::addColumn<bool>("present");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("maxLines");
@@ -136,7 +141,7 @@ void TestSettingsFiles::readLines_data() {
                                        << 5 << QStringList{"PI4ZUD", "Leiden"};
 }
 
-void TestSettingsFiles::readLines() {
+void TestSettings::readLines() {
     QFETCH(bool, present);
     QFETCH(QByteArray, bytes);
     QFETCH(int, maxLines);
@@ -145,10 +150,13 @@ void TestSettingsFiles::readLines() {
     const QString path = dir_->filePath("basis");
     if (present)
         QVERIFY(putBytes(path, bytes));
-    QCOMPARE(SettingsFiles::readLines(path, maxLines), expected);
+    QCOMPARE(Settings::readLines(path, maxLines), expected);
 }
 
-void TestSettingsFiles::singleLineReaders_data() {
+// The same bytes in each of the Windows-1252 files, read by its own reader: the first line of
+// basis is the call, of rondetijd the planned time as text, both as flag holds it, and of
+// adifmodus the mode without the blanks at its ends. (printer is UTF-8: printerFile.)
+void TestSettings::singleLineReaders_data() {
     QTest::addColumn<bool>("present");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("stem");
@@ -203,7 +211,7 @@ void TestSettingsFiles::singleLineReaders_data() {
                                   << true << "1" << false << true;
 }
 
-void TestSettingsFiles::singleLineReaders() {
+void TestSettings::singleLineReaders() {
     QFETCH(bool, present);
     QFETCH(QByteArray, bytes);
     QFETCH(bool, stem);
@@ -211,10 +219,10 @@ void TestSettingsFiles::singleLineReaders() {
     QFETCH(bool, flagAan);
     QFETCH(bool, prtcall);
 
-    const SettingsFiles files(dir_->path());
+    const Settings files(dir_->path());
     if (present) {
-        for (const char *name : {SettingsFiles::kStem, SettingsFiles::kFlag,
-                                 SettingsFiles::kPrtcall, SettingsFiles::kRondeTijd})
+        for (const char *name : {Settings::kBasis, Settings::kStem, Settings::kFlag,
+                                 Settings::kPrtcall, Settings::kRondeTijd, Settings::kAdifModus})
             QVERIFY(putBytes(files.path(name), bytes));
     }
     QCOMPARE(files.readStem(), stem);
@@ -222,9 +230,42 @@ void TestSettingsFiles::singleLineReaders() {
     QCOMPARE(files.isFlagAan(), flagAan);
     QCOMPARE(files.readPrtcall(), prtcall);
     QCOMPARE(files.readRondeTijd(), flag);  // the same single line, taken as text
+    QCOMPARE(files.readBasis().groepsCall, flag);
+    QCOMPARE(files.readAdifModus(), flag.trimmed());
 }
 
-void TestSettingsFiles::leadingNumber_data() {
+// printer holds a CUPS name, which may hold any character: UTF-8, the first line, white space
+// at its ends dropped.
+void TestSettings::printerFile_data() {
+    QTest::addColumn<bool>("present");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("missing") << false << QByteArray() << "";
+    QTest::newRow("empty") << true << QByteArray() << "";
+    QTest::newRow("as written") << true << QByteArray("Kantoorprinter\n") << "Kantoorprinter";
+    QTest::newRow("without line end") << true << QByteArray("Kantoorprinter") << "Kantoorprinter";
+    QTest::newRow("CR LF") << true << QByteArray("Kantoorprinter\r\nThuis\r\n") << "Kantoorprinter";
+    QTest::newRow("blanks around") << true << QByteArray(" \tHP_LaserJet \n") << "HP_LaserJet";
+    QTest::newRow("blank inside kept") << true << QByteArray("HP LaserJet\n") << "HP LaserJet";
+    QTest::newRow("only the first line") << true << QByteArray("Thuis\nKantoor\n") << "Thuis";
+    QTest::newRow("first line empty") << true << QByteArray("\nKantoor\n") << "";
+    QTest::newRow("UTF-8 without a byte order mark")
+        << true << QByteArray("B\xC3\xBCro \xE2\x98\x83\n") << "Büro ☃";
+}
+
+void TestSettings::printerFile() {
+    QFETCH(bool, present);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, name);
+
+    const Settings files(dir_->path());
+    if (present)
+        QVERIFY(putBytes(files.path(Settings::kPrinter), bytes));
+    QCOMPARE(files.readPrinter(), name);
+}
+
+void TestSettings::leadingNumber_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<double>("expected");
 
@@ -257,13 +298,13 @@ void TestSettingsFiles::leadingNumber_data() {
     QTest::newRow("large") << "123456789012" << 123456789012.0;
 }
 
-void TestSettingsFiles::leadingNumber() {
+void TestSettings::leadingNumber() {
     QFETCH(QString, line);
     QFETCH(double, expected);
-    QCOMPARE(SettingsFiles::leadingNumber(line), expected);
+    QCOMPARE(Settings::leadingNumber(line), expected);
 }
 
-void TestSettingsFiles::roundedMinutes_data() {
+void TestSettings::roundedMinutes_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<int>("expected");
 
@@ -322,13 +363,13 @@ void TestSettingsFiles::roundedMinutes_data() {
     QTest::newRow("hex") << "0x10" << 0;
 }
 
-void TestSettingsFiles::roundedMinutes() {
+void TestSettings::roundedMinutes() {
     QFETCH(QString, line);
     QFETCH(int, expected);
     QCOMPARE(int(timing::roundedMinutes(line)), expected);
 }
 
-void TestSettingsFiles::rondeTijd_data() {
+void TestSettings::rondeTijd_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<int>("minutes");
 
@@ -338,11 +379,11 @@ void TestSettingsFiles::rondeTijd_data() {
     QTest::newRow("empty") << "" << 0;
 }
 
-void TestSettingsFiles::rondeTijd() {
+void TestSettings::rondeTijd() {
     QFETCH(QString, typed);
     QFETCH(int, minutes);
 
-    const SettingsFiles files(dir_->path());
+    const Settings files(dir_->path());
     QCOMPARE(files.readRondeTijd(), QString());
     QCOMPARE(int(timing::roundedMinutes(files.readRondeTijd())), 0);
 
@@ -351,43 +392,87 @@ void TestSettingsFiles::rondeTijd() {
     QCOMPARE(int(timing::roundedMinutes(files.readRondeTijd())), minutes);
 }
 
+// The planned time as the file holds it, read by the one reader of a planned time.
+void TestSettings::plannedTime_data() {
+    QTest::addColumn<QByteArray>("bytes");  // null: no file
+    QTest::addColumn<bool>("planned");
+    QTest::addColumn<double>("minutes");
+    QTest::addColumn<int>("whole");
+
+    QTest::newRow("missing") << QByteArray() << false << 0.0 << 0;
+    QTest::newRow("empty line") << QByteArray("\r\n") << false << 0.0 << 0;
+    QTest::newRow("45") << QByteArray("45\r\n") << true << 45.0 << 45;
+    QTest::newRow("comma") << QByteArray("45,5\r\n") << true << 45.5 << 46;
+    QTest::newRow("point, half to even") << QByteArray("44.5\r\n") << true << 44.5 << 44;
+    QTest::newRow("second line not read") << QByteArray("45\r\n90\r\n") << true << 45.0 << 45;
+    // Windows-1252 A0, as a copy from a web page leaves it.
+    QTest::newRow("non-breaking space after") << QByteArray("2\xA0\r\n") << true << 2.0 << 2;
+    QTest::newRow("UTF-8 non-breaking space") << QByteArray(
+                                                     "\xEF\xBB\xBF\xC2\xA0"
+                                                     "90\r\n")
+                                              << true << 90.0 << 90;
+    QTest::newRow("blanks around") << QByteArray("  45\t\r\n") << true << 45.0 << 45;
+    QTest::newRow("negative") << QByteArray("-5\r\n") << true << -5.0 << -5;
+    QTest::newRow("beyond 16 bits") << QByteArray("40000\r\n") << true << 40000.0 << 0;
+    QTest::newRow("unit after") << QByteArray("45 min\r\n") << false << 0.0 << 0;
+    QTest::newRow("letters") << QByteArray("lang\r\n") << false << 0.0 << 0;
+}
+
+void TestSettings::plannedTime() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, planned);
+    QFETCH(double, minutes);
+    QFETCH(int, whole);
+
+    const Settings files(dir_->path());
+    if (!bytes.isNull())
+        QVERIFY(putBytes(files.path(Settings::kRondeTijd), bytes));
+    const std::optional<timing::PlannedTime> read = files.plannedTime();
+    QCOMPARE(read.has_value(), planned);
+    if (read) {
+        QCOMPARE(read->minutes, minutes);
+        QCOMPARE(int(read->wholeMinutes), whole);
+    }
+    // The end time counts what the start dialog and the menu read as text the same way.
+    QCOMPARE(int(timing::roundedMinutes(files.readRondeTijd())), whole);
+}
+
 // --- writing ---
 
-void TestSettingsFiles::basisWrite_data() {
-    QTest::addColumn<SettingsFiles::Basis>("basis");
+void TestSettings::basisWrite_data() {
+    QTest::addColumn<Settings::Basis>("basis");
     QTest::addColumn<QByteArray>("bytes");
 
     QTest::newRow("empty fields stay lines")
-        << SettingsFiles::Basis{"PI4ZUD", "", "145.550", "", "JO22ab"}
+        << Settings::Basis{"PI4ZUD", "", "145.550", "", "JO22ab"}
         << QByteArray("PI4ZUD\r\n\r\n145.550\r\n\r\nJO22ab\r\n");
-    QTest::newRow("all fields") << SettingsFiles::Basis{"PI4ZUD", "Zoetermeer", "145.550", "MHz",
-                                                        "JO22ix"}
+    QTest::newRow("all fields") << Settings::Basis{"PI4ZUD", "Zoetermeer", "145.550", "MHz",
+                                                   "JO22ix"}
                                 << QByteArray(
                                        "PI4ZUD\r\nZoetermeer\r\n145.550\r\nMHz\r\nJO22ix\r\n");
-    QTest::newRow("all empty") << SettingsFiles::Basis{} << QByteArray("\r\n\r\n\r\n\r\n\r\n");
-    QTest::newRow("blanks kept") << SettingsFiles::Basis{" PA3ABC ", "\tDelft", "", "", "JO22 "}
+    QTest::newRow("all empty") << Settings::Basis{} << QByteArray("\r\n\r\n\r\n\r\n\r\n");
+    QTest::newRow("blanks kept") << Settings::Basis{" PA3ABC ", "\tDelft", "", "", "JO22 "}
                                  << QByteArray(" PA3ABC \r\n\tDelft\r\n\r\n\r\nJO22 \r\n");
     QTest::newRow("Windows-1252 bytes")
-        << SettingsFiles::Basis{"PI4ZUD", "Café Brüggë", "€ 5", "Š", "JO22"}
+        << Settings::Basis{"PI4ZUD", "Café Brüggë", "€ 5", "Š", "JO22"}
         << QByteArray("PI4ZUD\r\nCaf\xE9 Br\xFCgg\xEB\r\n\x80 5\r\n\x8A\r\nJO22\r\n");
     // A line break pasted into a box would shift every later value by a line.
     QTest::newRow("line breaks inside a value")
-        << SettingsFiles::Basis{"PI4ZUD", "Zoetermeer\nCentrum", "145.550\r\n", "", "JO22ab"}
+        << Settings::Basis{"PI4ZUD", "Zoetermeer\nCentrum", "145.550\r\n", "", "JO22ab"}
         << QByteArray("PI4ZUD\r\nZoetermeer Centrum\r\n145.550  \r\n\r\nJO22ab\r\n");
-    QTest::newRow("unmappable characters")
-        << SettingsFiles::Basis{"Łódź", "Москва", "東京", "😀", ""}
-        << QByteArray(
-               "?\xF3"
-               "d?\r\n??????\r\n??\r\n?\r\n\r\n");
+    QTest::newRow("unmappable characters") << Settings::Basis{"Łódź", "Москва", "東京", "😀", ""}
+                                           << QByteArray(
+                                                  "?\xF3"
+                                                  "d?\r\n??????\r\n??\r\n?\r\n\r\n");
 }
 
-void TestSettingsFiles::basisWrite() {
-    QFETCH(SettingsFiles::Basis, basis);
+void TestSettings::basisWrite() {
+    QFETCH(Settings::Basis, basis);
     QFETCH(QByteArray, bytes);
 
-    const SettingsFiles files(dir_->path());
+    const Settings files(dir_->path());
     QVERIFY(files.writeBasis(basis));
-    QCOMPARE(fileBytes(files.path(SettingsFiles::kBasis)), bytes);
+    QCOMPARE(fileBytes(files.path(Settings::kBasis)), bytes);
     QCOMPARE(entries(dir_->path()), QStringList{"basis"});
 
     // What fits in Windows-1252 and on one line comes back as written.
@@ -398,43 +483,43 @@ void TestSettingsFiles::basisWrite() {
         QCOMPARE(files.readBasis(), basis);
 }
 
-void TestSettingsFiles::basisRead_data() {
+void TestSettings::basisRead_data() {
     QTest::addColumn<bool>("present");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<SettingsFiles::Basis>("expected");
+    QTest::addColumn<Settings::Basis>("expected");
 
-    QTest::newRow("missing") << false << QByteArray() << SettingsFiles::Basis{};
-    QTest::newRow("empty") << true << QByteArray() << SettingsFiles::Basis{};
+    QTest::newRow("missing") << false << QByteArray() << Settings::Basis{};
+    QTest::newRow("empty") << true << QByteArray() << Settings::Basis{};
     QTest::newRow("two lines") << true << QByteArray("PI4ZUD\r\nZoetermeer\r\n")
-                               << SettingsFiles::Basis{"PI4ZUD", "Zoetermeer", "", "", ""};
+                               << Settings::Basis{"PI4ZUD", "Zoetermeer", "", "", ""};
     QTest::newRow("four lines, last without line end")
         << true << QByteArray("PI4ZUD\r\n\r\n145.550\r\nMHz")
-        << SettingsFiles::Basis{"PI4ZUD", "", "145.550", "MHz", ""};
+        << Settings::Basis{"PI4ZUD", "", "145.550", "MHz", ""};
     QTest::newRow("LF only") << true << QByteArray("PI4ZUD\nDelft\n145.550\nMHz\nJO22\n")
-                             << SettingsFiles::Basis{"PI4ZUD", "Delft", "145.550", "MHz", "JO22"};
+                             << Settings::Basis{"PI4ZUD", "Delft", "145.550", "MHz", "JO22"};
     QTest::newRow("CR only") << true << QByteArray("PI4ZUD\rDelft\r145.550\rMHz\rJO22\r")
-                             << SettingsFiles::Basis{"PI4ZUD", "Delft", "145.550", "MHz", "JO22"};
+                             << Settings::Basis{"PI4ZUD", "Delft", "145.550", "MHz", "JO22"};
     QTest::newRow("extra lines ignored") << true << QByteArray("a\r\nb\r\nc\r\nd\r\ne\r\nf\r\n")
-                                         << SettingsFiles::Basis{"a", "b", "c", "d", "e"};
+                                         << Settings::Basis{"a", "b", "c", "d", "e"};
     QTest::newRow("Windows-1252 that forms valid UTF-8 read as written")
         << true << QByteArray("PI4ZUD\r\n\xC3\xA9tude\r\n\r\n\r\nJO22\r\n")
-        << SettingsFiles::Basis{"PI4ZUD", "Ã©tude", "", "", "JO22"};
+        << Settings::Basis{"PI4ZUD", "Ã©tude", "", "", "JO22"};
     QTest::newRow("UTF-8 with BOM") << true << QByteArray("\xEF\xBB\xBFPI4ZUD\nCaf\xC3\xA9\n")
-                                    << SettingsFiles::Basis{"PI4ZUD", "Café", "", "", ""};
+                                    << Settings::Basis{"PI4ZUD", "Café", "", "", ""};
     QTest::newRow("Windows-1252") << true
                                   << QByteArray("PI4ZUD\r\nCaf\xE9 Br\xFCgg\xEB\r\n\x80\r\n")
-                                  << SettingsFiles::Basis{"PI4ZUD", "Café Brüggë", "€", "", ""};
+                                  << Settings::Basis{"PI4ZUD", "Café Brüggë", "€", "", ""};
 }
 
-void TestSettingsFiles::basisRead() {
+void TestSettings::basisRead() {
     QFETCH(bool, present);
     QFETCH(QByteArray, bytes);
-    QFETCH(SettingsFiles::Basis, expected);
+    QFETCH(Settings::Basis, expected);
 
-    const SettingsFiles files(dir_->path());
+    const Settings files(dir_->path());
     if (present)
-        QVERIFY(putBytes(files.path(SettingsFiles::kBasis), bytes));
-    const SettingsFiles::Basis basis = files.readBasis();
+        QVERIFY(putBytes(files.path(Settings::kBasis), bytes));
+    const Settings::Basis basis = files.readBasis();
     QCOMPARE(basis.groepsCall, expected.groepsCall);
     QCOMPARE(basis.locatie, expected.locatie);
     QCOMPARE(basis.frequentie, expected.frequentie);
@@ -442,7 +527,7 @@ void TestSettingsFiles::basisRead() {
     QCOMPARE(basis.gridHome, expected.gridHome);
 }
 
-void TestSettingsFiles::singleLineWriters_data() {
+void TestSettings::singleLineWriters_data() {
     QTest::addColumn<Writer>("writer");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("fileName");
@@ -466,15 +551,25 @@ void TestSettingsFiles::singleLineWriters_data() {
                                          << "rondetijd" << QByteArray(" 45,5 \r\n");
     QTest::newRow("rondetijd empty") << Writer::RondeTijd << ""
                                      << "rondetijd" << QByteArray("\r\n");
+    QTest::newRow("adifmodus") << Writer::AdifModus << "SSB"
+                               << "adifmodus" << QByteArray("SSB\r\n");
+    QTest::newRow("adifmodus Windows-1252") << Writer::AdifModus << "Ü"
+                                            << "adifmodus" << QByteArray("\xDC\r\n");
+    // printer alone is UTF-8 with a bare LF: a CUPS name may hold any character.
+    QTest::newRow("printer") << Writer::Printer << "Kantoorprinter"
+                             << "printer" << QByteArray("Kantoorprinter\n");
+    QTest::newRow("printer outside Windows-1252")
+        << Writer::Printer << "Büro ☃"
+        << "printer" << QByteArray("B\xC3\xBCro \xE2\x98\x83\n");
 }
 
-void TestSettingsFiles::singleLineWriters() {
+void TestSettings::singleLineWriters() {
     QFETCH(Writer, writer);
     QFETCH(QString, value);
     QFETCH(QString, fileName);
     QFETCH(QByteArray, bytes);
 
-    const SettingsFiles files(dir_->path());
+    const Settings files(dir_->path());
     bool written = false;
     switch (writer) {
         case Writer::Stem:
@@ -493,37 +588,45 @@ void TestSettingsFiles::singleLineWriters() {
             written = files.writeRondeTijd(value);
             QCOMPARE(files.readRondeTijd(), value);
             break;
+        case Writer::AdifModus:
+            written = files.writeAdifModus(value);
+            QCOMPARE(files.readAdifModus(), value);
+            break;
+        case Writer::Printer:
+            written = files.writePrinter(value);
+            QCOMPARE(files.readPrinter(), value);
+            break;
     }
     QVERIFY(written);
     QCOMPARE(fileBytes(dir_->filePath(fileName)), bytes);
     QCOMPARE(entries(dir_->path()), QStringList{fileName});
 }
 
-void TestSettingsFiles::rewriteReplacesWholeFile() {
-    const SettingsFiles files(dir_->path());
+void TestSettings::rewriteReplacesWholeFile() {
+    const Settings files(dir_->path());
 
     QVERIFY(files.writeStem(true));
     QVERIFY(files.readStem());
     QVERIFY(files.writeStem(false));
     QVERIFY(!files.readStem());
-    QCOMPARE(fileBytes(files.path(SettingsFiles::kStem)), QByteArray("0\r\n"));
+    QCOMPARE(fileBytes(files.path(Settings::kStem)), QByteArray("0\r\n"));
 
     // A shorter text leaves nothing of the longer one behind.
-    QVERIFY(putBytes(files.path(SettingsFiles::kFlag), "aanaanaan\r\nmeer\r\n"));
+    QVERIFY(putBytes(files.path(Settings::kFlag), "aanaanaan\r\nmeer\r\n"));
     QVERIFY(files.writeFlag("aan"));
-    QCOMPARE(fileBytes(files.path(SettingsFiles::kFlag)), QByteArray("aan\r\n"));
+    QCOMPARE(fileBytes(files.path(Settings::kFlag)), QByteArray("aan\r\n"));
     QVERIFY(files.isFlagAan());
 
     QVERIFY(files.writeBasis({"PI4ZUD", "Zoetermeer", "145.550", "MHz", "JO22ix"}));
     QVERIFY(files.writeBasis({"PA1A", "", "", "", ""}));
-    QCOMPARE(fileBytes(files.path(SettingsFiles::kBasis)), QByteArray("PA1A\r\n\r\n\r\n\r\n\r\n"));
+    QCOMPARE(fileBytes(files.path(Settings::kBasis)), QByteArray("PA1A\r\n\r\n\r\n\r\n\r\n"));
 
     QCOMPARE(entries(dir_->path()), (QStringList{"basis", "flag", "stem"}));
 }
 
 // --- encoding ---
 
-void TestSettingsFiles::encode_data() {
+void TestSettings::encode_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
 
@@ -541,13 +644,13 @@ void TestSettingsFiles::encode_data() {
     QTest::newRow("lone surrogate") << QString(QChar(0xD800)) + "x" << QByteArray("?x");
 }
 
-void TestSettingsFiles::encode() {
+void TestSettings::encode() {
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
-    QCOMPARE(SettingsFiles::encodeWindows1252(text), bytes);
+    QCOMPARE(Settings::encodeWindows1252(text), bytes);
 }
 
-void TestSettingsFiles::decode_data() {
+void TestSettings::decode_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("text");
 
@@ -575,15 +678,15 @@ void TestSettingsFiles::decode_data() {
     QTest::newRow("above U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << "ô\u0090€€";
 }
 
-void TestSettingsFiles::decode() {
+void TestSettings::decode() {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
-    QCOMPARE(SettingsFiles::decodeText(bytes), text);
+    QCOMPARE(Settings::decodeText(bytes), text);
 }
 
 // A file read as UTF-8 (its byte order mark first) is written back as UTF-8 with the mark, so
 // nothing outside Windows-1252 is lost; any other file is written as Windows-1252.
-void TestSettingsFiles::writeBackInTheEncodingRead_data() {
+void TestSettings::writeBackInTheEncodingRead_data() {
     QTest::addColumn<QByteArray>("before");  // null: no file
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QByteArray>("after");
@@ -619,7 +722,7 @@ void TestSettingsFiles::writeBackInTheEncodingRead_data() {
         << QByteArray("\xEF\xBB\xBFZo\xC3\xAB\r\n");
 }
 
-void TestSettingsFiles::writeBackInTheEncodingRead() {
+void TestSettings::writeBackInTheEncodingRead() {
     QFETCH(QByteArray, before);
     QFETCH(QStringList, lines);
     QFETCH(QByteArray, after);
@@ -627,15 +730,15 @@ void TestSettingsFiles::writeBackInTheEncodingRead() {
     if (!before.isNull())
         QVERIFY(putBytes(path, before));
 
-    QVERIFY(SettingsFiles::writeLines(path, lines));
+    QVERIFY(Settings::writeLines(path, lines));
     QCOMPARE(fileBytes(path), after);
     if (after.startsWith("\xEF\xBB\xBF"))
-        QCOMPARE(SettingsFiles::readLines(path, int(lines.size())), lines);
+        QCOMPARE(Settings::readLines(path, int(lines.size())), lines);
 
     // The station fields of the main window go the same way, and come back whole.
     if (lines.size() == 5 && after.startsWith("\xEF\xBB\xBF")) {
-        const SettingsFiles files(dir_->path());
-        const SettingsFiles::Basis read = files.readBasis();
+        const Settings files(dir_->path());
+        const Settings::Basis read = files.readBasis();
         QCOMPARE(read.locatie, lines[1]);
         QVERIFY(files.writeBasis(read));
         QCOMPARE(fileBytes(path), after);
@@ -644,7 +747,7 @@ void TestSettingsFiles::writeBackInTheEncodingRead() {
 
 // --- failing writes ---
 
-void TestSettingsFiles::writeFailsOnFullDisk_data() {
+void TestSettings::writeFailsOnFullDisk_data() {
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<int>("limit");
 
@@ -659,7 +762,7 @@ void TestSettingsFiles::writeFailsOnFullDisk_data() {
     QTest::newRow("one short line, nothing fits") << QStringList{"1"} << 0;
 }
 
-void TestSettingsFiles::writeFailsOnFullDisk() {
+void TestSettings::writeFailsOnFullDisk() {
     QFETCH(QStringList, lines);
     QFETCH(int, limit);
     const QString path = dir_->filePath("basis");
@@ -670,34 +773,36 @@ void TestSettingsFiles::writeFailsOnFullDisk() {
     {
         FileSizeLimit sizeLimit{rlim_t(limit)};
         QVERIFY(sizeLimit.ok());
-        written = SettingsFiles::writeLines(path, lines);
+        written = Settings::writeLines(path, lines);
     }
     QVERIFY(!written);
     QCOMPARE(fileBytes(path), old);
     QCOMPARE(entries(dir_->path()), QStringList{"basis"});
 
     // With the limit lifted the same write goes through.
-    QVERIFY(SettingsFiles::writeLines(path, lines));
-    QCOMPARE(SettingsFiles::readLines(path, 2000), lines);
+    QVERIFY(Settings::writeLines(path, lines));
+    QCOMPARE(Settings::readLines(path, 2000), lines);
     QCOMPARE(entries(dir_->path()), QStringList{"basis"});
 }
 
 // The issue as a user met it: the data folder on a small disk that is full. Every settings file
 // keeps its old content, none is left empty, and no temporary file stays behind.
-void TestSettingsFiles::writeFailsOnARealFullDisk() {
+void TestSettings::writeFailsOnARealFullDisk() {
     const QString folder = dir_->filePath("schijf");
     QVERIFY(QDir(dir_->path()).mkdir("schijf"));
     SmallDisk disk(folder);
     if (!disk.mounted())
         QSKIP(disk.why().constData());
 
-    const SettingsFiles files(folder);
-    const SettingsFiles::Basis basis{"PI4ZUD", "Zoetermeer", "145.550", "MHz", "JO22ix"};
+    const Settings files(folder);
+    const Settings::Basis basis{"PI4ZUD", "Zoetermeer", "145.550", "MHz", "JO22ix"};
     QVERIFY(files.writeBasis(basis));
     QVERIFY(files.writeRondeTijd("45"));
     QVERIFY(files.writeStem(true));
     QVERIFY(files.writeFlag("aan"));
     QVERIFY(files.writePrtcall(true));
+    QVERIFY(files.writeAdifModus("FM"));
+    QVERIFY(files.writePrinter("Kantoorprinter"));
     QVERIFY(disk.fill());
 
     QVERIFY(!files.writeBasis({"PA3ABC", "Delft", "433.500", "MHz", "JO21"}));
@@ -705,40 +810,49 @@ void TestSettingsFiles::writeFailsOnARealFullDisk() {
     QVERIFY(!files.writeStem(false));
     QVERIFY(!files.writeFlag("uit"));
     QVERIFY(!files.writePrtcall(false));
-    QVERIFY(!SettingsFiles::writeLines(QDir(folder).filePath("adifmodus"), {"SSB"}));
+    QVERIFY(!files.writeAdifModus("SSB"));
+    QString reason;
+    QVERIFY(!files.writePrinter("Thuisprinter", &reason));
+    QCOMPARE(reason, QStringLiteral("de schijf is vol"));
 
     QCOMPARE(files.readBasis(), basis);
     QCOMPARE(files.readRondeTijd(), QStringLiteral("45"));
     QVERIFY(files.readStem());
     QCOMPARE(files.readFlag(), QStringLiteral("aan"));
     QVERIFY(files.readPrtcall());
-    QCOMPARE(entries(folder),
-             QStringList({"basis", "flag", "prtcall", "rondetijd", "stem", "vulling"}));
+    QCOMPARE(files.readAdifModus(), QStringLiteral("FM"));
+    QCOMPARE(files.readPrinter(), QStringLiteral("Kantoorprinter"));
+    QCOMPARE(entries(folder), QStringList({"adifmodus", "basis", "flag", "printer", "prtcall",
+                                           "rondetijd", "stem", "vulling"}));
 
-    QString reason;
     QVERIFY(!platform::writeWholeFile(QDir(folder).filePath("ronde.adi"), "<EOH>\r\n", &reason));
     QCOMPARE(reason, QStringLiteral("de schijf is vol"));
     QVERIFY(!QFile::exists(QDir(folder).filePath("ronde.adi")));
 }
 
-void TestSettingsFiles::writeIntoMissingFolderFails() {
+void TestSettings::writeIntoMissingFolderFails() {
     const QString folder = dir_->filePath("bestaat-niet");
-    const SettingsFiles files(folder);
+    const Settings files(folder);
 
     QVERIFY(!files.writeBasis({"PI4ZUD", "", "", "", ""}));
     QVERIFY(!files.writeStem(true));
     QVERIFY(!files.writeFlag("aan"));
     QVERIFY(!files.writePrtcall(true));
     QVERIFY(!files.writeRondeTijd("45"));
-    QVERIFY(!SettingsFiles::writeLines(QDir(folder).filePath("basis"), {"x"}));
+    QVERIFY(!files.writeAdifModus("SSB"));
+    QString reason;
+    QVERIFY(!files.writePrinter("Kantoorprinter", &reason));
+    QCOMPARE(reason, QStringLiteral("de map bestaat niet"));
+    QVERIFY(!Settings::writeLines(QDir(folder).filePath("basis"), {"x"}));
 
     QVERIFY(!QDir(folder).exists());
     QVERIFY(entries(dir_->path()).isEmpty());
-    QCOMPARE(files.readBasis(), SettingsFiles::Basis{});
+    QCOMPARE(files.readBasis(), Settings::Basis{});
+    QCOMPARE(files.readPrinter(), QString());
 }
 
 // Why a file could not be written, in Dutch, for the messages; the old file stays as it was.
-void TestSettingsFiles::wholeFileSaysWhy_data() {
+void TestSettings::wholeFileSaysWhy_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("reason");
     QTest::newRow("a folder of that name") << "map"
@@ -749,7 +863,7 @@ void TestSettingsFiles::wholeFileSaysWhy_data() {
                                      << "het bestand wordt groter dan toegestaan";
 }
 
-void TestSettingsFiles::wholeFileSaysWhy() {
+void TestSettings::wholeFileSaysWhy() {
     QFETCH(QString, name);
     QFETCH(QString, reason);
     QVERIFY(QDir(dir_->path()).mkdir("map"));
@@ -775,5 +889,5 @@ void TestSettingsFiles::wholeFileSaysWhy() {
     QCOMPARE(fileBytes(dir_->filePath("nieuw.adi")), QByteArray("<EOH>\r\n"));
 }
 
-KB_TEST_MAIN(TestSettingsFiles)
+KB_TEST_MAIN(TestSettings)
 #include "tst_settings.moc"

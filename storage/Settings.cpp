@@ -1,4 +1,4 @@
-#include "SettingsFiles.h"
+#include "storage/Settings.h"
 
 #include "platform/WholeFile.h"
 
@@ -103,15 +103,15 @@ char encodeChar(char32_t c) {
 
 }  // namespace
 
-SettingsFiles::SettingsFiles(QString folder) : folder_(std::move(folder)) {}
+Settings::Settings(QString folder) : folder_(std::move(folder)) {}
 
-QString SettingsFiles::path(const char *name) const {
+QString Settings::path(const char *name) const {
     return QDir(folder_).filePath(QString::fromLatin1(name));
 }
 
 // --- the files ---
 
-SettingsFiles::Basis SettingsFiles::readBasis() const {
+Settings::Basis Settings::readBasis() const {
     const QStringList lines = readLines(path(kBasis), 5);
     Basis basis;
     basis.groepsCall = lines.value(0);
@@ -122,52 +122,77 @@ SettingsFiles::Basis SettingsFiles::readBasis() const {
     return basis;
 }
 
-bool SettingsFiles::writeBasis(const Basis &basis) const {
+bool Settings::writeBasis(const Basis &basis) const {
     return writeLines(path(kBasis), {basis.groepsCall, basis.locatie, basis.frequentie, basis.band,
                                      basis.gridHome});
 }
 
-QString SettingsFiles::readRondeTijd() const {
+QString Settings::readRondeTijd() const {
     return line(kRondeTijd, 0);
 }
 
-bool SettingsFiles::writeRondeTijd(const QString &text) const {
+bool Settings::writeRondeTijd(const QString &text) const {
     return writeOne(kRondeTijd, text);
 }
 
-bool SettingsFiles::readStem() const {
+std::optional<timing::PlannedTime> Settings::plannedTime() const {
+    return timing::PlannedTime::read(readRondeTijd());
+}
+
+bool Settings::readStem() const {
     return leadingNumber(line(kStem, 0)) != 0.0;
 }
 
-bool SettingsFiles::writeStem(bool ticked) const {
+bool Settings::writeStem(bool ticked) const {
     return writeOne(kStem, ticked ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-QString SettingsFiles::readFlag() const {
+QString Settings::readFlag() const {
     return line(kFlag, 0);
 }
 
-bool SettingsFiles::isFlagAan() const {
+bool Settings::isFlagAan() const {
     return readFlag() == u"aan";
 }
 
-bool SettingsFiles::writeFlag(const QString &word) const {
+bool Settings::writeFlag(const QString &word) const {
     return writeOne(kFlag, word);
 }
 
-bool SettingsFiles::readPrtcall() const {
+bool Settings::readPrtcall() const {
     return line(kPrtcall, 0) == u"1";
 }
 
-bool SettingsFiles::writePrtcall(bool on) const {
+bool Settings::writePrtcall(bool on) const {
     return writeOne(kPrtcall, on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-QString SettingsFiles::line(const char *name, int index) const {
+QString Settings::readAdifModus() const {
+    return line(kAdifModus, 0).trimmed();
+}
+
+bool Settings::writeAdifModus(const QString &mode) const {
+    return writeOne(kAdifModus, mode);
+}
+
+QString Settings::readPrinter() const {
+    // Text mode, so a CR LF written by hand ends the line as LF does.
+    QFile in(path(kPrinter));
+    if (!in.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        return QString();
+    }
+    return QString::fromUtf8(in.readLine()).trimmed();
+}
+
+bool Settings::writePrinter(const QString &name, QString *reason) const {
+    return platform::writeWholeFile(path(kPrinter), name.toUtf8() + '\n', reason);
+}
+
+QString Settings::line(const char *name, int index) const {
     return readLines(path(name), index + 1).value(index);
 }
 
-bool SettingsFiles::writeOne(const char *name, const QString &value) const {
+bool Settings::writeOne(const char *name, const QString &value) const {
     return writeLines(path(name), {value});
 }
 
@@ -211,7 +236,7 @@ bool isUtf8Text(const QByteArray &bytes) {
 
 }  // namespace
 
-QStringList SettingsFiles::readLines(const QString &path, int maxLines) {
+QStringList Settings::readLines(const QString &path, int maxLines) {
     if (maxLines <= 0)
         return {};
     int count = 0;
@@ -222,7 +247,7 @@ QStringList SettingsFiles::readLines(const QString &path, int maxLines) {
     return decodeText(lines).split(u'\n');
 }
 
-bool SettingsFiles::writeLines(const QString &path, const QStringList &lines) {
+bool Settings::writeLines(const QString &path, const QStringList &lines) {
     // Written back in the encoding the same lines are read in now: a file that reads as UTF-8
     // (a byte order mark first) stays UTF-8, so no character outside Windows-1252 is lost.
     int count = 0;
@@ -239,7 +264,7 @@ bool SettingsFiles::writeLines(const QString &path, const QStringList &lines) {
     return platform::writeWholeFile(path, bytes);
 }
 
-QByteArray SettingsFiles::encodeWindows1252(QStringView text) {
+QByteArray Settings::encodeWindows1252(QStringView text) {
     QByteArray bytes;
     bytes.reserve(text.size());
     const qsizetype n = text.size();
@@ -257,7 +282,7 @@ QByteArray SettingsFiles::encodeWindows1252(QStringView text) {
     return bytes;
 }
 
-QString SettingsFiles::decodeText(const QByteArray &bytes) {
+QString Settings::decodeText(const QByteArray &bytes) {
     // Only a byte order mark says UTF-8: Windows-1252 text can form valid UTF-8 by chance
     // ("Ã©tude"), and must come back as it was written. QString::fromUtf8 drops the mark.
     if (bytes.startsWith(kUtf8Mark)) {
@@ -267,7 +292,7 @@ QString SettingsFiles::decodeText(const QByteArray &bytes) {
     return decodeWindows1252(bytes);
 }
 
-double SettingsFiles::leadingNumber(QStringView line) {
+double Settings::leadingNumber(QStringView line) {
     qsizetype i = 0;
     const qsizetype n = line.size();
     while (i < n && isBlank(line[i]))

@@ -1,30 +1,42 @@
 #pragma once
 
+#include "timing/PlannedTime.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 
+#include <optional>
+
 namespace storage {
 
-// The five small settings files beside the program: basis, rondetijd, stem, flag, prtcall.
-// Each is read or written whole within one call; no file stays open.
+// The seven small settings files beside the program: basis, rondetijd, stem, flag, prtcall,
+// adifmodus and printer. Each is read or written whole within one call; no file stays open.
 //
-// Format: single-byte Windows-1252 text, every line ended by CR LF (the last one too). A writer
-// replaces the whole file through a temporary file beside it and a rename, so a crash or a full
-// disk leaves either the old or the new file, never a truncated one. A reader takes a line up to
-// CR, CR LF or LF, reads Windows-1252 (UTF-8 only after a byte order mark), and treats a missing
-// file or a missing line as an empty line; nothing is reported. A file read as UTF-8 is written
-// back as UTF-8 with its byte order mark, so that no character is lost on the way.
-class SettingsFiles {
+// Format of all but printer: single-byte Windows-1252 text, every line ended by CR LF (the last
+// one too). A writer replaces the whole file through a temporary file beside it and a rename, so
+// a crash or a full disk leaves either the old or the new file, never a truncated one. A reader
+// takes a line up to CR, CR LF or LF, reads Windows-1252 (UTF-8 only after a byte order mark),
+// and treats a missing file or a missing line as an empty line; nothing is reported. A file read
+// as UTF-8 is written back as UTF-8 with its byte order mark, so that no character is lost on
+// the way.
+//
+// printer holds the name CUPS gives the printer, which may hold any character: one line of UTF-8
+// without a byte order mark, ended by LF, replaced whole in the same way.
+//
+// A writer only says whether the file was written; the caller says so to the user, in its words.
+class Settings {
 public:
-    explicit SettingsFiles(QString folder);
+    explicit Settings(QString folder);
 
     static constexpr const char *kBasis = "basis";
     static constexpr const char *kRondeTijd = "rondetijd";
     static constexpr const char *kStem = "stem";
     static constexpr const char *kFlag = "flag";
     static constexpr const char *kPrtcall = "prtcall";
+    static constexpr const char *kAdifModus = "adifmodus";
+    static constexpr const char *kPrinter = "printer";
 
     const QString &folder() const { return folder_; }
     QString path(const char *name) const;
@@ -44,6 +56,9 @@ public:
     // The planned round time as the user typed it (the main window and the menu take it as text).
     QString readRondeTijd() const;
     bool writeRondeTijd(const QString &text) const;
+    // The same line as a number of minutes, read by timing::PlannedTime, the one reader of a
+    // planned time; none when the line is no such number (or the file is missing).
+    std::optional<timing::PlannedTime> plannedTime() const;
 
     // The speech menu tick: set when the line's leading number is not 0.
     bool readStem() const;
@@ -57,6 +72,16 @@ public:
     // Partial-call search at the ham list's start: only exactly "1" counts.
     bool readPrtcall() const;
     bool writePrtcall(bool on) const;  // "1" or "0"
+
+    // The mode last given to the ADIF export, its blanks at either end dropped; whether it is a
+    // mode the export knows is for the export to say.
+    QString readAdifModus() const;
+    bool writeAdifModus(const QString &mode) const;
+
+    // The printer picked in "Printer Setup", its white space at either end dropped; empty when
+    // none was picked. *reason (when given) says in Dutch why it could not be written.
+    QString readPrinter() const;
+    bool writePrinter(const QString &name, QString *reason = nullptr) const;
 
     // --- the format, for the readers above and for tests ---
 
