@@ -1,4 +1,4 @@
-#include "SettingsFiles.h"
+#include "storage/SettingsFiles.h"
 
 #include "platform/WholeFile.h"
 
