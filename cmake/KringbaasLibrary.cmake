@@ -7,7 +7,8 @@
 # the target's public include directory. Several libraries may share a folder (the store and the
 # record control's window part, the ham list's rules and its windows): each exports only its own
 # files. The links are made when the target's folder has been read, so headers added later with
-# target_sources() count too.
+# target_sources() count too. A header left out of the list is reachable from nowhere, not even
+# from its own library.
 function(kb_export_headers target)
     set(root ${CMAKE_BINARY_DIR}/headers/${target})
     target_include_directories(${target} PUBLIC ${root})
@@ -58,4 +59,37 @@ function(kb_add_layering_test name library header)
     set_tests_properties(${name} PROPERTIES
         PASS_REGULAR_EXPRESSION "${pattern}'?:? (No such file|file not found)"
         RESOURCE_LOCK kb_build_tree TIMEOUT 300)
+endfunction()
+
+# No target may have the repository root, or a folder above its own, on its include path: that
+# would show it every header. Called once, after every folder has been read.
+function(kb_check_include_paths)
+    set(pending ${PROJECT_SOURCE_DIR})
+    while(pending)
+        list(POP_FRONT pending dir)
+        get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+        list(APPEND pending ${subdirs})
+        get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+        foreach(target IN LISTS targets)
+            get_target_property(type ${target} TYPE)
+            set(paths)
+            if(NOT type STREQUAL "INTERFACE_LIBRARY")
+                get_target_property(own ${target} INCLUDE_DIRECTORIES)
+                list(APPEND paths ${own})
+            endif()
+            get_target_property(public ${target} INTERFACE_INCLUDE_DIRECTORIES)
+            list(APPEND paths ${public})
+            foreach(path IN LISTS paths)
+                if(NOT path OR path MATCHES "NOTFOUND$" OR path MATCHES "^\\$<")
+                    continue()
+                endif()
+                cmake_path(IS_PREFIX path ${PROJECT_SOURCE_DIR}/ NORMALIZE shows_root)
+                if(shows_root)
+                    message(FATAL_ERROR "${target} has ${path} on its include path, which shows "
+                                        "it every header; a library exports its own headers with "
+                                        "kb_export_headers(${target})")
+                endif()
+            endforeach()
+        endforeach()
+    endwhile()
 endfunction()
