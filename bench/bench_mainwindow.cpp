@@ -28,7 +28,7 @@
 #include "roundsheet/frmMain.h"
 #include "storage/Database.h"
 #include "storage/Settings.h"
-#include "tests/MainControls.h"
+#include "MainControls.h"
 
 #include <QAction>
 #include <QApplication>

@@ -20,7 +20,7 @@
 #include "print/KeptPrinter.h"
 #include "print/RoundPrinting.h"
 #include "roundsheet/frmMain.h"
-#include "tests/MainControls.h"
+#include "MainControls.h"
 
 #include <QAction>
 #include <QDir>

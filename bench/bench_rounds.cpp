@@ -24,7 +24,7 @@
 #include "roundsheet/frmToevoegen.h"
 #include "storage/Database.h"
 #include "storage/Settings.h"
-#include "tests/MainControls.h"
+#include "MainControls.h"
 
 #include <QApplication>
 #include <QDir>
