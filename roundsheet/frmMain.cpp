@@ -26,6 +26,8 @@ frmMain::frmMain(QString dataFolder, Services services, QWidget *parent)
       settings_(dataFolder_),
       hamLookup_(QDir(dataFolder_).filePath(QString::fromLatin1(storage::Database::kFileName))) {
     setObjectName(QStringLiteral("frmMain"));
+    // What the line over the progress bar says before a round begins.
+    sheet_.setText(roundmodel::Field::Progress, QStringLiteral("Voortgang geplande tijd"));
     createControls();
     connectTiming();
 
@@ -54,7 +56,6 @@ frmMain::frmMain(QString dataFolder, Services services, QWidget *parent)
     connect(help, &QAction::triggered, this, &frmMain::help_Click);
     connectRows();
     connectSheet();
-    sheet_.setText(roundmodel::Field::Progress, Label5->text());
 
     // The menu's shortcuts win over the text boxes' own keys in this window (Ctrl+X closes the
     // program, not cuts; cutting stays on Shift+Delete and the context menu).

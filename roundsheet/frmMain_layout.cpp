@@ -164,8 +164,8 @@ void frmMain::createControls() {
     Command3->setObjectName(QStringLiteral("Command3"));
     Command3->setAccessibleName(QStringLiteral("wis"));
 
-    Label5 = place(new platform::ClickLabel(QStringLiteral("Voortgang geplande tijd"), client),
-                   3600, 12600, 7335, 255);
+    Label5 = place(new platform::ClickLabel(sheet_.text(roundmodel::Field::Progress), client), 3600,
+                   12600, 7335, 255);
     Label5->setObjectName(QStringLiteral("Label5"));
     showsValue(Label5, QStringLiteral("Voortgang geplande tijd"));
 
