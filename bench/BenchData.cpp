@@ -140,23 +140,23 @@ std::vector<Ham> makeHams(Generator &gen) {
     for (Ham &h : hams) {
         h.call = gen.uniqueCall();
         const bool belgian = h.call.starts_with("ON");
-        h.naam = gen.below(100) == 0 ? gen.pick(kRareNames) : gen.pick(kFirstNames);
-        h.adres = std::string(gen.pick(kStreets)) + ' ' + std::to_string(1 + gen.below(250));
+        h.name = gen.below(100) == 0 ? gen.pick(kRareNames) : gen.pick(kFirstNames);
+        h.address = std::string(gen.pick(kStreets)) + ' ' + std::to_string(1 + gen.below(250));
         if (gen.below(8) == 0) {
-            h.adres += char('a' + gen.below(4));
+            h.address += char('a' + gen.below(4));
         }
         h.postcode = belgian ? std::to_string(1000 + gen.below(9000)) : gen.postcode();
         h.qth = belgian ? gen.pick(kTowns) : kTowns[size_t(gen.below(int(kTowns.size()) - 4))];
         h.grid = gen.grid();
-        h.land = belgian ? "BELGIE" : "NEDERLAND";
-        h.telefoon =
+        h.country = belgian ? "BELGIE" : "NEDERLAND";
+        h.phone =
             gen.below(2) == 0 ? "06-" + gen.number(8) : "0" + gen.number(2) + '-' + gen.number(7);
         std::string lower = h.call;
         for (char &c : lower) {
             c = char(std::tolower(static_cast<unsigned char>(c)));
         }
         h.email = lower + (gen.below(3) == 0 ? "@amsat.org" : "@veron.nl");
-        h.byzonderheden = gen.pick(kRemarks);
+        h.particulars = gen.pick(kRemarks);
     }
     return hams;
 }
@@ -203,9 +203,9 @@ void insertHams(sqlite3 *db, const std::vector<Ham> &hams) {
     sql += QStringLiteral(",?11)");
     sqlite3_stmt *stmt = prepare(db, sql);
     for (const Ham &h : hams) {
-        const std::string *values[] = {&h.call,  &h.naam,         &h.adres, &h.postcode,
-                                       &h.qth,   &h.grid,         &h.land,  &h.telefoon,
-                                       &h.email, &h.byzonderheden};
+        const std::string *values[] = {&h.call,  &h.name,       &h.address, &h.postcode,
+                                       &h.qth,   &h.grid,       &h.country, &h.phone,
+                                       &h.email, &h.particulars};
         for (int i = 0; i < 10; ++i) {
             bindText(stmt, i + 1, *values[i]);
         }
@@ -234,7 +234,7 @@ void insertRounds(sqlite3 *db, const std::vector<Ham> &hams, Generator &gen) {
         for (int row = 0; row < kRows; ++row) {
             const Ham &h = hams[size_t(gen.below(kHamCount))];
             texts[size_t(3 + 0 * kRows + row)] = h.call;
-            texts[size_t(3 + 1 * kRows + row)] = h.naam;
+            texts[size_t(3 + 1 * kRows + row)] = h.name;
             texts[size_t(3 + 2 * kRows + row)] = h.qth;
             texts[size_t(3 + 3 * kRows + row)] = gen.time(20);
             texts[size_t(3 + 4 * kRows + row)] = gen.time(21);

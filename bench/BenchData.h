@@ -15,11 +15,11 @@ constexpr int kHamCount = 100000;
 constexpr int kRoundCount = 10000;
 constexpr int kRows = 30;  // participants per round
 
-// About one name in a hundred contains this; nothing else in the naam field does.
+// About one name in a hundred contains this; nothing else in the name field does.
 constexpr const char *kRareSubstring = "qu";
 
 struct Ham {
-    std::string call, naam, adres, postcode, qth, grid, land, telefoon, email, byzonderheden;
+    std::string call, name, address, postcode, qth, grid, country, phone, email, particulars;
 };
 
 // Makes the database file at databasePath (which must not exist yet) with the program's own

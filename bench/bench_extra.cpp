@@ -43,14 +43,14 @@ Fixture &fixture() {
         for (const benchdata::Ham &h : hams) {
             storage::Ham ham;
             ham.call = QString::fromStdString(h.call) + QStringLiteral("X");
-            ham.naam = QString::fromStdString(h.naam).toUpper();
-            ham.adres = QString::fromStdString(h.adres);
+            ham.name = QString::fromStdString(h.name).toUpper();
+            ham.address = QString::fromStdString(h.address);
             ham.postcode = QString::fromStdString(h.postcode);
             ham.qth = QString::fromStdString(h.qth).toUpper();
             ham.grid = QString::fromStdString(h.grid);
-            ham.land = QString::fromStdString(h.land).toUpper();
-            ham.telefoon = QString::fromStdString(h.telefoon);
-            ham.byzonderheden = QString::fromStdString(h.byzonderheden);
+            ham.country = QString::fromStdString(h.country).toUpper();
+            ham.phone = QString::fromStdString(h.phone);
+            ham.particulars = QString::fromStdString(h.particulars);
             list.push_back({0, ham});
         }
         made->csv = hamio::hamListCsv(list);

@@ -55,10 +55,10 @@ namespace {
 using benchdata::kHamCount;
 using hamlist::frmAmateur;
 
-constexpr int kNaamEntry = 1;  // "Naam" in the field list
+constexpr int kNameEntry = 1;  // "Naam" in the field list
 constexpr int kCallEntry = 0;  // "Call"
-// The naam search: about one name in a hundred contains it.
-const QString kNaamText = QStringLiteral("QU");
+// The name search: about one name in a hundred contains it.
+const QString kNameText = QStringLiteral("QU");
 // The ham the exact call search looks for (0-based position in the list), near the end.
 constexpr int kExactTarget = 99950;
 // The hams the look-ups alternate between, spread over the table.
@@ -71,7 +71,7 @@ struct Fixture {
     QTemporaryDir dir;
     QString dataFolder;
     std::vector<benchdata::Ham> hams;
-    int naamHits = 0;  // hams whose naam contains kNaamText
+    int nameHits = 0;  // hams whose name contains kNameText
 
     Fixture() {
         if (!dir.isValid()) {
@@ -87,8 +87,8 @@ struct Fixture {
             benchdata::fail(QStringLiteral("cannot write the settings files"));
         }
         for (const benchdata::Ham &h : hams) {
-            if (QString::fromStdString(h.naam).contains(kNaamText, Qt::CaseInsensitive)) {
-                ++naamHits;
+            if (QString::fromStdString(h.name).contains(kNameText, Qt::CaseInsensitive)) {
+                ++nameHits;
             }
         }
         std::fprintf(stderr,
@@ -96,7 +96,7 @@ struct Fixture {
                      "contain \"%s\"\n",
                      qPrintable(dataFolder), kHamCount,
                      double(QFileInfo(databasePath).size()) / 1e6, qint64(timer.elapsed()),
-                     naamHits, qPrintable(kNaamText));
+                     nameHits, qPrintable(kNameText));
     }
 
     QString text(int position, std::string benchdata::Ham::*field) const {
@@ -200,7 +200,7 @@ void BM_HamSearchNaam(benchmark::State &state) {
     Fakes fakes;
     const std::unique_ptr<frmAmateur> window = makeHamList(fakes);
     ModalCloser closer(*window);
-    setSearch(*window, kNaamEntry, kNaamText);
+    setSearch(*window, kNameEntry, kNameText);
     // The first search makes the hit list window and shows it for the first time.
     if (!search(*window, closer) || !window->multiFound()) {
         state.SkipWithError("the first search left no closed hit list");
@@ -211,7 +211,7 @@ void BM_HamSearchNaam(benchmark::State &state) {
     window->multiFound()->installEventFilter(&stamp);
     qint64 execNanoseconds = 0;
     for (auto _ : state) {
-        setSearch(*window, kNaamEntry, kNaamText);
+        setSearch(*window, kNameEntry, kNameText);
         stamp.start();
         const bool closed = search(*window, closer);
         const qint64 total = stamp.elapsed();
@@ -222,17 +222,17 @@ void BM_HamSearchNaam(benchmark::State &state) {
         state.SetIterationTime(double(stamp.shownAt()) / 1e9);
         execNanoseconds += total - stamp.shownAt();
         const int count = window->multiFound()->List1->count();
-        if (count != f.naamHits || !fakes.messages.shown().isEmpty()) {
+        if (count != f.nameHits || !fakes.messages.shown().isEmpty()) {
             state.SkipWithError(
                 qPrintable(QStringLiteral("%1 hits listed, %2 expected; %3 message boxes")
                                .arg(count)
-                               .arg(f.naamHits)
+                               .arg(f.nameHits)
                                .arg(fakes.messages.shown().size())));
             break;
         }
         dropLeftovers();
     }
-    state.counters["hits"] = f.naamHits;
+    state.counters["hits"] = f.nameHits;
     state.counters["exec_ms"] =
         benchmark::Counter(double(execNanoseconds) / 1e6, benchmark::Counter::kAvgIterations);
 }
@@ -264,7 +264,7 @@ void BM_HamSearchCall(benchmark::State &state) {
 }
 
 struct LookedUp {
-    QString naam, qth, grid, byzonderheden;
+    QString name, qth, grid, particulars;
 };
 
 // What another window does to look a call up: to the first ham, find the call, read the fields.
@@ -274,22 +274,22 @@ bool lookUp(frmAmateur &window, const QString &call, LookedUp *found) {
     if (!rs.FindFirst(QStringLiteral("call ='") + call + QStringLiteral("'")) || rs.NoMatch()) {
         return false;
     }
-    found->naam = window.txtFields[1]->text();
+    found->name = window.txtFields[1]->text();
     found->qth = window.txtFields[4]->text();
     found->grid = window.txtFields[5]->text();
-    found->byzonderheden = window.txtBijzonderheden->toPlainText();
+    found->particulars = window.txtBijzonderheden->toPlainText();
     return true;
 }
 
 QString wrongLookUp(const Fixture &f, int position, bool ok, const LookedUp &found) {
     using H = benchdata::Ham;
-    if (ok && found.naam == f.text(position, &H::naam) && found.qth == f.text(position, &H::qth) &&
+    if (ok && found.name == f.text(position, &H::name) && found.qth == f.text(position, &H::qth) &&
         found.grid == f.text(position, &H::grid) &&
-        found.byzonderheden == f.text(position, &H::byzonderheden)) {
+        found.particulars == f.text(position, &H::particulars)) {
         return {};
     }
     return QStringLiteral("the look-up of %1 read %2 / %3 / %4")
-        .arg(f.text(position, &H::call), found.naam, found.qth, found.grid);
+        .arg(f.text(position, &H::call), found.name, found.qth, found.grid);
 }
 
 // 3: the look-up by call on a window that exists, alternating between hams spread over the list.

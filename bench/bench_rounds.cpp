@@ -95,7 +95,7 @@ struct Fixture {
             }
         }
         for (int i = kAddedHamFrom; i < kHamCount && addedHam < 0; ++i) {
-            if (!hams[size_t(i)].byzonderheden.empty()) {
+            if (!hams[size_t(i)].particulars.empty()) {
                 addedHam = i;
             }
         }
@@ -194,9 +194,9 @@ void BM_AddParticipant(benchmark::State &state) {
         QString wrong = messagesShown(fakes);
         if (wrong.isEmpty() &&
             (fixture::ui(*window).Text1[0]->text() != call ||
-             fixture::ui(*window).Text2[0]->text() != f.text(f.addedHam, &H::naam) ||
+             fixture::ui(*window).Text2[0]->text() != f.text(f.addedHam, &H::name) ||
              fixture::ui(*window).Text3[0]->text() != f.text(f.addedHam, &H::qth) ||
-             fixture::ui(*window).Text4[0]->text() != f.text(f.addedHam, &H::byzonderheden) ||
+             fixture::ui(*window).Text4[0]->text() != f.text(f.addedHam, &H::particulars) ||
              fixture::ui(*window).Text5[0]->text().isEmpty())) {
             wrong = QStringLiteral("the row holds %1 / %2 / %3 / %4 / %5")
                         .arg(fixture::ui(*window).Text1[0]->text(),

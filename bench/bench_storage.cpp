@@ -68,7 +68,7 @@ struct Fixture {
             dir.filePath(QStringLiteral("write/") + QLatin1String(storage::Database::kFileName));
 
         for (const benchdata::Ham &h : hams) {
-            rareNames += QString::fromStdString(h.naam).contains(QLatin1String(kRareSubstring),
+            rareNames += QString::fromStdString(h.name).contains(QLatin1String(kRareSubstring),
                                                                  Qt::CaseInsensitive);
         }
         exactCall = QString::fromStdString(hams[kExactTarget].call).toLower().toStdString();

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <optional>
+#include <utility>
 
 namespace hamio {
 
@@ -137,7 +138,7 @@ bool applyForms(storage::Ham *ham, const std::array<bool, storage::Ham::kFields>
         return false;
     }
     if (given[1]) {
-        ham->naam = hamlist::upperTrimmed(ham->naam);
+        ham->name = hamlist::upperTrimmed(ham->name);
     }
     if (given[3] && !ham->postcode.trimmed().isEmpty()) {
         ham->postcode = hamlist::postcodeForm(ham->postcode);
@@ -154,7 +155,7 @@ bool applyForms(storage::Ham *ham, const std::array<bool, storage::Ham::kFields>
         ham->grid = hamlist::gridForm(ham->grid);
     }
     if (given[6]) {
-        ham->land = hamlist::countryForm(ham->land);
+        ham->country = hamlist::countryForm(ham->country);
     }
     if (given[8] && !ham->email.isEmpty()) {
         ham->email = hamlist::emailForm(ham->email);
@@ -268,8 +269,8 @@ ImportPlan planImport(const QByteArray &csv, const std::vector<StoredHam> &curre
                 formed[size_t(field)] = true;
             }
         }
-        if (it == known.cend() && ham.land.trimmed().isEmpty()) {
-            ham.land = QStringLiteral("Nederland");  // as "&Nieuw" fills it in
+        if (it == known.cend() && ham.country.trimmed().isEmpty()) {
+            ham.country = QStringLiteral("Nederland");  // as "&Nieuw" fills it in
             formed[6] = false;
         }
         QString reason;
@@ -341,21 +342,25 @@ bool applyImport(const QString &databasePath, const ImportPlan &plan,
         return false;
     }
     sqlite3 *handle = db->handle();
-    const QString fields = QStringLiteral(
-                               "\"call\", naam, adres, postcode, qth, grid, land, "
-                               "telefoon, email, byzonderheden, \"%1\"")
-                               .arg(QLatin1String(storage::kCallFoldColumn));
-    storage::Statement insert(
-        handle, QStringLiteral("INSERT INTO qrz (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                    .arg(fields));
+    // The ten fields in table order, then the folded call; named as the table names them.
+    QStringList columns;
+    for (const QString &field : storage::qrzTable().fields) {
+        columns << QStringLiteral("\"%1\"").arg(field);
+    }
+    columns << QStringLiteral("\"%1\"").arg(QLatin1String(storage::kCallFoldColumn));
+    QStringList placeholders;
+    QStringList assignments;
+    for (const QString &column : std::as_const(columns)) {
+        placeholders << QStringLiteral("?");
+        assignments << column + QStringLiteral(" = ?");
+    }
+    storage::Statement insert(handle, QStringLiteral("INSERT INTO qrz (%1) VALUES (%2)")
+                                          .arg(columns.join(QStringLiteral(", ")),
+                                               placeholders.join(QStringLiteral(", "))));
     storage::Statement update;
     if (insert.isValid()) {
-        update = storage::Statement(
-            handle,
-            QStringLiteral("UPDATE qrz SET \"call\" = ?, naam = ?, adres = ?, postcode = ?, "
-                           "qth = ?, grid = ?, land = ?, telefoon = ?, email = ?, "
-                           "byzonderheden = ?, \"%1\" = ? WHERE id = ?")
-                .arg(QLatin1String(storage::kCallFoldColumn)));
+        update = storage::Statement(handle, QStringLiteral("UPDATE qrz SET %1 WHERE id = ?")
+                                                .arg(assignments.join(QStringLiteral(", "))));
     }
     if (!insert.isValid() || !update.isValid()) {
         *error =

@@ -1,6 +1,7 @@
 #include "hamlist/HamRules.h"
 
 #include "storage/Criterion.h"
+#include "storage/Schema.h"
 
 #include <QChar>
 #include <QLatin1String>
@@ -106,20 +107,21 @@ bool isExactMode(int fieldIndex, bool partialCall) {
 }
 
 QString searchCriterion(int fieldIndex, bool partialCall, const QString &text) {
-    if (fieldIndex < 0 || fieldIndex >= static_cast<int>(std::size(kSearchFields))) {
+    if (fieldIndex < 0 || fieldIndex >= static_cast<int>(std::size(kSearchEntries))) {
         return QString();
     }
+    // The criterion names the field as the table does.
+    const QString &field = storage::qrzTable().fields[fieldIndex];
     // A quote in the text (O'Neill, 's-Hertogenbosch) is searched for as it stands; the
     // pattern characters the user types act as pattern characters.
     const QString value = storage::quotedValue(text);
     if (isExactMode(fieldIndex, partialCall)) {
-        return QStringLiteral("call ='") + value + QLatin1Char('\'');
+        return field + QStringLiteral(" ='") + value + QLatin1Char('\'');
     }
     if (fieldIndex == 0) {
-        return QStringLiteral("call LIKE'*") + value + QLatin1Char('\'');
+        return field + QStringLiteral(" LIKE'*") + value + QLatin1Char('\'');
     }
-    return QLatin1String(kSearchFields[fieldIndex].field) + QStringLiteral(" LIKE'*") + value +
-           QStringLiteral("*'");
+    return field + QStringLiteral(" LIKE'*") + value + QStringLiteral("*'");
 }
 
 }  // namespace hamlist

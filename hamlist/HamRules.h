@@ -38,16 +38,10 @@ int hitLinePosition(const QString &line);
 // The search: one of the ten fields of the field list, index 0 to 9, with the trimmed search
 // text. Exact mode (the call, whole) applies when the field is the call and partial-call search
 // is off; every other case searches for a part (for the call: the end).
-struct SearchField {
-    const char *entry;  // as the field list shows it
-    const char *field;  // in the table
-};
-inline constexpr SearchField kSearchFields[10] = {
-    {"Call", "call"},      {"Naam", "naam"},
-    {"Adres", "adres"},    {"Postcode", "postcode"},
-    {"Plaats/QTH", "qth"}, {"Grid", "grid"},
-    {"Land", "land"},      {"Telefoon", "telefoon"},
-    {"E-mail", "email"},   {"Bijzonderheden", "byzonderheden"},
+// The entries of the field list, as it shows them, in the order of the ham list's fields.
+inline constexpr const char *kSearchEntries[10] = {
+    "Call", "Naam", "Adres",    "Postcode", "Plaats/QTH",
+    "Grid", "Land", "Telefoon", "E-mail",   "Bijzonderheden",
 };
 bool isExactMode(int fieldIndex, bool partialCall);
 QString searchCriterion(int fieldIndex, bool partialCall, const QString &text);

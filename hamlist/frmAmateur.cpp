@@ -5,6 +5,7 @@
 #include "hamlist/frmMultiFound.h"
 #include "platform/Twips.h"
 #include "storage/Database.h"
+#include "storage/Schema.h"
 
 #include <QAction>
 #include <QApplication>
@@ -39,15 +40,15 @@ constexpr int kClientHeight = 7185;
 
 enum Field {
     kCall,
-    kNaam,
-    kAdres,
+    kName,
+    kAddress,
     kPostcode,
     kQth,
     kGrid,
-    kLand,
-    kTelefoon,
+    kCountry,
+    kPhone,
     kEmail,
-    kBijzonderheden
+    kParticulars
 };
 
 }  // namespace
@@ -67,7 +68,7 @@ frmAmateur::frmAmateur(const QString &dataFolder, platform::Services services, Q
         QDir(dataFolder).filePath(QString::fromLatin1(storage::Database::kFileName)));
     Data1->setRecordSource(QStringLiteral("qrz"));
     for (int i = 0; i < kFields - 1; ++i) {
-        Data1->bind(txtFields[i], QString::fromLatin1(kSearchFields[i].field));
+        Data1->bind(txtFields[i], storage::qrzTable().fields[i]);
         connect(txtFields[i], &QLineEdit::textChanged, this, &frmAmateur::txtFields_Change);
         connect(txtFields[i], &platform::TextBox::lostFocus, this,
                 [this, i] { txtFields_LostFocus(i); });
@@ -75,7 +76,7 @@ frmAmateur::frmAmateur(const QString &dataFolder, platform::Services services, Q
                 &frmAmateur::txtFields_DblClick);
         txtFields[i]->installEventFilter(this);
     }
-    Data1->bind(particulars_, QStringLiteral("byzonderheden"));
+    Data1->bind(particulars_, storage::qrzTable().fields[kParticulars]);
     connect(particulars_, &storage::HiddenField::textChanged, this, &frmAmateur::showParticulars);
     connect(particulars_, &storage::HiddenField::textChanged, this, &frmAmateur::txtFields_Change);
     connect(txtBijzonderheden, &QPlainTextEdit::textChanged, this, &frmAmateur::particularsTyped);
@@ -145,11 +146,11 @@ void frmAmateur::createControls() {
         "Grid:", "Land:", "Telefoon:", "E-mailadres", "Bijzonderheden:"};
     for (int i = 0; i < kFields; ++i) {
         const int top = 240 + 360 * i;
-        const int width = (i == kCall || i == kAdres || i == kEmail) ? 3615 : 4215;
+        const int width = (i == kCall || i == kAddress || i == kEmail) ? 3615 : 4215;
         QWidget *box = nullptr;
-        if (i < kBijzonderheden) {
+        if (i < kParticulars) {
             auto *text = new platform::TextBox(client);
-            if (i != kAdres && i != kPostcode && i != kEmail) {
+            if (i != kAddress && i != kPostcode && i != kEmail) {
                 text->setMaxLength(50);
             }
             text->setGeometry(twipsRect(2040, top, width, 360));
@@ -168,9 +169,9 @@ void frmAmateur::createControls() {
         label->setBuddy(box);
         box->setAccessibleName(label->text().remove(QLatin1Char(':')));
     }
-    QFont bold = txtFields[kNaam]->font();
+    QFont bold = txtFields[kName]->font();
     bold.setBold(true);
-    txtFields[kNaam]->setFont(bold);
+    txtFields[kName]->setFont(bold);
     txtFields[kCall]->setCursor(Qt::PointingHandCursor);
     particulars_ = new storage::HiddenField(this);
 
@@ -201,25 +202,25 @@ void frmAmateur::createControls() {
     Frame1 = new QGroupBox(QStringLiteral("Vul eerst zoekitem in:"), client);
     Frame1->setGeometry(twipsRect(120, 5400, 6255, 1215));
     Frame1->setFont(platform::verdana(8.25));
-    auto *zoekLabel = new QLabel(QStringLiteral("Zoek Item:"), Frame1);
-    zoekLabel->setGeometry(twipsRect(120, 240, 1215, 255));
+    auto *searchLabel = new QLabel(QStringLiteral("Zoek Item:"), Frame1);
+    searchLabel->setGeometry(twipsRect(120, 240, 1215, 255));
     txtZoek = new platform::TextBox(Frame1);
     txtZoek->setObjectName(QStringLiteral("txtZoek"));
     txtZoek->setGeometry(twipsRect(120, 480, 2175, 330));
-    zoekLabel->setBuddy(txtZoek);
+    searchLabel->setBuddy(txtZoek);
     txtZoek->setAccessibleName(QStringLiteral("Zoek Item"));
     Command4 = new QPushButton(QStringLiteral("wis"), Frame1);
     Command4->setGeometry(twipsRect(2280, 480, 495, 300));
     Command4->setAccessibleName(QStringLiteral("Zoektekst wissen"));
-    auto *doorzoek = new QLabel(QStringLiteral("Doorzoek:"), Frame1);
-    doorzoek->setGeometry(twipsRect(3240, 240, 975, 255));
+    auto *searchInLabel = new QLabel(QStringLiteral("Doorzoek:"), Frame1);
+    searchInLabel->setGeometry(twipsRect(3240, 240, 975, 255));
     Combo1 = new QComboBox(Frame1);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setGeometry(twipsRect(3240, 480, 1815, 330));
-    for (const SearchField &field : kSearchFields) {
-        Combo1->addItem(QString::fromUtf8(field.entry));
+    for (const char *entry : kSearchEntries) {
+        Combo1->addItem(QString::fromUtf8(entry));
     }
-    doorzoek->setBuddy(Combo1);
+    searchInLabel->setBuddy(Combo1);
     Combo1->setAccessibleName(QStringLiteral("Doorzoek"));
     Check1 = new QCheckBox(QStringLiteral("op deel van Call zoeken"), Frame1);
     Check1->setGeometry(twipsRect(120, 840, 2775, 255));
@@ -229,8 +230,8 @@ void frmAmateur::createControls() {
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setGeometry(twipsRect(5160, 240, 975, 780));
     Command1->setAccessibleName(QStringLiteral("Zoek"));
-    for (QWidget *w :
-         std::initializer_list<QWidget *>{zoekLabel, txtZoek, doorzoek, Combo1, Check1, Command1}) {
+    for (QWidget *w : std::initializer_list<QWidget *>{searchLabel, txtZoek, searchInLabel, Combo1,
+                                                       Check1, Command1}) {
         w->setFont(platform::verdana(9));
     }
 
@@ -276,23 +277,23 @@ void frmAmateur::load() {
 }
 
 QWidget *frmAmateur::field(int index) const {
-    if (index == kBijzonderheden) {
+    if (index == kParticulars) {
         return txtBijzonderheden;
     }
-    return index >= 0 && index < kBijzonderheden ? txtFields[index] : nullptr;
+    return index >= 0 && index < kParticulars ? txtFields[index] : nullptr;
 }
 
 QString frmAmateur::fieldText(int index) const {
-    if (index == kBijzonderheden) {
+    if (index == kParticulars) {
         return particulars_->text();
     }
-    return index >= 0 && index < kBijzonderheden ? txtFields[index]->text() : QString();
+    return index >= 0 && index < kParticulars ? txtFields[index]->text() : QString();
 }
 
 void frmAmateur::setFieldText(int index, const QString &text) {
-    if (index == kBijzonderheden) {
+    if (index == kParticulars) {
         particulars_->setText(text);
-    } else if (index >= 0 && index < kBijzonderheden) {
+    } else if (index >= 0 && index < kParticulars) {
         txtFields[index]->setText(text);
     }
 }
@@ -363,8 +364,8 @@ void frmAmateur::cmdAdd_Click() {
     Data1->Recordset().AddNew();
     {
         // A default is no edit: a new record nobody typed into is not stored.
-        const QSignalBlocker quiet(txtFields[kLand]);
-        txtFields[kLand]->setText(QStringLiteral("Nederland"));
+        const QSignalBlocker quiet(txtFields[kCountry]);
+        txtFields[kCountry]->setText(QStringLiteral("Nederland"));
     }
     txtFields[kCall]->setFocus();
 }
@@ -385,7 +386,7 @@ void frmAmateur::delham_Click() {
                        QStringLiteral("Je gaat de info van ") + txtFields[kCall]->text() +
                            QStringLiteral(" verwijderen?"),
                        platform::MessageStyle::OkCancelCritical,
-                       txtFields[kNaam]->text() + QStringLiteral(" vernietigen!"));
+                       txtFields[kName]->text() + QStringLiteral(" vernietigen!"));
     if (answer == platform::MessageAnswer::Cancel) {
         return;
     }
@@ -422,10 +423,10 @@ void frmAmateur::startmetgedeeltecall_Click() {
 }
 
 void frmAmateur::cmdMap_Click() {
-    if (txtFields[kAdres]->text().isEmpty()) {
+    if (txtFields[kAddress]->text().isEmpty()) {
         return;
     }
-    web_.open(platform::webpages::mapsPlace(txtFields[kAdres]->text(), txtFields[kQth]->text()));
+    web_.open(platform::webpages::mapsPlace(txtFields[kAddress]->text(), txtFields[kQth]->text()));
 }
 
 void frmAmateur::txtFields_Change() {
@@ -448,7 +449,7 @@ void frmAmateur::normaliseField(int index, bool tell) {
     platform::TextBox *box = txtFields[index];
     switch (index) {
         case kCall:
-        case kNaam:
+        case kName:
         case kQth:
             box->setText(upperTrimmed(box->text()));
             break;
@@ -475,7 +476,7 @@ void frmAmateur::normaliseField(int index, bool tell) {
                 }
             }
             break;
-        case kLand:
+        case kCountry:
             box->setText(countryForm(box->text()));
             break;
         default:
@@ -485,7 +486,7 @@ void frmAmateur::normaliseField(int index, bool tell) {
 
 // The field that still has the focus when its record is left has not had its form yet.
 void frmAmateur::normaliseFocusedField() {
-    for (int i = 0; i < kBijzonderheden; ++i) {
+    for (int i = 0; i < kParticulars; ++i) {
         if (txtFields[i]->hasFocus()) {
             normaliseField(i, false);
         }
@@ -583,7 +584,7 @@ bool frmAmateur::eventFilter(QObject *watched, QEvent *event) {
             cmdUpdate->setFocus();
             return true;
         }
-        for (int i = 0; enter && i < kBijzonderheden; ++i) {
+        for (int i = 0; enter && i < kParticulars; ++i) {
             if (watched == txtFields[i]) {
                 field(i + 1)->setFocus();
                 return true;

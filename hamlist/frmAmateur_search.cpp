@@ -16,7 +16,7 @@ namespace hamlist {
 
 namespace {
 
-constexpr int kNaamEntry = 1;
+constexpr int kNameEntry = 1;
 
 }  // namespace
 
@@ -119,7 +119,7 @@ void frmAmateur::Combo1_LostFocus() {
 
 void frmAmateur::tmrKlik_Timer() {
     tmrKlik->stop();
-    Combo1->setCurrentIndex(kNaamEntry);
+    Combo1->setCurrentIndex(kNameEntry);
     bool ok = false;
     const double row = txtX->text().toDouble(&ok);
     const QString name =

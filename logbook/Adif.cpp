@@ -130,7 +130,7 @@ AdifLog writeAdif(const std::vector<NumberedRound> &rounds, const AdifStation &s
     for (const NumberedRound &numbered : rounds) {
         const storage::Round &round = numbered.round;
         const int recordsBefore = log.records;
-        const QString controller = upperCall(round.rondecall);
+        const QString controller = upperCall(round.controllerCall);
         bool controllerChanged = false;
         const QString controllerAscii = adifAscii(controller, &controllerChanged);
         int withoutTime = 0;
@@ -140,7 +140,7 @@ AdifLog writeAdif(const std::vector<NumberedRound> &rounds, const AdifStation &s
             if (call.isEmpty() || call == controller) {
                 continue;
             }
-            const QDateTime when = p.tijd.isValid() ? p.tijd : round.begintijd;
+            const QDateTime when = p.placedAt.isValid() ? p.placedAt : round.beginTime;
             if (!when.isValid()) {
                 ++withoutTime;
                 continue;
@@ -167,12 +167,12 @@ AdifLog writeAdif(const std::vector<NumberedRound> &rounds, const AdifStation &s
             if (digitalVoice) {
                 record += adifField("SUBMODE", mode);
             }
-            record += adifField("NAME", text(p.naam));
+            record += adifField("NAME", text(p.name));
             record += adifField("QTH", text(p.qth));
             if (gridOf) {
                 record += adifField("GRIDSQUARE", gridSquare(gridOf(call)));
             }
-            record += adifField("COMMENT", text(p.on));
+            record += adifField("COMMENT", text(p.topic));
             record += adifField("OPERATOR", controllerAscii);
             record += adifField("STATION_CALLSIGN", clubCall);
             record += "<EOR>";
@@ -193,7 +193,7 @@ AdifLog writeAdif(const std::vector<NumberedRound> &rounds, const AdifStation &s
                                 "Ronde %1 (%2): geen tijd bekend, %3 deelnemer(s) "
                                 "overgeslagen.")
                                 .arg(numbered.number)
-                                .arg(round.datum.trimmed())
+                                .arg(round.date.trimmed())
                                 .arg(withoutTime);
         }
         if (!changedCalls.isEmpty()) {

@@ -3,6 +3,7 @@
 #include "platform/Controls.h"
 #include "platform/Twips.h"
 #include "storage/Database.h"
+#include "storage/Schema.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -67,7 +68,7 @@ frmNotities::frmNotities(const QString &dataFolder, platform::Services services,
         QDir(dataFolder).filePath(QString::fromLatin1(storage::Database::kFileName)));
     Data1->setRecordSource(QStringLiteral("notes"));
     for (int n = 1; n <= kNotes; ++n) {
-        Data1->bind(txtNot[size_t(n)], QStringLiteral("n") + QString::number(n));
+        Data1->bind(txtNot[size_t(n)], storage::notesTable().fields[n - 1]);
     }
     // The window has no handler for the record control's errors: the store's own message shows.
     Data1->setDefaultErrorReport([this](const QString &description) {

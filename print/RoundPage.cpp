@@ -108,11 +108,11 @@ QString wholeNumberForm(const QString &text) {
 
 QString roundDocumentName(const RoundSheet &sheet) {
     QString name = QStringLiteral("Ronde");
-    if (!sheet.rondeNR.trimmed().isEmpty()) {
-        name += QLatin1Char(' ') + sheet.rondeNR.trimmed();
+    if (!sheet.roundNumber.trimmed().isEmpty()) {
+        name += QLatin1Char(' ') + sheet.roundNumber.trimmed();
     }
-    if (!sheet.round.datum.trimmed().isEmpty()) {
-        name += QLatin1Char(' ') + sheet.round.datum.trimmed();
+    if (!sheet.round.date.trimmed().isEmpty()) {
+        name += QLatin1Char(' ') + sheet.round.date.trimmed();
     }
     return name;
 }
@@ -126,8 +126,8 @@ void drawRoundPage(platform::PrinterSurface &surface, const RoundSheet &sheet, c
     surface.setFontSize(16);
     printAt(surface, 2300, 1300, QStringLiteral("Deelnemers"));
     printAt(surface, 2300, 1700,
-            QStringLiteral("Radioronde ") + sheet.groepsCall + QStringLiteral(" van ") +
-                sheet.round.datum);
+            QStringLiteral("Radioronde ") + sheet.clubCall + QStringLiteral(" van ") +
+                sheet.round.date);
     rule(surface, 2800);
     rule(surface, 3200);
     surface.setFontSize(12);
@@ -143,15 +143,15 @@ void drawRoundPage(platform::PrinterSurface &surface, const RoundSheet &sheet, c
         if (!p.call.isEmpty()) {
             printAt(surface, kTextLeft, y, p.call);
         }
-        if (!p.naam.isEmpty()) {
-            printAt(surface, kNameLeft, y, p.naam);
+        if (!p.name.isEmpty()) {
+            printAt(surface, kNameLeft, y, p.name);
         }
         if (!p.qth.isEmpty()) {
             printAt(surface, kQthLeft, y, p.qth);
         }
         // The whole-number form is printed only; the round itself keeps its distance.
-        if (!p.weg.isEmpty()) {
-            const QString distance = wholeNumberForm(p.weg);
+        if (!p.distance.isEmpty()) {
+            const QString distance = wholeNumberForm(p.distance);
             if (!distance.isEmpty()) {
                 printAt(surface, kDistanceLeft, y, distance);
             }
@@ -170,9 +170,9 @@ void drawRoundPage(platform::PrinterSurface &surface, const RoundSheet &sheet, c
 
     rule(surface, 15000);
     printAt(surface, kTextLeft, 15070,
-            QStringLiteral("Kringbaas: ") + sheet.round.rondecall + QStringLiteral(", ") +
-                sheet.round.kringbaas + QStringLiteral(" via ") + sheet.groepsCall +
-                QStringLiteral(" op ") + sheet.frequentie + QLatin1Char(' ') + sheet.band);
+            QStringLiteral("Kringbaas: ") + sheet.round.controllerCall + QStringLiteral(", ") +
+                sheet.round.controllerName + QStringLiteral(" via ") + sheet.clubCall +
+                QStringLiteral(" op ") + sheet.frequency + QLatin1Char(' ') + sheet.unit);
     rule(surface, 15400);
 
     surface.setFontSize(7);

@@ -18,10 +18,10 @@ namespace print {
 // and the captions of the turn buttons.
 struct RoundSheet {
     storage::Round round;
-    QString rondeNR;
-    QString groepsCall;
-    QString frequentie;
-    QString band;
+    QString roundNumber;
+    QString clubCall;
+    QString frequency;
+    QString unit;  // after the frequency
     std::array<QString, storage::Round::kRows> turnCaptions;
     int year = 0;  // of the closing line
 };

@@ -21,13 +21,13 @@ int fieldOf(Column column, int index) {
         case Column::Call:
             return storage::rondeFieldIndex(RowField::Call, index);
         case Column::Name:
-            return storage::rondeFieldIndex(RowField::Naam, index);
+            return storage::rondeFieldIndex(RowField::Name, index);
         case Column::Qth:
             return storage::rondeFieldIndex(RowField::Qth, index);
         case Column::Topic:
-            return storage::rondeFieldIndex(RowField::On, index);
+            return storage::rondeFieldIndex(RowField::Topic, index);
         case Column::Distance:
-            return storage::rondeFieldIndex(RowField::Weg, index);
+            return storage::rondeFieldIndex(RowField::Distance, index);
     }
     return -1;
 }
@@ -36,11 +36,11 @@ int fieldOf(Column column, int index) {
 int fieldOf(Field field) {
     switch (field) {
         case Field::ControllerCall:
-            return 0;
+            return storage::rondeFieldIndex(storage::RoundField::ControllerCall);
         case Field::Date:
-            return 1;
+            return storage::rondeFieldIndex(storage::RoundField::Date);
         case Field::ControllerName:
-            return 2;
+            return storage::rondeFieldIndex(storage::RoundField::ControllerName);
         default:
             return -1;
     }
@@ -136,20 +136,20 @@ QString RoundSheet::turnCaption(int index) const {
 
 storage::Round RoundSheet::round() const {
     storage::Round shown;
-    shown.rondecall = text(Field::ControllerCall);
-    shown.datum = text(Field::Date);
-    shown.kringbaas = text(Field::ControllerName);
-    shown.begintijd = beginTime_;
+    shown.controllerCall = text(Field::ControllerCall);
+    shown.date = text(Field::Date);
+    shown.controllerName = text(Field::ControllerName);
+    shown.beginTime = beginTime_;
     for (int i = 0; i < kRows; ++i) {
         const Row &row = rows_[size_t(i)];
         storage::Participant &p = shown.participants[size_t(i)];
         p.call = row.call;
-        p.naam = row.name;
+        p.name = row.name;
         p.qth = row.qth;
-        p.on = row.topic;
-        p.weg = row.distance;
-        p.luis = row.listening;
-        p.tijd = row.placedAt;
+        p.topic = row.topic;
+        p.distance = row.distance;
+        p.listening = row.listening;
+        p.placedAt = row.placedAt;
     }
     return shown;
 }
@@ -239,12 +239,12 @@ void RoundSheet::lookUp(int index, const QString &call) {
         }
         return;
     }
-    putCell(index, Column::Name, ham->naam);
+    putCell(index, Column::Name, ham->name);
     putCell(index, Column::Qth, ham->qth.toUpper());
     const QString locator = ham->grid.trimmed();
     putCell(index, Column::Topic,
             call == QStringLiteral("QX9ZZA") ? QStringLiteral("Maker van deze app.")
-                                             : ham->byzonderheden);
+                                             : ham->particulars);
     Q_EMIT hamLookedUp(locator, false);
     putCell(index, Column::Distance,
             bothValid(homeLocator_, locator) ? distanceBetween(homeLocator_, locator) : QString());
@@ -285,7 +285,7 @@ void RoundSheet::setListening(int index, bool listening) {
         return;
     }
     rows_[size_t(index)].listening = listening;
-    markEdited(storage::rondeFieldIndex(RowField::Luis, index));
+    markEdited(storage::rondeFieldIndex(RowField::Listening, index));
     Q_EMIT listeningChanged(index);
     Q_EMIT changed();
 }
@@ -449,9 +449,9 @@ QString RoundSheet::positionCaption() const {
 void RoundSheet::showRecord(const storage::RecordValues &values) {
     const QScopedValueRollback<bool> showing(showing_, true);
     const storage::Round stored = storage::Round::fromRecord(values);
-    putText(Field::ControllerCall, stored.rondecall);
-    putText(Field::Date, stored.datum);
-    putText(Field::ControllerName, stored.kringbaas);
+    putText(Field::ControllerCall, stored.controllerCall);
+    putText(Field::Date, stored.date);
+    putText(Field::ControllerName, stored.controllerName);
     for (int i = 0; i < kRows; ++i) {
         const storage::Participant &p = stored.participants[size_t(i)];
         const bool callChanged = rows_[size_t(i)].call != p.call;
@@ -467,14 +467,14 @@ void RoundSheet::showRecord(const storage::RecordValues &values) {
                 }
             }
         }
-        putCell(i, Column::Name, p.naam);
+        putCell(i, Column::Name, p.name);
         putCell(i, Column::Qth, p.qth);
-        putCell(i, Column::Topic, p.on);
-        putCell(i, Column::Distance, p.weg);
-        setListening(i, p.luis);
-        rows_[size_t(i)].placedAt = p.tijd;
+        putCell(i, Column::Topic, p.topic);
+        putCell(i, Column::Distance, p.distance);
+        setListening(i, p.listening);
+        rows_[size_t(i)].placedAt = p.placedAt;
     }
-    beginTime_ = stored.begintijd;
+    beginTime_ = stored.beginTime;
     Q_EMIT changed();
 }
 
@@ -499,7 +499,7 @@ std::vector<int> RoundSheet::shownFields() const {
         for (Column column : kColumns) {
             fields.push_back(fieldOf(column, i));
         }
-        fields.push_back(storage::rondeFieldIndex(RowField::Luis, i));
+        fields.push_back(storage::rondeFieldIndex(RowField::Listening, i));
         fields.push_back(storage::rondeTimeIndex(i));
     }
     return fields;

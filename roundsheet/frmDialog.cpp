@@ -125,7 +125,7 @@ void frmDialog::Text1_LostFocus() {
         activateWindow();
         return;
     }
-    Text2->setText(ham->naam);
+    Text2->setText(ham->name);
     OKButton_Click();
 }
 

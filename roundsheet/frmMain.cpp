@@ -110,10 +110,10 @@ void frmMain::load() {
     sheet_.setPlannedTime(settings_.readRondeTijd());
 
     const storage::Settings::Basis basis = settings_.readBasis();
-    sheet_.setText(Field::ClubCall, basis.groepsCall);
-    sheet_.setText(Field::Location, basis.locatie);
-    sheet_.setText(Field::Frequency, basis.frequentie);
-    sheet_.setText(Field::Unit, basis.band);
+    sheet_.setText(Field::ClubCall, basis.clubCall);
+    sheet_.setText(Field::Location, basis.location);
+    sheet_.setText(Field::Frequency, basis.frequency);
+    sheet_.setText(Field::Unit, basis.unit);
     sheet_.setText(Field::GridHome, basis.gridHome);
     txtLoc[0]->setText(basis.gridHome.trimmed());
 

@@ -186,7 +186,7 @@ void frmMain::adifperiode_Click() {
             break;
         }
         storage::Round stored = storage::Round::fromRecord(values);
-        const QDate day = dates.dateOf(stored.datum, stored.begintijd);
+        const QDate day = dates.dateOf(stored.date, stored.beginTime);
         if (day.isValid() && day >= period.from() && day <= period.to()) {
             rounds.push_back({position + 1, std::move(stored)});
         }

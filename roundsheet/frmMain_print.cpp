@@ -17,10 +17,10 @@ print::RoundSheet printedSheet(const frmMain &w) {
     using roundmodel::Field;
     const roundmodel::RoundSheet &shown = w.sheet();
     sheet.round = shown.round();
-    sheet.rondeNR = shown.text(Field::RoundNumber);
-    sheet.groepsCall = shown.text(Field::ClubCall);
-    sheet.frequentie = shown.text(Field::Frequency);
-    sheet.band = shown.text(Field::Unit);
+    sheet.roundNumber = shown.text(Field::RoundNumber);
+    sheet.clubCall = shown.text(Field::ClubCall);
+    sheet.frequency = shown.text(Field::Frequency);
+    sheet.unit = shown.text(Field::Unit);
     for (int i = 0; i < frmMain::kRows; ++i) {
         sheet.turnCaptions[size_t(i)] = shown.turnCaption(i);
     }

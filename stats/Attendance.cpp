@@ -2,6 +2,7 @@
 
 #include "storage/Database.h"
 #include "storage/Records.h"
+#include "storage/Schema.h"
 #include "storage/Sql.h"
 
 #include <QHash>
@@ -21,8 +22,8 @@ RoundDates::RoundDates(const QLocale &locale) {
 
 // The last three words are the day, the month's name and the year; the weekday before them is
 // not needed.
-QDate RoundDates::dateOf(const QString &datum, const QDateTime &begin) const {
-    const QStringList words = datum.simplified().split(QLatin1Char(' '));
+QDate RoundDates::dateOf(const QString &dateText, const QDateTime &begin) const {
+    const QStringList words = dateText.simplified().split(QLatin1Char(' '));
     if (words.size() >= 3) {
         bool dayOk = false;
         bool yearOk = false;
@@ -96,11 +97,16 @@ bool readRounds(const QString &databasePath, const QLocale &locale, std::vector<
         *error = failure.description;
         return false;
     }
-    QString sql = QStringLiteral("SELECT datum, begintijd");
-    for (int row = 1; row <= storage::Round::kRows; ++row) {
-        sql += QStringLiteral(", call%1").arg(row);
+    // The date, the begin time and the 30 calls, named as the table names them.
+    const storage::TableDef &table = storage::rondeTable();
+    QString sql = QStringLiteral("SELECT \"%1\", \"%2\"")
+                      .arg(table.fields[storage::rondeFieldIndex(storage::RoundField::Date)],
+                           table.fields[storage::rondeBeginIndex()]);
+    for (int row = 0; row < storage::Round::kRows; ++row) {
+        sql += QStringLiteral(", \"%1\"")
+                   .arg(table.fields[storage::rondeFieldIndex(storage::RowField::Call, row)]);
     }
-    sql += QStringLiteral(" FROM ronde ORDER BY id");
+    sql += QStringLiteral(" FROM \"%1\" ORDER BY id").arg(table.name);
     storage::Statement select(db->handle(), sql);
     if (!select.isValid()) {
         *error = QStringLiteral("De rondes zijn niet te lezen: %1").arg(db->lastMessage());

@@ -36,7 +36,7 @@ struct Regular {
 class RoundDates {
 public:
     explicit RoundDates(const QLocale &locale);
-    QDate dateOf(const QString &datum, const QDateTime &begin) const;
+    QDate dateOf(const QString &dateText, const QDateTime &begin) const;
 
 private:
     QStringList months_[2];  // lower case, per locale

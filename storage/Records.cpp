@@ -18,8 +18,8 @@ QString text(const RecordValues &values, int index) {
 }  // namespace
 
 QString &Ham::field(int index) {
-    QString *fields[kFields] = {&call, &naam, &adres,    &postcode, &qth,
-                                &grid, &land, &telefoon, &email,    &byzonderheden};
+    QString *fields[kFields] = {&call, &name,    &address, &postcode, &qth,
+                                &grid, &country, &phone,   &email,    &particulars};
     return *fields[index];
 }
 
@@ -42,6 +42,10 @@ RecordValues Ham::toRecord() const {
         values[size_t(i)] = field(i);
     }
     return values;
+}
+
+int rondeFieldIndex(RoundField field) {
+    return int(field);
 }
 
 int rondeFieldIndex(RowField group, int row) {
@@ -75,39 +79,39 @@ QDateTime storedTime(const QString &text) {
 
 Round Round::fromRecord(const RecordValues &values) {
     Round round;
-    round.rondecall = text(values, 0);
-    round.datum = text(values, 1);
-    round.kringbaas = text(values, 2);
-    round.begintijd = storedTime(text(values, rondeBeginIndex()));
+    round.controllerCall = text(values, rondeFieldIndex(RoundField::ControllerCall));
+    round.date = text(values, rondeFieldIndex(RoundField::Date));
+    round.controllerName = text(values, rondeFieldIndex(RoundField::ControllerName));
+    round.beginTime = storedTime(text(values, rondeBeginIndex()));
     for (int row = 0; row < kRows; ++row) {
         Participant &p = round.participants[size_t(row)];
         p.call = text(values, rondeFieldIndex(RowField::Call, row));
-        p.naam = text(values, rondeFieldIndex(RowField::Naam, row));
+        p.name = text(values, rondeFieldIndex(RowField::Name, row));
         p.qth = text(values, rondeFieldIndex(RowField::Qth, row));
-        p.on = text(values, rondeFieldIndex(RowField::On, row));
-        p.weg = text(values, rondeFieldIndex(RowField::Weg, row));
-        const int luis = rondeFieldIndex(RowField::Luis, row);
-        p.luis = size_t(luis) < values.size() && values[size_t(luis)].toBool();
-        p.tijd = storedTime(text(values, rondeTimeIndex(row)));
+        p.topic = text(values, rondeFieldIndex(RowField::Topic, row));
+        p.distance = text(values, rondeFieldIndex(RowField::Distance, row));
+        const int listening = rondeFieldIndex(RowField::Listening, row);
+        p.listening = size_t(listening) < values.size() && values[size_t(listening)].toBool();
+        p.placedAt = storedTime(text(values, rondeTimeIndex(row)));
     }
     return round;
 }
 
 RecordValues Round::toRecord() const {
     RecordValues values(size_t(rondeTable().fields.size()));
-    values[0] = rondecall;
-    values[1] = datum;
-    values[2] = kringbaas;
-    values[size_t(rondeBeginIndex())] = storedTimeText(begintijd);
+    values[size_t(rondeFieldIndex(RoundField::ControllerCall))] = controllerCall;
+    values[size_t(rondeFieldIndex(RoundField::Date))] = date;
+    values[size_t(rondeFieldIndex(RoundField::ControllerName))] = controllerName;
+    values[size_t(rondeBeginIndex())] = storedTimeText(beginTime);
     for (int row = 0; row < kRows; ++row) {
         const Participant &p = participants[size_t(row)];
         values[size_t(rondeFieldIndex(RowField::Call, row))] = p.call;
-        values[size_t(rondeFieldIndex(RowField::Naam, row))] = p.naam;
+        values[size_t(rondeFieldIndex(RowField::Name, row))] = p.name;
         values[size_t(rondeFieldIndex(RowField::Qth, row))] = p.qth;
-        values[size_t(rondeFieldIndex(RowField::On, row))] = p.on;
-        values[size_t(rondeFieldIndex(RowField::Weg, row))] = p.weg;
-        values[size_t(rondeFieldIndex(RowField::Luis, row))] = p.luis;
-        values[size_t(rondeTimeIndex(row))] = storedTimeText(p.tijd);
+        values[size_t(rondeFieldIndex(RowField::Topic, row))] = p.topic;
+        values[size_t(rondeFieldIndex(RowField::Distance, row))] = p.distance;
+        values[size_t(rondeFieldIndex(RowField::Listening, row))] = p.listening;
+        values[size_t(rondeTimeIndex(row))] = storedTimeText(p.placedAt);
     }
     return values;
 }

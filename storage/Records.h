@@ -12,15 +12,15 @@ namespace storage {
 // One radio amateur of the ham list (a record of table qrz).
 struct Ham {
     QString call;
-    QString naam;
-    QString adres;
+    QString name;
+    QString address;
     QString postcode;
     QString qth;
     QString grid;
-    QString land;
-    QString telefoon;
+    QString country;
+    QString phone;
     QString email;
-    QString byzonderheden;
+    QString particulars;
 
     static constexpr int kFields = 10;
     // The fields in table order, by index as the ham list window numbers its boxes.
@@ -36,12 +36,12 @@ struct Ham {
 // One row of a round: a participating station.
 struct Participant {
     QString call;
-    QString naam;
+    QString name;
     QString qth;
-    QString on;         // topic or remark
-    QString weg;        // distance in whole kilometres, as text
-    bool luis = false;  // listening only
-    QDateTime tijd;     // UTC, when the call was placed with Enter; invalid for a typed row
+    QString topic;           // or a remark
+    QString distance;        // in whole kilometres, as text
+    bool listening = false;  // listening only
+    QDateTime placedAt;      // UTC, when the call was placed with Enter; invalid for a typed row
 
     bool operator==(const Participant &) const = default;
 };
@@ -50,10 +50,10 @@ struct Participant {
 struct Round {
     static constexpr int kRows = 30;
 
-    QString rondecall;
-    QString datum;
-    QString kringbaas;
-    QDateTime begintijd;  // UTC, when the round began; invalid for rounds stored before
+    QString controllerCall;
+    QString date;
+    QString controllerName;
+    QDateTime beginTime;  // UTC, when the round began; invalid for rounds stored before
     std::array<Participant, kRows> participants;
 
     static Round fromRecord(const RecordValues &values);
@@ -62,9 +62,12 @@ struct Round {
     bool operator==(const Round &) const = default;
 };
 
-// The index of a row's field in table ronde: group is one of call, naam, qth, on, weg, luis;
-// row from 0 to 29.
-enum class RowField { Call, Naam, Qth, On, Weg, Luis };
+// The index of a field of the round itself in table ronde (rondecall, datum, kringbaas).
+enum class RoundField { ControllerCall, Date, ControllerName };
+int rondeFieldIndex(RoundField field);
+// The index of a row's field in table ronde: group is one of the six row columns (call, naam,
+// qth, on, weg, luis, in this order); row from 0 to 29.
+enum class RowField { Call, Name, Qth, Topic, Distance, Listening };
 int rondeFieldIndex(RowField group, int row);
 // The fields of the times: the begin of the round, and the placing of row 0 to 29.
 int rondeBeginIndex();

@@ -114,16 +114,16 @@ QString Settings::path(const char *name) const {
 Settings::Basis Settings::readBasis() const {
     const QStringList lines = readLines(path(kBasis), 5);
     Basis basis;
-    basis.groepsCall = lines.value(0);
-    basis.locatie = lines.value(1);
-    basis.frequentie = lines.value(2);
-    basis.band = lines.value(3);
+    basis.clubCall = lines.value(0);
+    basis.location = lines.value(1);
+    basis.frequency = lines.value(2);
+    basis.unit = lines.value(3);
     basis.gridHome = lines.value(4);
     return basis;
 }
 
 bool Settings::writeBasis(const Basis &basis) const {
-    return writeLines(path(kBasis), {basis.groepsCall, basis.locatie, basis.frequentie, basis.band,
+    return writeLines(path(kBasis), {basis.clubCall, basis.location, basis.frequency, basis.unit,
                                      basis.gridHome});
 }
 

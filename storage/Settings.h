@@ -43,11 +43,11 @@ public:
 
     // The station fields of the main window, in the file's order.
     struct Basis {
-        QString groepsCall;  // line 1, "Zender Call"
-        QString locatie;     // line 2
-        QString frequentie;  // line 3
-        QString band;        // line 4, the unit after the frequency
-        QString gridHome;    // line 5, the station's own locator
+        QString clubCall;   // line 1, "Zender Call"
+        QString location;   // line 2
+        QString frequency;  // line 3
+        QString unit;       // line 4, the unit after the frequency
+        QString gridHome;   // line 5, the station's own locator
         bool operator==(const Basis &) const = default;
     };
     Basis readBasis() const;

@@ -660,17 +660,17 @@ void DatabaseTest::upgradesWithData() {
     RecordValues values;
     QVERIFY(cursor->read(0, &values, &error));
     const storage::Round round = storage::Round::fromRecord(values);
-    QCOMPARE(round.rondecall, QStringLiteral("PA3ABC"));
-    QCOMPARE(round.participants[1].naam, QStringLiteral("Zoë"));
-    QVERIFY(round.participants[1].luis);
-    QCOMPARE(round.participants[29].on, QStringLiteral("regel 1\nregel 2"));
-    QVERIFY(!round.begintijd.isValid());
-    QVERIFY(!round.participants[1].tijd.isValid());
+    QCOMPARE(round.controllerCall, QStringLiteral("PA3ABC"));
+    QCOMPARE(round.participants[1].name, QStringLiteral("Zoë"));
+    QVERIFY(round.participants[1].listening);
+    QCOMPARE(round.participants[29].topic, QStringLiteral("regel 1\nregel 2"));
+    QVERIFY(!round.beginTime.isValid());
+    QVERIFY(!round.participants[1].placedAt.isValid());
 
     // A round with its times goes in and comes back as it was.
     storage::Round timed = round;
-    timed.begintijd = QDateTime(QDate(2026, 12, 10), QTime(19, 30, 5), Qt::UTC);
-    timed.participants[1].tijd = QDateTime(QDate(2026, 12, 10), QTime(19, 31, 59), Qt::UTC);
+    timed.beginTime = QDateTime(QDate(2026, 12, 10), QTime(19, 30, 5), Qt::UTC);
+    timed.participants[1].placedAt = QDateTime(QDate(2026, 12, 10), QTime(19, 31, 59), Qt::UTC);
     std::vector<int> all(size_t(ronde.fields.size()));
     std::iota(all.begin(), all.end(), 0);
     QVERIFY(cursor->write(0, all, timed.toRecord(), &error));

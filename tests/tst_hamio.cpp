@@ -27,9 +27,9 @@ namespace {
 Ham ham(const QString &call, const QString &naam = {}, const QString &byzonderheden = {}) {
     Ham h;
     h.call = call;
-    h.naam = naam;
-    h.land = QStringLiteral("Nederland");
-    h.byzonderheden = byzonderheden;
+    h.name = naam;
+    h.country = QStringLiteral("Nederland");
+    h.particulars = byzonderheden;
     return h;
 }
 
@@ -158,8 +158,8 @@ void HamIoTest::roundTripOfHostileText() {
     };
     for (int i = 0; i < texts.size(); ++i) {
         Ham h = ham(QStringLiteral("PA%1ABC").arg(i), QStringLiteral("NAAM %1").arg(i), texts[i]);
-        h.adres = texts[(i + 1) % texts.size()];
-        h.telefoon = texts[(i + 2) % texts.size()];
+        h.address = texts[(i + 1) % texts.size()];
+        h.phone = texts[(i + 2) % texts.size()];
         hams.push_back({i + 1, h});
     }
     const QByteArray csv = hamio::hamListCsv(hams);
@@ -228,7 +228,7 @@ void HamIoTest::utf16AndUtf32Files() {
     QVERIFY(plan.rejected.empty());
     QCOMPARE(plan.added.size(), size_t(1));
     QCOMPARE(plan.added[0].call, QStringLiteral("PA3ABC"));
-    QCOMPARE(plan.added[0].naam, QStringLiteral("ZOË"));
+    QCOMPARE(plan.added[0].name, QStringLiteral("ZOË"));
 
     // Cut off in the middle of a character: said, not guessed.
     QVERIFY(!hamio::readCsv(csv.chopped(1)).error.isEmpty());
@@ -287,7 +287,7 @@ void HamIoTest::invisibleCharactersInRows() {
         outcomes << QStringLiteral("regel %1: %2").arg(rejected.line).arg(rejected.reason);
     }
     for (const Ham &added : plan.added) {
-        outcomes << QStringLiteral("nieuw: %1|%2|%3").arg(added.call, added.naam, added.qth);
+        outcomes << QStringLiteral("nieuw: %1|%2|%3").arg(added.call, added.name, added.qth);
     }
     for (const hamio::ChangedHam &changed : plan.changed) {
         outcomes << QStringLiteral("gewijzigd: %1").arg(changed.after.call);
@@ -322,7 +322,7 @@ void HamIoTest::knownCallsAsTheLookUpFindsThem() {
     QVERIFY(plan.error.isEmpty());
     QStringList outcomes;
     for (const Ham &added : plan.added) {
-        outcomes << QStringLiteral("nieuw: %1|%2").arg(added.call, added.naam);
+        outcomes << QStringLiteral("nieuw: %1|%2").arg(added.call, added.name);
     }
     for (const hamio::ChangedHam &changed : plan.changed) {
         outcomes << QStringLiteral("gewijzigd: %1").arg(changed.after.call);
@@ -401,14 +401,14 @@ void HamIoTest::planWithBadRows() {
     QCOMPARE(plan.unchanged, 1);
     QCOMPARE(plan.changed.size(), size_t(1));
     QCOMPARE(plan.changed[0].bookmark, 2);
-    QCOMPARE(plan.changed[0].after.naam, QStringLiteral("PIETER"));
+    QCOMPARE(plan.changed[0].after.name, QStringLiteral("PIETER"));
     QCOMPARE(plan.changed[0].after.postcode, QStringLiteral("1234 AB"));
     QCOMPARE(plan.changed[0].after.grid, QStringLiteral("JO22ab"));
     QCOMPARE(plan.changed[0].after.email, QStringLiteral("p@x.nl"));
     QCOMPARE(plan.added.size(), size_t(1));
     QCOMPARE(plan.added[0].call, QStringLiteral("PE2CC"));
-    QCOMPARE(plan.added[0].naam, QStringLiteral("COR\r\nNELIS"));
-    QCOMPARE(plan.added[0].land, QStringLiteral("Nederland"));
+    QCOMPARE(plan.added[0].name, QStringLiteral("COR\r\nNELIS"));
+    QCOMPARE(plan.added[0].country, QStringLiteral("Nederland"));
     QStringList rejected;
     for (const hamio::RejectedRow &row : plan.rejected) {
         rejected << QStringLiteral("%1: %2").arg(row.line).arg(row.reason);
@@ -504,7 +504,7 @@ void HamIoTest::longParticularsImportWhole() {
     const hamio::ImportPlan plan = hamio::planImport(csv, current);
     QCOMPARE(plan.added.size(), size_t(1));
     QVERIFY(hamio::applyImport(path, plan, {}, &error));
-    QCOMPARE(stored(path).back().byzonderheden, particulars);
+    QCOMPARE(stored(path).back().particulars, particulars);
 }
 
 // 100,000 rows from reading the file to the committed table; the time is reported.

@@ -24,23 +24,23 @@ QDateTime utc(int h, int m, int s) {
 // second without any time.
 std::vector<NumberedRound> fixture() {
     storage::Round first;
-    first.rondecall = QStringLiteral("PA3ABC");
-    first.datum = QStringLiteral("donderdag 10 december 2026");
-    first.begintijd = utc(19, 30, 0);
+    first.controllerCall = QStringLiteral("PA3ABC");
+    first.date = QStringLiteral("donderdag 10 december 2026");
+    first.beginTime = utc(19, 30, 0);
     first.participants[0].call = QStringLiteral("PA3ABC");
-    first.participants[0].on = QStringLiteral("Kringbaas");
+    first.participants[0].topic = QStringLiteral("Kringbaas");
     storage::Participant &placed = first.participants[1];
     placed.call = QStringLiteral("PD1XYZ");
-    placed.naam = QStringLiteral("Zoë");
+    placed.name = QStringLiteral("Zoë");
     placed.qth = QStringLiteral("DEN HAAG");
-    placed.on = QStringLiteral("Antenne; \"dipool\"\nregel 2");
-    placed.tijd = utc(19, 31, 5);
+    placed.topic = QStringLiteral("Antenne; \"dipool\"\nregel 2");
+    placed.placedAt = utc(19, 31, 5);
     storage::Participant &typed = first.participants[2];
     typed.call = QStringLiteral("pe2aa ");
-    typed.on = QStringLiteral("73 \U0001F4FB");
+    typed.topic = QStringLiteral("73 \U0001F4FB");
 
     storage::Round second;
-    second.rondecall = QStringLiteral("PA3ABC");
+    second.controllerCall = QStringLiteral("PA3ABC");
     second.participants[3].call = QStringLiteral("PD1XYZ");
     return {{1, first}, {2, second}};
 }
@@ -255,13 +255,13 @@ void LogbookTest::everyChangedTextIsNamed() {
     QFETCH(QStringList, problems);
 
     storage::Round round;
-    round.rondecall = field == Field::Controller ? text : QStringLiteral("PA3ABC");
-    round.begintijd = utc(19, 30, 0);
+    round.controllerCall = field == Field::Controller ? text : QStringLiteral("PA3ABC");
+    round.beginTime = utc(19, 30, 0);
     storage::Participant &p = round.participants[1];
     p.call = field == Field::Call ? text : QStringLiteral("PD1XYZ");
-    p.naam = field == Field::Name ? text : QStringLiteral("Jan");
+    p.name = field == Field::Name ? text : QStringLiteral("Jan");
     p.qth = field == Field::Qth ? text : QString();
-    p.on = field == Field::Comment ? text : QString();
+    p.topic = field == Field::Comment ? text : QString();
     round.participants[2].call = QStringLiteral("PE2AA");
     const logbook::AdifStation station{field == Field::ClubCall ? text : QStringLiteral("PI4ZUD"),
                                        QStringLiteral("145.550"), QStringLiteral("Mhz"),
@@ -287,8 +287,8 @@ void LogbookTest::gridSquareIsAsciiOnly() {
     QFETCH(QString, grid);
     QFETCH(QByteArray, field);
     storage::Round round;
-    round.rondecall = QStringLiteral("PA3ABC");
-    round.begintijd = utc(19, 30, 0);
+    round.controllerCall = QStringLiteral("PA3ABC");
+    round.beginTime = utc(19, 30, 0);
     round.participants[1].call = QStringLiteral("PD1XYZ");
     const logbook::AdifLog log = logbook::writeAdif(
         {{1, round}}, {}, [&grid](const QString &) { return grid; }, utc(20, 0, 0));

@@ -147,13 +147,13 @@ QStringList rowTexts(const QList<FakePrinterSurface::Op> &ops) {
 
 print::RoundSheet stationSheet() {
     print::RoundSheet sheet;
-    sheet.round.rondecall = QStringLiteral("PA3ABC");
-    sheet.round.kringbaas = QStringLiteral("Henk");
-    sheet.round.datum = kDate;
-    sheet.rondeNR = QStringLiteral("7");
-    sheet.groepsCall = QStringLiteral("PI4ZUD");
-    sheet.frequentie = QStringLiteral("145.550");
-    sheet.band = QStringLiteral("Mhz");
+    sheet.round.controllerCall = QStringLiteral("PA3ABC");
+    sheet.round.controllerName = QStringLiteral("Henk");
+    sheet.round.date = kDate;
+    sheet.roundNumber = QStringLiteral("7");
+    sheet.clubCall = QStringLiteral("PI4ZUD");
+    sheet.frequency = QStringLiteral("145.550");
+    sheet.unit = QStringLiteral("Mhz");
     for (QString &caption : sheet.turnCaptions) {
         caption = QStringLiteral("Beurt");
     }
@@ -167,9 +167,9 @@ print::RoundSheet fullSheet() {
     for (int i = 0; i < storage::Round::kRows; ++i) {
         storage::Participant &p = sheet.round.participants[size_t(i)];
         p.call = QStringLiteral("PD%1XYZ").arg(i + 10);
-        p.naam = QStringLiteral("Naam%1").arg(i + 1);
+        p.name = QStringLiteral("Naam%1").arg(i + 1);
         p.qth = QStringLiteral("PLAATS%1").arg(i + 1);
-        p.weg = QString::number(10 * i + 5);
+        p.distance = QString::number(10 * i + 5);
         sheet.turnCaptions[size_t(i)] = QStringLiteral("Beurt  %1").arg(i % 4 + 1);
     }
     return sheet;
@@ -325,9 +325,9 @@ private Q_SLOTS:
         print::RoundSheet sheet = stationSheet();
         storage::Participant &p = sheet.round.participants[size_t(row)];
         p.call = fields[0];
-        p.naam = fields[1];
+        p.name = fields[1];
         p.qth = fields[2];
-        p.weg = fields[3];
+        p.distance = fields[3];
         sheet.turnCaptions[size_t(row)] = fields[4];
         print::drawRoundPage(*printer_, sheet, QImage());
         QCOMPARE(rowTexts(printer_->pendingOps()), printed);

@@ -32,10 +32,10 @@ const QMap<QString, storage::Ham> &hams() {
                         const char *particulars) {
             storage::Ham ham;
             ham.call = QString::fromLatin1(call);
-            ham.naam = QString::fromLatin1(name);
+            ham.name = QString::fromLatin1(name);
             ham.qth = QString::fromLatin1(qth);
             ham.grid = QString::fromLatin1(grid);
-            ham.byzonderheden = QString::fromLatin1(particulars);
+            ham.particulars = QString::fromLatin1(particulars);
             m.insert(ham.call, ham);
         };
         add("PA3ABC", "Henk", "Gouda", "JO22IA", "kringbaas");
@@ -162,22 +162,22 @@ private Q_SLOTS:
         const storage::Round stored = storedRounds(database()).constLast();
         storage::Round expected = stored;  // shown again without its distances
         for (storage::Participant &p : expected.participants) {
-            p.weg.clear();
+            p.distance.clear();
         }
         QCOMPARE(again.round(), expected);
-        QCOMPARE(stored.rondecall, QStringLiteral("PA3ABC"));
-        QCOMPARE(stored.kringbaas, QStringLiteral("Henk"));
-        QCOMPARE(stored.datum, QStringLiteral("donderdag 10 december 2026"));
-        QCOMPARE(stored.begintijd, utc(19, 15, 30));  // to the second
+        QCOMPARE(stored.controllerCall, QStringLiteral("PA3ABC"));
+        QCOMPARE(stored.controllerName, QStringLiteral("Henk"));
+        QCOMPARE(stored.date, QStringLiteral("donderdag 10 december 2026"));
+        QCOMPARE(stored.beginTime, utc(19, 15, 30));  // to the second
         QCOMPARE(calls(again).mid(0, 4), QStringList({"PA3ABC", "PD1XYZ", "PD9NEW", ""}));
-        QCOMPARE(stored.participants[0].on, QStringLiteral("Kringbaas"));
-        QCOMPARE(stored.participants[1].naam, QStringLiteral("Els"));
+        QCOMPARE(stored.participants[0].topic, QStringLiteral("Kringbaas"));
+        QCOMPARE(stored.participants[1].name, QStringLiteral("Els"));
         QCOMPARE(stored.participants[1].qth, QStringLiteral("DELFT"));
-        QCOMPARE(stored.participants[1].weg, distance(kHome, QStringLiteral("JO22DA")));
-        QVERIFY(stored.participants[1].luis);
-        QCOMPARE(stored.participants[1].tijd, utc(19, 17, 5));
-        QCOMPARE(stored.participants[2].on, QStringLiteral("mobiel"));
-        QCOMPARE(stored.participants[2].tijd, utc(19, 18, 0));
+        QCOMPARE(stored.participants[1].distance, distance(kHome, QStringLiteral("JO22DA")));
+        QVERIFY(stored.participants[1].listening);
+        QCOMPARE(stored.participants[1].placedAt, utc(19, 17, 5));
+        QCOMPARE(stored.participants[2].topic, QStringLiteral("mobiel"));
+        QCOMPARE(stored.participants[2].placedAt, utc(19, 18, 0));
         // Turns and the away mark belong to the round being led, not to the stored round.
         QCOMPARE(again.row(1).turns, 0);
         QVERIFY(!again.row(2).away);
@@ -379,7 +379,7 @@ private Q_SLOTS:
         const storage::Round stored = storedRounds(database()).constLast();
         QCOMPARE(stored.participants[1], storage::Participant{});
         QCOMPARE(stored.participants[1].call, QStringLiteral(""));  // emptied, not unknown
-        QCOMPARE(stored.rondecall, QStringLiteral("PA3ABC"));       // the controller stays
+        QCOMPARE(stored.controllerCall, QStringLiteral("PA3ABC"));  // the controller stays
     }
 
     // --- marks
@@ -398,7 +398,7 @@ private Q_SLOTS:
         QCOMPARE(listening.size(), 1);
         QVERIFY(sheet.isEdited());
         QVERIFY(sheet.storePending());
-        QVERIFY(storedRounds(database()).constLast().participants[0].luis);
+        QVERIFY(storedRounds(database()).constLast().participants[0].listening);
     }
 
     // --- the start of a round and its planned time
@@ -450,7 +450,7 @@ private Q_SLOTS:
         QVERIFY(sheet.store());
         const QList<storage::Round> before = storedRounds(database());
         QCOMPARE(before.size(), 3);
-        QVERIFY(!before[1].participants[1].weg.isEmpty());
+        QVERIFY(!before[1].participants[1].distance.isEmpty());
 
         QSignalSpy shown(&sheet, &RoundSheet::roundShown);
         for (int pass = 0; pass < 2; ++pass) {
@@ -475,7 +475,7 @@ private Q_SLOTS:
         QVERIFY(sheet.records().MoveLast());
         const QList<storage::Round> after = storedRounds(database());
         QCOMPARE(after[1].participants[1].call, QStringLiteral("PD9UNK"));
-        QCOMPARE(after[1].participants[1].weg, QStringLiteral(""));
+        QCOMPARE(after[1].participants[1].distance, QStringLiteral(""));
         QCOMPARE(after[1].participants[0], before[1].participants[0]);
         QCOMPARE(after[0], before[0]);
         QCOMPARE(after[2], before[2]);

@@ -110,16 +110,16 @@ void RoundTimesTest::timesOfARound() {
         storage::RecordValues values;
         QVERIFY(cursor->read(cursor->count() - 1, &values, &error));
         const storage::Round stored = storage::Round::fromRecord(values);
-        QCOMPARE(stored.begintijd, begin);
-        QCOMPARE(stored.participants[1].tijd, begin.addSecs(65));
-        QVERIFY(!stored.participants[2].tijd.isValid());
+        QCOMPARE(stored.beginTime, begin);
+        QCOMPARE(stored.participants[1].placedAt, begin.addSecs(65));
+        QVERIFY(!stored.participants[2].placedAt.isValid());
         QCOMPARE(w.round(), stored);
     }
     QVERIFY(fixture::ui(w).Data1->Recordset().MoveFirst());
     QVERIFY(fixture::ui(w).Data1->Recordset().MoveLast());
     QCOMPARE(storage::storedTimeText(w.sheet().row(1).placedAt),
              storage::storedTimeText(begin.addSecs(65)));
-    QCOMPARE(w.round().begintijd, begin);
+    QCOMPARE(w.round().beginTime, begin);
 
     // A placed call changed by hand is no longer the call placed at that time.
     fixture::ui(w).Text1[1]->setText(QStringLiteral("PD1XYY"));

@@ -230,7 +230,7 @@ void TestSettings::singleLineReaders() {
     QCOMPARE(files.isFlagAan(), flagAan);
     QCOMPARE(files.readPrtcall(), prtcall);
     QCOMPARE(files.readRondeTijd(), flag);  // the same single line, taken as text
-    QCOMPARE(files.readBasis().groepsCall, flag);
+    QCOMPARE(files.readBasis().clubCall, flag);
     QCOMPARE(files.readAdifModus(), flag.trimmed());
 }
 
@@ -520,10 +520,10 @@ void TestSettings::basisRead() {
     if (present)
         QVERIFY(putBytes(files.path(Settings::kBasis), bytes));
     const Settings::Basis basis = files.readBasis();
-    QCOMPARE(basis.groepsCall, expected.groepsCall);
-    QCOMPARE(basis.locatie, expected.locatie);
-    QCOMPARE(basis.frequentie, expected.frequentie);
-    QCOMPARE(basis.band, expected.band);
+    QCOMPARE(basis.clubCall, expected.clubCall);
+    QCOMPARE(basis.location, expected.location);
+    QCOMPARE(basis.frequency, expected.frequency);
+    QCOMPARE(basis.unit, expected.unit);
     QCOMPARE(basis.gridHome, expected.gridHome);
 }
 
@@ -739,7 +739,7 @@ void TestSettings::writeBackInTheEncodingRead() {
     if (lines.size() == 5 && after.startsWith("\xEF\xBB\xBF")) {
         const Settings files(dir_->path());
         const Settings::Basis read = files.readBasis();
-        QCOMPARE(read.locatie, lines[1]);
+        QCOMPARE(read.location, lines[1]);
         QVERIFY(files.writeBasis(read));
         QCOMPARE(fileBytes(path), after);
     }
