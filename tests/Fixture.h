@@ -140,15 +140,18 @@ inline QList<Record> numberedRounds(int count) {
 }
 
 // The services every window gets in a test: boxes answered by the test, a clock that stands
-// still, a browser never started, timers fired by hand.
-struct Fakes {
+// still, a browser never started, timers fired by hand. A suite whose boxes must do more (run
+// something while a box is on screen) names its own FakeMessageBoxes in FakesWith.
+template <typename Messages = platform::fakes::FakeMessageBoxes>
+struct FakesWith {
     platform::fakes::FakeClock clock;
-    platform::fakes::FakeMessageBoxes messages;
+    Messages messages;
     platform::fakes::FakeWebLauncher web;
     platform::fakes::ManualTimers timers;
 
     platform::Services services() { return {messages, clock, web, timers}; }
 };
+using Fakes = FakesWith<>;
 
 // The main window as the program makes it, loaded, its start-up timers left to the test.
 // beforeLoad hands it what the program gives it between making and loading (a printer).

@@ -1,4 +1,4 @@
-#include "TestMain.h"
+#include "CoreTestMain.h"
 
 #include "storage/CaseFold.h"
 #include "storage/Criterion.h"
@@ -394,5 +394,5 @@ void TestCriterion::starBacktrackingStaysLinear() {
     QVERIFY(hit->matchesUtf8(bytes(utf8)));
 }
 
-KB_TEST_MAIN(TestCriterion)
+KB_CORE_TEST_MAIN(TestCriterion)
 #include "tst_criterion.moc"

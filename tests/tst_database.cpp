@@ -1,4 +1,4 @@
-#include "TestMain.h"
+#include "CoreTestMain.h"
 
 #include "storage/Backups.h"
 #include "storage/CaseFold.h"
@@ -1281,5 +1281,5 @@ void DatabaseTest::foldedCallIsTheOnlyFold() {
     }
 }
 
-KB_TEST_MAIN(DatabaseTest)
+KB_CORE_TEST_MAIN(DatabaseTest)
 #include "tst_database.moc"

@@ -4,10 +4,6 @@
 
 #include "MainControls.h"
 #include "platform/Twips.h"
-#include "platform/fakes/FakeClock.h"
-#include "platform/fakes/FakeMessageBoxes.h"
-#include "platform/fakes/FakeWebLauncher.h"
-#include "platform/fakes/ManualTimers.h"
 #include "roundmodel/DateTexts.h"
 #include "roundsheet/frmMain.h"
 #include "storage/TableCursor.h"
@@ -49,17 +45,14 @@ class FrmMainTest : public QObject {
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;
-    platform::fakes::FakeClock clock_;
-    platform::fakes::FakeMessageBoxes messages_;
-    platform::fakes::FakeWebLauncher web_;
-    platform::fakes::ManualTimers timers_;
+    fixture::Fakes fakes_;
     std::unique_ptr<frmMain> w_;
 
     QString folder() const { return dir_->path(); }
     QString file(const char *name) const { return QDir(folder()).filePath(QLatin1String(name)); }
 
     frmMain &makeWindow() {
-        w_ = fixture::makeMainWindow(folder(), {messages_, clock_, web_, timers_});
+        w_ = fixture::makeMainWindow(folder(), fakes_.services());
         return *w_;
     }
 
@@ -67,9 +60,9 @@ private Q_SLOTS:
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
-        clock_.setLocalNow(QDateTime(QDate(2026, 12, 10), QTime(20, 15, 0)));
-        messages_.clear();
-        web_.clear();
+        fakes_.clock.setLocalNow(QDateTime(QDate(2026, 12, 10), QTime(20, 15, 0)));
+        fakes_.messages.clear();
+        fakes_.web.clear();
     }
     void cleanup() {
         if (w_) {
@@ -127,7 +120,7 @@ private Q_SLOTS:
         QTEST(station, "station");
         QTEST(fixture::ui(w).txtLoc[0]->text(), "loc0");
         QCOMPARE(fixture::ui(w).lblWeek->text(), QStringLiteral("Week 49"));
-        QCOMPARE(messages_.shown().size(), 0);
+        QCOMPARE(fakes_.messages.shown().size(), 0);
     }
 
     void roundDateUsesTheLocaleNames() {
@@ -183,12 +176,14 @@ private Q_SLOTS:
         seedRounds(folder(), 3);
         frmMain &w = makeWindow();
         w.tmrRonde_Timer();
-        clock_.setLocalNow(QDateTime(QDate(2026, 12, 10), time));
+        fakes_.clock.setLocalNow(QDateTime(QDate(2026, 12, 10), time));
         w.close();
-        QCOMPARE(messages_.shown().size(), 1);
-        QCOMPARE(messages_.shown()[0].text, QStringLiteral("Ronde is opgeslagen! ") + greeting);
-        QCOMPARE(messages_.shown()[0].title, QStringLiteral("Afsluiten en opslaan van ronde 3"));
-        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkInformation);
+        QCOMPARE(fakes_.messages.shown().size(), 1);
+        QCOMPARE(fakes_.messages.shown()[0].text,
+                 QStringLiteral("Ronde is opgeslagen! ") + greeting);
+        QCOMPARE(fakes_.messages.shown()[0].title,
+                 QStringLiteral("Afsluiten en opslaan van ronde 3"));
+        QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::OkInformation);
     }
 
     void closingMessageOnlyForExactlyAan_data() {
@@ -210,7 +205,7 @@ private Q_SLOTS:
         fixture::ui(w).txtKringbaasNaam->setText(QStringLiteral("Henk"));
         fixture::ui(w).txtGroepsCall->setText(QStringLiteral("PI4ZUD"));
         w.close();
-        QCOMPARE(messages_.shown().size(), message ? 1 : 0);
+        QCOMPARE(fakes_.messages.shown().size(), message ? 1 : 0);
         // The round and the station fields are stored either way.
         QCOMPARE(storedField(folder(), "kringbaas"), QStringList{"Henk"});
         QCOMPARE(readFile(file("basis")), QByteArray("PI4ZUD\r\n\r\n\r\n\r\n\r\n"));
@@ -263,7 +258,7 @@ private Q_SLOTS:
         QCOMPARE(fixture::ui(w).labDistance->text(), QStringLiteral("176"));
         QCOMPARE(fixture::ui(w).labLat[0]->text(), QStringLiteral("052:03:45 (52,0625)"));
         QCOMPARE(fixture::ui(w).labLong[0]->text(), QStringLiteral("004:02:30 (4,04167)"));
-        QCOMPARE(messages_.shown().size(), 0);
+        QCOMPARE(fakes_.messages.shown().size(), 0);
     }
 
     void invalidLocatorKeepsThePreviousDistance_data() {
@@ -293,10 +288,11 @@ private Q_SLOTS:
         fixture::ui(w).txtLoc[0]->setText(loc0);
         fixture::ui(w).txtLoc[1]->setText(loc1);
         w.cmdCalc_Click();
-        QCOMPARE(messages_.shown().size(), 1);
-        QCOMPARE(messages_.shown()[0].title, QStringLiteral("GRID locatie onjuist ingevoerd"));
-        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkCritical);
-        QCOMPARE(messages_.shown()[0].text,
+        QCOMPARE(fakes_.messages.shown().size(), 1);
+        QCOMPARE(fakes_.messages.shown()[0].title,
+                 QStringLiteral("GRID locatie onjuist ingevoerd"));
+        QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::OkCritical);
+        QCOMPARE(fakes_.messages.shown()[0].text,
                  QStringLiteral("Onjuist Zender Locatie Formaat\r\nMoet zijn 6 Characters\r\n"
                                 "2 Letters (a tot x), 2 Nummers (0 tot 9), 2 Letters (a tot z)\r\n"
                                 "(Hoofdletter ongevoelig)"));
@@ -322,14 +318,15 @@ private Q_SLOTS:
         seedRounds(folder(), 1);
         frmMain &w = makeWindow();
         w.Text1_DblClick(1);  // empty call: nothing
-        QCOMPARE(web_.opened().size(), 0);
+        QCOMPARE(fakes_.web.opened().size(), 0);
         w.Text1_DblClick(0);
         w.whatsapp->trigger();
         w.jitsy->trigger();
-        QCOMPARE(web_.opened().size(), 3);
-        QCOMPARE(web_.opened()[0].toString(), QStringLiteral("https://www.qrz.com/db/PD1ABC"));
-        QCOMPARE(web_.opened()[1], platform::webpages::whatsApp());
-        QCOMPARE(web_.opened()[2], platform::webpages::jitsiRoom());
+        QCOMPARE(fakes_.web.opened().size(), 3);
+        QCOMPARE(fakes_.web.opened()[0].toString(),
+                 QStringLiteral("https://www.qrz.com/db/PD1ABC"));
+        QCOMPARE(fakes_.web.opened()[1], platform::webpages::whatsApp());
+        QCOMPARE(fakes_.web.opened()[2], platform::webpages::jitsiRoom());
     }
 
     void fixedSizeComesBack() {
@@ -402,13 +399,13 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(&w));
         fixture::ui(w).txtLocatie->setFocus();
         QTest::keyClick(fixture::ui(w).txtLocatie, Qt::Key_Escape);
-        QCOMPARE(messages_.shown().size(), 0);
+        QCOMPARE(fakes_.messages.shown().size(), 0);
         QApplication::focusWidget()->clearFocus();
         QTest::keyClick(&w, Qt::Key_Escape);
-        QCOMPARE(messages_.shown().size(), 1);
-        QCOMPARE(messages_.shown()[0].text, QStringLiteral("Ja"));
-        QCOMPARE(messages_.shown()[0].title, QStringLiteral("Kringbaas"));
-        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkOnly);
+        QCOMPARE(fakes_.messages.shown().size(), 1);
+        QCOMPARE(fakes_.messages.shown()[0].text, QStringLiteral("Ja"));
+        QCOMPARE(fakes_.messages.shown()[0].title, QStringLiteral("Kringbaas"));
+        QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::OkOnly);
     }
 
     void hamListOpensFromTheMenu() {
@@ -463,11 +460,11 @@ private Q_SLOTS:
             w.close();
         }
         QVERIFY(!w.isVisible());
-        QCOMPARE(messages_.shown().size(), 1);
-        QCOMPARE(messages_.shown()[0].text,
+        QCOMPARE(fakes_.messages.shown().size(), 1);
+        QCOMPARE(fakes_.messages.shown()[0].text,
                  QStringLiteral("De zendergegevens zijn niet bewaard: het bestand basis kan niet "
                                 "worden geschreven."));
-        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkCritical);
+        QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::OkCritical);
         if (way != QLatin1String("folder")) {
             QCOMPARE(readFile(file("basis")), old);
         }
@@ -482,7 +479,7 @@ private Q_SLOTS:
         platform::QtMessageBoxes realBoxes;
         platform::EventLoopTimers realTimers;
         auto window = std::make_unique<frmMain>(
-            folder(), roundsheet::Services{realBoxes, clock_, web_, realTimers});
+            folder(), roundsheet::Services{realBoxes, fakes_.clock, fakes_.web, realTimers});
         window->load();
         window->startupTimer->stop();
         window->show();

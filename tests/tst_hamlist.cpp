@@ -5,10 +5,6 @@
 #include "hamlist/frmMessage.h"
 #include "hamlist/frmMultiFound.h"
 #include "platform/Twips.h"
-#include "platform/fakes/FakeClock.h"
-#include "platform/fakes/FakeMessageBoxes.h"
-#include "platform/fakes/FakeWebLauncher.h"
-#include "platform/fakes/ManualTimers.h"
 #include "storage/Database.h"
 #include "storage/TableCursor.h"
 
@@ -103,10 +99,7 @@ class HamListTest : public QObject {
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;
-    platform::fakes::FakeMessageBoxes messages_;
-    platform::fakes::FakeWebLauncher web_;
-    platform::fakes::FakeClock clock_;
-    platform::fakes::ManualTimers timers_;
+    fixture::Fakes fakes_;
     QPointer<frmAmateur> w_;
 
     QString folder() const { return dir_->path(); }
@@ -114,7 +107,7 @@ private:
     // The window over the given hams, with its timers left to the test.
     frmAmateur &makeWindow(const QList<Ham> &hams = kHams) {
         seedHams(folder(), hams);
-        w_ = new frmAmateur(folder(), {messages_, clock_, web_, timers_});
+        w_ = new frmAmateur(folder(), fakes_.services());
         w_->opstarttimer->stop();
         w_->Timer1->stop();
         return *w_;
@@ -133,7 +126,7 @@ private:
 
     QStringList shownTexts() const {
         QStringList texts;
-        for (const auto &box : messages_.shown()) {
+        for (const auto &box : fakes_.messages.shown()) {
             texts << box.text;
         }
         return texts;
@@ -143,19 +136,19 @@ private Q_SLOTS:
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
-        messages_.clear();
-        web_.clear();
+        fakes_.messages.clear();
+        fakes_.web.clear();
     }
     void cleanup() {
         delete w_.data();
-        QCOMPARE(messages_.pendingAnswers(), 0);
+        QCOMPARE(fakes_.messages.pendingAnswers(), 0);
     }
 
     // --- opening -------------------------------------------------------------------------------
 
     void openingShowsTheFirstHamThenMovesToTheLast() {
         seedHams(folder(), kHams);
-        w_ = new frmAmateur(folder(), {messages_, clock_, web_, timers_});
+        w_ = new frmAmateur(folder(), fakes_.services());
         frmAmateur &w = *w_;
         QCOMPARE(w.Data1->Caption(), QStringLiteral("Amateur : 1 van de 5"));
         QCOMPARE(w.fieldText(kCall), QStringLiteral("PA3ABC"));
@@ -165,7 +158,7 @@ private Q_SLOTS:
         QCOMPARE(w.fieldText(kByz), QStringLiteral("Heeft een 2m beam"));
         QVERIFY(!w.Command1->isEnabled());
         QCOMPARE(w.Combo1->currentIndex(), 0);
-        QCOMPARE(messages_.shown().size(), 0);
+        QCOMPARE(fakes_.messages.shown().size(), 0);
     }
 
     void partialCallSettingAtStartAndFromTheMenu_data() {
@@ -208,11 +201,11 @@ private Q_SLOTS:
         w.startmetgedeeltecall->trigger();
         QVERIFY(w.startmetgedeeltecall->isChecked());
         QVERIFY(w.Check1->isChecked());
-        QCOMPARE(messages_.shown().size(), 1);
-        QCOMPARE(messages_.shown()[0].text,
+        QCOMPARE(fakes_.messages.shown().size(), 1);
+        QCOMPARE(fakes_.messages.shown()[0].text,
                  QStringLiteral("De keuze voor zoeken op gedeelte van Call is niet bewaard: het "
                                 "bestand prtcall kan niet worden geschreven."));
-        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkCritical);
+        QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::OkCritical);
     }
 
     // --- adding, saving, deleting --------------------------------------------------------------
@@ -244,7 +237,7 @@ private Q_SLOTS:
         w.Timer1->stop();
         w.Timer1_Timer();
         QCOMPARE(w.lblMessage->text(), QString());
-        QCOMPARE(messages_.shown().size(), 0);
+        QCOMPARE(fakes_.messages.shown().size(), 0);
     }
 
     void savingAnEditedHamStoresIt() {
@@ -286,15 +279,15 @@ private Q_SLOTS:
         QFETCH(QList<Ham>, remaining);
         frmAmateur &w = makeWindow(hams);
         QVERIFY(w.Data1->Recordset().setAbsolutePosition(start));
-        messages_.queueAnswer(answer);
+        fakes_.messages.queueAnswer(answer);
         w.delham->trigger();
 
         QTEST(shownTexts(), "boxes");
-        QCOMPARE(messages_.shown()[0].title, QStringLiteral("PIET vernietigen!"));
-        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkCancelCritical);
-        if (messages_.shown().size() > 1) {
-            QCOMPARE(messages_.shown()[1].title, QStringLiteral("Kringbaas"));
-            QCOMPARE(messages_.shown()[1].style, MessageStyle::OkOnly);
+        QCOMPARE(fakes_.messages.shown()[0].title, QStringLiteral("PIET vernietigen!"));
+        QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::OkCancelCritical);
+        if (fakes_.messages.shown().size() > 1) {
+            QCOMPARE(fakes_.messages.shown()[1].title, QStringLiteral("Kringbaas"));
+            QCOMPARE(fakes_.messages.shown()[1].style, MessageStyle::OkOnly);
         }
         QCOMPARE(storedHams(folder()), remaining);
         QTEST(w.Data1->Caption(), "caption");
@@ -307,7 +300,7 @@ private Q_SLOTS:
         frmAmateur &w = shownWindow();
         w.cmdAdd->click();
         QTest::keyClicks(w.txtFields[kCall], QStringLiteral("pd9new"));
-        messages_.queueAnswer(MessageAnswer::Ok);
+        fakes_.messages.queueAnswer(MessageAnswer::Ok);
         w.delham->trigger();
         w.close();
         QCOMPARE(storedHams(folder()), kHams);
@@ -448,7 +441,7 @@ private Q_SLOTS:
         QWidget *box = w.field(index);
         box->setFocus();
         QCOMPARE(QApplication::focusWidget(), box);
-        messages_.clear();
+        fakes_.messages.clear();
         w.setFieldText(index, typed);
         w.txtZoek->setFocus();  // leaves the field
 
@@ -457,8 +450,8 @@ private Q_SLOTS:
             QCOMPARE(shownTexts(), QStringList());
         } else {
             QCOMPARE(shownTexts(), QStringList{message});
-            QTEST(messages_.shown()[0].title, "title");
-            QTEST(messages_.shown()[0].style, "style");
+            QTEST(fakes_.messages.shown()[0].title, "title");
+            QTEST(fakes_.messages.shown()[0].style, "style");
         }
         QFETCH(bool, focusBack);
         if (focusBack) {
@@ -551,8 +544,8 @@ private Q_SLOTS:
         QWidget *target = index == kByz ? w.txtBijzonderheden->viewport() : w.field(index);
         QTest::mouseDClick(target, Qt::LeftButton);
         const QList<QUrl> expected = address.isEmpty() ? QList<QUrl>() : QList<QUrl>{QUrl(address)};
-        QCOMPARE(web_.opened(), expected);
-        QCOMPARE(web_.requested(), expected);
+        QCOMPARE(fakes_.web.opened(), expected);
+        QCOMPARE(fakes_.web.requested(), expected);
     }
 
     void mapButtonOpensTheAddress_data() {
@@ -575,10 +568,10 @@ private Q_SLOTS:
         w.setFieldText(kAdres, adres);
         w.setFieldText(kQth, qth);
         w.cmdMap->click();
-        QCOMPARE(web_.requested().size(), address.isEmpty() ? 0 : 1);
+        QCOMPARE(fakes_.web.requested().size(), address.isEmpty() ? 0 : 1);
         if (!address.isEmpty()) {
-            QCOMPARE(web_.opened().size(), 1);
-            QCOMPARE(web_.opened()[0].toString(QUrl::FullyEncoded), address);
+            QCOMPARE(fakes_.web.opened().size(), 1);
+            QCOMPARE(fakes_.web.opened()[0].toString(QUrl::FullyEncoded), address);
         }
     }
 
@@ -590,21 +583,22 @@ private Q_SLOTS:
         w.Data1_Error(3021, QStringLiteral("Er is geen huidig record."), &response);
         QCOMPARE(shownTexts(),
                  QStringList{QStringLiteral("Data error event hit err:Er is geen huidig record.")});
-        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkOnly);
+        QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::OkOnly);
         QCOMPARE(response, 0);
     }
 
     void aForeignDatabaseFileIsReportedAndLeftAlone() {
         const QByteArray foreign("Dit is geen database van Kringbaas, maar een brief.\r\n");
         writeFile(databasePath(folder()), foreign);
-        w_ = new frmAmateur(folder(), {messages_, clock_, web_, timers_});
+        w_ = new frmAmateur(folder(), fakes_.services());
         w_->opstarttimer->stop();
         w_->Timer1->stop();
-        QCOMPARE(messages_.shown().size(), 1);
-        QVERIFY2(messages_.shown()[0].text.startsWith(QStringLiteral("Data error event hit err:")),
-                 qPrintable(messages_.shown()[0].text));
-        QVERIFY(messages_.shown()[0].text.size() > 25);  // with the reason
-        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkOnly);
+        QCOMPARE(fakes_.messages.shown().size(), 1);
+        QVERIFY2(
+            fakes_.messages.shown()[0].text.startsWith(QStringLiteral("Data error event hit err:")),
+            qPrintable(fakes_.messages.shown()[0].text));
+        QVERIFY(fakes_.messages.shown()[0].text.size() > 25);  // with the reason
+        QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::OkOnly);
         w_->opstarttimer_Timer();
         QVERIFY(w_->close());
         QCOMPARE(readFile(databasePath(folder())), foreign);
@@ -705,8 +699,8 @@ private Q_SLOTS:
         QCOMPARE(w.fieldText(kCall), kHams[position()][kCall]);
         if (notFound) {
             QCOMPARE(shownTexts(), QStringList{QStringLiteral("Niets gevonden")});
-            QCOMPARE(messages_.shown()[0].title, QStringLiteral("Zoekresultaat"));
-            QCOMPARE(messages_.shown()[0].style, MessageStyle::OkInformation);
+            QCOMPARE(fakes_.messages.shown()[0].title, QStringLiteral("Zoekresultaat"));
+            QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::OkInformation);
             QCOMPARE(QApplication::focusWidget(), w.txtZoek);
         } else {
             QCOMPARE(shownTexts(), QStringList());
@@ -726,13 +720,13 @@ private Q_SLOTS:
         w.Command1_Click();
         QVERIFY(!nothing.seen());
         QCOMPARE(position(), 4);
-        QCOMPARE(messages_.shown().size(), 0);
+        QCOMPARE(fakes_.messages.shown().size(), 0);
 
         // Enter in an empty search box does not search either.
         QTest::keyClick(w.txtZoek, Qt::Key_Return);
         QVERIFY(!nothing.seen());
         QCOMPARE(position(), 4);
-        QCOMPARE(messages_.shown().size(), 0);
+        QCOMPARE(fakes_.messages.shown().size(), 0);
 
         // Typed characters arrive in upper case, also in the middle of the text.
         QTest::keyClicks(w.txtZoek, QStringLiteral("a3abc"));
@@ -747,7 +741,7 @@ private Q_SLOTS:
         // Enter in the search box searches.
         QTest::keyClick(w.txtZoek, Qt::Key_Return);
         QCOMPARE(position(), 0);
-        QCOMPARE(messages_.shown().size(), 0);
+        QCOMPARE(fakes_.messages.shown().size(), 0);
 
         w.Command4->click();  // "wis"
         QCOMPARE(w.txtZoek->text(), QString());
@@ -918,7 +912,7 @@ private Q_SLOTS:
         w.tmrKlik->stop();
 
         if (asked) {
-            messages_.queueAnswer(answer);
+            fakes_.messages.queueAnswer(answer);
         }
         w.tmrKlik_Timer();
         QCOMPARE(askedRow, 7);
@@ -927,10 +921,10 @@ private Q_SLOTS:
         if (asked) {
             QCOMPARE(shownTexts(),
                      QStringList{QStringLiteral("Niets gevonden\nWil je deze amateur toevoegen?")});
-            QCOMPARE(messages_.shown()[0].title, QStringLiteral("Truus"));
-            QCOMPARE(messages_.shown()[0].style, MessageStyle::YesNoInformation);
+            QCOMPARE(fakes_.messages.shown()[0].title, QStringLiteral("Truus"));
+            QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::YesNoInformation);
         } else {
-            QCOMPARE(messages_.shown().size(), 0);
+            QCOMPARE(fakes_.messages.shown().size(), 0);
         }
         if (!focus.isEmpty()) {
             QVERIFY(QApplication::focusWidget());
@@ -987,7 +981,7 @@ private Q_SLOTS:
             sqlite3_finalize(insert);
             QCOMPARE(sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
         }
-        w_ = new frmAmateur(folder(), {messages_, clock_, web_, timers_});
+        w_ = new frmAmateur(folder(), fakes_.services());
         frmAmateur &w = *w_;
         w.opstarttimer->stop();
         w.Timer1->stop();
@@ -1084,7 +1078,7 @@ private Q_SLOTS:
             w.txtFields_LostFocus(i);
             QCOMPARE(w.fieldText(i), typed[i]);
         }
-        QCOMPARE(messages_.shown().size(), 0);
+        QCOMPARE(fakes_.messages.shown().size(), 0);
     }
 
     void lookUpByCallInAHiddenWindow_data() {
@@ -1109,7 +1103,7 @@ private Q_SLOTS:
             QCOMPARE(w.fieldText(i), kHams[shown][i]);
         }
         QVERIFY(!w.isVisible());
-        QCOMPARE(messages_.shown().size(), 0);
+        QCOMPARE(fakes_.messages.shown().size(), 0);
     }
 };
 

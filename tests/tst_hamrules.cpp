@@ -1,4 +1,4 @@
-#include "TestMain.h"
+#include "CoreTestMain.h"
 
 #include "hamlist/HamRules.h"
 
@@ -359,5 +359,5 @@ void HamRulesTest::searchCriterion() {
     QCOMPARE(criterion.isEmpty(), expected.isEmpty());
 }
 
-KB_TEST_MAIN(HamRulesTest)
+KB_CORE_TEST_MAIN(HamRulesTest)
 #include "tst_hamrules.moc"

@@ -1,4 +1,4 @@
-#include "TestMain.h"
+#include "CoreTestMain.h"
 
 #include "geo/Locator.h"
 
@@ -387,5 +387,5 @@ void LocatorTest::invalidLocatorText() {
                             "(Hoofdletter ongevoelig)"));
 }
 
-KB_TEST_MAIN(LocatorTest)
+KB_CORE_TEST_MAIN(LocatorTest)
 #include "tst_locator.moc"

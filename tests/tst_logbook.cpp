@@ -1,4 +1,4 @@
-#include "TestMain.h"
+#include "CoreTestMain.h"
 
 #include "logbook/Adif.h"
 #include "logbook/Band.h"
@@ -367,5 +367,5 @@ void LogbookTest::digitalVoiceAndUnknownFrequency() {
     QVERIFY(log.problems.first().startsWith(QStringLiteral("De frequentie \"ergens \"")));
 }
 
-KB_TEST_MAIN(LogbookTest)
+KB_CORE_TEST_MAIN(LogbookTest)
 #include "tst_logbook.moc"

@@ -3,10 +3,6 @@
 
 #include "MainControls.h"
 #include "notes/frmNotities.h"
-#include "platform/fakes/FakeClock.h"
-#include "platform/fakes/FakeMessageBoxes.h"
-#include "platform/fakes/FakeWebLauncher.h"
-#include "platform/fakes/ManualTimers.h"
 #include "roundsheet/frmMain.h"
 #include "storage/Database.h"
 #include "storage/TableCursor.h"
@@ -122,18 +118,14 @@ class NotesTest : public QObject {
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;
-    platform::fakes::FakeClock clock_;
-    platform::fakes::FakeMessageBoxes messages_;
-    platform::fakes::FakeWebLauncher web_;
-    platform::fakes::ManualTimers timers_;
+    fixture::Fakes fakes_;
     std::unique_ptr<ModalAnswers> modals_;
 
     QString folder() const { return dir_->path(); }
-    platform::Services services() { return {messages_, clock_, web_, timers_}; }
 
     // The window as it stands once both of its timers have fired: on the last record.
     std::unique_ptr<frmNotities> openedWindow() {
-        auto window = std::make_unique<frmNotities>(folder(), services());
+        auto window = std::make_unique<frmNotities>(folder(), fakes_.services());
         window->Timer1->fire();
         window->tmrOpstart->fire();
         return window;
@@ -143,7 +135,7 @@ private Q_SLOTS:
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
-        messages_.clear();
+        fakes_.messages.clear();
         modals_ = std::make_unique<ModalAnswers>();
         seedNotes(folder(),
                   {notesOf(QStringLiteral("eerste ")), notesOf(QStringLiteral("laatste "))});
@@ -158,7 +150,7 @@ private Q_SLOTS:
 
     // The window opens on the agenda with the first record; the last one follows at 444 ms.
     void openingShowsTheAgendaAndThenTheLastRecord() {
-        frmNotities window(folder(), services());
+        frmNotities window(folder(), fakes_.services());
         QCOMPARE(window.windowTitle(), QStringLiteral("Notities"));
         QCOMPARE(window.SSTab1->count(), 10);
         QStringList captions;
@@ -185,12 +177,12 @@ private Q_SLOTS:
         QVERIFY(!window.tmrOpstart->isActive());
         QCOMPARE(storedNotes(folder()), (QList<Notes>{notesOf(QStringLiteral("eerste ")),
                                                       notesOf(QStringLiteral("laatste "))}));
-        QVERIFY(messages_.shown().isEmpty());
+        QVERIFY(fakes_.messages.shown().isEmpty());
     }
 
     // At 300 ms the first note gets the focus, on its own tab; the timer fires once.
     void firstNoteGetsTheFocus() {
-        frmNotities window(folder(), services());
+        frmNotities window(folder(), fakes_.services());
         window.show();
         QVERIFY(window.Timer1->fire());
         QVERIFY(!window.Timer1->isActive());
@@ -202,7 +194,7 @@ private Q_SLOTS:
 
     // Text typed before the move to the last record belongs to the first record.
     void textTypedBeforeTheMoveGoesIntoTheFirstRecord() {
-        frmNotities window(folder(), services());
+        frmNotities window(folder(), fakes_.services());
         window.txtNot[1]->setPlainText(QStringLiteral("vroeg getypt"));
         QVERIFY(window.tmrOpstart->fire());
         Notes first = notesOf(QStringLiteral("eerste "));
@@ -221,7 +213,7 @@ private Q_SLOTS:
     }
     void tabChangeNamesTheTab() {
         QFETCH(int, tab);
-        auto window = std::make_unique<frmNotities>(folder(), services());
+        auto window = std::make_unique<frmNotities>(folder(), fakes_.services());
         window->SSTab1->setCurrentIndex(tab);
         QTEST(window->Label1->text(), "label");
         window->SSTab1->setCurrentIndex(9);
@@ -249,13 +241,13 @@ private Q_SLOTS:
         window->SSTab1->setCurrentIndex(tab);
         // A change typed in another note is stored with it, or stays on screen unstored.
         window->txtNot[5]->setPlainText(QStringLiteral("nieuw"));
-        messages_.queueAnswer(answer);
+        fakes_.messages.queueAnswer(answer);
         window->Command2->click();
 
-        QCOMPARE(messages_.shown().size(), 1);
-        QTEST(messages_.shown()[0].text, "question");
-        QCOMPARE(messages_.shown()[0].title, QStringLiteral("Verwijder deelnotitie"));
-        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkCancelInformation);
+        QCOMPARE(fakes_.messages.shown().size(), 1);
+        QTEST(fakes_.messages.shown()[0].text, "question");
+        QCOMPARE(fakes_.messages.shown()[0].title, QStringLiteral("Verwijder deelnotitie"));
+        QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::OkCancelInformation);
 
         Notes expected = notesOf(QStringLiteral("laatste "));
         if (answer == MessageAnswer::Ok) {
@@ -278,7 +270,7 @@ private Q_SLOTS:
         window->txtNot[10]->setPlainText(QStringLiteral("1. opening\n2. rondvraag"));
         window->Command1->click();
         QVERIFY(!window->isVisible());
-        QVERIFY(messages_.shown().isEmpty());
+        QVERIFY(fakes_.messages.shown().isEmpty());
 
         Notes expected = notesOf(QStringLiteral("laatste "));
         expected[3] = QStringLiteral(" ");
@@ -308,7 +300,7 @@ private Q_SLOTS:
     // With a single record the store sequence stays on it; nothing is added.
     void singleRecordStaysTheOnlyOne() {
         seedNotes(folder(), {notesOf(QStringLiteral("enige "))});
-        frmNotities window(folder(), services());
+        frmNotities window(folder(), fakes_.services());
         window.txtNot[1]->setPlainText(QStringLiteral("vroeg"));
         QVERIFY(window.tmrOpstart->fire());
         window.txtNot[2]->setPlainText(QStringLiteral("later"));
@@ -339,51 +331,51 @@ private Q_SLOTS:
 
         window->Command1->click();
         QVERIFY(window->isVisible());
-        QCOMPARE(messages_.shown().size(), 1);
-        QVERIFY(messages_.shown()[0].text.startsWith(
+        QCOMPARE(fakes_.messages.shown().size(), 1);
+        QVERIFY(fakes_.messages.shown()[0].text.startsWith(
             QStringLiteral("De notities zijn niet opgeslagen.\n")));
-        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkCritical);
+        QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::OkCritical);
         QCOMPARE(window->txtNot[1]->toPlainText(), QStringLiteral("belangrijk"));
 
-        messages_.clear();
-        messages_.queueAnswer(MessageAnswer::Ok);
+        fakes_.messages.clear();
+        fakes_.messages.queueAnswer(MessageAnswer::Ok);
         window->SSTab1->setCurrentIndex(9);
         window->Command2->click();
-        QCOMPARE(messages_.shown().size(), 2);
-        QVERIFY(messages_.shown()[1].text.startsWith(
+        QCOMPARE(fakes_.messages.shown().size(), 2);
+        QVERIFY(fakes_.messages.shown()[1].text.startsWith(
             QStringLiteral("De notities zijn niet opgeslagen.\n")));
         QCOMPARE(window->txtNot[10]->toPlainText(), QStringLiteral(" "));
 
-        messages_.clear();
-        messages_.queueAnswer(MessageAnswer::Cancel);
+        fakes_.messages.clear();
+        fakes_.messages.queueAnswer(MessageAnswer::Cancel);
         QVERIFY(!window->close());
         QVERIFY(window->isVisible());
-        QCOMPARE(messages_.shown().size(), 1);
-        QVERIFY(messages_.shown()[0].text.startsWith(
+        QCOMPARE(fakes_.messages.shown().size(), 1);
+        QVERIFY(fakes_.messages.shown()[0].text.startsWith(
             QStringLiteral("De notities zijn niet opgeslagen.\n")));
-        QVERIFY(messages_.shown()[0].text.endsWith(
+        QVERIFY(fakes_.messages.shown()[0].text.endsWith(
             QStringLiteral("\n\nVenster toch sluiten? De tekst die niet is opgeslagen gaat dan "
                            "verloren.")));
-        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkCancelExclamation);
-        QCOMPARE(messages_.shown()[0].title, QStringLiteral("Notities"));
+        QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::OkCancelExclamation);
+        QCOMPARE(fakes_.messages.shown()[0].title, QStringLiteral("Notities"));
         QCOMPARE(window->txtNot[1]->toPlainText(), QStringLiteral("belangrijk"));
 
-        messages_.clear();
-        messages_.queueAnswer(MessageAnswer::Ok);
+        fakes_.messages.clear();
+        fakes_.messages.queueAnswer(MessageAnswer::Ok);
         QVERIFY(window->close());
         QVERIFY(!window->isVisible());
-        QCOMPARE(messages_.shown().size(), 1);
+        QCOMPARE(fakes_.messages.shown().size(), 1);
         QCOMPARE(storedNotes(folder()).last(), notesOf(QStringLiteral("laatste ")));
 
         // When the program ends the window goes after saying so, without asking.
-        messages_.clear();
+        fakes_.messages.clear();
         window = openedWindow();
         window->show();
         window->txtNot[2]->setPlainText(QStringLiteral("ook belangrijk"));
         window->closeWithOwner();
         QVERIFY(!window->isVisible());
-        QCOMPARE(messages_.shown().size(), 1);
-        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkCritical);
+        QCOMPARE(fakes_.messages.shown().size(), 1);
+        QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::OkCritical);
     }
 
     // A database the window cannot open shows the store's own message; what is typed then is
@@ -395,19 +387,19 @@ private Q_SLOTS:
             foreign.write("Dit is een brief, geen database.\r\n");
         }
         auto window = openedWindow();
-        QCOMPARE(messages_.shown().size(), 1);
-        QVERIFY(
-            messages_.shown()[0].text.contains(QDir::toNativeSeparators(databasePath(folder()))));
-        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkCritical);
+        QCOMPARE(fakes_.messages.shown().size(), 1);
+        QVERIFY(fakes_.messages.shown()[0].text.contains(
+            QDir::toNativeSeparators(databasePath(folder()))));
+        QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::OkCritical);
 
         window->show();
         window->txtNot[1]->setPlainText(QStringLiteral("belangrijk"));
         window->Command1->click();
         QVERIFY(window->isVisible());
-        QCOMPARE(messages_.shown().size(), 2);
-        QVERIFY(messages_.shown()[1].text.startsWith(
+        QCOMPARE(fakes_.messages.shown().size(), 2);
+        QVERIFY(fakes_.messages.shown()[1].text.startsWith(
             QStringLiteral("De notities zijn niet opgeslagen.\n")));
-        messages_.queueAnswer(MessageAnswer::Ok);
+        fakes_.messages.queueAnswer(MessageAnswer::Ok);
         QVERIFY(window->close());
     }
 
@@ -415,7 +407,7 @@ private Q_SLOTS:
 
     // "Notities" opens the window modally over the main window; "OK" stores and closes it.
     void mainWindowOpensTheNotes() {
-        const auto window = fixture::makeMainWindow(folder(), services());
+        const auto window = fixture::makeMainWindow(folder(), fakes_.services());
         roundsheet::frmMain &main = *window;
         bool checked = false;
         modals_->then(QStringLiteral("frmNotities"), [&](QWidget *modal) {
@@ -438,7 +430,7 @@ private Q_SLOTS:
 
     // Closing the program closes the notes window, which stores what was typed.
     void shutdownClosesAndStoresTheNotes() {
-        const auto window = fixture::makeMainWindow(folder(), services());
+        const auto window = fixture::makeMainWindow(folder(), fakes_.services());
         roundsheet::frmMain &main = *window;
         modals_->then(QStringLiteral("frmNotities"), [&](QWidget *modal) {
             auto *window = qobject_cast<frmNotities *>(modal);

@@ -6,13 +6,9 @@
 #include "platform/FileChooser.h"
 #include "platform/PrinterDialog.h"
 #include "platform/QtPrinterSurface.h"
-#include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeFileChooser.h"
-#include "platform/fakes/FakeMessageBoxes.h"
 #include "platform/fakes/FakePrintQueues.h"
 #include "platform/fakes/FakePrinterSurface.h"
-#include "platform/fakes/FakeWebLauncher.h"
-#include "platform/fakes/ManualTimers.h"
 #include "print/KeptPrinter.h"
 #include "print/RoundPage.h"
 #include "print/RoundPrinting.h"
@@ -182,10 +178,7 @@ class PrintTest : public QObject {
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;
-    platform::fakes::FakeClock clock_;
-    platform::fakes::FakeMessageBoxes messages_;
-    platform::fakes::FakeWebLauncher web_;
-    platform::fakes::ManualTimers timers_;
+    fixture::Fakes fakes_;
     std::unique_ptr<FakePrinterSurface> printer_;
     // The printer choice kept in the test's data folder, as the program keeps it.
     std::unique_ptr<print::KeptPrinter> keptPrinter_;
@@ -195,7 +188,7 @@ private:
     QString path(const QString &name) const { return QDir(dir_->path()).filePath(name); }
 
     frmMain &makeWindow() {
-        w_ = fixture::makeMainWindow(dir_->path(), {messages_, clock_, web_, timers_},
+        w_ = fixture::makeMainWindow(dir_->path(), fakes_.services(),
                                      [this](frmMain &w) { w.setPrinterSurface(printer_.get()); });
         return *w_;
     }
@@ -203,7 +196,7 @@ private:
     // The messages shown, as "style|title|text".
     QStringList shownMessages() const {
         QStringList shown;
-        for (const auto &box : messages_.shown()) {
+        for (const auto &box : fakes_.messages.shown()) {
             shown << QStringLiteral("%1|%2|%3").arg(int(box.style)).arg(box.title, box.text);
         }
         return shown;
@@ -216,8 +209,8 @@ private Q_SLOTS:
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
-        clock_.setLocalNow(QDateTime(QDate(2026, 12, 10), QTime(20, 15, 0)));
-        messages_.clear();
+        fakes_.clock.setLocalNow(QDateTime(QDate(2026, 12, 10), QTime(20, 15, 0)));
+        fakes_.messages.clear();
         printer_ = std::make_unique<FakePrinterSurface>();
         keptPrinter_ = std::make_unique<print::KeptPrinter>(storage::Settings(dir_->path()));
         modals_ = std::make_unique<ModalAnswers>();
@@ -235,7 +228,7 @@ private Q_SLOTS:
         modals_.reset();
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
         QCOMPARE(pending, 0);
-        QCOMPARE(messages_.pendingAnswers(), 0);
+        QCOMPARE(fakes_.messages.pendingAnswers(), 0);
         QCOMPARE(printer_->pendingResults(), 0);
     }
 
@@ -388,9 +381,9 @@ private Q_SLOTS:
         QFETCH(bool, printed);
         QVERIFY(printer_->select(current));
         if (asked) {
-            messages_.queueAnswer(answer);
+            fakes_.messages.queueAnswer(answer);
         }
-        print::printRound(nullptr, *printer_, messages_, stationSheet());
+        print::printRound(nullptr, *printer_, fakes_.messages, stationSheet());
         QCOMPARE(shownMessages(),
                  asked ? QStringList{message(MessageStyle::OkCancel, "Deelnemers ronde",
                                              "Je gaat deze ronde uitprinten")}
@@ -405,7 +398,7 @@ private Q_SLOTS:
 
     void aFailingPrintIsShown() {
         printer_->queueResult(DocumentResult::Failed, QStringLiteral("De printer is weg"));
-        print::printRound(nullptr, *printer_, messages_, stationSheet());
+        print::printRound(nullptr, *printer_, fakes_.messages, stationSheet());
         QCOMPARE(shownMessages(),
                  QStringList({message(MessageStyle::OkCancel, "Deelnemers ronde",
                                       "Je gaat deze ronde uitprinten"),
@@ -436,7 +429,7 @@ private Q_SLOTS:
         QFETCH(DocumentResult, result);
         QVERIFY(printer_->select(current));
         printer_->queueResult(result, QStringLiteral("Schijf vol"));
-        print::exportRound(nullptr, *printer_, messages_, fullSheet());
+        print::exportRound(nullptr, *printer_, fakes_.messages, fullSheet());
         QTEST(shownMessages(), "shown");
         QCOMPARE(printer_->documents().size(), 1);
         QCOMPARE(printer_->documents()[0].printer, kPdf);
@@ -446,7 +439,7 @@ private Q_SLOTS:
     void exportWithoutAPdfPrinterPrintsNothing() {
         printer_->setPrinters({kOffice, QStringLiteral("Labelprinter")});
         QVERIFY(printer_->select(QStringLiteral("Labelprinter")));
-        print::exportRound(nullptr, *printer_, messages_, fullSheet());
+        print::exportRound(nullptr, *printer_, fakes_.messages, fullSheet());
         QVERIFY(printer_->documents().isEmpty());
         QCOMPARE(printer_->deviceName(), QStringLiteral("Labelprinter"));
         QCOMPARE(shownMessages(),
@@ -551,7 +544,7 @@ private Q_SLOTS:
         QCOMPARE(surface.printers().count(kPdf), 1);
         const QString before = surface.deviceName();
 
-        print::exportRound(nullptr, surface, messages_, fullSheet());
+        print::exportRound(nullptr, surface, fakes_.messages, fullSheet());
 
         QCOMPARE(shownMessages(), QStringList{message(MessageStyle::OkInformation,
                                                       "Bestand geëxporteerd naar PDF bestand",
@@ -626,9 +619,9 @@ private Q_SLOTS:
         const QString file = path(QStringLiteral("ronde.pdf"));
         files.queueAnswer(file);
         platform::QtPrinterSurface surface(files, keptPrinter_.get());
-        print::exportRound(nullptr, surface, messages_, stationSheet());
-        QCOMPARE(messages_.shown().size(), 1);
-        messages_.clear();
+        print::exportRound(nullptr, surface, fakes_.messages, stationSheet());
+        QCOMPARE(fakes_.messages.shown().size(), 1);
+        fakes_.messages.clear();
 
         const std::unique_ptr<Poppler::Document> pdf = Poppler::Document::load(file);
         QVERIFY(pdf);
@@ -661,9 +654,9 @@ private Q_SLOTS:
         files.queueAnswer(answer ? std::optional<QString>(path(*answer)) : std::nullopt);
         platform::QtPrinterSurface surface(files, keptPrinter_.get());
         const QString before = surface.deviceName();
-        print::exportRound(nullptr, surface, messages_, fullSheet());
+        print::exportRound(nullptr, surface, fakes_.messages, fullSheet());
         QStringList texts;
-        for (const auto &box : messages_.shown()) {
+        for (const auto &box : fakes_.messages.shown()) {
             texts << box.text;
             QCOMPARE(box.style, MessageStyle::OkCritical);
             QCOMPARE(box.title, QStringLiteral("Het bestand %1 kan niet worden geschreven: de map "
@@ -837,10 +830,10 @@ private Q_SLOTS:
         {
             const fixture::FileSizeLimit limit(4096);
             QVERIFY(limit.ok());
-            print::exportRound(nullptr, surface, messages_, fullSheet());
+            print::exportRound(nullptr, surface, fakes_.messages, fullSheet());
         }
-        QCOMPARE(messages_.shown().size(), 1);
-        QCOMPARE(messages_.shown()[0].title,
+        QCOMPARE(fakes_.messages.shown().size(), 1);
+        QCOMPARE(fakes_.messages.shown()[0].title,
                  QStringLiteral("Het bestand %1 kan niet worden geschreven: het bestand wordt "
                                 "groter dan toegestaan")
                      .arg(QDir::toNativeSeparators(file)));
@@ -972,13 +965,13 @@ private Q_SLOTS:
         platform::fakes::FakeFileChooser files;
         platform::QtPrinterSurface surface(files, keptPrinter_.get(), queues);
         QCOMPARE(surface.deviceName(), kOffice);
-        messages_.queueAnswer(MessageAnswer::Ok);
-        print::printRound(nullptr, surface, messages_, stationSheet());
-        QCOMPARE(messages_.shown().size(), 2);
-        QCOMPARE(messages_.shown()[1].style, MessageStyle::OkCritical);
-        QVERIFY2(messages_.shown()[1].title.contains(
+        fakes_.messages.queueAnswer(MessageAnswer::Ok);
+        print::printRound(nullptr, surface, fakes_.messages, stationSheet());
+        QCOMPARE(fakes_.messages.shown().size(), 2);
+        QCOMPARE(fakes_.messages.shown()[1].style, MessageStyle::OkCritical);
+        QVERIFY2(fakes_.messages.shown()[1].title.contains(
                      QLatin1String("\"Kantoorprinter\" neemt geen opdrachten aan")),
-                 qPrintable(messages_.shown()[1].title));
+                 qPrintable(fakes_.messages.shown()[1].title));
         QVERIFY(queues.submitted().isEmpty());
     }
 
@@ -1100,7 +1093,7 @@ private Q_SLOTS:
             QCOMPARE(document.name, QStringLiteral("Korte tips voor de kringbaas"));
         }
         QCOMPARE(describe(printer_->documents()[0].ops), describe(printer_->documents()[1].ops));
-        QVERIFY(messages_.shown().isEmpty());
+        QVERIFY(fakes_.messages.shown().isEmpty());
     }
 
     // Enter presses the focused Print button, which prints and leaves the window open; with the
@@ -1112,7 +1105,7 @@ private Q_SLOTS:
     }
     void enterOnTheFocusedPrintButtonPrints() {
         QFETCH(int, key);
-        print::frmTip tip(printer_.get(), messages_);
+        print::frmTip tip(printer_.get(), fakes_.messages);
         tip.setModal(false);  // shown on its own here, not over the main window
         tip.show();
         QVERIFY(QTest::qWaitForWindowActive(&tip));
@@ -1138,9 +1131,9 @@ private Q_SLOTS:
         files.queueAnswer(file);
         platform::QtPrinterSurface surface(files, keptPrinter_.get());
         QVERIFY(surface.select(kPdf));
-        print::frmTip tip(&surface, messages_);
+        print::frmTip tip(&surface, fakes_.messages);
         tip.Command1_Click();
-        QVERIFY(messages_.shown().isEmpty());
+        QVERIFY(fakes_.messages.shown().isEmpty());
         QCOMPARE(files.asked().size(), 1);
         QCOMPARE(QFileInfo(files.asked()[0].suggestedPath).fileName(),
                  QStringLiteral("Korte tips voor de kringbaas.pdf"));
@@ -1173,7 +1166,7 @@ private Q_SLOTS:
     }
 
     void aFailingTipsPrintIsShown() {
-        print::frmTip tip(printer_.get(), messages_);
+        print::frmTip tip(printer_.get(), fakes_.messages);
         printer_->queueResult(DocumentResult::Failed, QStringLiteral("De printer is weg"));
         tip.Command1_Click();
         QCOMPARE(shownMessages(), QStringList{message(MessageStyle::OkCritical, "De printer is weg",
@@ -1195,11 +1188,12 @@ private Q_SLOTS:
         queues.add(kOffice, kind);
         platform::fakes::FakeFileChooser files;
         platform::QtPrinterSurface surface(files, keptPrinter_.get(), queues);
-        print::frmTip tip(&surface, messages_);
+        print::frmTip tip(&surface, fakes_.messages);
         tip.Command1_Click();
-        QCOMPARE(messages_.shown().size(), 1);
-        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkCritical);
-        QVERIFY2(messages_.shown()[0].title.contains(said), qPrintable(messages_.shown()[0].title));
+        QCOMPARE(fakes_.messages.shown().size(), 1);
+        QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::OkCritical);
+        QVERIFY2(fakes_.messages.shown()[0].title.contains(said),
+                 qPrintable(fakes_.messages.shown()[0].title));
         QVERIFY(queues.submitted().isEmpty());
     }
 };

@@ -1,6 +1,8 @@
 // The cursor of the record control without any window: a plain buffer of values stands in for
 // the bound controls.
 
+#include "CoreTestMain.h"
+
 #include "storage/Recordset.h"
 #include "storage/Schema.h"
 
@@ -172,5 +174,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(RecordsetTest)
+KB_CORE_TEST_MAIN(RecordsetTest)
 #include "tst_recordset.moc"

@@ -4,10 +4,6 @@
 #include "MainControls.h"
 #include "hamlist/frmAmateur.h"
 #include "platform/WebLauncher.h"
-#include "platform/fakes/FakeClock.h"
-#include "platform/fakes/FakeMessageBoxes.h"
-#include "platform/fakes/FakeWebLauncher.h"
-#include "platform/fakes/ManualTimers.h"
 #include "roundmodel/DateTexts.h"
 #include "roundsheet/frmDialog.h"
 #include "roundsheet/frmMain.h"
@@ -161,10 +157,7 @@ class RoundsTest : public QObject {
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;
-    platform::fakes::FakeClock clock_;
-    platform::fakes::FakeMessageBoxes messages_;
-    platform::fakes::FakeWebLauncher web_;
-    platform::fakes::ManualTimers timers_;
+    fixture::Fakes fakes_;
     std::unique_ptr<ModalAnswers> modals_;
     std::unique_ptr<frmDialog> dialog_;
     std::unique_ptr<frmMain> w_;
@@ -183,7 +176,7 @@ private:
     }
 
     frmMain &makeWindow() {
-        w_ = fixture::makeMainWindow(folder(), {messages_, clock_, web_, timers_});
+        w_ = fixture::makeMainWindow(folder(), fakes_.services());
         return *w_;
     }
 
@@ -204,7 +197,7 @@ private:
     // The start dialog answered Yes: a new round is pending.
     frmDialog &newRoundDialog(frmMain &main) {
         frmDialog &dlg = makeDialog(main);
-        messages_.queueAnswer(MessageAnswer::Yes);
+        fakes_.messages.queueAnswer(MessageAnswer::Yes);
         dlg.tmrUnload_Timer();
         return dlg;
     }
@@ -244,9 +237,9 @@ private Q_SLOTS:
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
-        clock_.setLocalNow(QDateTime(QDate(2026, 12, 10), QTime(20, 15, 0)));
-        messages_.clear();
-        web_.clear();
+        fakes_.clock.setLocalNow(QDateTime(QDate(2026, 12, 10), QTime(20, 15, 0)));
+        fakes_.messages.clear();
+        fakes_.web.clear();
         modals_ = std::make_unique<ModalAnswers>();
         writeFile("basis", "PI4ZUD\r\nZoetermeer\r\n145.550\r\nMhz\r\nJO22ab\r\n");
         fixture::seedTable(folder(), "qrz", hams());
@@ -276,12 +269,13 @@ private Q_SLOTS:
         QVERIFY(dlg.tmrUnload->isActive());
         dlg.tmrUnload->stop();
 
-        messages_.queueAnswer(MessageAnswer::No);
+        fakes_.messages.queueAnswer(MessageAnswer::No);
         dlg.tmrUnload_Timer();
-        QCOMPARE(messages_.shown().size(), 1);
-        QCOMPARE(messages_.shown()[0].text, QStringLiteral("Een niewe ronde beginnen?"));
-        QCOMPARE(messages_.shown()[0].title, QStringLiteral("Kies nieuwe ronde of oud bekijken"));
-        QCOMPARE(messages_.shown()[0].style, MessageStyle::YesNoQuestion);
+        QCOMPARE(fakes_.messages.shown().size(), 1);
+        QCOMPARE(fakes_.messages.shown()[0].text, QStringLiteral("Een niewe ronde beginnen?"));
+        QCOMPARE(fakes_.messages.shown()[0].title,
+                 QStringLiteral("Kies nieuwe ronde of oud bekijken"));
+        QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::YesNoQuestion);
     }
 
     void answerYesPreparesANewRound() {
@@ -296,7 +290,7 @@ private Q_SLOTS:
         dlg.Text2->setText(QStringLiteral("Henk"));
         QVERIFY(dlg.OKButton->isEnabled());
 
-        messages_.queueAnswer(MessageAnswer::Yes);
+        fakes_.messages.queueAnswer(MessageAnswer::Yes);
         dlg.tmrUnload_Timer();
 
         QCOMPARE(fixture::ui(w).Data1->Recordset().state(), storage::CursorState::PendingNew);
@@ -335,7 +329,7 @@ private Q_SLOTS:
         frmMain &w = makeWindow();
         w.tmrRonde_Timer();
         frmDialog &dlg = makeDialog(w);
-        messages_.queueAnswer(escape ? MessageAnswer::Yes : MessageAnswer::No);
+        fakes_.messages.queueAnswer(escape ? MessageAnswer::Yes : MessageAnswer::No);
         if (escape) {
             dlg.tmrUnload_Timer();
         }
@@ -413,12 +407,12 @@ private Q_SLOTS:
         QTest::keyClicks(dlg.Text1, QStringLiteral("pd9zz"));
         QCOMPARE(dlg.Text1->text(), QStringLiteral("PD9ZZ"));
 
-        messages_.clear();
+        fakes_.messages.clear();
         QTest::keyClick(dlg.Text1, Qt::Key_Return);
         QCOMPARE(dlg.focusWidget(), dlg.Text2);
         // Leaving the call box looked the call up; it is not in the list.
-        QCOMPARE(messages_.shown().size(), 1);
-        QCOMPARE(messages_.shown()[0].text, QStringLiteral("Voer je naam in"));
+        QCOMPARE(fakes_.messages.shown().size(), 1);
+        QCOMPARE(fakes_.messages.shown()[0].text, QStringLiteral("Voer je naam in"));
         QCOMPARE(dlg.outcome(), frmDialog::Outcome::Open);
 
         // Enter in the name box goes to the button only when it can be pressed.
@@ -467,7 +461,7 @@ private Q_SLOTS:
         frmMain &w = makeWindow();
         w.tmrRonde_Timer();
         frmDialog &dlg = newRoundDialog(w);
-        messages_.clear();
+        fakes_.messages.clear();
         const QString progressBefore = fixture::ui(w).Label5->text();
         // A distance left in the calculator by an earlier station.
         fixture::ui(w).txtLoc[1]->setText(QStringLiteral("JO33AB"));
@@ -488,14 +482,14 @@ private Q_SLOTS:
         QTEST(dlg.Text2->text(), "name");
         QCOMPARE(dlg.outcome(), outcome);
         if (message.isEmpty()) {
-            QCOMPARE(messages_.shown().size(), 0);
+            QCOMPARE(fakes_.messages.shown().size(), 0);
             QCOMPARE(fixture::ui(w).txtKringbaasNaam->text(), QStringLiteral("Henk"));
             QVERIFY(fixture::ui(w).Label5->text().startsWith(
                 QStringLiteral("Ronde is gestart om 20:15")));
         } else if (outcome == frmDialog::Outcome::Open) {
-            QCOMPARE(messages_.shown().size(), 1);
-            QCOMPARE(messages_.shown()[0].text, message);
-            QCOMPARE(messages_.shown()[0].style, MessageStyle::OkOnly);
+            QCOMPARE(fakes_.messages.shown().size(), 1);
+            QCOMPARE(fakes_.messages.shown()[0].text, message);
+            QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::OkOnly);
             QCOMPARE(fixture::ui(w).Label5->text(), progressBefore);
             QCOMPARE(fixture::ui(w).txtKringbaasCall->text(), QString());
             QVERIFY(!w.Timer1->isActive());
@@ -536,7 +530,7 @@ private Q_SLOTS:
         frmDialog &dlg = newRoundDialog(w);
         dlg.Text1->setText(QStringLiteral("  PA3ABC "));
         dlg.Text2->setText(QStringLiteral(" Henk "));
-        messages_.clear();
+        fakes_.messages.clear();
         dlg.OKButton_Click();
 
         QCOMPARE(dlg.outcome(), frmDialog::Outcome::RoundBegun);
@@ -550,7 +544,7 @@ private Q_SLOTS:
                                                     .arg(end));
         QVERIFY(w.Timer1->isActive());
         QVERIFY(w.tmrRondeTijd->isActive());
-        QCOMPARE(messages_.shown().size(), 0);
+        QCOMPARE(fakes_.messages.shown().size(), 0);
         w.tmrRondeTijd_Timer();
         QTEST(fixture::ui(w).ProgressBar1->maximum(), "barMaximum");
         QCOMPARE(fixture::ui(w).ProgressBar1->minimum(), 0);
@@ -584,7 +578,7 @@ private Q_SLOTS:
         modals_->then(QStringLiteral("frmDialog"), [this, begin](QWidget *window) {
             auto *dlg = qobject_cast<frmDialog *>(window);
             QVERIFY(dlg);
-            messages_.queueAnswer(begin ? MessageAnswer::Yes : MessageAnswer::No);
+            fakes_.messages.queueAnswer(begin ? MessageAnswer::Yes : MessageAnswer::No);
             HideCounter hides(dlg);
             dlg->tmrUnload_Timer();
             if (begin) {
@@ -633,12 +627,12 @@ private Q_SLOTS:
         frmDialog &dlg = newRoundDialog(w);
         QVERIFY(showWindow(dlg));
         dlg.Text1->setText(call);
-        messages_.clear();
+        fakes_.messages.clear();
         QVERIFY(!dlg.close());
         QVERIFY(dlg.isVisible());
         QCOMPARE(dlg.outcome(), frmDialog::Outcome::Open);
         QStringList texts;
-        for (const auto &box : messages_.shown()) {
+        for (const auto &box : fakes_.messages.shown()) {
             texts << box.text;
             QCOMPARE(box.style, MessageStyle::OkOnly);
         }
@@ -669,8 +663,8 @@ private Q_SLOTS:
         QCOMPARE(modals_->pending(), 0);
         if (blocked) {
             QCOMPARE(modals_->seen(), QStringList());
-            QCOMPARE(messages_.shown().size(), 1);
-            const auto &box = messages_.shown()[0];
+            QCOMPARE(fakes_.messages.shown().size(), 1);
+            const auto &box = fakes_.messages.shown()[0];
             QCOMPARE(box.title, QStringLiteral("Voer alsnog gridlocator in"));
             QCOMPARE(box.style, MessageStyle::OkCritical);
             QCOMPARE(box.text, QStringList({"Je hebt de zender GRID locatie niet ingevoerd",
@@ -680,7 +674,7 @@ private Q_SLOTS:
             QCOMPARE(QApplication::focusWidget(), fixture::ui(w).txtGridHome);
         } else {
             QCOMPARE(modals_->seen(), QStringList({"frmToevoegen"}));
-            QCOMPARE(messages_.shown().size(), 0);
+            QCOMPARE(fakes_.messages.shown().size(), 0);
         }
     }
 
@@ -744,7 +738,7 @@ private Q_SLOTS:
             w.tmrToeVoeg->start();
         }
         QStringList sheet = calls(w);
-        messages_.clear();
+        fakes_.messages.clear();
 
         QPointer<frmToevoegen> box = new frmToevoegen(w);
         QCOMPARE(box->objectName(), QStringLiteral("frmToevoegen"));
@@ -764,14 +758,14 @@ private Q_SLOTS:
             QCOMPARE(box->Text1->text(), QString());
         }
         if (message.isEmpty()) {
-            QCOMPARE(messages_.shown().size(), 0);
+            QCOMPARE(fakes_.messages.shown().size(), 0);
         } else {
-            QCOMPARE(messages_.shown().size(), 1);
-            QCOMPARE(messages_.shown()[0].text, message);
-            QTEST(messages_.shown()[0].title, "title");
-            QCOMPARE(messages_.shown()[0].style, message.endsWith(QStringLiteral("vol"))
-                                                     ? MessageStyle::OkOnly
-                                                     : MessageStyle::OkCritical);
+            QCOMPARE(fakes_.messages.shown().size(), 1);
+            QCOMPARE(fakes_.messages.shown()[0].text, message);
+            QTEST(fakes_.messages.shown()[0].title, "title");
+            QCOMPARE(fakes_.messages.shown()[0].style, message.endsWith(QStringLiteral("vol"))
+                                                           ? MessageStyle::OkOnly
+                                                           : MessageStyle::OkCritical);
         }
     }
 
@@ -834,16 +828,16 @@ private Q_SLOTS:
         fixture::ui(w).Text3[i]->setText(QStringLiteral("OUD"));
         fixture::ui(w).Text4[i]->setText(QStringLiteral("oud"));
         fixture::ui(w).Text5[i]->setText(QStringLiteral("99"));
-        messages_.clear();
+        fakes_.messages.clear();
 
         fixture::ui(w).Text1[i]->setText(call);
         QTEST(rowTexts(w, i), "row");
         if (message.isEmpty()) {
-            QCOMPARE(messages_.shown().size(), 0);
+            QCOMPARE(fakes_.messages.shown().size(), 0);
         } else {
-            QCOMPARE(messages_.shown().size(), 1);
-            QCOMPARE(messages_.shown()[0].title, message);
-            QCOMPARE(messages_.shown()[0].style, MessageStyle::OkCritical);
+            QCOMPARE(fakes_.messages.shown().size(), 1);
+            QCOMPARE(fakes_.messages.shown()[0].title, message);
+            QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::OkCritical);
         }
     }
 
@@ -1047,7 +1041,7 @@ private Q_SLOTS:
         w.tmrRonde_Timer();
         fixture::ui(w).Command1->setEnabled(true);
         if (change == QLatin1String("wis")) {
-            messages_.queueAnswer(MessageAnswer::Ok);
+            fakes_.messages.queueAnswer(MessageAnswer::Ok);
             w.Command3_Click();
         } else {
             w.Text1_KeyUp(0, Qt::Key_Delete, Qt::NoModifier);
@@ -1110,7 +1104,7 @@ private Q_SLOTS:
             call->setReadOnly(true);
         }
         QTest::mouseClick(fixture::ui(w).Command1, Qt::LeftButton);
-        QCOMPARE(messages_.shown().size(), 1);  // no club locator: the focus goes to it
+        QCOMPARE(fakes_.messages.shown().size(), 1);  // no club locator: the focus goes to it
         QVERIFY(fixture::ui(w).txtGridHome->hasFocus());
         QVERIFY(!fixture::ui(w).Text1[0]->isReadOnly());
         QVERIFY(!fixture::ui(w).Text1[29]->isReadOnly());
@@ -1240,7 +1234,7 @@ private Q_SLOTS:
         fixture::ui(w).Text1[i]->setText(QStringLiteral("PA3ABC"));
 
         QTest::mouseDClick(fixture::ui(w).Text1[i], Qt::LeftButton);
-        QCOMPARE(web_.opened(), QList<QUrl>{platform::webpages::qrzLookup("PA3ABC")});
+        QCOMPARE(fakes_.web.opened(), QList<QUrl>{platform::webpages::qrzLookup("PA3ABC")});
 
         // An empty name box opens nothing.
         QTest::mouseDClick(fixture::ui(w).Text2[i + 1], Qt::LeftButton);
@@ -1338,17 +1332,17 @@ private Q_SLOTS:
         w.cmdBeurt_Click(29);
         fixture::ui(w).Command1->setEnabled(adding);
         if (asked) {
-            messages_.queueAnswer(answer);
+            fakes_.messages.queueAnswer(answer);
         }
         w.Command3_Click();
 
-        QCOMPARE(messages_.shown().size(), asked ? 1 : 0);
+        QCOMPARE(fakes_.messages.shown().size(), asked ? 1 : 0);
         if (asked) {
-            QCOMPARE(messages_.shown()[0].text,
+            QCOMPARE(fakes_.messages.shown()[0].text,
                      QStringLiteral("Hiermee verwijder je alle huidige ronde deelnemers"));
-            QCOMPARE(messages_.shown()[0].title,
+            QCOMPARE(fakes_.messages.shown()[0].title,
                      QStringLiteral("Verwijder alle deelnemers van ronde 3"));
-            QCOMPARE(messages_.shown()[0].style, MessageStyle::OkCancelExclamation);
+            QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::OkCancelExclamation);
         }
         for (int i = 0; i < frmMain::kRows; ++i) {
             const QStringList expected = wiped ? QStringList{"", "", "", "", ""}
@@ -1387,13 +1381,13 @@ private Q_SLOTS:
 
         QTEST(fixture::ui(w).Data1->Caption(), "caption");
         if (refused) {
-            QCOMPARE(messages_.shown().size(), 1);
-            QCOMPARE(messages_.shown()[0].text,
+            QCOMPARE(fakes_.messages.shown().size(), 1);
+            QCOMPARE(fakes_.messages.shown()[0].text,
                      QStringLiteral("Je hebt alle rondes inmiddels verwijderd!"));
-            QCOMPARE(messages_.shown()[0].title, QStringLiteral("Ho maar..."));
-            QCOMPARE(messages_.shown()[0].style, MessageStyle::OkInformation);
+            QCOMPARE(fakes_.messages.shown()[0].title, QStringLiteral("Ho maar..."));
+            QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::OkInformation);
         } else {
-            QCOMPARE(messages_.shown().size(), 0);
+            QCOMPARE(fakes_.messages.shown().size(), 0);
             QCOMPARE(fixture::ui(w).txtRondeNR->text(), QStringLiteral("9"));
             QCOMPARE(fixture::ui(w).txtKringbaasCall->text(), QStringLiteral("PA10"));
         }
@@ -1501,7 +1495,7 @@ private Q_SLOTS:
         QCOMPARE(fixture::ui(w).Text3[14]->text(), QStringLiteral("kleine letters delft"));
         QCOMPARE(fixture::ui(w).Text2[2]->text(), QStringLiteral("Opgeslagen 5"));
 
-        QCOMPARE(messages_.shown().size(), 0);
+        QCOMPARE(fakes_.messages.shown().size(), 0);
         w.close();  // stores the round on screen
         const QList<QStringList> after = storedRecords(folder(), "ronde");
         QCOMPARE(after.size(), seeded.size());

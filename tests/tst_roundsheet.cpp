@@ -1,6 +1,8 @@
 // The rules of leading a round, on the round sheet alone: no window, no message box, Qt Core
 // only. The window suites keep a few end-to-end paths over the same rules.
 
+#include "CoreTestMain.h"
+
 #include "geo/Locator.h"
 #include "roundmodel/RoundSheet.h"
 #include "storage/Database.h"
@@ -531,5 +533,5 @@ private:
     }
 };
 
-QTEST_GUILESS_MAIN(RoundSheetTest)
+KB_CORE_TEST_MAIN(RoundSheetTest)
 #include "tst_roundsheet.moc"

@@ -3,11 +3,7 @@
 #include "TestMain.h"
 
 #include "MainControls.h"
-#include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeFileChooser.h"
-#include "platform/fakes/FakeMessageBoxes.h"
-#include "platform/fakes/FakeWebLauncher.h"
-#include "platform/fakes/ManualTimers.h"
 #include "roundsheet/frmDialog.h"
 #include "roundsheet/frmMain.h"
 #include "roundsheet/frmToevoegen.h"
@@ -58,16 +54,13 @@ private Q_SLOTS:
     void exportsThatCannotBeWritten();
 
 private:
-    platform::fakes::FakeMessageBoxes messages_;
-    platform::fakes::FakeClock clock_;
-    platform::fakes::FakeWebLauncher web_;
-    platform::fakes::ManualTimers timers_;
+    fixture::Fakes fakes_;
 };
 
 void RoundTimesTest::timesOfARound() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    frmMain w(dir.path(), roundsheet::Services{messages_, clock_, web_, timers_});
+    frmMain w(dir.path(), fakes_.services());
     w.load();
     w.startupTimer->stop();
     w.tmrRonde->stop();
@@ -76,18 +69,18 @@ void RoundTimesTest::timesOfARound() {
 
     frmDialog dlg(w);
     dlg.tmrUnload->stop();
-    messages_.queueAnswer(MessageAnswer::Yes);
+    fakes_.messages.queueAnswer(MessageAnswer::Yes);
     dlg.tmrUnload_Timer();
     dlg.Text1->setText(QStringLiteral("PA3ABC"));
     dlg.Text2->setText(QStringLiteral("Henk"));
-    const QDateTime begin = clock_.utcNow();
+    const QDateTime begin = fakes_.clock.utcNow();
     dlg.OKButton_Click();
     QCOMPARE(dlg.outcome(), frmDialog::Outcome::RoundBegun);
     QCOMPARE(w.sheet().beginTime(), begin);
     QCOMPARE(storage::storedTimeText(w.sheet().row(0).placedAt),
              QString());  // the controller's own row is not placed
 
-    clock_.advanceSecs(65);
+    fakes_.clock.advanceSecs(65);
     {
         frmToevoegen box(w);
         box.Text1->setText(QStringLiteral("pd1xyz"));
@@ -143,7 +136,7 @@ void RoundTimesTest::adifOfTheRoundOnScreen() {
                          {"call1", "PA3ABC"},
                          {"call2", "PD1XYZ"},
                          {"tijd2", "2026-12-10T19:31:05Z"}}});
-    frmMain w(dir.path(), roundsheet::Services{messages_, clock_, web_, timers_});
+    frmMain w(dir.path(), fakes_.services());
     w.setFileChooser(&files);
     w.load();
     w.startupTimer->stop();
@@ -155,13 +148,13 @@ void RoundTimesTest::adifOfTheRoundOnScreen() {
     QStringList offered;
     for (const char *mode : {"ssb", "FM"}) {
         const QString out = QDir(dir.path()).filePath(QStringLiteral("ronde-%1.adi").arg(mode));
-        messages_.clear();
-        messages_.queueInput(QString::fromLatin1(mode));
+        fakes_.messages.clear();
+        fakes_.messages.queueInput(QString::fromLatin1(mode));
         files.queueAnswer(out);
         w.adifronde_Click();
-        QCOMPARE(messages_.pendingInputs(), 0);
+        QCOMPARE(fakes_.messages.pendingInputs(), 0);
         QCOMPARE(files.pendingAnswers(), 0);
-        offered << messages_.asked().last().defaultText;
+        offered << fakes_.messages.asked().last().defaultText;
         QVERIFY(
             files.asked().last().suggestedPath.endsWith(QStringLiteral("Ronde 7 2026-12-10.adi")));
         QFile written(out);
@@ -173,7 +166,7 @@ void RoundTimesTest::adifOfTheRoundOnScreen() {
         QVERIFY(adif.contains(QByteArray("<MODE:") + QByteArray::number(qstrlen(mode)) + '>' +
                               QByteArray(mode).toUpper()));
         QVERIFY(!adif.contains("<CALL:6>PA3ABC"));
-        QCOMPARE(messages_.shown().last().text,
+        QCOMPARE(fakes_.messages.shown().last().text,
                  QStringLiteral("1 verbinding(en) geschreven naar %1").arg(out));
     }
     // The first export offered FM, the second the SSB of the first.
@@ -183,24 +176,24 @@ void RoundTimesTest::adifOfTheRoundOnScreen() {
     QVERIFY(QFile::remove(QDir(dir.path()).filePath(QStringLiteral("adifmodus"))));
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("adifmodus")));
     const QString out = QDir(dir.path()).filePath(QStringLiteral("ronde-cw.adi"));
-    messages_.clear();
-    messages_.queueInput(QStringLiteral("CW"));
+    fakes_.messages.clear();
+    fakes_.messages.queueInput(QStringLiteral("CW"));
     files.queueAnswer(out);
     w.adifronde_Click();
     QVERIFY(QFile::exists(out));
-    QCOMPARE(messages_.shown().last().text,
+    QCOMPARE(fakes_.messages.shown().last().text,
              QStringLiteral("1 verbinding(en) geschreven naar %1\n\nDe modus is niet bewaard voor "
                             "de volgende export: het bestand adifmodus kan niet worden geschreven.")
                  .arg(out));
 
     // An unknown mode is refused, and nothing is written.
-    messages_.clear();
-    messages_.queueInput(QStringLiteral("Telepathie"));
+    fakes_.messages.clear();
+    fakes_.messages.queueInput(QStringLiteral("Telepathie"));
     w.adifronde_Click();
     QCOMPARE(files.pendingAnswers(), 0);
-    QCOMPARE(messages_.shown().size(), 1);
-    QVERIFY(
-        messages_.shown().last().text.startsWith(QStringLiteral("Onbekende modus: Telepathie")));
+    QCOMPARE(fakes_.messages.shown().size(), 1);
+    QVERIFY(fakes_.messages.shown().last().text.startsWith(
+        QStringLiteral("Onbekende modus: Telepathie")));
 }
 
 void RoundTimesTest::exportsThatCannotBeWritten_data() {
@@ -253,7 +246,7 @@ void RoundTimesTest::exportsThatCannotBeWritten() {
 
     FullDiskOnAnswer files;
     files.limitOnAnswer = !realDisk;
-    frmMain w(dir.path(), roundsheet::Services{messages_, clock_, web_, timers_});
+    frmMain w(dir.path(), fakes_.services());
     w.setFileChooser(&files);
     w.load();
     w.startupTimer->stop();
@@ -261,10 +254,10 @@ void RoundTimesTest::exportsThatCannotBeWritten() {
     w.Timer1->stop();
     QCOMPARE(fixture::ui(w).Text1[1]->text(), QStringLiteral("PD1XYZ"));
 
-    messages_.clear();
+    fakes_.messages.clear();
     files.queueAnswer(out);
     if (adif) {
-        messages_.queueInput(QStringLiteral("FM"));
+        fakes_.messages.queueInput(QStringLiteral("FM"));
     }
     if (adif) {
         w.adifronde_Click();
@@ -274,17 +267,17 @@ void RoundTimesTest::exportsThatCannotBeWritten() {
     QVERIFY(!files.limit || files.limit->ok());
     files.limit.reset();
     QCOMPARE(files.pendingAnswers(), 0);
-    QCOMPARE(messages_.shown().size(), 1);
+    QCOMPARE(fakes_.messages.shown().size(), 1);
     QString expected = QStringLiteral("%1 kan niet worden geschreven: %2.").arg(out, reason);
     if (adif) {
         expected += QStringLiteral(
             "\n\nDe modus is niet bewaard voor de volgende export: het bestand adifmodus kan "
             "niet worden geschreven.");
     }
-    QCOMPARE(messages_.shown()[0].text, expected);
-    QCOMPARE(messages_.shown()[0].style, platform::MessageStyle::OkCritical);
-    QCOMPARE(messages_.shown()[0].title, adif ? QStringLiteral("Exporteren naar ADIF")
-                                              : QStringLiteral("HAM-lijst exporteren"));
+    QCOMPARE(fakes_.messages.shown()[0].text, expected);
+    QCOMPARE(fakes_.messages.shown()[0].style, platform::MessageStyle::OkCritical);
+    QCOMPARE(fakes_.messages.shown()[0].title, adif ? QStringLiteral("Exporteren naar ADIF")
+                                                    : QStringLiteral("HAM-lijst exporteren"));
     QFile written(out);
     QVERIFY(written.open(QIODevice::ReadOnly));
     QCOMPARE(written.readAll(), QByteArray("oud"));

@@ -1,4 +1,4 @@
-#include "TestMain.h"
+#include "CoreTestMain.h"
 
 #include "platform/WholeFile.h"
 #include "storage/Settings.h"
@@ -889,5 +889,5 @@ void TestSettings::wholeFileSaysWhy() {
     QCOMPARE(fileBytes(dir_->filePath("nieuw.adi")), QByteArray("<EOH>\r\n"));
 }
 
-KB_TEST_MAIN(TestSettings)
+KB_CORE_TEST_MAIN(TestSettings)
 #include "tst_settings.moc"

@@ -4,10 +4,6 @@
 #include "Fixture.h"
 #include "MainControls.h"
 #include "TestMain.h"
-#include "platform/fakes/FakeClock.h"
-#include "platform/fakes/FakeMessageBoxes.h"
-#include "platform/fakes/FakeWebLauncher.h"
-#include "platform/fakes/ManualTimers.h"
 #include "roundsheet/frmMain.h"
 #include "storage/Database.h"
 #include "storage/TableCursor.h"
@@ -69,10 +65,7 @@ class StoreFailureTest : public QObject {
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;
-    platform::fakes::FakeClock clock_;
-    platform::fakes::FakeMessageBoxes messages_;
-    platform::fakes::FakeWebLauncher web_;
-    platform::fakes::ManualTimers timers_;
+    fixture::Fakes fakes_;
     std::unique_ptr<frmMain> w_;
 
     QString database() const {
@@ -85,7 +78,7 @@ private:
         flag.open(QIODevice::WriteOnly);
         flag.write("aan\r\n");
         flag.close();
-        w_ = fixture::makeMainWindow(dir_->path(), {messages_, clock_, web_, timers_});
+        w_ = fixture::makeMainWindow(dir_->path(), fakes_.services());
         w_->tmrRonde_Timer();
         fixture::ui(*w_).Data1->Recordset().AddNew();
         fixture::ui(*w_).txtKringbaasCall->setText(QStringLiteral("PI4ZUD"));
@@ -98,8 +91,8 @@ private Q_SLOTS:
         storage::Database::setLockWait(0);
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
-        clock_.setLocalNow(QDateTime(QDate(2026, 12, 10), QTime(20, 15, 0)));
-        messages_.clear();
+        fakes_.clock.setLocalNow(QDateTime(QDate(2026, 12, 10), QTime(20, 15, 0)));
+        fakes_.messages.clear();
     }
     void cleanup() {
         if (w_) {
@@ -115,18 +108,18 @@ private Q_SLOTS:
         OtherProgram other(database());
         QVERIFY(other.lock());
         w.storeRound();
-        QCOMPARE(messages_.shown().size(), 1);
-        QCOMPARE(messages_.shown()[0].title, QStringLiteral("Ronde niet opgeslagen"));
-        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkCritical);
-        QVERIFY2(messages_.shown()[0].text.contains(QDir::toNativeSeparators(database())),
-                 qPrintable(messages_.shown()[0].text));
+        QCOMPARE(fakes_.messages.shown().size(), 1);
+        QCOMPARE(fakes_.messages.shown()[0].title, QStringLiteral("Ronde niet opgeslagen"));
+        QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::OkCritical);
+        QVERIFY2(fakes_.messages.shown()[0].text.contains(QDir::toNativeSeparators(database())),
+                 qPrintable(fakes_.messages.shown()[0].text));
         QCOMPARE(fixture::ui(w).txtKringbaasCall->text(), QStringLiteral("PI4ZUD"));
         QCOMPARE(fixture::ui(w).Text1[0]->text(), QStringLiteral("PI4ZUD"));
         QCOMPARE(storedCalls(database()), QStringList({""}));
 
         QVERIFY(other.release());
         w.storeRound();
-        QCOMPARE(messages_.shown().size(), 1);
+        QCOMPARE(fakes_.messages.shown().size(), 1);
         QCOMPARE(storedCalls(database()), QStringList({"", "PI4ZUD"}));
         QCOMPARE(fixture::ui(w).txtRondeNR->text(), QStringLiteral("2"));
     }
@@ -137,8 +130,8 @@ private Q_SLOTS:
         OtherProgram other(database());
         QVERIFY(other.lock());
         fixture::ui(w).Data1->firstButton()->click();
-        QCOMPARE(messages_.shown().size(), 1);
-        QVERIFY(messages_.shown()[0].text.contains(QStringLiteral("vergrendeld")));
+        QCOMPARE(fakes_.messages.shown().size(), 1);
+        QVERIFY(fakes_.messages.shown()[0].text.contains(QStringLiteral("vergrendeld")));
         QCOMPARE(fixture::ui(w).Data1->Recordset().state(), storage::CursorState::PendingNew);
         QCOMPARE(fixture::ui(w).txtKringbaasCall->text(), QStringLiteral("PI4ZUD"));
         QVERIFY(other.release());
@@ -162,17 +155,17 @@ private Q_SLOTS:
                 other.release();
             }
         });
-        messages_.queueAnswer(tryAgain ? MessageAnswer::Yes : MessageAnswer::No);
+        fakes_.messages.queueAnswer(tryAgain ? MessageAnswer::Yes : MessageAnswer::No);
         w.close();
 
-        QVERIFY(messages_.shown().size() >= 1);
-        QCOMPARE(messages_.shown()[0].style, MessageStyle::YesNoQuestion);
-        QVERIFY2(
-            messages_.shown()[0].text.startsWith(QStringLiteral("De ronde is niet opgeslagen.")) &&
-                messages_.shown()[0].text.contains(QDir::toNativeSeparators(database())),
-            qPrintable(messages_.shown()[0].text));
+        QVERIFY(fakes_.messages.shown().size() >= 1);
+        QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::YesNoQuestion);
+        QVERIFY2(fakes_.messages.shown()[0].text.startsWith(
+                     QStringLiteral("De ronde is niet opgeslagen.")) &&
+                     fakes_.messages.shown()[0].text.contains(QDir::toNativeSeparators(database())),
+                 qPrintable(fakes_.messages.shown()[0].text));
         bool farewell = false;
-        for (const auto &shown : messages_.shown()) {
+        for (const auto &shown : fakes_.messages.shown()) {
             if (shown.text.startsWith(QStringLiteral("Ronde is opgeslagen!"))) {
                 farewell = true;
                 // The round went in after the blank one: the farewell names where it stands.
@@ -180,7 +173,7 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(farewell, tryAgain);
-        QCOMPARE(messages_.shown().size(), 2 - (tryAgain ? 0 : 1));
+        QCOMPARE(fakes_.messages.shown().size(), 2 - (tryAgain ? 0 : 1));
         w_.reset();
         other.release();
         QCOMPARE(storedCalls(database()),

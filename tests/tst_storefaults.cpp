@@ -2,6 +2,8 @@
 // lock held by another program, a damaged or cut-short file, a second copy of the program, and
 // the backups and the standard sqlite3 tool that a repair leans on. All on real database files.
 
+#include "CoreTestMain.h"
+
 #include "storage/Backups.h"
 #include "storage/Database.h"
 #include "storage/HamLookup.h"
@@ -901,5 +903,5 @@ void StoreFaultsTest::statementBindsValuesAsData() {
              qPrintable(missing.failure().message));
 }
 
-QTEST_GUILESS_MAIN(StoreFaultsTest)
+KB_CORE_TEST_MAIN(StoreFaultsTest)
 #include "tst_storefaults.moc"

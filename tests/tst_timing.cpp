@@ -2,10 +2,6 @@
 #include "TestMain.h"
 
 #include "MainControls.h"
-#include "platform/fakes/FakeClock.h"
-#include "platform/fakes/FakeMessageBoxes.h"
-#include "platform/fakes/FakeWebLauncher.h"
-#include "platform/fakes/ManualTimers.h"
 #include "roundsheet/frmDialog.h"
 #include "roundsheet/frmMain.h"
 #include "timing/Clocks.h"
@@ -73,10 +69,7 @@ class TimingTest : public QObject {
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;
-    platform::fakes::FakeClock clock_;
-    OnScreenMessageBoxes messages_;
-    platform::fakes::FakeWebLauncher web_;
-    platform::fakes::ManualTimers timers_;
+    fixture::FakesWith<OnScreenMessageBoxes> fakes_;
     std::unique_ptr<frmMain> w_;
 
     QString file(const char *name) const {
@@ -94,8 +87,7 @@ private:
     }
 
     frmMain &makeWindow() {
-        w_ = std::make_unique<frmMain>(dir_->path(),
-                                       roundsheet::Services{messages_, clock_, web_, timers_});
+        w_ = std::make_unique<frmMain>(dir_->path(), fakes_.services());
         w_->load();
         // The start-up timers are driven by hand here; the clocks run.
         w_->startupTimer->stop();
@@ -112,11 +104,11 @@ private:
         return w;
     }
 
-    void advanceSecs(qint64 seconds) { clock_.advanceMs(seconds * 1000); }
+    void advanceSecs(qint64 seconds) { fakes_.clock.advanceMs(seconds * 1000); }
 
     QStringList shownTexts() const {
         QStringList texts;
-        for (const auto &box : messages_.shown()) {
+        for (const auto &box : fakes_.messages.shown()) {
             texts << box.text;
         }
         return texts;
@@ -125,7 +117,7 @@ private:
     // The boxes of the clocks and the round time all have an OK button only, no icon and the
     // application's title.
     void verifyPlainBoxes() const {
-        for (const auto &box : messages_.shown()) {
+        for (const auto &box : fakes_.messages.shown()) {
             QCOMPARE(box.style, MessageStyle::OkOnly);
             QCOMPARE(box.title, QStringLiteral("Kringbaas"));
         }
@@ -139,10 +131,10 @@ private Q_SLOTS:
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
-        clock_.setLocalNow(QDateTime(QDate(2026, 12, 10), QTime(20, 15, 0)));
-        clock_.setUtcNow(QDateTime(QDate(2026, 12, 10), QTime(19, 15, 0), QTimeZone::utc()));
-        messages_.clear();
-        messages_.whileShown = {};
+        fakes_.clock.setLocalNow(QDateTime(QDate(2026, 12, 10), QTime(20, 15, 0)));
+        fakes_.clock.setUtcNow(QDateTime(QDate(2026, 12, 10), QTime(19, 15, 0), QTimeZone::utc()));
+        fakes_.messages.clear();
+        fakes_.messages.whileShown = {};
     }
     void cleanup() {
         if (w_) {
@@ -170,8 +162,8 @@ private Q_SLOTS:
         frmMain &w = makeWindow();
         QVERIFY(w.Timer1->isActive());
         QCOMPARE(w.Timer1->interval(), 100);
-        clock_.setLocalNow(QDateTime(QDate(2026, 12, 10), QTime(14, 3, 9)));
-        clock_.setUtcNow(QDateTime(QDate(2026, 12, 10), QTime(8, 5, 0), QTimeZone::utc()));
+        fakes_.clock.setLocalNow(QDateTime(QDate(2026, 12, 10), QTime(14, 3, 9)));
+        fakes_.clock.setUtcNow(QDateTime(QDate(2026, 12, 10), QTime(8, 5, 0), QTimeZone::utc()));
         QVERIFY(w.Timer1->fire());
         QCOMPARE(fixture::ui(w).lblKlok->text(), QStringLiteral("14:03:09"));
         QCOMPARE(fixture::ui(w).lblUTC->text(), QStringLiteral("08:05:00"));
@@ -190,8 +182,8 @@ private Q_SLOTS:
     void valuesAreReadByAScreenReader() {
         writeFile("rondetijd", "45\r\n");
         fixture::seedTable(dir_->path(), "ronde", fixture::numberedRounds(3));
-        clock_.setLocalNow(QDateTime(QDate(2026, 12, 10), QTime(14, 3, 9)));
-        clock_.setUtcNow(QDateTime(QDate(2026, 12, 10), QTime(8, 5, 0), QTimeZone::utc()));
+        fakes_.clock.setLocalNow(QDateTime(QDate(2026, 12, 10), QTime(14, 3, 9)));
+        fakes_.clock.setUtcNow(QDateTime(QDate(2026, 12, 10), QTime(8, 5, 0), QTimeZone::utc()));
         frmMain &w = makeWindow();
         w.tmrRonde_Timer();
         QVERIFY(w.Timer1->fire());
@@ -292,7 +284,8 @@ private Q_SLOTS:
         QFETCH(bool, byHand);
         QObject owner;
         platform::EventLoopTimers eventLoop;
-        platform::Timers &timers = byHand ? static_cast<platform::Timers &>(timers_) : eventLoop;
+        platform::Timers &timers =
+            byHand ? static_cast<platform::Timers &>(fakes_.timers) : eventLoop;
         platform::Timer *timer = timers.make(&owner, "tmrTest", 250, false);
         QStringList reports;
         QObject::connect(timer, &platform::Timer::started, &owner,
@@ -310,7 +303,7 @@ private Q_SLOTS:
         timer->stop();
 
         // A one-shot timer stops as it fires.
-        platform::Timer *once = timers_.make(&owner, "tmrOnce", 100, true);
+        platform::Timer *once = fakes_.timers.make(&owner, "tmrOnce", 100, true);
         int stops = 0;
         QObject::connect(once, &platform::Timer::stopped, &owner, [&] { ++stops; });
         QObject::connect(once, &platform::Timer::timeout, &owner,
@@ -385,15 +378,15 @@ private Q_SLOTS:
         QCOMPARE(fixture::ui(w).ProgressBar1->minimum(), 0);
         QCOMPARE(fixture::ui(w).ProgressBar1->maximum(), 3540);
         QCOMPARE(fixture::ui(w).ProgressBar1->value(), 1770);
-        QVERIFY(messages_.shown().isEmpty());
+        QVERIFY(fakes_.messages.shown().isEmpty());
 
         // A stalled event loop whose next tick comes late loses nothing either.
-        clock_.advanceMs(29999);
+        fakes_.clock.advanceMs(29999);
         QVERIFY(w.tmrRondeTijd->fire());
         QCOMPARE(fixture::ui(w).ProgressBar1->value(), 3539);
-        QVERIFY(messages_.shown().isEmpty());
+        QVERIFY(fakes_.messages.shown().isEmpty());
 
-        clock_.advanceMs(1);
+        fakes_.clock.advanceMs(1);
         QVERIFY(w.tmrRondeTijd->fire());
         QCOMPARE(fixture::ui(w).ProgressBar1->value(), 3540);
         QCOMPARE(shownTexts(), QStringList{kTimeUp});
@@ -403,7 +396,7 @@ private Q_SLOTS:
         advanceSecs(600);
         QVERIFY(!w.tmrRondeTijd->fire());
         QCOMPARE(fixture::ui(w).ProgressBar1->value(), 3540);
-        QCOMPARE(messages_.shown().size(), 1);
+        QCOMPARE(fakes_.messages.shown().size(), 1);
     }
 
     // The timer is stopped before the warning shows: a tick while it is on screen does nothing.
@@ -411,7 +404,7 @@ private Q_SLOTS:
         frmMain &w = roundWithPlan("1");
         advanceSecs(60);
         int firedDuringWarning = -1;
-        messages_.whileShown = [&] {
+        fakes_.messages.whileShown = [&] {
             advanceSecs(5);
             firedDuringWarning = int(w.tmrRondeTijd->fire());
         };
@@ -444,7 +437,7 @@ private Q_SLOTS:
 
         advanceSecs(38);
         QVERIFY(w.tmrRondeTijd->fire());
-        QCOMPARE(messages_.shown().size(), 2);
+        QCOMPARE(fakes_.messages.shown().size(), 2);
         advanceSecs(1);
         QVERIFY(w.tmrRondeTijd->fire());
         QCOMPARE(shownTexts().last(), kTimeUp);
@@ -456,7 +449,7 @@ private Q_SLOTS:
         QTest::mouseClick(fixture::ui(w).ProgressBar1, Qt::RightButton);
         QTest::mousePress(fixture::ui(w).ProgressBar1, Qt::LeftButton);
         QTest::mouseRelease(fixture::ui(w).ProgressBar1, Qt::LeftButton, {}, QPoint(-5, -5));
-        QVERIFY(messages_.shown().isEmpty());
+        QVERIFY(fakes_.messages.shown().isEmpty());
         QVERIFY(w.tmrRondeTijd->isActive());
     }
 
@@ -482,7 +475,7 @@ private Q_SLOTS:
         QVERIFY(w.tmrRondeTijd->fire());
         QCOMPARE(shownTexts(), QStringList{kTimeUp});
 
-        messages_.whileShown = [&] { QVERIFY(w.tmrRondeTijd->fire()); };
+        fakes_.messages.whileShown = [&] { QVERIFY(w.tmrRondeTijd->fire()); };
         w.ProgressBar1_Click();
         QCOMPARE(shownTexts(), (QStringList{kTimeUp, kResumed}));
         QCOMPARE(fixture::ui(w).ProgressBar1->value(), 3540);
@@ -495,7 +488,7 @@ private Q_SLOTS:
         // A new round begun in the same run is up at once as well.
         w.tmrRondeTijd->start();
         QVERIFY(w.tmrRondeTijd->fire());
-        QCOMPARE(messages_.shown().size(), 4);
+        QCOMPARE(fakes_.messages.shown().size(), 4);
     }
 
     // Without a usable planned time the bar stays empty and nothing is said; a planned time set
@@ -519,10 +512,10 @@ private Q_SLOTS:
         QVERIFY(w.tmrRondeTijd->fire());
         QCOMPARE(fixture::ui(w).ProgressBar1->value(), 0);
         QVERIFY(fixture::ui(w).ProgressBar1->maximum() > fixture::ui(w).ProgressBar1->minimum());
-        QVERIFY(messages_.shown().isEmpty());
+        QVERIFY(fakes_.messages.shown().isEmpty());
         QVERIFY(w.tmrRondeTijd->isActive());
 
-        messages_.queueInput(QStringLiteral("1"));
+        fakes_.messages.queueInput(QStringLiteral("1"));
         w.rondetijd_Click();
         advanceSecs(30);
         QVERIFY(w.tmrRondeTijd->fire());
@@ -543,7 +536,7 @@ private Q_SLOTS:
 
         roundsheet::frmDialog dialog(w);
         dialog.tmrUnload->stop();
-        messages_.queueAnswer(MessageAnswer::Yes);
+        fakes_.messages.queueAnswer(MessageAnswer::Yes);
         dialog.tmrUnload_Timer();
         dialog.Text1->setText(QStringLiteral("PA3ABC"));
         dialog.Text2->setText(QStringLiteral("Henk"));
@@ -570,10 +563,10 @@ private Q_SLOTS:
         QVERIFY(fixture::ui(w).ProgressBar1->value() > 0);
 
         // 90 minutes at 20:25 from the menu.
-        messages_.queueInput(QStringLiteral("90"));
+        fakes_.messages.queueInput(QStringLiteral("90"));
         w.rondetijd->trigger();
-        QCOMPARE(messages_.asked().size(), 1);
-        const auto &asked = messages_.asked()[0];
+        QCOMPARE(fakes_.messages.asked().size(), 1);
+        const auto &asked = fakes_.messages.asked()[0];
         QCOMPARE(asked.prompt, QStringLiteral("Voer de geplande rondetijd in minuten in: "));
         QCOMPARE(asked.title, QStringLiteral("Hoelang moet de ronde ongeveer duren"));
         QCOMPARE(asked.defaultText, QStringLiteral("45"));
@@ -592,13 +585,13 @@ private Q_SLOTS:
         QCOMPARE(fixture::ui(w).ProgressBar1->value(), 45 * 3540);
 
         // Used twice, two planned ends stand after each other; the old value is the default.
-        messages_.queueInput(QStringLiteral("30"));
+        fakes_.messages.queueInput(QStringLiteral("30"));
         w.rondetijd_Click();
-        QCOMPARE(messages_.asked()[1].defaultText, QStringLiteral("90"));
+        QCOMPARE(fakes_.messages.asked()[1].defaultText, QStringLiteral("90"));
         QCOMPARE(fixture::ui(w).Label5->text(),
                  progress + QStringLiteral("  Geplande eindtijd 21:55 uur.") +
                      QStringLiteral("  Geplande eindtijd 21:40 uur."));
-        QVERIFY(messages_.shown().isEmpty());
+        QVERIFY(fakes_.messages.shown().isEmpty());
     }
 
     // The end time said and the bar read the planned time alike; a time too short for one tick
@@ -631,10 +624,10 @@ private Q_SLOTS:
         QFETCH(QString, answer);
         QFETCH(QString, appended);
         QFETCH(std::optional<int>, maximum);
-        clock_.setLocalNow(QDateTime(QDate(2026, 12, 10), now));
+        fakes_.clock.setLocalNow(QDateTime(QDate(2026, 12, 10), now));
         frmMain &w = makeWindow();
         const QString before = fixture::ui(w).Label5->text();
-        messages_.queueInput(answer);
+        fakes_.messages.queueInput(answer);
         w.rondetijd_Click();
         QCOMPARE(fixture::ui(w).Label5->text(), before + appended);
         QCOMPARE(readFile("rondetijd"), answer.toLatin1() + "\r\n");
@@ -648,7 +641,7 @@ private Q_SLOTS:
                 QCOMPARE(fixture::ui(w).ProgressBar1->maximum(), *maximum);
             } else {
                 QCOMPARE(fixture::ui(w).ProgressBar1->value(), 0);
-                QVERIFY(messages_.shown().isEmpty());
+                QVERIFY(fakes_.messages.shown().isEmpty());
             }
             w.tmrRondeTijd->start();
             advanceSecs(3600);
@@ -669,9 +662,9 @@ private Q_SLOTS:
         advanceSecs(30);
         QVERIFY(w.tmrRondeTijd->fire());
         const QString progress = fixture::ui(w).Label5->text();
-        messages_.queueInput(answer);
+        fakes_.messages.queueInput(answer);
         w.rondetijd_Click();
-        QCOMPARE(messages_.asked().size(), 1);
+        QCOMPARE(fakes_.messages.asked().size(), 1);
         QCOMPARE(readFile("rondetijd"), QByteArray("1\r\n"));
         QCOMPARE(fixture::ui(w).Label5->text(), progress);
         QCOMPARE(w.sheet().plannedTime(), QStringLiteral("1"));
@@ -683,10 +676,10 @@ private Q_SLOTS:
     void noWarningOverTheInputBox() {
         frmMain &w = roundWithPlan("1");
         advanceSecs(60);
-        messages_.whileShown = [&] { QVERIFY(w.tmrRondeTijd->fire()); };
-        messages_.queueInput(std::nullopt);
+        fakes_.messages.whileShown = [&] { QVERIFY(w.tmrRondeTijd->fire()); };
+        fakes_.messages.queueInput(std::nullopt);
         w.rondetijd_Click();
-        QVERIFY(messages_.shown().isEmpty());
+        QVERIFY(fakes_.messages.shown().isEmpty());
         QVERIFY(w.tmrRondeTijd->fire());
         QCOMPARE(shownTexts(), QStringList{kTimeUp});
     }
@@ -698,16 +691,16 @@ private Q_SLOTS:
         frmMain &w = makeWindow();
         QVERIFY(QFile::remove(file("rondetijd")));
         QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("rondetijd")));
-        messages_.queueInput(QStringLiteral("1"));
+        fakes_.messages.queueInput(QStringLiteral("1"));
         w.rondetijd_Click();
         QCOMPARE(w.sheet().plannedTime(), QStringLiteral("1"));
         QVERIFY(fixture::ui(w).Label5->text().endsWith(
             QStringLiteral("  Geplande eindtijd 20:16 uur.")));
-        QCOMPARE(messages_.shown().size(), 1);
-        QCOMPARE(messages_.shown()[0].text,
+        QCOMPARE(fakes_.messages.shown().size(), 1);
+        QCOMPARE(fakes_.messages.shown()[0].text,
                  QStringLiteral("De geplande rondetijd is niet bewaard: het bestand rondetijd kan "
                                 "niet worden geschreven."));
-        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkCritical);
+        QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::OkCritical);
     }
 
     // --- speech -------------------------------------------------------------------------------
@@ -721,8 +714,8 @@ private Q_SLOTS:
             w.spraak->trigger();
             QCOMPARE(readFile("stem"), expected[i]);
             QCOMPARE(w.spraak->isChecked(), expected[i] == "1\r\n");
-            QCOMPARE(messages_.shown().size(), i + 1);
-            QCOMPARE(messages_.shown().last().text, kSpeech);
+            QCOMPARE(fakes_.messages.shown().size(), i + 1);
+            QCOMPARE(fakes_.messages.shown().last().text, kSpeech);
         }
         verifyPlainBoxes();
     }
@@ -733,12 +726,12 @@ private Q_SLOTS:
         QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("stem")));
         w.spraak->trigger();
         QVERIFY(w.spraak->isChecked());
-        QCOMPARE(messages_.shown().size(), 2);
-        QCOMPARE(messages_.shown()[0].text,
+        QCOMPARE(fakes_.messages.shown().size(), 2);
+        QCOMPARE(fakes_.messages.shown()[0].text,
                  QStringLiteral("De keuze voor Spraak is niet bewaard: het bestand stem kan niet "
                                 "worden geschreven."));
-        QCOMPARE(messages_.shown()[0].style, MessageStyle::OkCritical);
-        QCOMPARE(messages_.shown()[1].text, kSpeech);
+        QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::OkCritical);
+        QCOMPARE(fakes_.messages.shown()[1].text, kSpeech);
     }
 };
 
