@@ -251,7 +251,8 @@ void RoundSheet::lookUp(int index, const QString &call) {
 }
 
 void RoundSheet::applyEmptyCallRule(int index) {
-    if (index < 0 || index >= kRows || !rows_[size_t(index)].call.isEmpty()) {
+    // While a stored round is put on the sheet it shows exactly what is stored.
+    if (showing_ || index < 0 || index >= kRows || !rows_[size_t(index)].call.isEmpty()) {
         return;
     }
     for (Column column : {Column::Name, Column::Qth, Column::Topic, Column::Distance}) {
@@ -342,7 +343,7 @@ void RoundSheet::browseLatest() {
 
 void RoundSheet::begin(const QString &controllerCall, const QString &controllerName,
                        const QString &plannedTime, const QDateTime &localNow,
-                       const QDateTime &utcNow, const QLocale &locale) {
+                       const QLocale &locale) {
     setPlannedTime(plannedTime);
     putText(Field::ControllerCall, controllerCall);
     putText(Field::ControllerName, controllerName);
@@ -360,12 +361,15 @@ void RoundSheet::begin(const QString &controllerCall, const QString &controllerN
                                  localNow.toString(QStringLiteral("HH:mm")) +
                                  QStringLiteral(" uur.   Verwachtte eindtijd ") +
                                  end.toString(QStringLiteral("HH:mm")) + QStringLiteral(" uur."));
-    beginTime_ = storage::storedTime(storage::storedTimeText(utcNow));  // to the second
+}
+
+void RoundSheet::setBeginTime(const QDateTime &utc) {
+    beginTime_ = storage::storedTime(storage::storedTimeText(utc));  // to the second
     markEdited(storage::rondeBeginIndex());
     Q_EMIT changed();
 }
 
-RoundSheet::Placing RoundSheet::placeCall(const QString &typed, const QDateTime &utcNow) {
+RoundSheet::Placing RoundSheet::placeCall(const QString &typed, const UtcClock &utcNow) {
     // Calls on the sheet are upper case; a call pasted in lower case is the same call.
     const QString call = typed.trimmed().toUpper();
     if (!call.isEmpty()) {
@@ -379,7 +383,7 @@ RoundSheet::Placing RoundSheet::placeCall(const QString &typed, const QDateTime 
         if (rows_[size_t(i)].call.isEmpty()) {
             setCall(i, call);
             if (!call.isEmpty()) {
-                rows_[size_t(i)].placedAt = storage::storedTime(storage::storedTimeText(utcNow));
+                rows_[size_t(i)].placedAt = storage::storedTime(storage::storedTimeText(utcNow()));
                 markEdited(storage::rondeTimeIndex(i));
                 Q_EMIT changed();
             }

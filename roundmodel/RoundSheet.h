@@ -114,17 +114,24 @@ public:
     // dropped, participants cannot be added.
     void browseLatest();
     // The new round begins with this controller: the planned time, the date, the controller in
-    // the first row as "Kringbaas" with the distance of its own look-up, the begin time and the
-    // line over the bar. Distances of the rows shown before are gone. Not stored yet.
+    // the first row as "Kringbaas" with the distance of its own look-up, and the line over the
+    // bar, all as of localNow. Distances of the rows shown before are gone. Not stored yet.
     void begin(const QString &controllerCall, const QString &controllerName,
-               const QString &plannedTime, const QDateTime &localNow, const QDateTime &utcNow,
-               const QLocale &locale);
+               const QString &plannedTime, const QDateTime &localNow, const QLocale &locale);
+    // When the round began (UTC, kept to the second): once its controller stands on the sheet,
+    // after any question the look-up asked.
+    void setBeginTime(const QDateTime &utc);
 
     enum class Placing { Placed, Duplicate, Full };
     // A call from the call entry box goes into the first empty row, with the time it was
     // placed; a call already on the sheet is refused, and so is any call when all rows are taken.
-    // Blanks alone place an empty call (which takes nothing) and are never a duplicate.
-    Placing placeCall(const QString &typed, const QDateTime &utcNow);
+    // Blanks alone place an empty call (which takes nothing) and are never a duplicate. The
+    // time is asked once the call stands in its row, after any question the look-up asked.
+    using UtcClock = std::function<QDateTime()>;
+    Placing placeCall(const QString &typed, const UtcClock &utcNow);
+    Placing placeCall(const QString &typed, const QDateTime &utcNow) {
+        return placeCall(typed, [utcNow] { return utcNow; });
+    }
 
     // --- the stored rounds ---
     // Opens table ronde of the database file; the first round is shown.

@@ -111,13 +111,13 @@ platform::TextBox *frmMain::boxOf(int index, roundmodel::Column column) const {
 namespace {
 
 // Shows a value of the sheet without handing it back as an edit; a box being typed in keeps its
-// cursor where it was.
-void showValue(QLineEdit *box, const QString &value) {
+// cursor where it was (a stored round shown puts it at the end, as any new text does).
+void showValue(QLineEdit *box, const QString &value, bool showingRound) {
     if (box->text() == value) {
         return;
     }
     const QSignalBlocker blocker(box);
-    const bool typing = box->hasFocus();
+    const bool typing = box->hasFocus() && !showingRound;
     const int cursor = box->cursorPosition();
     box->setText(value);
     if (typing) {
@@ -153,12 +153,12 @@ void frmMain::showText(roundmodel::Field field) {
     if (field == roundmodel::Field::Progress) {
         Label5->setText(sheet_.text(field));
     } else {
-        showValue(boxOf(field), sheet_.text(field));
+        showValue(boxOf(field), sheet_.text(field), sheet_.isShowing());
     }
 }
 
 void frmMain::showCell(int index, roundmodel::Column column) {
-    showValue(boxOf(index, column), sheet_.cell(index, column));
+    showValue(boxOf(index, column), sheet_.cell(index, column), sheet_.isShowing());
 }
 
 // A mark set or cleared freezes or frees its row: its boxes, its turn button and the other mark.
@@ -257,12 +257,16 @@ void frmMain::Text2_DblClick(int index) {
     hams->exec();
 }
 
-// A QTH is upper case, also while it is typed.
+// A QTH is upper case, also while it is typed: the box shows the sheet's form even when the
+// sheet already held it.
 void frmMain::Text3_Change(int index) {
     sheet_.setCell(index, roundmodel::Column::Qth, Text3[index]->text());
+    showCell(index, roundmodel::Column::Qth);
 }
 
 void frmMain::Text3_LostFocus(int index) {
+    sheet_.setCell(index, roundmodel::Column::Qth,
+                   sheet_.cell(index, roundmodel::Column::Qth).toUpper());
     emptyCallRule(index);
 }
 
@@ -396,13 +400,14 @@ void frmMain::setWipeEnabled(bool enabled) {
     Command3->setEnabled(enabled);
 }
 
-// The clocks run, the round begins with this controller and is stored at once.
+// The round begins with this controller; once it stands on the sheet (after any question its
+// look-up asked) the clocks run, the round's begin time is taken and the round is stored.
 void frmMain::beginRound(const QString &controllerCall, const QString &controllerName) {
+    sheet_.begin(controllerCall, controllerName, settings_.readRondeTijd(),
+                 services_.clock.localNow(), services_.clock.locale());
     Timer1->start();
     tmrRondeTijd->start();
-    const QDateTime now = services_.clock.localNow();
-    sheet_.begin(controllerCall, controllerName, settings_.readRondeTijd(), now,
-                 services_.clock.utcNow(), services_.clock.locale());
+    sheet_.setBeginTime(services_.clock.utcNow());
     storeRound();
 }
 

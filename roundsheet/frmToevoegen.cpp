@@ -52,7 +52,8 @@ frmToevoegen::frmToevoegen(frmMain &main) : frmToevoegen(main.sheet(), main.serv
 
 void frmToevoegen::Text1_Enter() {
     const QString call = Text1->text().trimmed().toUpper();
-    switch (sheet_.placeCall(Text1->text(), services_.clock.utcNow())) {
+    platform::Clock &clock = services_.clock;
+    switch (sheet_.placeCall(Text1->text(), [&clock] { return clock.utcNow(); })) {
         case roundmodel::RoundSheet::Placing::Duplicate:
             services_.messages.show(this, call + QStringLiteral(" doet al mee in deze ronde"),
                                     platform::MessageStyle::OkCritical,

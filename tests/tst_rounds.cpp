@@ -841,6 +841,22 @@ private Q_SLOTS:
         }
     }
 
+    // A QTH box shows upper case while it is typed in, also when the sheet already held that
+    // QTH; leaving the box puts a stored lower-case QTH in upper case, an edit of the round.
+    void qthBoxIsUpperCase() {
+        fixture::seedTable(folder(), "ronde", {{{"call1", "PA3ABC"}, {"qth1", "gouda"}}});
+        frmMain &w = makeWindow();
+        platform::TextBox *qth = fixture::ui(w).Text3[0];
+        QCOMPARE(qth->text(), QStringLiteral("gouda"));  // shown as stored
+        w.Text3_LostFocus(0);
+        QCOMPARE(qth->text(), QStringLiteral("GOUDA"));
+        w.storeRound();
+        QCOMPARE(storedField(folder(), "qth1").constLast(), quoted("GOUDA"));
+        qth->setText(QStringLiteral("gouda"));  // pasted again over the whole text
+        QCOMPARE(qth->text(), QStringLiteral("GOUDA"));
+        QCOMPARE(w.sheet().cell(0, roundmodel::Column::Qth), QStringLiteral("GOUDA"));
+    }
+
     // --- turns, marks, keys ----------------------------------------------------------------
 
     void turnCaptionCounts() {

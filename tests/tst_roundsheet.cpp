@@ -117,8 +117,9 @@ class RoundSheetTest : public QObject {
         }
         sheet.setMode(RoundMode::On);
         sheet.begin(QStringLiteral("PA3ABC"), QStringLiteral("Henk"), planned,
-                    QDateTime(QDate(2026, 12, 10), QTime(20, 15, 30)), utc(19, 15, 30, 250),
+                    QDateTime(QDate(2026, 12, 10), QTime(20, 15, 30)),
                     QLocale(QLocale::Dutch, QLocale::Netherlands));
+        sheet.setBeginTime(utc(19, 15, 30, 250));
         return sheet;
     }
 

@@ -4,6 +4,7 @@
 #include "MainControls.h"
 #include "roundsheet/frmDialog.h"
 #include "roundsheet/frmMain.h"
+#include "roundsheet/frmToevoegen.h"
 #include "timing/Clocks.h"
 #include "timing/RoundTime.h"
 
@@ -411,6 +412,37 @@ private Q_SLOTS:
         QVERIFY(w.tmrRondeTijd->fire());
         QCOMPARE(firedDuringWarning, 0);
         QCOMPARE(shownTexts(), QStringList{kTimeUp});
+    }
+
+    // The round's begin time, its round time and a participant's placed time count from when the
+    // call stands on the sheet: the question its look-up asks (a locator that is not valid) and
+    // the time the controller takes to answer it are not part of them.
+    void timesCountFromAfterTheLookUpsQuestion() {
+        writeFile("rondetijd", "1\r\n");
+        fixture::seedTable(dir_->path(), "qrz",
+                           {{{"call", "PE1BAD"}, {"naam", "Piet"}, {"grid", "XX99"}},
+                            {{"call", "PD1BAD"}, {"naam", "Els"}, {"grid", "YY00"}}});
+        frmMain &w = makeWindow();
+        QVERIFY(w.sheet().addNew());
+        const QDateTime asked = fakes_.clock.utcNow();
+        fakes_.messages.whileShown = [this] { advanceSecs(20); };
+        w.beginRound(QStringLiteral("PE1BAD"), QStringLiteral("Piet"));
+        QCOMPARE(fakes_.messages.shown().size(), 1);  // the locator's question
+        QCOMPARE(storage::storedTimeText(w.sheet().beginTime()),
+                 storage::storedTimeText(asked.addSecs(20)));
+        QVERIFY(w.tmrRondeTijd->fire());
+        QCOMPARE(fixture::ui(w).ProgressBar1->value(), 0);
+
+        fakes_.messages.whileShown = [this] { advanceSecs(15); };
+        {
+            roundsheet::frmToevoegen box(w);
+            box.Text1->setText(QStringLiteral("PD1BAD"));
+            box.Text1_Enter();
+        }
+        w.tmrToeVoeg->stop();
+        QCOMPARE(fakes_.messages.shown().size(), 2);
+        QCOMPARE(storage::storedTimeText(w.sheet().row(1).placedAt),
+                 storage::storedTimeText(asked.addSecs(35)));
     }
 
     // A click pauses and the next resumes; a pause of ten minutes adds nothing.
