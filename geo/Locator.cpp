@@ -139,6 +139,19 @@ QString LocatorCalculator::distanceText(double kilometres) {
     return QString::number(rounded + 1 + 0.0, 'f', 0);
 }
 
+QString distanceBetween(const QString &from, const QString &to) {
+    double latitude[2];
+    double longitude[2];
+    const QString locators[2] = {from, to};
+    for (int i = 0; i < 2; ++i) {
+        const LocatorCalculator::Point point = LocatorCalculator::LocatorToLatLong(locators[i]);
+        latitude[i] = point.latitude;
+        longitude[i] = point.longitude;
+    }
+    const LocatorCalculator calculator(4 * std::atan(1.0));
+    return LocatorCalculator::distanceText(calculator.GreatCircleDistance(latitude, longitude));
+}
+
 QString gridHomeForm(const QString &text) {
     const QString t = text.trimmed();
     return t.left(4).toUpper() + t.right(2).toLower();

@@ -41,6 +41,10 @@ private:
     double pi_;
 };
 
+// The distance label's text between two locators that passed IsValidLocator, with π as
+// 4·atan(1): the distance a row of the round sheet shows.
+QString distanceBetween(const QString &from, const QString &to);
+
 // The club locator field when it loses the focus: trimmed, the first four characters upper case
 // and the last two lower case (jo22AB gives JO22ab, jo22 gives JO2222).
 QString gridHomeForm(const QString &text);

@@ -7,7 +7,6 @@
 #include <QScopedValueRollback>
 
 #include <algorithm>
-#include <cmath>
 #include <utility>
 
 namespace roundmodel {
@@ -78,21 +77,6 @@ bool sameText(const QString &a, const QString &b) {
 bool bothValid(const QString &home, const QString &other) {
     return geo::LocatorCalculator::IsValidLocator(home.toUpper()) &&
            geo::LocatorCalculator::IsValidLocator(other.toUpper());
-}
-
-// The distance as the calculator shows it for two valid locators.
-QString distanceBetween(const QString &home, const QString &other) {
-    double latitude[2];
-    double longitude[2];
-    const QString locators[2] = {home, other};
-    for (int i = 0; i < 2; ++i) {
-        const auto point = geo::LocatorCalculator::LocatorToLatLong(locators[i]);
-        latitude[i] = point.latitude;
-        longitude[i] = point.longitude;
-    }
-    const geo::LocatorCalculator calculator(4 * std::atan(1.0));
-    return geo::LocatorCalculator::distanceText(
-        calculator.GreatCircleDistance(latitude, longitude));
 }
 
 }  // namespace
@@ -171,7 +155,6 @@ void RoundSheet::putText(Field field, const QString &text) {
     held = boxText(text);
     markEdited(fieldOf(field));
     Q_EMIT textChanged(field);
-    Q_EMIT changed();
 }
 
 void RoundSheet::putCell(int index, Column column, const QString &text) {
@@ -182,7 +165,6 @@ void RoundSheet::putCell(int index, Column column, const QString &text) {
     held = boxText(text);
     markEdited(fieldOf(column, index));
     Q_EMIT cellChanged(index, column);
-    Q_EMIT changed();
 }
 
 void RoundSheet::setText(Field field, const QString &text) {
@@ -213,7 +195,6 @@ void RoundSheet::setCall(int index, const QString &text) {
     if (row.placedAt.isValid()) {
         row.placedAt = QDateTime();
         markEdited(storage::rondeTimeIndex(index));
-        Q_EMIT changed();
     }
     if (text.isEmpty()) {
         for (Column column : {Column::Name, Column::Qth, Column::Topic, Column::Distance}) {
@@ -246,8 +227,9 @@ void RoundSheet::lookUp(int index, const QString &call) {
             call == QStringLiteral("QX9ZZA") ? QStringLiteral("Maker van deze app.")
                                              : ham->particulars);
     Q_EMIT hamLookedUp(locator, false);
-    putCell(index, Column::Distance,
-            bothValid(homeLocator_, locator) ? distanceBetween(homeLocator_, locator) : QString());
+    putCell(
+        index, Column::Distance,
+        bothValid(homeLocator_, locator) ? geo::distanceBetween(homeLocator_, locator) : QString());
 }
 
 void RoundSheet::applyEmptyCallRule(int index) {
@@ -269,7 +251,6 @@ void RoundSheet::giveTurn(int index) {
     const int previous = turnRow_;
     turnRow_ = index;
     Q_EMIT turnChanged(previous, index);
-    Q_EMIT changed();
 }
 
 void RoundSheet::setAway(int index, bool away) {
@@ -278,7 +259,6 @@ void RoundSheet::setAway(int index, bool away) {
     }
     rows_[size_t(index)].away = away;
     Q_EMIT awayChanged(index);
-    Q_EMIT changed();
 }
 
 void RoundSheet::setListening(int index, bool listening) {
@@ -288,7 +268,6 @@ void RoundSheet::setListening(int index, bool listening) {
     rows_[size_t(index)].listening = listening;
     markEdited(storage::rondeFieldIndex(RowField::Listening, index));
     Q_EMIT listeningChanged(index);
-    Q_EMIT changed();
 }
 
 void RoundSheet::wipe() {
@@ -304,7 +283,6 @@ void RoundSheet::setMode(RoundMode mode) {
     if (mode_ != mode) {
         mode_ = mode;
         Q_EMIT modeChanged(mode);
-        Q_EMIT changed();
     }
 }
 
@@ -312,7 +290,6 @@ void RoundSheet::setPlannedTime(const QString &text) {
     if (!sameText(plannedTime_, text)) {
         plannedTime_ = text;
         Q_EMIT plannedTimeChanged();
-        Q_EMIT changed();
     }
 }
 
@@ -366,7 +343,6 @@ void RoundSheet::begin(const QString &controllerCall, const QString &controllerN
 void RoundSheet::setBeginTime(const QDateTime &utc) {
     beginTime_ = storage::storedTime(storage::storedTimeText(utc));  // to the second
     markEdited(storage::rondeBeginIndex());
-    Q_EMIT changed();
 }
 
 RoundSheet::Placing RoundSheet::placeCall(const QString &typed, const UtcClock &utcNow) {
@@ -385,7 +361,6 @@ RoundSheet::Placing RoundSheet::placeCall(const QString &typed, const UtcClock &
             if (!call.isEmpty()) {
                 rows_[size_t(i)].placedAt = storage::storedTime(storage::storedTimeText(utcNow()));
                 markEdited(storage::rondeTimeIndex(i));
-                Q_EMIT changed();
             }
             return Placing::Placed;
         }
@@ -479,7 +454,6 @@ void RoundSheet::showRecord(const storage::RecordValues &values) {
         rows_[size_t(i)].placedAt = p.placedAt;
     }
     beginTime_ = stored.beginTime;
-    Q_EMIT changed();
 }
 
 // Emptying the distances while a round is shown is no edit of that round.
@@ -513,18 +487,14 @@ std::vector<int> RoundSheet::changedFields() const {
     return edited_;
 }
 
+// The texts as the text boxes gave them back: never null, so an emptied text is stored as '' and
+// not as NULL. The times after them stay NULL when there is none.
 storage::RecordValues RoundSheet::shownValues() const {
     storage::RecordValues values = round().toRecord();
-    for (int field : shownFields()) {
+    for (int field = 0; field < storage::rondeBeginIndex(); ++field) {
         QVariant &value = values[size_t(field)];
-        if (value.typeId() == QMetaType::QString && field != storage::rondeBeginIndex()) {
-            bool time = false;
-            for (int i = 0; i < kRows && !time; ++i) {
-                time = field == storage::rondeTimeIndex(i);
-            }
-            if (!time) {
-                value = boxText(value.toString());
-            }
+        if (value.typeId() == QMetaType::QString) {
+            value = boxText(value.toString());
         }
     }
     return values;

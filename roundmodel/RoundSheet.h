@@ -179,8 +179,6 @@ Q_SIGNALS:
     void stored();
     // The round on screen is about to be left.
     void leaving();
-    // Anything of the round changed (for views that redraw it whole).
-    void changed();
 
 private:
     // What the record cursor needs of the sheet.

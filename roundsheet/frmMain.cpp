@@ -118,9 +118,6 @@ void frmMain::load() {
     txtLoc[0]->setText(basis.gridHome.trimmed());
 
     placeRows();
-    for (int i = 0; i < kRows; ++i) {
-        sheet_.setCell(i, roundmodel::Column::Distance, QString());
-    }
     lblWeek->setText(QStringLiteral("Week ") + QString::number(roundmodel::weekNumber(today)));
 
     // The stored rounds replace what stands on the sheet; errors are said as the navigation

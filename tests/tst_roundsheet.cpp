@@ -15,8 +15,6 @@
 #include <QTest>
 #include <QTimeZone>
 
-#include <cmath>
-
 using roundmodel::Column;
 using roundmodel::Field;
 using roundmodel::RoundMode;
@@ -52,19 +50,6 @@ const QMap<QString, storage::Ham> &hams() {
 std::optional<storage::Ham> lookUpHam(const QString &call) {
     const auto it = hams().find(call);
     return it == hams().end() ? std::nullopt : std::optional(*it);
-}
-
-QString distance(const QString &from, const QString &to) {
-    double latitude[2];
-    double longitude[2];
-    const QString locators[2] = {from, to};
-    for (int i = 0; i < 2; ++i) {
-        const auto point = geo::LocatorCalculator::LocatorToLatLong(locators[i]);
-        latitude[i] = point.latitude;
-        longitude[i] = point.longitude;
-    }
-    return geo::LocatorCalculator::distanceText(
-        geo::LocatorCalculator(4 * std::atan(1.0)).GreatCircleDistance(latitude, longitude));
 }
 
 QDateTime utc(int hour, int minute, int second = 0, int ms = 0) {
@@ -176,7 +161,8 @@ private Q_SLOTS:
         QCOMPARE(stored.participants[0].topic, QStringLiteral("Kringbaas"));
         QCOMPARE(stored.participants[1].name, QStringLiteral("Els"));
         QCOMPARE(stored.participants[1].qth, QStringLiteral("DELFT"));
-        QCOMPARE(stored.participants[1].distance, distance(kHome, QStringLiteral("JO22DA")));
+        QCOMPARE(stored.participants[1].distance,
+                 geo::distanceBetween(kHome, QStringLiteral("JO22DA")));
         QVERIFY(stored.participants[1].listening);
         QCOMPARE(stored.participants[1].placedAt, utc(19, 17, 5));
         QCOMPARE(stored.participants[2].topic, QStringLiteral("mobiel"));
@@ -241,22 +227,23 @@ private Q_SLOTS:
         QTest::addColumn<QString>("call");
         QTest::addColumn<QStringList>("row");     // name, QTH, topic, distance
         QTest::addColumn<QString>("calculator");  // the locator handed to the calculator
-        const QString d = distance(kHome, QStringLiteral("JO22IA"));
+        const QString d = geo::distanceBetween(kHome, QStringLiteral("JO22IA"));
         QTest::newRow("known") << kHome << "PA3ABC" << QStringList{"Henk", "GOUDA", "kringbaas", d}
                                << "JO22IA";
         QTest::newRow("locator with blanks")
             << kHome << "PD1XYZ"
-            << QStringList{"Els", "DELFT", "", distance(kHome, QStringLiteral("JO22DA"))}
+            << QStringList{"Els", "DELFT", "",
+                           geo::distanceBetween(kHome, QStringLiteral("JO22DA"))}
             << "JO22DA";
         QTest::newRow("ham without a valid locator")
             << kHome << "PE1BAD" << QStringList{"Bram", "LISSE", "geen locator", ""} << "XX99";
         QTest::newRow("home without a valid locator")
             << "JO2"
             << "PA3ABC" << QStringList{"Henk", "GOUDA", "kringbaas", ""} << "JO22IA";
-        QTest::newRow("the maker")
-            << kHome << "QX9ZZA"
-            << QStringList{"Maker", "ERGENS", "Maker van deze app.", distance(kHome, kHome)}
-            << "JO22AB";
+        QTest::newRow("the maker") << kHome << "QX9ZZA"
+                                   << QStringList{"Maker", "ERGENS", "Maker van deze app.",
+                                                  geo::distanceBetween(kHome, kHome)}
+                                   << "JO22AB";
         QTest::newRow("unknown") << kHome << "PD9UNK" << QStringList{"", "", "", ""} << "";
     }
     void lookUp() {
@@ -433,7 +420,8 @@ private Q_SLOTS:
         QCOMPARE(sheet.text(Field::ControllerCall), QStringLiteral("PA3ABC"));
         QCOMPARE(sheet.cell(0, Column::Call), QStringLiteral("PA3ABC"));
         QCOMPARE(sheet.cell(0, Column::Topic), QStringLiteral("Kringbaas"));
-        QCOMPARE(sheet.cell(0, Column::Distance), distance(kHome, QStringLiteral("JO22IA")));
+        QCOMPARE(sheet.cell(0, Column::Distance),
+                 geo::distanceBetween(kHome, QStringLiteral("JO22IA")));
         QVERIFY(!sheet.row(0).placedAt.isValid());  // the controller is not placed
         QCOMPARE(sheet.mode(), RoundMode::On);
         QCOMPARE(roundmodel::modeWord(sheet.mode()), QStringLiteral("aan"));
