@@ -217,7 +217,7 @@ void insertHams(sqlite3 *db, const std::vector<Ham> &hams) {
     sqlite3_finalize(stmt);
 }
 
-void insertRounds(sqlite3 *db, const std::vector<Ham> &hams, Generator &gen) {
+void insertRounds(sqlite3 *db, const std::vector<Ham> &hams, int regulars, Generator &gen) {
     const storage::TableDef &table = storage::rondeTable();
     sqlite3_stmt *stmt = prepare(db, insertSql(table));
     const std::array clubCalls = {"PI4KB", "PI4VHF", "PI4ALK", "PI4RCG", "PA6JAM"};
@@ -232,7 +232,7 @@ void insertRounds(sqlite3 *db, const std::vector<Ham> &hams, Generator &gen) {
                        .toStdString();
         texts[2] = hams[size_t(gen.below(kHamCount))].call;
         for (int row = 0; row < kRows; ++row) {
-            const Ham &h = hams[size_t(gen.below(kHamCount))];
+            const Ham &h = hams[size_t(gen.below(regulars))];
             texts[size_t(3 + 0 * kRows + row)] = h.call;
             texts[size_t(3 + 1 * kRows + row)] = h.name;
             texts[size_t(3 + 2 * kRows + row)] = h.qth;
@@ -260,7 +260,7 @@ void fail(const QString &message) {
     std::exit(2);
 }
 
-std::vector<Ham> writeDatabase(const QString &databasePath) {
+std::vector<Ham> writeDatabase(const QString &databasePath, int regulars) {
     Generator gen(19530201);
     std::vector<Ham> hams = makeHams(gen);
 
@@ -275,19 +275,20 @@ std::vector<Ham> writeDatabase(const QString &databasePath) {
     // The blank records a new file starts with would have been filled in long ago.
     exec(db, "DELETE FROM qrz; DELETE FROM ronde");
     insertHams(db, hams);
-    insertRounds(db, hams, gen);
+    insertRounds(db, hams, regulars, gen);
     exec(db, "COMMIT");
     // Closing the last connection checkpoints the log into the file.
     return hams;
 }
 
-QString makeDataFolder(const QString &root, const QString &name, std::vector<Ham> *hams) {
+QString makeDataFolder(const QString &root, const QString &name, std::vector<Ham> *hams,
+                       int regulars) {
     if (!QDir(root).mkpath(name)) {
         fail(QStringLiteral("cannot make the folder %1").arg(name));
     }
     const QString folder = QDir(root).filePath(name);
     std::vector<Ham> written =
-        writeDatabase(QDir(folder).filePath(QLatin1String(storage::Database::kFileName)));
+        writeDatabase(QDir(folder).filePath(QLatin1String(storage::Database::kFileName)), regulars);
     if (hams) {
         *hams = std::move(written);
     }

@@ -24,13 +24,16 @@ struct Ham {
 
 // Makes the database file at databasePath (which must not exist yet) with the program's own
 // schema and fills it: the blank records a new file starts with are replaced by the ham list and
-// the stored rounds, one a week from January 1990 on. Returns the hams in the order of the list.
-// Stops the program when anything fails.
-std::vector<Ham> writeDatabase(const QString &databasePath);
+// the stored rounds, one a week from January 1990 on. The participants of the rounds are drawn
+// from the first `regulars` hams of the list (all of them by default: about 95,000 different
+// calls on the sheets). Returns the hams in the order of the list. Stops the program when
+// anything fails.
+std::vector<Ham> writeDatabase(const QString &databasePath, int regulars = kHamCount);
 
 // Makes the folder `name` inside `root` and the database file in it (see writeDatabase); returns
 // the folder. The hams go to *hams when asked for.
-QString makeDataFolder(const QString &root, const QString &name, std::vector<Ham> *hams = nullptr);
+QString makeDataFolder(const QString &root, const QString &name, std::vector<Ham> *hams = nullptr,
+                       int regulars = kHamCount);
 
 // The settings files the main window reads when it starts: station fields with the club's
 // locator, a planned round time, speech on, and no round being led.

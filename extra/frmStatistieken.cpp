@@ -1,22 +1,17 @@
 #include "extra/frmStatistieken.h"
 
+#include "extra/ParticipantsChart.h"
 #include "extra/frmPeriode.h"
 
 #include <QAbstractTableModel>
-#include <QChart>
-#include <QChartView>
-#include <QDateTimeAxis>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineSeries>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableView>
-#include <QTimeZone>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 namespace extra {
 
@@ -100,8 +95,7 @@ frmStatistieken::frmStatistieken(stats::Attendance attendance, QWidget *parent)
     cmdPeriode = new QPushButton(QStringLiteral("&Periode…"), this);
     lstVaste = new QListWidget(this);
 
-    chtDeelnemers = new QChartView(this);
-    chtDeelnemers->setRenderHint(QPainter::Antialiasing);
+    chtDeelnemers = new ParticipantsChart(this);
     chtDeelnemers->setMinimumHeight(260);
 
     auto *hamsBox = new QWidget(this);
@@ -133,7 +127,7 @@ frmStatistieken::frmStatistieken(stats::Attendance attendance, QWidget *parent)
     fillChart();
     // The last year up to the latest round with a day.
     QDate latest;
-    for (const stats::RoundCalls &round : attendance_.rounds()) {
+    for (const stats::RoundDay &round : attendance_.rounds()) {
         if (round.date.isValid() && (!latest.isValid() || round.date > latest)) {
             latest = round.date;
         }
@@ -145,40 +139,14 @@ frmStatistieken::frmStatistieken(stats::Attendance attendance, QWidget *parent)
 }
 
 void frmStatistieken::fillChart() {
-    auto *series = new QLineSeries;
-    series->setName(QStringLiteral("Deelnemers per ronde"));
-    QList<QPointF> points;
-    points.reserve(qsizetype(attendance_.rounds().size()));
-    int most = 1;
-    for (const stats::RoundCalls &round : attendance_.rounds()) {
+    std::vector<ParticipantsChart::Point> points;
+    points.reserve(attendance_.rounds().size());
+    for (const stats::RoundDay &round : attendance_.rounds()) {
         if (round.date.isValid()) {
-            points.append(QPointF(double(round.date.startOfDay(Qt::UTC).toMSecsSinceEpoch()),
-                                  double(round.calls.size())));
-            most = std::max(most, int(round.calls.size()));
+            points.push_back({round.date, round.participants});
         }
     }
-    series->replace(points);
-    auto *chart = new QChart;
-    chart->addSeries(series);
-    chart->legend()->hide();
-    chart->setTitle(QStringLiteral("Deelnemers per ronde"));
-    auto *x = new QDateTimeAxis;
-    x->setFormat(QStringLiteral("MM-yyyy"));
-
-    auto *y = new QValueAxis;
-    y->setRange(0, most);
-    y->applyNiceNumbers();
-    y->setLabelFormat(QStringLiteral("%d"));
-    y->setTitleText(QStringLiteral("Deelnemers"));
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-    series->attachAxis(x);
-    series->attachAxis(y);
-    if (!points.isEmpty()) {
-        x->setRange(QDateTime::fromMSecsSinceEpoch(qint64(points.front().x()), Qt::UTC),
-                    QDateTime::fromMSecsSinceEpoch(qint64(points.back().x()), Qt::UTC));
-    }
-    chtDeelnemers->setChart(chart);
+    chtDeelnemers->setPoints(std::move(points));
 }
 
 void frmStatistieken::showRegulars(const QDate &from, const QDate &to) {

@@ -6,7 +6,6 @@
 
 #include <functional>
 
-class QChartView;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -15,6 +14,7 @@ class QTableView;
 namespace extra {
 
 class frmPeriode;
+class ParticipantsChart;
 
 // Attendance at a glance: per ham the rounds attended with the first and the last, the regulars
 // of a period ranked, and per round the number of participants as a chart over time. A
@@ -31,7 +31,7 @@ public:
     QListWidget *lstVaste = nullptr;
     QLabel *lblPeriode = nullptr;
     QPushButton *cmdPeriode = nullptr;
-    QChartView *chtDeelnemers = nullptr;
+    ParticipantsChart *chtDeelnemers = nullptr;
 
     // The regulars of this period, both days included.
     void showRegulars(const QDate &from, const QDate &to);

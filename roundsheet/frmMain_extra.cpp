@@ -205,16 +205,16 @@ void frmMain::statistieken_Click() {
     if (sheet_.isEdited()) {
         storeRound();
     }
-    std::vector<stats::RoundCalls> rounds;
+    stats::Attendance attendance;
     QString error;
-    if (!stats::readRounds(
+    if (!stats::readAttendance(
             QDir(dataFolder_).filePath(QString::fromLatin1(storage::Database::kFileName)),
-            services_.clock.locale(), &rounds, &error)) {
+            services_.clock.locale(), &attendance, &error)) {
         services_.messages.show(this, error, platform::MessageStyle::OkCritical,
                                 QStringLiteral("Statistieken"));
         return;
     }
-    extra::frmStatistieken window(stats::Attendance(std::move(rounds)), this);
+    extra::frmStatistieken window(std::move(attendance), this);
     window.openHam = [this, &window](const QString &call) {
         if (!lookUpHam(call)) {
             services_.messages.show(

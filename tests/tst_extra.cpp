@@ -1,16 +1,22 @@
 #include "TestMain.h"
 
+#include "extra/ParticipantsChart.h"
 #include "extra/frmStatistieken.h"
 #include "startup/CommandLine.h"
 #include "startup/DataFolder.h"
 #include "stats/Attendance.h"
+#include "storage/Database.h"
+#include "storage/Records.h"
+#include "storage/Schema.h"
+#include "storage/TableCursor.h"
 
-#include <QChartView>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QListWidget>
 #include <QTableView>
 #include <QTemporaryDir>
+
+#include <numeric>
 
 namespace {
 
@@ -37,6 +43,9 @@ private Q_SLOTS:
     void regulars();
     void roundDates_data();
     void roundDates();
+    void readFromDatabase();
+    void countScale_data();
+    void countScale();
     void statisticsWindow();
     void commandLine_data();
     void commandLine();
@@ -100,6 +109,89 @@ void ExtraTest::roundDates() {
     QCOMPARE(stats::RoundDates(QLocale(QLocale::English)).dateOf(datum, begin), date);
 }
 
+// The stored rounds as attendance reads them: calls folded as the sheet shows them (blanks
+// around, case), once per round, in any script; the day from the date text, else from the begin
+// time; blank rounds count as rounds.
+void ExtraTest::readFromDatabase() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QString::fromLatin1(storage::Database::kFileName));
+    struct Stored {
+        const char *date;
+        QDateTime begin;
+        QStringList calls;
+    };
+    const std::vector<Stored> stored = {
+        {"donderdag 8 januari 2026", {}, {"PA3ABC", " pd1xyz ", "\tPA3ABC"}},
+        {"", QDateTime(QDate(2026, 2, 5), QTime(19, 0), Qt::UTC), {"pa3abc", "ON4ØZ", "on4øz"}},
+        {"geen datum", {}, {}},
+        {"donderdag 5 maart 2026", {}, {"  ", "PD1XYZ", "Pd1Xyz/P", "PA3ABC"}},
+    };
+    storage::StorageError error;
+    auto table = storage::TableCursor::open(path, QStringLiteral("ronde"), &error);
+    QVERIFY2(table, qPrintable(error.description));
+    std::vector<int> all(size_t(storage::rondeTable().fields.size()));
+    std::iota(all.begin(), all.end(), 0);
+    for (size_t r = 0; r < stored.size(); ++r) {
+        storage::Round round;
+        round.date = QString::fromUtf8(stored[r].date);
+        round.beginTime = stored[r].begin;
+        for (qsizetype i = 0; i < stored[r].calls.size(); ++i) {
+            // Rows with gaps, as a sheet with removed participants has them.
+            round.participants[size_t(i * 2)].call = stored[r].calls[i];
+        }
+        QVERIFY(r == 0 ? table->write(0, all, round.toRecord(), &error)
+                       : table->append(all, round.toRecord(), &error));
+    }
+    table.reset();
+
+    stats::Attendance attendance;
+    QString message;
+    QVERIFY2(stats::readAttendance(path, QLocale(QLocale::Dutch), &attendance, &message),
+             qPrintable(message));
+    QStringList rounds;
+    for (const stats::RoundDay &round : attendance.rounds()) {
+        rounds << QStringLiteral("%1 %2 %3")
+                      .arg(round.number)
+                      .arg(round.date.toString(Qt::ISODate))
+                      .arg(round.participants);
+    }
+    QCOMPARE(rounds, (QStringList{"1 2026-01-08 2", "2 2026-02-05 2", "3  0", "4 2026-03-05 3"}));
+    QStringList hams;
+    for (const stats::HamAttendance &ham : attendance.hams()) {
+        hams << QStringLiteral("%1 %2 %3-%4")
+                    .arg(ham.call)
+                    .arg(ham.rounds)
+                    .arg(ham.firstRound)
+                    .arg(ham.lastRound);
+    }
+    QCOMPARE(hams, (QStringList{"PA3ABC 3 1-4", "PD1XYZ 2 1-4", "ON4ØZ 1 2-2", "PD1XYZ/P 1 4-4"}));
+
+    QVERIFY(!stats::readAttendance(dir.filePath(QStringLiteral("geen/map/db.mdb")),
+                                   QLocale(QLocale::Dutch), &attendance, &message));
+    QVERIFY(!message.isEmpty());
+}
+
+void ExtraTest::countScale_data() {
+    QTest::addColumn<int>("most");
+    QTest::addColumn<int>("top");
+    QTest::addColumn<int>("step");
+    QTest::newRow("nobody") << 0 << 1 << 1;
+    QTest::newRow("one") << 1 << 1 << 1;
+    QTest::newRow("seven") << 7 << 8 << 2;
+    QTest::newRow("a full sheet") << 30 << 30 << 10;
+    QTest::newRow("just over a step") << 31 << 40 << 10;
+    QTest::newRow("hundreds") << 480 << 500 << 100;
+}
+
+void ExtraTest::countScale() {
+    QFETCH(int, most);
+    QFETCH(int, top);
+    QFETCH(int, step);
+    const extra::CountScale scale = extra::countScale(most);
+    QCOMPARE(scale.top, top);
+    QCOMPARE(scale.step, step);
+}
+
 // The window shows the hams and the chart; a double-click hands the call on.
 void ExtraTest::statisticsWindow() {
     std::vector<stats::RoundCalls> many;
@@ -114,8 +206,20 @@ void ExtraTest::statisticsWindow() {
     timer.start();
     extra::frmStatistieken big{stats::Attendance(std::move(many))};
     big.show();
-    big.chtDeelnemers->grab();
+    const QImage painted = big.chtDeelnemers->grab().toImage();
     qInfo("10,000 rounds: window made and its chart painted in %lld ms", timer.elapsed());
+    QCOMPARE(big.chtDeelnemers->points().size(), size_t(10000));
+    QCOMPARE(big.chtDeelnemers->points().front().participants, 5);
+    QCOMPARE(big.chtDeelnemers->scale().top, 30);
+    // The line is drawn: its colour stands in the plot.
+    int lineColoured = 0;
+    for (int y = 0; y < painted.height(); ++y) {
+        for (int x = 0; x < painted.width(); ++x) {
+            const QColor c = painted.pixelColor(x, y);
+            lineColoured += c.blue() > 150 && c.red() < 120;
+        }
+    }
+    QVERIFY(lineColoured > 500);
 
     extra::frmStatistieken window{stats::Attendance(fixture())};
     const QAbstractItemModel *model = window.grdHams->model();
