@@ -25,7 +25,7 @@ constexpr char16_t kHighControls[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98..9F
 };
 
-bool isBlank(QChar c) {
+bool isSpaceOrTab(QChar c) {
     return c == u' ' || c == u'\t';
 }
 
@@ -295,7 +295,7 @@ QString Settings::decodeText(const QByteArray &bytes) {
 double Settings::leadingNumber(QStringView line) {
     qsizetype i = 0;
     const qsizetype n = line.size();
-    while (i < n && isBlank(line[i]))
+    while (i < n && isSpaceOrTab(line[i]))
         ++i;
 
     std::string number;
