@@ -82,20 +82,15 @@ int main(int argc, char *argv[]) {
     }
     // A database the program cannot use (not ours, damaged, cannot be written) is left alone:
     // the user is told what is wrong with which file and the program stops before anything else
-    // happens. A file another program holds locked may be tried again.
+    // happens. A file another program holds locked may be tried again. The connection checked
+    // here is the one the round sheet goes on with.
     const QString databasePath =
         QDir(dataFolder).filePath(QString::fromLatin1(storage::Database::kFileName));
+    std::unique_ptr<storage::Database> database;
     for (;;) {
-        storage::StorageError backupFailure;
-        const storage::StorageError error =
-            storage::checkDatabaseAtStart(databasePath, clock.localNow().date(), &backupFailure);
-        if (!error) {
-            if (backupFailure) {
-                messages.show(nullptr, backupFailure.description,
-                              backupFailure.code == storage::StorageError::kDamaged
-                                  ? platform::MessageStyle::OkCritical
-                                  : platform::MessageStyle::OkInformation);
-            }
+        storage::StorageError error;
+        database = storage::openDatabaseAtStart(databasePath, &error);
+        if (database) {
             break;
         }
         if (error.code != storage::StorageError::kLocked) {
@@ -119,7 +114,16 @@ int main(int argc, char *argv[]) {
     roundsheet::frmMain window(dataFolder, {messages, clock, web, timers});
     window.setPrinterSurface(&printer);
     window.setFileChooser(&files);
-    window.load();
+    window.load(std::move(database));
     window.show();
+
+    // The copy of the day is made beside the window that shows; a failed copy is said then.
+    storage::DailyBackupJob dailyBackup(databasePath, clock.localNow().date());
+    dailyBackup.start(&window, [&messages, &window](const storage::StorageError &failure) {
+        messages.show(&window, failure.description,
+                      failure.code == storage::StorageError::kDamaged
+                          ? platform::MessageStyle::OkCritical
+                          : platform::MessageStyle::OkInformation);
+    });
     return QApplication::exec();
 }

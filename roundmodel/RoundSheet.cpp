@@ -372,6 +372,10 @@ bool RoundSheet::open(const QString &databasePath) {
     return records_.open(databasePath, QStringLiteral("ronde"));
 }
 
+bool RoundSheet::open(std::unique_ptr<storage::Database> database) {
+    return records_.open(std::move(database), QStringLiteral("ronde"));
+}
+
 bool RoundSheet::close() {
     return records_.close();
 }

@@ -136,6 +136,8 @@ public:
     // --- the stored rounds ---
     // Opens table ronde of the database file; the first round is shown.
     bool open(const QString &databasePath);
+    // The same on the connection the start check opened, which the sheet takes over.
+    bool open(std::unique_ptr<storage::Database> database);
     // Stores pending edits and closes the table.
     bool close();
     // Stores the round on screen at once and stays on it: the round number and the position

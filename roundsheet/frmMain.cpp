@@ -98,7 +98,7 @@ frmMain::~frmMain() {
     delete takeCentralWidget();
 }
 
-void frmMain::load() {
+void frmMain::load(std::unique_ptr<storage::Database> database) {
     pi = 4 * std::atan(1.0);
 
     using roundmodel::Field;
@@ -122,8 +122,12 @@ void frmMain::load() {
 
     // The stored rounds replace what stands on the sheet; errors are said as the navigation
     // bar's (Data1_Error).
-    if (!sheet_.open(
-            QDir(dataFolder_).filePath(QString::fromLatin1(storage::Database::kFileName)))) {
+    const bool opened =
+        database
+            ? sheet_.open(std::move(database))
+            : sheet_.open(
+                  QDir(dataFolder_).filePath(QString::fromLatin1(storage::Database::kFileName)));
+    if (!opened) {
         int response = 1;
         Data1_Error(sheet_.lastError().code, sheet_.lastError().description, &response);
     }

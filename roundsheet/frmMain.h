@@ -52,8 +52,9 @@ public:
     ~frmMain() override;
 
     // The start-up sequence: settings, date, week, rows, and the stored rounds. Each step that
-    // fails is skipped.
-    void load();
+    // fails is skipped. The stored rounds are read through the connection the start check
+    // opened when it is given, else the database file is opened.
+    void load(std::unique_ptr<storage::Database> database = nullptr);
 
     const QString &dataFolder() const { return dataFolder_; }
     Services services() const { return services_; }

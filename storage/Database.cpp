@@ -80,6 +80,13 @@ bool writable(const QString &file) {
 #endif
 }
 
+StorageError readOnlyFolder(const QString &path) {
+    return {StorageError::kReadOnly,
+            QStringLiteral("Kringbaas kan niet schrijven in de map %1 van de database %2. "
+                           "Rondes kunnen zo niet worden opgeslagen.")
+                .arg(native(QFileInfo(path).absolutePath()), native(path))};
+}
+
 StorageError readOnlyFile(const QString &path) {
     // SQLite keeps its log files beside the database with the database's permissions: a start on
     // a read-only database leaves them read-only after the database was made writable again.
@@ -102,6 +109,11 @@ StorageError readOnlyFile(const QString &path) {
                                    "heeft. Rondes kunnen zo niet worden opgeslagen.")
                         .arg(native(path), native(shm))};
         }
+        // A writable file in a folder that is not: SQLite cannot make its log files beside it
+        // and opens the database read-only.
+        if (!writable(QFileInfo(path).absolutePath())) {
+            return readOnlyFolder(path);
+        }
     }
     return {StorageError::kReadOnly,
             QStringLiteral("Kringbaas kan niet schrijven in de database %1: het bestand is "
@@ -109,12 +121,6 @@ StorageError readOnlyFile(const QString &path) {
                 .arg(native(path))};
 }
 
-StorageError readOnlyFolder(const QString &path) {
-    return {StorageError::kReadOnly,
-            QStringLiteral("Kringbaas kan niet schrijven in de map %1 van de database %2. "
-                           "Rondes kunnen zo niet worden opgeslagen.")
-                .arg(native(QFileInfo(path).absolutePath()), native(path))};
-}
 
 StorageError newer(const QString &path) {
     return {StorageError::kCannotOpen,

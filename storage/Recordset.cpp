@@ -144,7 +144,18 @@ bool Recordset::open(const QString &databasePath, const QString &table) {
         return true;
     }
     StorageError error;
-    auto cursor = TableCursor::open(databasePath, table, &error);
+    return adopt(TableCursor::open(databasePath, table, &error), error);
+}
+
+bool Recordset::open(std::unique_ptr<Database> database, const QString &table) {
+    if (isOpen()) {
+        return true;
+    }
+    StorageError error;
+    return adopt(TableCursor::open(std::move(database), table, &error), error);
+}
+
+bool Recordset::adopt(std::unique_ptr<TableCursor> cursor, const StorageError &error) {
     if (!cursor) {
         return fail(error);
     }

@@ -65,6 +65,8 @@ public:
     // Opens the table (the window's load): the first record becomes current and is shown, or,
     // in an empty table, none. False when the table cannot be opened; lastError() says why.
     bool open(const QString &databasePath, const QString &table);
+    // The same on a connection already open for the table, which the recordset takes over.
+    bool open(std::unique_ptr<Database> database, const QString &table);
     // Closes the table (the window's unload): the save step runs first, so pending edits are
     // stored. The table is closed also when that fails.
     bool close();
@@ -111,6 +113,7 @@ public:
     sqlite3 *connection() const { return table_ ? table_->connection() : nullptr; }
 
 private:
+    bool adopt(std::unique_ptr<TableCursor> cursor, const StorageError &error);
     bool leave(DataAction action);
     bool commit();
     bool validate(DataAction action);

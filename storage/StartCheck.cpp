@@ -3,7 +3,9 @@
 #include "storage/Backups.h"
 #include "storage/Schema.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QPointer>
 
 namespace storage {
 
@@ -31,18 +33,48 @@ bool DataFolderLock::tryLock(StorageError *error) {
     return false;
 }
 
-StorageError checkDatabaseAtStart(const QString &databasePath, QDate today,
-                                  StorageError *backupFailure) {
-    StorageError error;
-    {
-        auto db = Database::open(databasePath, &error, &rondeTable());
-        if (!db || !db->checkUsable(&error)) {
-            return error;
-        }
+std::unique_ptr<Database> openDatabaseAtStart(const QString &databasePath, StorageError *error) {
+    auto db = Database::open(databasePath, error, &rondeTable());
+    if (!db || !db->checkUsable(error)) {
+        return nullptr;
     }
-    bool made = false;
-    Backups::makeDaily(databasePath, today, &made, backupFailure);
-    return {};
+    return db;
+}
+
+DailyBackupJob::DailyBackupJob(QString databasePath, QDate day)
+    : databasePath_(std::move(databasePath)), day_(day) {}
+
+DailyBackupJob::~DailyBackupJob() {
+    wait();
+}
+
+void DailyBackupJob::start(QObject *context,
+                           std::function<void(const StorageError &failure)> failed) {
+    wait();
+    QPointer<QObject> reportTo(context);
+    thread_ = std::thread([path = databasePath_, day = day_, reportTo, failed = std::move(failed)] {
+        bool made = false;
+        StorageError failure;
+        if (Backups::makeDaily(path, day, &made, &failure)) {
+            return;
+        }
+        // The application outlives the job; whether the context is still there is asked in its
+        // own thread.
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [reportTo, failed, failure] {
+                if (reportTo) {
+                    failed(failure);
+                }
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void DailyBackupJob::wait() {
+    if (thread_.joinable()) {
+        thread_.join();
+    }
 }
 
 }  // namespace storage

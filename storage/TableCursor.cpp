@@ -43,6 +43,17 @@ std::unique_ptr<TableCursor> TableCursor::open(const QString &databasePath, cons
     if (!db) {
         return nullptr;
     }
+    return open(std::move(db), table, error);
+}
+
+std::unique_ptr<TableCursor> TableCursor::open(std::unique_ptr<Database> db, const QString &table,
+                                               StorageError *error) {
+    const TableDef *def = findTable(table);
+    if (!def || !db) {
+        *error = {StorageError::kNotOpen,
+                  QStringLiteral("De tabel '%1' bestaat niet in de database.").arg(table)};
+        return nullptr;
+    }
     std::unique_ptr<TableCursor> cursor(new TableCursor(std::move(db), *def));
     Statement *stmt = cursor->statement(
         QStringLiteral("SELECT id FROM %1 ORDER BY id").arg(quoted(def->name)), error);

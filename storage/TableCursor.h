@@ -32,6 +32,10 @@ public:
 
     static std::unique_ptr<TableCursor> open(const QString &databasePath, const QString &table,
                                              StorageError *error);
+    // The same on a connection already open, made with this table's definition (Database::open
+    // with it, as the start check does): the cursor takes the connection over.
+    static std::unique_ptr<TableCursor> open(std::unique_ptr<Database> db, const QString &table,
+                                             StorageError *error);
 
     const TableDef &table() const { return table_; }
     sqlite3 *connection() const { return db_->handle(); }

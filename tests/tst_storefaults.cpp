@@ -180,6 +180,19 @@ bool lockedForOtherPrograms(const QString &path) {
 
 enum class Fault { ReadOnlyFile, ReadOnlyFolder, ColumnMissing, Truncated, LockedExclusively };
 
+// The start as the program makes it: the check before the window, then, with the checked
+// connection still open, the copy of the day (which the program makes beside the window).
+StorageError startCheck(const QString &path, QDate day, StorageError *backupFailure) {
+    StorageError error;
+    const std::unique_ptr<Database> db = storage::openDatabaseAtStart(path, &error);
+    if (!db) {
+        return error;
+    }
+    bool made = false;
+    Backups::makeDaily(path, day, &made, backupFailure);
+    return {};
+}
+
 }  // namespace
 
 Q_DECLARE_METATYPE(Fault)
@@ -214,6 +227,7 @@ private Q_SLOTS:
     void openingAgainKeepsTheLocks_data();
     void openingAgainKeepsTheLocks();
     void damagedDatabaseKeepsTheGoodCopies();
+    void dailyCopyBesideTheWindow();
     void readingDamagedPageSaysDamaged();
     void fileMadeWritableAgainNamesTheRealReadOnlyFile();
     void sqliteFailureSaidInDutch_data();
@@ -253,7 +267,7 @@ void StoreFaultsTest::faultFoundAtStart() {
     const QString path = dir.filePath(QLatin1String(Database::kFileName));
     QVERIFY(makeDatabase(path));
     StorageError backupFailure;
-    QVERIFY(!storage::checkDatabaseAtStart(path, QDate(2026, 12, 1), &backupFailure));
+    QVERIFY(!startCheck(path, QDate(2026, 12, 1), &backupFailure));
     QVERIFY(!backupFailure);
 
     RawDb holder;
@@ -291,9 +305,9 @@ void StoreFaultsTest::faultFoundAtStart() {
     StorageError error;
     if (fault == Fault::ReadOnlyFile || fault == Fault::ReadOnlyFolder) {
         AsOrdinaryUser user;
-        error = storage::checkDatabaseAtStart(path, QDate(2026, 12, 2), &backupFailure);
+        error = startCheck(path, QDate(2026, 12, 2), &backupFailure);
     } else {
-        error = storage::checkDatabaseAtStart(path, QDate(2026, 12, 2), &backupFailure);
+        error = startCheck(path, QDate(2026, 12, 2), &backupFailure);
     }
     QCOMPARE(error.code, code);
     QVERIFY2(error.description.contains(says), qPrintable(error.description));
@@ -309,7 +323,7 @@ void StoreFaultsTest::faultFoundAtStart() {
         // Released, the next try succeeds.
         QVERIFY(exec(holder.get(), "ROLLBACK"));
         holder.reset();
-        error = storage::checkDatabaseAtStart(path, QDate(2026, 12, 2), &backupFailure);
+        error = startCheck(path, QDate(2026, 12, 2), &backupFailure);
         QVERIFY2(!error, qPrintable(error.description));
     }
 }
@@ -500,7 +514,7 @@ void StoreFaultsTest::dailyBackupKeptAndRestored() {
     QFile::remove(path + QStringLiteral("-wal"));
     QFile::remove(path + QStringLiteral("-shm"));
     QVERIFY(QFile::copy(newest, path));
-    QVERIFY(!storage::checkDatabaseAtStart(path, first.addDays(19), &error));
+    QVERIFY(!startCheck(path, first.addDays(19), &error));
     Buffer view;
     storage::Recordset rounds(view);
     QVERIFY(rounds.open(path, QStringLiteral("ronde")));
@@ -611,7 +625,7 @@ void StoreFaultsTest::openingAgainKeepsTheLocks() {
             break;
         }
         case OpenPath::StartCheck:
-            QVERIFY(!storage::checkDatabaseAtStart(path, QDate(2026, 12, 3), &error));
+            QVERIFY(!startCheck(path, QDate(2026, 12, 3), &error));
             QVERIFY2(!error, qPrintable(error.description));
             QVERIFY(QFile::exists(Backups::newest(path)));
             break;
@@ -649,8 +663,7 @@ void StoreFaultsTest::damagedDatabaseKeepsTheGoodCopies() {
 
     for (int day = 3; day < 3 + Backups::kKept + 2; ++day) {
         StorageError backupFailure;
-        const StorageError error =
-            storage::checkDatabaseAtStart(path, first.addDays(day), &backupFailure);
+        const StorageError error = startCheck(path, first.addDays(day), &backupFailure);
         QVERIFY2(!error, qPrintable(error.description));
         QCOMPARE(backupFailure.code, StorageError::kDamaged);
         QVERIFY2(backupFailure.description.contains(QLatin1String("beschadigd")) &&
@@ -660,6 +673,57 @@ void StoreFaultsTest::damagedDatabaseKeepsTheGoodCopies() {
         QCOMPARE(Backups::list(path), good);
     }
     QCOMPARE(QDir(Backups::folderFor(path)).entryList(QDir::Files), good);
+}
+
+// The copy of the day is made on its own thread while the checked connection goes on storing;
+// a failure is reported through the event loop, and not at all when the window is gone.
+void StoreFaultsTest::dailyCopyBesideTheWindow() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QLatin1String(Database::kFileName));
+    QVERIFY(makeDatabase(path));
+    const QDate day(2026, 12, 11);
+    {
+        StorageError error;
+        std::unique_ptr<Database> db = storage::openDatabaseAtStart(path, &error);
+        QVERIFY2(db, qPrintable(error.description));
+        Buffer view;
+        storage::Recordset rounds(view);
+        QVERIFY(rounds.open(std::move(db), QStringLiteral("ronde")));
+        QObject window;
+        QList<StorageError> reported;
+        storage::DailyBackupJob job(path, day);
+        job.start(&window, [&reported](const StorageError &failure) { reported << failure; });
+        view.edit(3, QStringLiteral("PD0XYZ"));
+        QVERIFY(rounds.Update());
+        job.wait();
+        QCoreApplication::processEvents();
+        QVERIFY(reported.isEmpty());
+        QVERIFY(QFile::exists(QDir(Backups::folderFor(path)).filePath(Backups::dailyName(day))));
+        QCOMPARE(view.shown[3].toString(), QStringLiteral("PD0XYZ"));
+    }
+
+    // A damaged database: said once the copy is tried, as a damaged database.
+    QTemporaryDir damagedDir;
+    const QString damaged = damagedDir.filePath(QLatin1String(Database::kFileName));
+    QVERIFY(makeDamagedDatabase(damaged, {day.addDays(-1)}));
+    for (const bool windowStays : {true, false}) {
+        auto window = std::make_unique<QObject>();
+        QList<StorageError> reported;
+        storage::DailyBackupJob job(damaged, day);
+        job.start(window.get(), [&reported](const StorageError &failure) { reported << failure; });
+        job.wait();
+        if (!windowStays) {
+            window.reset();
+        }
+        QCoreApplication::processEvents();
+        if (windowStays) {
+            QCOMPARE(reported.size(), 1);
+            QCOMPARE(reported[0].code, StorageError::kDamaged);
+        } else {
+            QVERIFY(reported.isEmpty());
+        }
+    }
 }
 
 // Going to a round on a damaged page says the database is damaged, not only that reading failed.
@@ -697,16 +761,14 @@ void StoreFaultsTest::fileMadeWritableAgainNamesTheRealReadOnlyFile() {
     StorageError backupFailure;
     {
         AsOrdinaryUser user;
-        const StorageError error =
-            storage::checkDatabaseAtStart(path, QDate(2026, 12, 1), &backupFailure);
+        const StorageError error = startCheck(path, QDate(2026, 12, 1), &backupFailure);
         QCOMPARE(error.code, StorageError::kReadOnly);
         QVERIFY2(error.description.contains(QDir::toNativeSeparators(path)),
                  qPrintable(error.description));
     }
     QVERIFY(::chmod(QFile::encodeName(path).constData(), 0666) == 0);
     AsOrdinaryUser user;
-    const StorageError error =
-        storage::checkDatabaseAtStart(path, QDate(2026, 12, 1), &backupFailure);
+    const StorageError error = startCheck(path, QDate(2026, 12, 1), &backupFailure);
     if (!QFile::exists(shm) ||
         ::faccessat(AT_FDCWD, QFile::encodeName(shm).constData(), W_OK, AT_EACCESS) == 0) {
         QVERIFY2(!error, qPrintable(error.description));  // nothing read-only left behind
