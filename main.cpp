@@ -1,7 +1,7 @@
 #include "platform/Clock.h"
 #include "platform/FileChooser.h"
+#include "platform/LoadedPrinterSurface.h"
 #include "platform/MessageBoxes.h"
-#include "platform/QtPrinterSurface.h"
 #include "platform/WebLauncher.h"
 #include "print/KeptPrinter.h"
 #include "roundsheet/frmMain.h"
@@ -109,7 +109,11 @@ int main(int argc, char *argv[]) {
     // The printer chosen in Printer Setup is kept beside the program, as the other settings.
     platform::QtFileChooser files;
     const print::KeptPrinter keptPrinter{storage::Settings(dataFolder)};
-    platform::QtPrinterSurface printer(files, &keptPrinter);
+    // Qt Print Support and CUPS are loaded when printing first needs them.
+    platform::LoadedPrinterSurface printer(
+        files, &keptPrinter,
+        platform::LoadedPrinterSurface::modulePathsFor(QApplication::applicationDirPath(),
+                                                       QStringLiteral(KRINGBAAS_MODULE_FOLDER)));
 
     roundsheet::frmMain window(dataFolder, {messages, clock, web, timers});
     window.setPrinterSurface(&printer);

@@ -19,6 +19,11 @@ foreach(path
         message(FATAL_ERROR "not installed: ${path}")
     endif()
 endforeach()
+# The printing module, in the program's own folder of the library folder.
+file(GLOB_RECURSE module ${PREFIX}/lib*/kringbaas/kringbaas-printing.so)
+if(NOT module)
+    message(FATAL_ERROR "not installed: the module kringbaas-printing.so")
+endif()
 execute_process(COMMAND ${PREFIX}/bin/kringbaas --version OUTPUT_VARIABLE version
                 RESULT_VARIABLE result)
 if(NOT result EQUAL 0 OR NOT version MATCHES "^Kringbaas [0-9]")

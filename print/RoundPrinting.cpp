@@ -62,7 +62,11 @@ void exportRound(QWidget *owner, platform::PrinterSurface &printer,
     selectByName(printer, kPdfPrinter);
     // Without a PDF printer nothing is exported, not even to paper.
     PrintOutcome outcome = PrintOutcome::Failed;
-    QString reason = QStringLiteral("Er is geen printer \"%1\"").arg(kPdfPrinter);
+    // The surface may say why (printing cannot be loaded at all).
+    QString reason = printer.lastError();
+    if (reason.isEmpty()) {
+        reason = QStringLiteral("Er is geen printer \"%1\"").arg(kPdfPrinter);
+    }
     if (printer.deviceName() == kPdfPrinter) {
         outcome = printRoundPage(owner, printer, messages, sheet);
         reason = printer.lastError();

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -71,6 +72,24 @@ QString rowNumberText(int index) {
 
 }  // namespace
 
+namespace {
+
+// The pictures of the picture buttons, the same on every desktop: Qt's own, which come with the
+// library. Given with their sizes, they are read when first painted; asking the desktop's icon
+// theme instead would read its index files while the window is made.
+QIcon pictureIcon(const char *name) {
+    QIcon icon;
+    for (const int size : {16, 32, 128}) {
+        icon.addFile(QStringLiteral(":/qt-project.org/styles/commonstyle/images/%1-%2.png")
+                         .arg(QLatin1String(name))
+                         .arg(size),
+                     QSize(size, size));
+    }
+    return icon;
+}
+
+}  // namespace
+
 void frmMain::createControls() {
     setWindowTitle(QStringLiteral("ZUD arizizirirod"));
     // A fixed single border: no minimise and no maximise button.
@@ -93,11 +112,11 @@ void frmMain::createControls() {
     Command1->setObjectName(QStringLiteral("Command1"));
     // A picture button wraps its caption under the icon.
     Command1->setText(QStringLiteral("Deelnemer\nToevoegen"));
-    Command1->setIcon(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
+    Command1->setIcon(pictureIcon("newdirectory"));
     Command2 = place(new QToolButton(client), 2160, 360, 1335, 975);
     Command2->setObjectName(QStringLiteral("Command2"));
     Command2->setText(QStringLiteral("Notities"));
-    Command2->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    Command2->setIcon(pictureIcon("viewdetailed"));
     // Picture buttons take the focus from a click, as buttons do.
     for (QToolButton *button : {Command1, Command2}) {
         button->setFocusPolicy(Qt::StrongFocus);

@@ -4,6 +4,7 @@
 
 #include "MainControls.h"
 #include "platform/FileChooser.h"
+#include "platform/LoadedPrinterSurface.h"
 #include "platform/PrinterDialog.h"
 #include "platform/QtPrinterSurface.h"
 #include "platform/fakes/FakeFileChooser.h"
@@ -530,6 +531,63 @@ private Q_SLOTS:
         QCOMPARE(w.round(), before);
         QCOMPARE(fixture::ui(w).Text5[0]->text(), QStringLiteral("0"));
         QCOMPARE(fixture::ui(w).Text5[1]->text(), QStringLiteral("175.5"));
+    }
+
+    // --- the printing module ---------------------------------------------------------------------
+
+    // The program loads Qt Print Support and CUPS only when printing first needs them: the PDF
+    // export through the module the build made writes a real round; a module that is missing or
+    // is no module prints nothing and says why in Dutch.
+    void printingModuleLoadsWhenFirstNeeded_data() {
+        QTest::addColumn<QString>("module");  // "built", "missing" or "no module"
+        QTest::addColumn<QString>("says");
+        QTest::newRow("built") << "built"
+                               << "";
+        QTest::newRow("missing") << "missing"
+                                 << "Afdrukken is niet mogelijk: het onderdeel "
+                                    "kringbaas-printing.so van Kringbaas ontbreekt.";
+        QTest::newRow("no module") << "no module"
+                                   << "Afdrukken is niet mogelijk: het onderdeel "
+                                      "kringbaas-printing.so van Kringbaas kan niet worden geladen";
+    }
+    void printingModuleLoadsWhenFirstNeeded() {
+        QFETCH(QString, module);
+        QFETCH(QString, says);
+        QString folder = QStringLiteral(KRINGBAAS_BUILD_DIR);
+        if (module != QLatin1String("built")) {
+            folder = path(QStringLiteral("programma"));
+            QVERIFY(QDir().mkpath(folder));
+            if (module == QLatin1String("no module")) {
+                QFile fake(QDir(folder).filePath(QStringLiteral("kringbaas-printing.so")));
+                QVERIFY(fake.open(QIODevice::WriteOnly));
+                fake.write("geen bibliotheek");
+            }
+        }
+        platform::fakes::FakeFileChooser files;
+        const QString file = path(QStringLiteral("ronde.pdf"));
+        files.queueAnswer(file);
+        platform::LoadedPrinterSurface surface(
+            files, keptPrinter_.get(),
+            platform::LoadedPrinterSurface::modulePathsFor(folder, QStringLiteral("../nergens")));
+        QVERIFY(!surface.isLoaded());
+
+        print::exportRound(nullptr, surface, fakes_.messages, fullSheet());
+        if (says.isEmpty()) {
+            QVERIFY(surface.isLoaded());
+            QCOMPARE(shownMessages(), QStringList{message(MessageStyle::OkInformation,
+                                                          "Bestand geëxporteerd naar PDF bestand",
+                                                          "Ronde succesvol opgeslagen")});
+            const std::unique_ptr<Poppler::Document> pdf = Poppler::Document::load(file);
+            QVERIFY(pdf && pdf->numPages() == 1);
+            return;
+        }
+        QVERIFY(!surface.isLoaded());
+        QVERIFY(!QFile::exists(file));
+        QVERIFY2(surface.lastError().startsWith(says), qPrintable(surface.lastError()));
+        QCOMPARE(surface.printers(), QStringList{kPdf});
+        QCOMPARE(surface.showPrinterDialog(nullptr), platform::PrinterChoice::Unchanged);
+        QCOMPARE(shownMessages().size(), 1);
+        QVERIFY2(shownMessages()[0].contains(says), qPrintable(shownMessages()[0]));
     }
 
     // --- the PDF printer ------------------------------------------------------------------------
