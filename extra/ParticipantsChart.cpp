@@ -4,7 +4,6 @@
 #include <QPolygonF>
 
 #include <algorithm>
-#include <cmath>
 
 namespace extra {
 
@@ -67,7 +66,7 @@ void ParticipantsChart::paintEvent(QPaintEvent *) {
                      std::max(height() - titleBox.bottom() - line * 4, 10));
 
     painter.save();
-    painter.translate(line / 2 + line / 2, plot.center().y());
+    painter.translate(line, plot.center().y());
     painter.rotate(-90);
     painter.drawText(QRect(-plot.height() / 2, -line / 2, plot.height(), line), Qt::AlignCenter,
                      QStringLiteral("Deelnemers"));

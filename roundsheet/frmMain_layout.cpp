@@ -12,7 +12,6 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 
@@ -69,10 +68,6 @@ QString rowNumberText(int index) {
     // " 1" to " 9", then "10" to "30".
     return QStringLiteral("%1").arg(index + 1, 2);
 }
-
-}  // namespace
-
-namespace {
 
 // The pictures of the picture buttons, the same on every desktop: Qt's own, which come with the
 // library. Given with their sizes, they are read when first painted; asking the desktop's icon

@@ -121,7 +121,6 @@ StorageError readOnlyFile(const QString &path) {
                 .arg(native(path))};
 }
 
-
 StorageError newer(const QString &path) {
     return {StorageError::kCannotOpen,
             QStringLiteral("De database %1 is gemaakt door een nieuwere versie van "
