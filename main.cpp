@@ -1,3 +1,4 @@
+#include "live/LoadedSharing.h"
 #include "platform/Clock.h"
 #include "platform/FileChooser.h"
 #include "platform/LoadedPrinterSurface.h"
@@ -115,11 +116,17 @@ int main(int argc, char *argv[]) {
         platform::LoadedPrinterSurface::modulePathsFor(QApplication::applicationDirPath(),
                                                        QStringLiteral(KRINGBAAS_MODULE_FOLDER)));
 
+    // Qt's network and HTTP server are loaded when the round is first shared as a live page.
+    live::LoadedSharing sharing(live::LoadedSharing::modulePathsFor(
+        QApplication::applicationDirPath(), QStringLiteral(KRINGBAAS_MODULE_FOLDER)));
+
     roundsheet::frmMain window(dataFolder, {messages, clock, web, timers});
     window.setPrinterSurface(&printer);
     window.setFileChooser(&files);
+    window.setSharingFactory([&sharing](QString *error) { return sharing.make(error); });
     window.load(std::move(database));
     window.show();
+    window.resumeSharing();
 
     // The copy of the day is made beside the window that shows; a failed copy is said then.
     storage::DailyBackupJob dailyBackup(databasePath, clock.localNow().date());

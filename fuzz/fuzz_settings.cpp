@@ -28,12 +28,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     storage::Settings::leadingNumber(text);
     timing::roundedMinutes(text);
 
-    // The same bytes as each of the seven files.
+    // The same bytes as each of the eight files.
     const storage::Settings settings(dir.path());
     for (const char *name :
          {storage::Settings::kBasis, storage::Settings::kRondeTijd, storage::Settings::kStem,
           storage::Settings::kFlag, storage::Settings::kPrtcall, storage::Settings::kAdifModus,
-          storage::Settings::kPrinter}) {
+          storage::Settings::kLive, storage::Settings::kPrinter}) {
         QFile file(settings.path(name));
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
             file.write(bytes) != bytes.size()) {
@@ -46,6 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     settings.readPrtcall();
     settings.readAdifModus();
     settings.readPrinter();
+    const storage::Settings::Live live = settings.readLive();
+    if (live.port && *live.port <= 1024) {
+        std::abort();  // never a reserved port
+    }
     const std::optional<timing::PlannedTime> planned = settings.plannedTime();
     if ((planned ? planned->wholeMinutes : 0) != timing::roundedMinutes(settings.readRondeTijd())) {
         std::abort();  // one reader of the planned time

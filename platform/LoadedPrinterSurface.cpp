@@ -1,14 +1,12 @@
 #include "platform/LoadedPrinterSurface.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include "platform/Module.h"
 
 namespace platform {
 
 namespace {
 
 using MakeSurface = PrinterSurface *(*)(FileChooser &, const PrinterChoiceStore *);
-using Interface = int (*)();
 
 constexpr char kModuleName[] = "kringbaas-printing.so";
 
@@ -25,10 +23,7 @@ LoadedPrinterSurface::~LoadedPrinterSurface() {
 
 QStringList LoadedPrinterSurface::modulePathsFor(const QString &programFolder,
                                                  const QString &installedRelative) {
-    const QDir folder(programFolder);
-    return {folder.filePath(QString::fromLatin1(kModuleName)),
-            QDir::cleanPath(folder.filePath(installedRelative + QLatin1Char('/') +
-                                            QString::fromLatin1(kModuleName)))};
+    return modulePaths(programFolder, installedRelative, QString::fromLatin1(kModuleName));
 }
 
 PrinterSurface *LoadedPrinterSurface::surface() const {
@@ -36,34 +31,19 @@ PrinterSurface *LoadedPrinterSurface::surface() const {
         return surface_.get();
     }
     tried_ = true;
-    QStringList failures;
-    for (const QString &path : modulePaths_) {
-        if (!QFileInfo::exists(path)) {
-            continue;
-        }
-        module_.setFileName(path);
-        if (!module_.load()) {
-            failures << module_.errorString();
-            continue;
-        }
-        const auto interface =
-            reinterpret_cast<Interface>(module_.resolve("kringbaas_printing_interface"));
+    QString reason;
+    if (loadModule(module_, modulePaths_, "kringbaas_printing_interface", kInterface, &reason)) {
         const auto make =
             reinterpret_cast<MakeSurface>(module_.resolve("kringbaas_make_printer_surface"));
-        if (!interface || !make || interface() != kInterface) {
-            failures << QStringLiteral("%1 hoort niet bij deze versie van Kringbaas")
-                            .arg(QDir::toNativeSeparators(path));
-            module_.unload();
-            continue;
+        if (make) {
+            surface_.reset(make(files_, choice_));
+            return surface_.get();
         }
-        surface_.reset(make(files_, choice_));
-        return surface_.get();
+        module_.unload();
+        reason = QStringLiteral("kan niet worden geladen (het maakt geen printer)");
     }
     loadError_ = QStringLiteral("Afdrukken is niet mogelijk: het onderdeel %1 van Kringbaas %2.")
-                     .arg(QString::fromLatin1(kModuleName),
-                          failures.isEmpty() ? QStringLiteral("ontbreekt")
-                                             : QStringLiteral("kan niet worden geladen (%1)")
-                                                   .arg(failures.join(QStringLiteral("; "))));
+                     .arg(QString::fromLatin1(kModuleName), reason);
     return nullptr;
 }
 

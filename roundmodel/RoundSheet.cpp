@@ -343,6 +343,7 @@ void RoundSheet::begin(const QString &controllerCall, const QString &controllerN
 void RoundSheet::setBeginTime(const QDateTime &utc) {
     beginTime_ = storage::storedTime(storage::storedTimeText(utc));  // to the second
     markEdited(storage::rondeBeginIndex());
+    Q_EMIT beginTimeChanged();
 }
 
 RoundSheet::Placing RoundSheet::placeCall(const QString &typed, const UtcClock &utcNow) {

@@ -171,6 +171,7 @@ Q_SIGNALS:
     void turnChanged(int previousRow, int row);
     void modeChanged(roundmodel::RoundMode mode);
     void plannedTimeChanged();
+    void beginTimeChanged();
     // A call was looked up and its ham found: the calculator takes the ham's locator. While a
     // stored round is shown (showing) the rows keep their stored values.
     void hamLookedUp(const QString &locator, bool showing);

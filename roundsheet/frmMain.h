@@ -1,5 +1,6 @@
 #pragma once
 
+#include "live/LiveShare.h"
 #include "platform/Controls.h"
 #include "platform/FileChooser.h"
 #include "platform/PrinterSurface.h"
@@ -30,6 +31,9 @@ class frmAmateur;
 }
 namespace notes {
 class frmNotities;
+}
+namespace extra {
+class frmLive;
 }
 
 namespace roundsheet {
@@ -105,6 +109,16 @@ public:
     // nothing.
     void setFileChooser(platform::FileChooser *files) { files_ = files; }
 
+    // Makes the server of the live page; until one is given the round cannot be shared.
+    void setSharingFactory(live::LiveShare::Factory factory);
+    // Sharing the round as a live page; none until a factory is given.
+    live::LiveShare *liveShare() const { return share_.get(); }
+    // Shares the round again when the user chose so (settings file live); said when it cannot.
+    // Called once the window shows.
+    void resumeSharing();
+    // The window of "Live lijst delen…" while it is open.
+    extra::frmLive *liveWindow() const;
+
     // The ham list window, made when it does not exist yet. Made after look-ups, it stands on
     // the ham the last successful look-up found.
     hamlist::frmAmateur *amateurWindow();
@@ -144,7 +158,9 @@ public:
     void statistieken_Click();
     void hamexport_Click();
     void hamimport_Click();
+    void livelijst_Click();
     QAction *adifronde = nullptr;
+    QAction *livelijst = nullptr;
     QAction *adifperiode = nullptr;
     QAction *statistieken = nullptr;
     QAction *hamexport = nullptr;
@@ -262,6 +278,7 @@ private:
     void restoreMouse();
     void reportStoreFailure();
     bool storeBeforeClosing();
+    void showSharing(bool on);
 
     QString dataFolder_;
     Services services_;
@@ -273,6 +290,9 @@ private:
     QPointer<QDialog> callEntry_;
     platform::PrinterSurface *printer_ = nullptr;
     platform::FileChooser *files_ = nullptr;
+    std::unique_ptr<live::LiveShare> share_;
+    QPointer<extra::frmLive> liveWindow_;
+    QString title_;  // the window's title while the round is not shared
     bool closing_ = false;
     bool centred_ = false;
     bool busy_ = false;

@@ -2,6 +2,7 @@
 // in and out of a spreadsheet.
 
 #include "extra/frmImport.h"
+#include "extra/frmLive.h"
 #include "extra/frmPeriode.h"
 #include "extra/frmStatistieken.h"
 #include "hamio/HamImport.h"
@@ -46,6 +47,7 @@ void frmMain::createExtras() {
     adifperiode = extra->addAction(QStringLiteral("Rondes van een periode exporteren naar ADIF…"));
     extra->addSeparator();
     statistieken = extra->addAction(QStringLiteral("Statistieken"));
+    livelijst = extra->addAction(QStringLiteral("Live lijst delen…"));
     extra->addSeparator();
     hamexport = extra->addAction(QStringLiteral("HAM-lijst exporteren…"));
     hamimport = extra->addAction(QStringLiteral("HAM-lijst importeren…"));
@@ -54,6 +56,60 @@ void frmMain::createExtras() {
     connect(statistieken, &QAction::triggered, this, &frmMain::statistieken_Click);
     connect(hamexport, &QAction::triggered, this, &frmMain::hamexport_Click);
     connect(hamimport, &QAction::triggered, this, &frmMain::hamimport_Click);
+    connect(livelijst, &QAction::triggered, this, &frmMain::livelijst_Click);
+}
+
+// --- sharing the round as a live page ---
+
+void frmMain::setSharingFactory(live::LiveShare::Factory factory) {
+    delete liveWindow_;
+    share_ = std::make_unique<live::LiveShare>(sheet_, std::move(factory));
+    connect(share_.get(), &live::LiveShare::sharingChanged, this, &frmMain::showSharing);
+}
+
+extra::frmLive *frmMain::liveWindow() const {
+    return liveWindow_;
+}
+
+void frmMain::livelijst_Click() {
+    if (!share_) {
+        services().messages.show(this, QStringLiteral("De live lijst kan niet worden gedeeld."),
+                                 platform::MessageStyle::OkCritical, extra::frmLive::title());
+        return;
+    }
+    if (!liveWindow_) {
+        liveWindow_ = new extra::frmLive(*share_, settings_, services().messages, this);
+        liveWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    liveWindow_->show();
+    liveWindow_->raise();
+    liveWindow_->activateWindow();
+}
+
+void frmMain::resumeSharing() {
+    const storage::Settings::Live kept = settings_.readLive();
+    if (!share_ || !kept.keepOn) {
+        return;
+    }
+    QString error;
+    if (!share_->start(kept.port.value_or(0), &error)) {
+        services().messages.show(this,
+                                 QStringLiteral("De live lijst wordt niet gedeeld.\n%1").arg(error),
+                                 platform::MessageStyle::OkInformation, extra::frmLive::title());
+    }
+}
+
+// The title says that the round is shared, and where.
+void frmMain::showSharing(bool on) {
+    if (title_.isEmpty()) {
+        title_ = windowTitle();
+    }
+    if (!on) {
+        setWindowTitle(title_);
+        return;
+    }
+    setWindowTitle(QStringLiteral("%1  -  live lijst gedeeld op %2")
+                       .arg(title_, share_->addresses().value(0)));
 }
 
 namespace {

@@ -175,6 +175,23 @@ bool Settings::writeAdifModus(const QString &mode) const {
     return writeOne(kAdifModus, mode);
 }
 
+Settings::Live Settings::readLive() const {
+    const QStringList lines = readLines(path(kLive), 2);
+    Live live;
+    bool ok = false;
+    const uint port = lines.value(0).trimmed().toUInt(&ok);
+    if (ok && port > 1024 && port <= 65535) {
+        live.port = quint16(port);
+    }
+    live.keepOn = lines.value(1) == u"1";
+    return live;
+}
+
+bool Settings::writeLive(const Live &live) const {
+    return writeLines(path(kLive), {live.port ? QString::number(*live.port) : QString(),
+                                    live.keepOn ? QStringLiteral("1") : QStringLiteral("0")});
+}
+
 QString Settings::readPrinter() const {
     // Text mode, so a CR LF written by hand ends the line as LF does.
     QFile in(path(kPrinter));

@@ -11,8 +11,8 @@
 
 namespace storage {
 
-// The seven small settings files beside the program: basis, rondetijd, stem, flag, prtcall,
-// adifmodus and printer. Each is read or written whole within one call; no file stays open.
+// The eight small settings files beside the program: basis, rondetijd, stem, flag, prtcall,
+// adifmodus, live and printer. Each is read or written whole within one call; no file stays open.
 //
 // Format of all but printer: single-byte Windows-1252 text, every line ended by CR LF (the last
 // one too). A writer replaces the whole file through a temporary file beside it and a rename, so
@@ -37,6 +37,7 @@ public:
     static constexpr const char *kPrtcall = "prtcall";
     static constexpr const char *kAdifModus = "adifmodus";
     static constexpr const char *kPrinter = "printer";
+    static constexpr const char *kLive = "live";
 
     const QString &folder() const { return folder_; }
     QString path(const char *name) const;
@@ -77,6 +78,16 @@ public:
     // mode the export knows is for the export to say.
     QString readAdifModus() const;
     bool writeAdifModus(const QString &mode) const;
+
+    // Sharing the round as a live page: line 1 the port (1025 to 65535; none otherwise), line 2
+    // "1" when sharing starts again with the program (only exactly "1" counts).
+    struct Live {
+        std::optional<quint16> port;
+        bool keepOn = false;
+        bool operator==(const Live &) const = default;
+    };
+    Live readLive() const;
+    bool writeLive(const Live &live) const;
 
     // The printer picked in "Printer Setup", its white space at either end dropped; empty when
     // none was picked. *reason (when given) says in Dutch why it could not be written.

@@ -57,6 +57,9 @@ private Q_SLOTS:
     void singleLineReaders();
     void printerFile_data();
     void printerFile();
+    void liveFile_data();
+    void liveFile();
+    void liveFileRoundTrip();
     void leadingNumber_data();
     void leadingNumber();
     void roundedMinutes_data();
@@ -263,6 +266,55 @@ void TestSettings::printerFile() {
     if (present)
         QVERIFY(putBytes(files.path(Settings::kPrinter), bytes));
     QCOMPARE(files.readPrinter(), name);
+}
+
+// live: the port only when it is one a user may listen on, the second line only as exactly "1".
+void TestSettings::liveFile_data() {
+    QTest::addColumn<bool>("present");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("port");  // 0: none
+    QTest::addColumn<bool>("keepOn");
+
+    QTest::newRow("missing") << false << QByteArray() << 0 << false;
+    QTest::newRow("as written") << true << QByteArray("8073\r\n1\r\n") << 8073 << true;
+    QTest::newRow("not kept on") << true << QByteArray("8073\r\n0\r\n") << 8073 << false;
+    QTest::newRow("LF and blanks") << true << QByteArray(" 8073 \n1\n") << 8073 << true;
+    QTest::newRow("no port, kept on") << true << QByteArray("\r\n1\r\n") << 0 << true;
+    QTest::newRow("reserved port") << true << QByteArray("80\r\n1\r\n") << 0 << true;
+    QTest::newRow("1024 is reserved") << true << QByteArray("1024\r\n") << 0 << false;
+    QTest::newRow("lowest") << true << QByteArray("1025\r\n") << 1025 << false;
+    QTest::newRow("highest") << true << QByteArray("65535\r\n") << 65535 << false;
+    QTest::newRow("too high") << true << QByteArray("65536\r\n1\r\n") << 0 << true;
+    QTest::newRow("negative") << true << QByteArray("-8073\r\n") << 0 << false;
+    QTest::newRow("text") << true << QByteArray("poort\r\nja\r\n") << 0 << false;
+    QTest::newRow("only exactly 1") << true << QByteArray("8073\r\n 1\r\n") << 8073 << false;
+}
+
+void TestSettings::liveFile() {
+    QFETCH(bool, present);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, port);
+    QFETCH(bool, keepOn);
+
+    const Settings files(dir_->path());
+    if (present)
+        QVERIFY(putBytes(files.path(Settings::kLive), bytes));
+    const Settings::Live live = files.readLive();
+    QCOMPARE(live.port.value_or(0), port);
+    QCOMPARE(live.keepOn, keepOn);
+}
+
+void TestSettings::liveFileRoundTrip() {
+    const Settings files(dir_->path());
+    for (const Settings::Live &live :
+         {Settings::Live{8073, true}, Settings::Live{std::nullopt, false},
+          Settings::Live{65535, false}}) {
+        QVERIFY(files.writeLive(live));
+        QCOMPARE(files.readLive(), live);
+    }
+    QFile file(files.path(Settings::kLive));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("65535\r\n0\r\n"));
 }
 
 void TestSettings::leadingNumber_data() {

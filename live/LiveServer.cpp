@@ -1,0 +1,288 @@
+#include "live/LiveServer.h"
+
+#include <QtHttpServer/QHttpServerRequest>
+#include <QtHttpServer/QHttpServerResponder>
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QNetworkInterface>
+#include <QTcpServer>
+#include <QTimer>
+
+#include <algorithm>
+#include <initializer_list>
+#include <utility>
+
+namespace live {
+
+namespace {
+
+using Status = QHttpServerResponder::StatusCode;
+using Headers = std::initializer_list<std::pair<QByteArray, QByteArray>>;
+
+constexpr char kReceived[] = "kringbaasReceived";  // bytes of the request so far
+
+// Accepts connections for the HTTP server and watches them: a connection beyond kMaxConnections
+// is closed at once; one that brings more than kMaxPendingBytes for a request, or stays without
+// a complete request for the idle time, is closed. Qt's HTTP server reads and keeps whatever a
+// client sends until the request is complete, and keeps a connection as long as the client does.
+class GuardedListener final : public QTcpServer {
+public:
+    GuardedListener(int idleMs, QObject *parent) : QTcpServer(parent), idleMs_(idleMs) {}
+
+protected:
+    void incomingConnection(qintptr descriptor) override {
+        auto *socket = new QTcpSocket(this);
+        if (!socket->setSocketDescriptor(descriptor)) {
+            delete socket;
+            return;
+        }
+        if (connections_ >= LiveServer::kMaxConnections) {
+            socket->abort();
+            socket->deleteLater();
+            return;
+        }
+        ++connections_;
+        connect(socket, &QObject::destroyed, this, [this] { --connections_; });
+        auto *idle = new QTimer(socket);
+        idle->setObjectName(QStringLiteral("idle"));
+        idle->setSingleShot(true);
+        idle->setInterval(idleMs_);
+        connect(idle, &QTimer::timeout, socket, &QTcpSocket::abort);
+        idle->start();
+        // Connected before the HTTP server's own handler, so it sees the bytes before they are
+        // read.
+        connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+            const qint64 received = socket->property(kReceived).toLongLong() +
+                                    socket->bytesAvailable();
+            socket->setProperty(kReceived, received);
+            if (received > LiveServer::kMaxPendingBytes) {
+                // Once the server's own handler has had these bytes: it reads the socket next.
+                QMetaObject::invokeMethod(socket, &QTcpSocket::abort, Qt::QueuedConnection);
+            }
+        });
+        addPendingConnection(socket);
+    }
+
+private:
+    int idleMs_;
+    int connections_ = 0;
+};
+
+// A request came in whole: the next one gets its own budget and idle time; a stream has none.
+void requestSeen(QTcpSocket *socket, bool stream) {
+    socket->setProperty(kReceived, 0);
+    if (auto *idle = socket->findChild<QTimer *>(QStringLiteral("idle"))) {
+        if (stream) {
+            idle->stop();
+        } else {
+            idle->start();
+        }
+    }
+}
+
+// What every answer carries: nothing is kept by a browser or a proxy beyond asking again, nothing
+// is guessed about its type, no address is passed on.
+constexpr std::pair<const char *, const char *> kCommonHeaders[] = {
+    {"X-Content-Type-Options", "nosniff"},
+    {"Referrer-Policy", "no-referrer"},
+};
+
+// The page runs only its own script and style and talks only to this server.
+constexpr char kPagePolicy[] =
+    "default-src 'none'; script-src 'unsafe-inline'; "
+    "style-src 'unsafe-inline'; connect-src 'self'; "
+    "img-src 'self' data:; base-uri 'none'; form-action 'none'; "
+    "frame-ancestors *";
+
+QByteArray streamEvent(const QByteArray &json) {
+    return QByteArrayLiteral("event: ronde\ndata: ") + json + QByteArrayLiteral("\n\n");
+}
+
+QByteArray loadPage() {
+    QFile file(QStringLiteral(":/live/page.html"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<!doctype html>");
+}
+
+}  // namespace
+
+LiveServer::LiveServer(QObject *parent, int idleMs)
+    : QAbstractHttpServer(parent), idleMs_(idleMs), page_(loadPage()) {
+    publish(json_);
+}
+
+// The streams go with their listener, which owns their sockets.
+LiveServer::~LiveServer() = default;
+
+bool LiveServer::listen(quint16 port, QString *error) {
+    if (listener_) {
+        return true;
+    }
+    auto *listener = new GuardedListener(idleMs_, this);
+    if (!listener->listen(QHostAddress::Any, port)) {
+        *error = port == 0
+                     ? QStringLiteral("Er is geen vrije poort: %1").arg(listener->errorString())
+                     : QStringLiteral("Poort %1 kan niet worden gebruikt: %2")
+                           .arg(port)
+                           .arg(listener->errorString());
+        delete listener;
+        return false;
+    }
+    bind(listener);
+    listener_ = listener;
+    return true;
+}
+
+quint16 LiveServer::port() const {
+    return listener_ ? listener_->serverPort() : 0;
+}
+
+QStringList LiveServer::addresses() const {
+    if (!listener_) {
+        return {};
+    }
+    QStringList lan;
+    QStringList other;
+    for (const QNetworkInterface &interface : QNetworkInterface::allInterfaces()) {
+        const auto flags = interface.flags();
+        if (!flags.testFlag(QNetworkInterface::IsUp) ||
+            !flags.testFlag(QNetworkInterface::IsRunning) ||
+            flags.testFlag(QNetworkInterface::IsLoopBack)) {
+            continue;
+        }
+        for (const QNetworkAddressEntry &entry : interface.addressEntries()) {
+            const QHostAddress address = entry.ip();
+            if (address.protocol() == QAbstractSocket::IPv4Protocol) {
+                lan << QStringLiteral("http://%1:%2/").arg(address.toString()).arg(port());
+            } else if (address.protocol() == QAbstractSocket::IPv6Protocol &&
+                       !address.isLinkLocal()) {
+                other << QStringLiteral("http://[%1]:%2/").arg(address.toString()).arg(port());
+            }
+        }
+    }
+    other << QStringLiteral("http://localhost:%1/").arg(port());
+    return lan + other;
+}
+
+void LiveServer::publish(const QByteArray &roundJson) {
+    const QByteArray etag =
+        '"' + QCryptographicHash::hash(roundJson, QCryptographicHash::Sha1).toHex().left(20) + '"';
+    if (etag == etag_) {
+        return;
+    }
+    json_ = roundJson;
+    etag_ = etag;
+    dropClosedStreams();
+    const QByteArray event = streamEvent(json_);
+    for (const QPointer<QTcpSocket> &socket : streams_) {
+        // A browser that stopped reading gets no more: its backlog would only grow.
+        if (socket->bytesToWrite() > kMaxPendingBytes) {
+            socket->abort();
+            continue;
+        }
+        socket->write(event);
+    }
+}
+
+int LiveServer::viewers() const {
+    return int(std::count_if(streams_.begin(), streams_.end(), [](const QPointer<QTcpSocket> &s) {
+        return s && s->state() == QAbstractSocket::ConnectedState;
+    }));
+}
+
+void LiveServer::dropClosedStreams() {
+    std::erase_if(streams_, [](const QPointer<QTcpSocket> &socket) {
+        return !socket || socket->state() != QAbstractSocket::ConnectedState;
+    });
+}
+
+bool LiveServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) {
+    // A connection that became a stream asks nothing more.
+    if (std::any_of(streams_.begin(), streams_.end(),
+                    [socket](const QPointer<QTcpSocket> &s) { return s == socket; })) {
+        socket->abort();
+        return true;
+    }
+    const bool stream = request.url().path() == u"/ronde.events" &&
+                        request.method() == QHttpServerRequest::Method::Get;
+    requestSeen(socket, stream);
+    const bool head = request.method() == QHttpServerRequest::Method::Head;
+    auto respond = [&](Status status, const QByteArray &type, const QByteArray &body,
+                       Headers extra = {}) {
+        QHttpServerResponder responder = makeResponder(request, socket);
+        responder.writeStatusLine(status);
+        responder.writeHeader("Content-Type", type);
+        responder.writeHeader("Content-Length", QByteArray::number(body.size()));
+        for (const auto &[key, value] : kCommonHeaders) {
+            responder.writeHeader(key, value);
+        }
+        for (const auto &[key, value] : extra) {
+            responder.writeHeader(key, value);
+        }
+        responder.writeBody(head ? QByteArray() : body);
+    };
+    const QByteArray text = "text/plain; charset=utf-8";
+    if (request.method() != QHttpServerRequest::Method::Get && !head) {
+        respond(Status::MethodNotAllowed, text, "Alleen GET en HEAD.\n",
+                {{"Allow", "GET, HEAD"}, {"Cache-Control", "no-store"}});
+        return true;
+    }
+    const QString path = request.url().path(QUrl::FullyEncoded);
+    if (path == u"/") {
+        respond(Status::Ok, "text/html; charset=utf-8", page_,
+                {{"Cache-Control", "no-cache"}, {"Content-Security-Policy", kPagePolicy}});
+    } else if (path == u"/ronde.json") {
+        if (request.value("If-None-Match") == etag_) {
+            QHttpServerResponder responder = makeResponder(request, socket);
+            responder.writeStatusLine(Status::NotModified);
+            responder.writeHeader("ETag", etag_);
+            responder.writeHeader("Cache-Control", "no-cache");
+            responder.writeBody(QByteArray());
+        } else {
+            respond(Status::Ok, "application/json", json_,
+                    {{"ETag", etag_},
+                     {"Cache-Control", "no-cache"},
+                     {"Access-Control-Allow-Origin", "*"}});
+        }
+    } else if (path == u"/ronde.events") {
+        if (head) {
+            respond(Status::Ok, "text/event-stream", QByteArray(), {{"Cache-Control", "no-store"}});
+        } else {
+            openStream(request, socket);
+        }
+    } else {
+        respond(Status::NotFound, text, "Niet gevonden.\n", {{"Cache-Control", "no-store"}});
+    }
+    return true;
+}
+
+void LiveServer::openStream(const QHttpServerRequest &request, QTcpSocket *socket) {
+    dropClosedStreams();
+    QHttpServerResponder responder = makeResponder(request, socket);
+    if (int(streams_.size()) >= kMaxStreams) {
+        const QByteArray body = "Te veel volgers; probeer het later opnieuw.\n";
+        responder.writeStatusLine(Status::ServiceUnavailable);
+        responder.writeHeader("Content-Type", "text/plain; charset=utf-8");
+        responder.writeHeader("Content-Length", QByteArray::number(body.size()));
+        responder.writeHeader("Retry-After", "10");
+        responder.writeBody(body);
+        return;
+    }
+    // No length: the answer goes on as long as the browser follows. The browser asks again
+    // after two seconds when the connection breaks.
+    responder.writeStatusLine(Status::Ok);
+    responder.writeHeader("Content-Type", "text/event-stream");
+    responder.writeHeader("Cache-Control", "no-store");
+    for (const auto &[key, value] : kCommonHeaders) {
+        responder.writeHeader(key, value);
+    }
+    responder.writeBody(QByteArrayLiteral("retry: 2000\n\n") + streamEvent(json_));
+    streams_.emplace_back(socket);
+}
+
+void LiveServer::missingHandler(const QHttpServerRequest &request, QTcpSocket *socket) {
+    QHttpServerResponder responder = makeResponder(request, socket);
+    responder.write(Status::NotFound);
+}
+
+}  // namespace live

@@ -1,0 +1,484 @@
+// The server of the live page on its own: its routes, what it answers to everything else, the
+// stream of changes, and clients that misbehave. The clients here are plain sockets that write
+// raw HTTP, so nothing is tidied up on the way.
+
+#include "CoreTestMain.h"
+
+#include "live/LiveServer.h"
+#include "live/LiveShare.h"
+#include "roundmodel/RoundSheet.h"
+#include "storage/Database.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimeZone>
+
+#include <memory>
+#include <vector>
+
+using roundmodel::RoundSheet;
+
+namespace {
+
+struct Response {
+    int status = 0;  // 0: no answer, the connection closed
+    QList<QPair<QByteArray, QByteArray>> headers;
+    QByteArray body;
+
+    QByteArray header(const QByteArray &name) const {
+        for (const auto &[key, value] : headers) {
+            if (key.compare(name, Qt::CaseInsensitive) == 0) {
+                return value;
+            }
+        }
+        return {};
+    }
+};
+
+QByteArray readSome(QTcpSocket &socket) {
+    return socket.isOpen() ? socket.readAll() : QByteArray();
+}
+
+// Runs the event loop (the server lives on it) until done() or five seconds have passed.
+template <typename Done>
+bool waitFor(Done done) {
+    QDeadlineTimer deadline(5000);
+    while (!done()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+// Reads one answer: the status line, the headers and, unless asked with HEAD, as many bytes as
+// Content-Length says (an event stream: what came so far).
+Response readResponse(QTcpSocket &socket, QByteArray &buffer, bool head = false) {
+    Response response;
+    int end = -1;
+    waitFor([&] {
+        buffer += readSome(socket);
+        end = buffer.indexOf("\r\n\r\n");
+        return end >= 0 || socket.state() == QAbstractSocket::UnconnectedState;
+    });
+    if (end < 0) {
+        return response;
+    }
+    const QList<QByteArray> lines = buffer.left(end).split('\n');
+    buffer.remove(0, end + 4);
+    response.status = lines.value(0).split(' ').value(1).toInt();
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const qsizetype colon = lines[i].indexOf(':');
+        response.headers.append(
+            {lines[i].left(colon).trimmed(), lines[i].mid(colon + 1).trimmed()});
+    }
+    if (head || response.status == 304) {
+        return response;
+    }
+    if (response.header("Content-Type") == "text/event-stream") {
+        waitFor([&] {
+            buffer += readSome(socket);
+            return buffer.contains("\n\n{") || buffer.count("\n\n") >= 2;
+        });
+        response.body = buffer;
+        buffer.clear();
+        return response;
+    }
+    const qsizetype length = response.header("Content-Length").toLongLong();
+    waitFor([&] {
+        buffer += readSome(socket);
+        return buffer.size() >= length || socket.state() == QAbstractSocket::UnconnectedState;
+    });
+    response.body = buffer.left(length);
+    buffer.remove(0, length);
+    return response;
+}
+
+class Client {
+public:
+    explicit Client(quint16 port) { socket_.connectToHost(QHostAddress::LocalHost, port); }
+
+    bool connected() {
+        return waitFor([&] { return socket_.state() == QAbstractSocket::ConnectedState; });
+    }
+    Response ask(const QByteArray &request, bool head = false) {
+        if (!connected()) {
+            return {};
+        }
+        socket_.write(request);
+        return readResponse(socket_, buffer_, head);
+    }
+    Response get(const QByteArray &path, const QByteArray &headers = {}) {
+        return ask("GET " + path + " HTTP/1.1\r\nHost: kringbaas\r\n" + headers + "\r\n");
+    }
+    // What the stream brought since, waiting until it holds `what`.
+    QByteArray streamUntil(const QByteArray &what) {
+        waitFor([&] {
+            buffer_ += readSome(socket_);
+            return buffer_.contains(what);
+        });
+        return std::exchange(buffer_, {});
+    }
+    bool closedByServer() {
+        return waitFor([&] {
+            readSome(socket_);
+            return socket_.state() == QAbstractSocket::UnconnectedState;
+        });
+    }
+    QTcpSocket &socket() { return socket_; }
+
+private:
+    QTcpSocket socket_;
+    QByteArray buffer_;
+};
+
+// Short, so that a connection left idle is seen closed within the test.
+constexpr int kIdleMs = 500;
+
+const QByteArray kRound = R"({"clubCall":"PI4ZUD","rows":[]})";
+
+// Hams with everything the ham list holds, the private fields marked so that a leak shows.
+std::optional<storage::Ham> lookUpHam(const QString &call) {
+    storage::Ham ham;
+    ham.call = call;
+    ham.name = QStringLiteral("Henk");
+    ham.qth = QStringLiteral("Gouda");
+    ham.grid = QStringLiteral("JO22IA");
+    ham.address = QStringLiteral("GEHEIM-adres 1");
+    ham.postcode = QStringLiteral("GEHEIM-1234");
+    ham.phone = QStringLiteral("GEHEIM-06");
+    ham.email = QStringLiteral("geheim@example.org");
+    ham.particulars = QStringLiteral("GEHEIM-bijzonderheden");
+    return ham;
+}
+
+}  // namespace
+
+class LiveServerTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<live::LiveServer> server_;
+    quint16 port_ = 0;
+
+private Q_SLOTS:
+    void init() {
+        server_ = std::make_unique<live::LiveServer>(nullptr, kIdleMs);
+        QString error;
+        QVERIFY2(server_->listen(0, &error), qPrintable(error));
+        port_ = server_->port();
+        QVERIFY(port_ > 1024);
+        server_->publish(kRound);
+    }
+    void cleanup() { server_.reset(); }
+
+    // The few routes, GET and HEAD; everything else a plain error.
+    void routes_data() {
+        QTest::addColumn<QByteArray>("method");
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("type");
+
+        const QByteArray html = "text/html; charset=utf-8";
+        const QByteArray text = "text/plain; charset=utf-8";
+        QTest::newRow("page") << QByteArray("GET") << QByteArray("/") << 200 << html;
+        QTest::newRow("overlay") << QByteArray("GET") << QByteArray("/?overlay=1") << 200 << html;
+        QTest::newRow("json") << QByteArray("GET") << QByteArray("/ronde.json") << 200
+                              << QByteArray("application/json");
+        QTest::newRow("json with a query") << QByteArray("GET") << QByteArray("/ronde.json?x=1")
+                                           << 200 << QByteArray("application/json");
+        QTest::newRow("HEAD page") << QByteArray("HEAD") << QByteArray("/") << 200 << html;
+        QTest::newRow("HEAD json") << QByteArray("HEAD") << QByteArray("/ronde.json") << 200
+                                   << QByteArray("application/json");
+        QTest::newRow("HEAD events") << QByteArray("HEAD") << QByteArray("/ronde.events") << 200
+                                     << QByteArray("text/event-stream");
+        for (const char *method : {"POST", "PUT", "DELETE", "PATCH", "OPTIONS", "TRACE"}) {
+            QTest::addRow("%s", method) << QByteArray(method) << QByteArray("/") << 405 << text;
+        }
+        QTest::newRow("POST json")
+            << QByteArray("POST") << QByteArray("/ronde.json") << 405 << text;
+        QTest::newRow("unknown method") << QByteArray("BREW") << QByteArray("/") << 405 << text;
+        for (const char *path :
+             {"/../kringbaasbase.mdb", "/kringbaasbase.mdb", "/%2e%2e/kringbaasbase.mdb",
+              "/..%2fkringbaasbase.mdb", "/basis", "/page.html", "/live/page.html", "/ronde.json/",
+              "//ronde.json", "/ronde.JSON", "/index.html", "/favicon.ico", "/ronde.events/x",
+              "/%00"}) {
+            QTest::addRow("%s", path) << QByteArray("GET") << QByteArray(path) << 404 << text;
+        }
+        QTest::newRow("HEAD missing") << QByteArray("HEAD") << QByteArray("/basis") << 404 << text;
+    }
+    void routes() {
+        QFETCH(QByteArray, method);
+        QFETCH(QByteArray, path);
+        QFETCH(int, status);
+        QFETCH(QByteArray, type);
+
+        // A file of the data folder where a careless server would look for it.
+        QTemporaryDir dir;
+        QFile secret(dir.filePath(QStringLiteral("kringbaasbase.mdb")));
+        QVERIFY(secret.open(QIODevice::WriteOnly) && secret.write("GEHEIM") == 6);
+        secret.close();
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        auto back = qScopeGuard([&] { QDir::setCurrent(before); });
+
+        Client client(port_);
+        const bool head = method == "HEAD";
+        const Response response =
+            client.ask(method + ' ' + path + " HTTP/1.1\r\nHost: kringbaas\r\n\r\n", head);
+        QCOMPARE(response.status, status);
+        QCOMPARE(response.header("Content-Type"), type);
+        QCOMPARE(response.header("X-Content-Type-Options"), QByteArray("nosniff"));
+        QVERIFY(!response.body.contains("GEHEIM"));
+        if (status == 405) {
+            QCOMPARE(response.header("Allow"), QByteArray("GET, HEAD"));
+        }
+        if (head) {
+            QVERIFY(response.body.isEmpty());
+            // The same length as GET would bring, and nothing more on the connection.
+            if (type != "text/event-stream") {
+                const Response got = client.get(path);
+                QCOMPARE(response.header("Content-Length").toLongLong(), got.body.size());
+            }
+        } else if (status == 200 && path.startsWith("/ronde.json")) {
+            QCOMPARE(response.body, kRound);
+        } else if (status == 200) {
+            QVERIFY(response.body.startsWith("<!doctype html>"));
+            QVERIFY(!response.header("Content-Security-Policy").isEmpty());
+        }
+        // The connection goes on for the next request.
+        QCOMPARE(client.get("/ronde.json").status, 200);
+    }
+
+    // A browser that has the round asks whether it changed and gets no body when it did not.
+    void etagAnswersNotModified() {
+        Client client(port_);
+        const Response first = client.get("/ronde.json");
+        const QByteArray etag = first.header("ETag");
+        QVERIFY(etag.startsWith('"') && etag.endsWith('"') && etag.size() > 10);
+        QCOMPARE(first.header("Cache-Control"), QByteArray("no-cache"));
+
+        const Response same = client.get("/ronde.json", "If-None-Match: " + etag + "\r\n");
+        QCOMPARE(same.status, 304);
+        QVERIFY(same.body.isEmpty());
+
+        server_->publish(R"({"clubCall":"PI4ZUD","rows":[{"number":1}]})");
+        const Response changed = client.get("/ronde.json", "If-None-Match: " + etag + "\r\n");
+        QCOMPARE(changed.status, 200);
+        QVERIFY(changed.header("ETag") != etag);
+        QVERIFY(changed.body.contains("\"number\":1"));
+    }
+
+    // The stream brings the round at once and every change after it, to every browser.
+    void streamFollowsChanges() {
+        std::vector<std::unique_ptr<Client>> browsers;
+        for (int i = 0; i < 3; ++i) {
+            browsers.push_back(std::make_unique<Client>(port_));
+            const Response opened = browsers.back()->get("/ronde.events");
+            QCOMPARE(opened.status, 200);
+            QCOMPARE(opened.header("Content-Type"), QByteArray("text/event-stream"));
+            QVERIFY(opened.header("Content-Length").isEmpty());
+            QVERIFY2(opened.body.contains("event: ronde\ndata: " + kRound + "\n\n"),
+                     opened.body.constData());
+        }
+        QCOMPARE(server_->viewers(), 3);
+
+        const QByteArray next = R"({"clubCall":"PI4ZUD","rows":[{"call":"PD1XYZ"}]})";
+        server_->publish(next);
+        for (auto &browser : browsers) {
+            QCOMPARE(browser->streamUntil("\n\n"), "event: ronde\ndata: " + next + "\n\n");
+        }
+        // The same round again is no change.
+        server_->publish(next);
+        QCoreApplication::processEvents();
+        QVERIFY(!browsers[0]->socket().waitForReadyRead(50));
+
+        browsers[1].reset();
+        QVERIFY(waitFor([&] { return server_->viewers() == 2; }));
+        server_->publish(kRound);
+        QCOMPARE(browsers[2]->streamUntil("\n\n"), "event: ronde\ndata: " + kRound + "\n\n");
+    }
+
+    // Requests of a megabyte are answered; a client that sends more than the server keeps for
+    // one request is cut off; neither stops the server.
+    void largeRequests_data() {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<int>("status");  // 0: cut off
+
+        const QByteArray mega(1024 * 1024, 'a');
+        QTest::newRow("1 MB header")
+            << QByteArray("GET /ronde.json HTTP/1.1\r\nHost: k\r\nX-Veel: " + mega + "\r\n\r\n")
+            << 200;
+        QTest::newRow("1 MB path")
+            << QByteArray("GET /" + mega + " HTTP/1.1\r\nHost: k\r\n\r\n") << 404;
+        QTest::newRow("1 MB body")
+            << QByteArray("POST / HTTP/1.1\r\nHost: k\r\nContent-Length: " +
+                          QByteArray::number(mega.size()) + "\r\n\r\n" + mega)
+            << 405;
+        const QByteArray tooMuch(8 * 1024 * 1024, 'b');
+        QTest::newRow("8 MB body")
+            << QByteArray("POST / HTTP/1.1\r\nHost: k\r\nContent-Length: " +
+                          QByteArray::number(tooMuch.size()) + "\r\n\r\n" + tooMuch)
+            << 0;
+        QTest::newRow("8 MB header")
+            << QByteArray("GET / HTTP/1.1\r\nHost: k\r\nX-Veel: " + tooMuch + "\r\n\r\n") << 0;
+    }
+    void largeRequests() {
+        QFETCH(QByteArray, request);
+        QFETCH(int, status);
+
+        Client client(port_);
+        const Response response = client.ask(request);
+        QCOMPARE(response.status, status);
+        if (status == 0) {
+            QVERIFY(client.closedByServer());
+        }
+        QCOMPARE(Client(port_).get("/ronde.json").status, 200);
+    }
+
+    // What is no HTTP request closes the connection: at once where Qt's HTTP server sees it
+    // cannot be parsed (it answers nothing then), after the idle time where it waits for more.
+    // The server goes on.
+    void malformedRequests_data() {
+        QTest::addColumn<QByteArray>("request");
+        QTest::newRow("garbage") << QByteArray("GARBAGE\r\n\r\n");
+        QTest::newRow("binary") << QByteArray("\x16\x03\x01\x02\x00\x01\x00\x01\xfc\x03\x03", 11);
+        QTest::newRow("no version") << QByteArray("GET /\r\n\r\n");
+        QTest::newRow("half a request") << QByteArray("GET /ronde.json HTTP/1.1\r\nHost:");
+        QTest::newRow("bad length")
+            << QByteArray("POST / HTTP/1.1\r\nHost: k\r\nContent-Length: -5\r\n\r\n");
+        QTest::newRow("bad chunk")
+            << QByteArray("POST / HTTP/1.1\r\nHost: k\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n");
+    }
+    void malformedRequests() {
+        QFETCH(QByteArray, request);
+        Client client(port_);
+        const Response response = client.ask(request);
+        QVERIFY2(response.status == 0 || response.status >= 400,
+                 qPrintable(QString::number(response.status)));
+        QVERIFY(client.closedByServer());
+        QCOMPARE(Client(port_).get("/ronde.json").status, 200);
+    }
+
+    // Connections opened and dropped, in every state, leave nothing behind.
+    void connectionsOpenedAndDropped() {
+        // Idle connections are not closed by the server within this test.
+        server_ = std::make_unique<live::LiveServer>();
+        QString error;
+        QVERIFY2(server_->listen(port_, &error), qPrintable(error));
+        std::vector<std::unique_ptr<QTcpSocket>> sockets;
+        for (int i = 0; i < 200; ++i) {
+            auto socket = std::make_unique<QTcpSocket>();
+            socket->connectToHost(QHostAddress::LocalHost, port_);
+            sockets.push_back(std::move(socket));
+        }
+        QVERIFY(waitFor([&] {
+            return std::all_of(sockets.begin(), sockets.end(), [](const auto &s) {
+                return s->state() == QAbstractSocket::ConnectedState;
+            });
+        }));
+        for (int i = 0; i < 200; ++i) {
+            switch (i % 4) {
+                case 0:
+                    break;  // nothing sent
+                case 1:
+                    sockets[i]->write("GET /ronde.js");  // half a request
+                    break;
+                case 2:
+                    sockets[i]->write("GET /ronde.events HTTP/1.1\r\nHost: k\r\n\r\n");  // a stream
+                    break;
+                case 3:
+                    sockets[i]->write("GET / HTTP/1.1\r\nHost: k\r\n\r\n");  // an answer not read
+                    break;
+            }
+        }
+        QVERIFY(waitFor([&] { return server_->viewers() == 50; }));
+        for (auto &socket : sockets) {
+            if (sockets.size() % 2) {
+                socket->abort();
+            } else {
+                socket->disconnectFromHost();
+            }
+            socket.reset();
+        }
+        QVERIFY(waitFor([&] { return server_->viewers() == 0; }));
+        server_->publish(R"({"after":true})");
+        QCOMPARE(Client(port_).get("/ronde.json").body, QByteArray(R"({"after":true})"));
+    }
+
+    // A port already taken is said; a free one is found when none is asked for.
+    void portTaken() {
+        live::LiveServer second;
+        QString error;
+        QVERIFY(!second.listen(port_, &error));
+        QVERIFY2(error.startsWith(QStringLiteral("Poort %1 kan niet worden gebruikt").arg(port_)),
+                 qPrintable(error));
+        QCOMPARE(second.port(), quint16(0));
+        QVERIFY(second.addresses().isEmpty());
+        QVERIFY(second.listen(0, &error));
+        QVERIFY(second.port() != port_);
+        const QStringList addresses = second.addresses();
+        QVERIFY(!addresses.isEmpty());
+        for (const QString &address : addresses) {
+            QVERIFY2(address.startsWith(QStringLiteral("http://")) &&
+                         address.endsWith(QStringLiteral(":%1/").arg(second.port())),
+                     qPrintable(address));
+        }
+    }
+
+    // The round sheet shared: a call placed shows in the JSON and the stream after the action,
+    // as one change, and nothing of the ham list beyond the row ever does.
+    void sheetSharedThroughTheServer() {
+        server_.reset();
+        QTemporaryDir dir;
+        RoundSheet sheet;
+        sheet.setHamLookUp(&lookUpHam);
+        sheet.setHomeLocator(QStringLiteral("JO22AB"));
+        QVERIFY(sheet.open(dir.filePath(QString::fromLatin1(storage::Database::kFileName))));
+        live::LiveShare share(sheet,
+                              [](QString *) { return std::make_unique<live::LiveServer>(); });
+        QString error;
+        QVERIFY2(share.start(0, &error), qPrintable(error));
+
+        Client browser(share.port());
+        QVERIFY(browser.get("/ronde.events").body.contains("\"rows\":[]"));
+        QVERIFY(sheet.addNew());
+        sheet.begin(QStringLiteral("PA3ABC"), QStringLiteral("Henk"), QStringLiteral("45"),
+                    QDateTime(QDate(2026, 12, 10), QTime(20, 15)),
+                    QLocale(QLocale::Dutch, QLocale::Netherlands));
+        sheet.setBeginTime(QDateTime(QDate(2026, 12, 10), QTime(19, 15), QTimeZone::utc()));
+        QByteArray events = browser.streamUntil("PA3ABC");
+        QCOMPARE(events.count("event: ronde"), 1);
+        QVERIFY(events.contains("\"beginTime\":\"2026-12-10T19:15:00Z\""));
+
+        QCOMPARE(sheet.placeCall(QStringLiteral("PD1XYZ"), QDateTime::currentDateTimeUtc()),
+                 RoundSheet::Placing::Placed);
+        sheet.setCell(1, roundmodel::Column::Topic, QStringLiteral("GEHEIM-onderwerp"));
+        events = browser.streamUntil("PD1XYZ");
+        QCOMPARE(events.count("event: ronde"), 1);
+        sheet.giveTurn(1);
+        events = browser.streamUntil("\"turnRow\":2");
+
+        Client other(share.port());
+        for (const QByteArray &path : {QByteArray("/ronde.json"), QByteArray("/")}) {
+            const QByteArray body = other.get(path).body;
+            QVERIFY(!body.isEmpty());
+            QVERIFY2(!body.contains("GEHEIM") && !body.contains("geheim"), body.constData());
+        }
+        QVERIFY(!events.contains("GEHEIM") && !events.contains("geheim"));
+
+        share.stop();
+        QVERIFY(browser.closedByServer());
+        QVERIFY(!share.isOn());
+    }
+};
+
+KB_CORE_TEST_MAIN(LiveServerTest)
+#include "tst_liveserver.moc"
