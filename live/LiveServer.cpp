@@ -13,6 +13,11 @@
 #include <initializer_list>
 #include <utility>
 
+// The page is a resource of this library, which is linked statically.
+static void initPageResource() {
+    Q_INIT_RESOURCE(live);
+}
+
 namespace live {
 
 namespace {
@@ -100,6 +105,7 @@ QByteArray streamEvent(const QByteArray &json) {
 }
 
 QByteArray loadPage() {
+    initPageResource();
     QFile file(QStringLiteral(":/live/page.html"));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<!doctype html>");
 }

@@ -251,6 +251,7 @@ private Q_SLOTS:
             QCOMPARE(response.body, kRound);
         } else if (status == 200) {
             QVERIFY(response.body.startsWith("<!doctype html>"));
+            QVERIFY(response.body.contains("new EventSource(\"ronde.events\")"));
             QVERIFY(!response.header("Content-Security-Policy").isEmpty());
         }
         // The connection goes on for the next request.
