@@ -30,8 +30,9 @@ set(CPACK_PACKAGE_DESCRIPTION
 radio net. During a round it keeps the list of up to 30 stations, gives each
 its turn and watches the planned time. It stores every round, prints or
 exports the participant list as PDF, keeps a list of known radio amateurs with
-distances from Maidenhead locators, and keeps notes. Its user interface is
-Dutch.")
+distances from Maidenhead locators, and keeps notes. While a round runs it can
+share the list as a live web page that others on the local network follow in
+any browser. Its user interface is Dutch.")
 
 # Debian wants the copyright and a changelog in the package's documentation folder.
 configure_file(${PROJECT_SOURCE_DIR}/desktop/debian/changelog.in

@@ -1,7 +1,9 @@
 // The round on screen as others may follow it: what the JSON view holds, and what it never holds.
 
 #include "CoreTestMain.h"
+#include "PrivateHam.h"
 
+#include "live/LiveShare.h"
 #include "live/RoundJson.h"
 #include "roundmodel/RoundSheet.h"
 #include "storage/Database.h"
@@ -10,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
@@ -20,25 +23,35 @@ using roundmodel::RoundSheet;
 
 namespace {
 
-// Hams with everything the ham list holds, the private fields marked so that a leak shows.
+// The private fields of the ham list marked, so that a leak shows.
 std::optional<storage::Ham> lookUpHam(const QString &call) {
-    storage::Ham ham;
-    ham.call = call;
-    ham.name = call == QLatin1String("PD1XYZ") ? QStringLiteral("Els \"de\" Vries")
-                                               : QStringLiteral("Henk");
-    ham.qth = QStringLiteral("Gouda");
-    ham.grid = QStringLiteral("JO22IA");
-    ham.address = QStringLiteral("GEHEIM-adres 1");
-    ham.postcode = QStringLiteral("GEHEIM-1234");
-    ham.phone = QStringLiteral("GEHEIM-06");
-    ham.email = QStringLiteral("geheim@example.org");
-    ham.particulars = QStringLiteral("GEHEIM-bijzonderheden");
-    return ham;
+    return fixture::privateHam(call, call == QLatin1String("PD1XYZ")
+                                         ? QStringLiteral("Els \"de\" Vries")
+                                         : QStringLiteral("Henk"));
 }
 
 QDateTime utc(int hour, int minute) {
     return QDateTime(QDate(2026, 12, 10), QTime(hour, minute), QTimeZone::utc());
 }
+
+// A server that listens where it is told, unless the port is 7, and keeps what it was given.
+struct FakeServer : live::Sharing {
+    quint16 port_ = 0;
+    QList<QByteArray> *published;
+    explicit FakeServer(QList<QByteArray> *to) : published(to) {}
+    bool listen(quint16 port, QString *error) override {
+        if (port == 7) {
+            *error = QStringLiteral("Poort 7 kan niet worden gebruikt");
+            return false;
+        }
+        port_ = port ? port : 40000;
+        return true;
+    }
+    quint16 port() const override { return port_; }
+    QStringList addresses() const override { return {}; }
+    void publish(const QByteArray &json) override { published->append(json); }
+    int viewers() const override { return 0; }
+};
 
 }  // namespace
 
@@ -46,6 +59,7 @@ class LiveTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void sharing();
     // A round being led: the station, the times, the rows with their marks and turns.
     void roundAsJson() {
         QTemporaryDir dir;
@@ -103,6 +117,69 @@ private Q_SLOTS:
         QCOMPARE(second.value("away").toBool(), false);
     }
 };
+
+// Sharing follows the sheet: the changes of one action go out as one, once it is done; a start
+// that fails leaves sharing as it was.
+void LiveTest::sharing() {
+    QTemporaryDir dir;
+    RoundSheet sheet;
+    sheet.setHamLookUp(&lookUpHam);
+    QVERIFY(sheet.open(dir.filePath(QString::fromLatin1(storage::Database::kFileName))));
+    QList<QByteArray> published;
+    bool canMake = false;
+    live::LiveShare share(sheet, [&](QString *error) -> std::unique_ptr<live::Sharing> {
+        if (!canMake) {
+            *error = QStringLiteral("geen server");
+            return nullptr;
+        }
+        return std::make_unique<FakeServer>(&published);
+    });
+    QSignalSpy changes(&share, &live::LiveShare::sharingChanged);
+    QString error;
+    QVERIFY(!share.start(0, &error));
+    QCOMPARE(error, QStringLiteral("geen server"));
+    QVERIFY(!share.isOn());
+
+    // Off: nothing is made of the changes.
+    sheet.setText(Field::ClubCall, QStringLiteral("PI4ZUD"));
+    QCoreApplication::processEvents();
+    QVERIFY(published.isEmpty());
+
+    canMake = true;
+    QVERIFY(share.start(8073, &error));
+    QCOMPARE(share.port(), quint16(8073));
+    QCOMPARE(published.size(), 1);  // the round as it stands
+    QVERIFY(published.back().contains("PI4ZUD"));
+    QVERIFY(share.start(0, &error));  // already on: nothing changes
+    QCOMPARE(share.port(), quint16(8073));
+
+    QVERIFY(sheet.addNew());
+    sheet.begin(QStringLiteral("PA3ABC"), QStringLiteral("Henk"), QStringLiteral("45"),
+                QDateTime(QDate(2026, 12, 10), QTime(20, 15)),
+                QLocale(QLocale::Dutch, QLocale::Netherlands));
+    sheet.setBeginTime(utc(19, 15));
+    QCOMPARE(sheet.placeCall(QStringLiteral("PD1XYZ"), utc(19, 16)), RoundSheet::Placing::Placed);
+    QCOMPARE(published.size(), 1);  // not before the action is done
+    QCoreApplication::processEvents();
+    QCOMPARE(published.size(), 2);
+    QVERIFY(published.back().contains("PD1XYZ"));
+    QVERIFY(published.back().contains("2026-12-10T19:15:00Z"));
+
+    // Another port that cannot be had leaves sharing on the one before.
+    QVERIFY(!share.start(7, &error));
+    QVERIFY(share.isOn());
+    QCOMPARE(share.port(), quint16(8073));
+
+    share.stop();
+    QVERIFY(!share.isOn());
+    QCOMPARE(share.port(), quint16(0));
+    QCOMPARE(changes.size(), 2);
+    QCOMPARE(changes[0][0].toBool(), true);
+    QCOMPARE(changes[1][0].toBool(), false);
+    sheet.giveTurn(1);
+    QCoreApplication::processEvents();
+    QCOMPARE(published.size(), 2);
+}
 
 KB_CORE_TEST_MAIN(LiveTest)
 #include "tst_live.moc"

@@ -3,6 +3,7 @@
 // raw HTTP, so nothing is tidied up on the way.
 
 #include "CoreTestMain.h"
+#include "PrivateHam.h"
 
 #include "live/LiveServer.h"
 #include "live/LiveShare.h"
@@ -145,19 +146,8 @@ constexpr int kIdleMs = 500;
 
 const QByteArray kRound = R"({"clubCall":"PI4ZUD","rows":[]})";
 
-// Hams with everything the ham list holds, the private fields marked so that a leak shows.
 std::optional<storage::Ham> lookUpHam(const QString &call) {
-    storage::Ham ham;
-    ham.call = call;
-    ham.name = QStringLiteral("Henk");
-    ham.qth = QStringLiteral("Gouda");
-    ham.grid = QStringLiteral("JO22IA");
-    ham.address = QStringLiteral("GEHEIM-adres 1");
-    ham.postcode = QStringLiteral("GEHEIM-1234");
-    ham.phone = QStringLiteral("GEHEIM-06");
-    ham.email = QStringLiteral("geheim@example.org");
-    ham.particulars = QStringLiteral("GEHEIM-bijzonderheden");
-    return ham;
+    return fixture::privateHam(call, QStringLiteral("Henk"));
 }
 
 }  // namespace
