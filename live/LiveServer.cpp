@@ -58,8 +58,8 @@ protected:
         // Connected before the HTTP server's own handler, so it sees the bytes before they are
         // read.
         connect(socket, &QTcpSocket::readyRead, socket, [socket] {
-            const qint64 received = socket->property(kReceived).toLongLong() +
-                                    socket->bytesAvailable();
+            const qint64 received =
+                socket->property(kReceived).toLongLong() + socket->bytesAvailable();
             socket->setProperty(kReceived, received);
             if (received > LiveServer::kMaxPendingBytes) {
                 // Once the server's own handler has had these bytes: it reads the socket next.
@@ -104,6 +104,18 @@ QByteArray streamEvent(const QByteArray &json) {
     return QByteArrayLiteral("event: ronde\ndata: ") + json + QByteArrayLiteral("\n\n");
 }
 
+// Why the listener could not listen, in Dutch where the reason is a common one.
+QString reason(const QTcpServer &listener) {
+    switch (listener.serverError()) {
+        case QAbstractSocket::AddressInUseError:
+            return QStringLiteral("een ander programma gebruikt hem al");
+        case QAbstractSocket::SocketAccessError:
+            return QStringLiteral("daar is geen toestemming voor");
+        default:
+            return listener.errorString();
+    }
+}
+
 QByteArray loadPage() {
     initPageResource();
     QFile file(QStringLiteral(":/live/page.html"));
@@ -126,11 +138,10 @@ bool LiveServer::listen(quint16 port, QString *error) {
     }
     auto *listener = new GuardedListener(idleMs_, this);
     if (!listener->listen(QHostAddress::Any, port)) {
-        *error = port == 0
-                     ? QStringLiteral("Er is geen vrije poort: %1").arg(listener->errorString())
-                     : QStringLiteral("Poort %1 kan niet worden gebruikt: %2")
-                           .arg(port)
-                           .arg(listener->errorString());
+        *error = port == 0 ? QStringLiteral("Er is geen vrije poort: %1").arg(reason(*listener))
+                           : QStringLiteral("Poort %1 kan niet worden gebruikt: %2.")
+                                 .arg(port)
+                                 .arg(reason(*listener));
         delete listener;
         return false;
     }
