@@ -124,9 +124,19 @@ QByteArray loadPage() {
 
 }  // namespace
 
-LiveServer::LiveServer(QObject *parent, int idleMs)
+LiveServer::LiveServer(QObject *parent, int idleMs, int heartbeatMs)
     : QAbstractHttpServer(parent), idleMs_(idleMs), page_(loadPage()) {
     publish(json_);
+    // A comment line on every stream now and then keeps it open through routers that forget
+    // quiet connections, and lets the system notice a browser that is gone (a phone off the
+    // network) without waiting for the next change. It runs only while someone follows.
+    heartbeat_.setInterval(heartbeatMs);
+    connect(&heartbeat_, &QTimer::timeout, this, [this] {
+        sendToStreams(QByteArrayLiteral(": \n\n"));
+        if (streams_.empty()) {
+            heartbeat_.stop();
+        }
+    });
 }
 
 // The streams go with their listener, which owns their sockets.
@@ -189,15 +199,18 @@ void LiveServer::publish(const QByteArray &roundJson) {
     }
     json_ = roundJson;
     etag_ = etag;
+    sendToStreams(streamEvent(json_));
+}
+
+void LiveServer::sendToStreams(const QByteArray &bytes) {
     dropClosedStreams();
-    const QByteArray event = streamEvent(json_);
     for (const QPointer<QTcpSocket> &socket : streams_) {
         // A browser that stopped reading gets no more: its backlog would only grow.
-        if (socket->bytesToWrite() > kMaxPendingBytes) {
+        if (socket->bytesToWrite() > kMaxStreamBacklog) {
             socket->abort();
             continue;
         }
-        socket->write(event);
+        socket->write(bytes);
     }
 }
 
@@ -220,9 +233,7 @@ bool LiveServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *so
         socket->abort();
         return true;
     }
-    const bool stream = request.url().path() == u"/ronde.events" &&
-                        request.method() == QHttpServerRequest::Method::Get;
-    requestSeen(socket, stream);
+    requestSeen(socket, false);
     const bool head = request.method() == QHttpServerRequest::Method::Head;
     auto respond = [&](Status status, const QByteArray &type, const QByteArray &body,
                        Headers extra = {}) {
@@ -257,9 +268,7 @@ bool LiveServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *so
             responder.writeBody(QByteArray());
         } else {
             respond(Status::Ok, "application/json", json_,
-                    {{"ETag", etag_},
-                     {"Cache-Control", "no-cache"},
-                     {"Access-Control-Allow-Origin", "*"}});
+                    {{"ETag", etag_}, {"Cache-Control", "no-cache"}});
         }
     } else if (path == u"/ronde.events") {
         if (head) {
@@ -294,7 +303,11 @@ void LiveServer::openStream(const QHttpServerRequest &request, QTcpSocket *socke
         responder.writeHeader(key, value);
     }
     responder.writeBody(QByteArrayLiteral("retry: 2000\n\n") + streamEvent(json_));
+    requestSeen(socket, true);
     streams_.emplace_back(socket);
+    if (!heartbeat_.isActive()) {
+        heartbeat_.start();
+    }
 }
 
 void LiveServer::missingHandler(const QHttpServerRequest &request, QTcpSocket *socket) {

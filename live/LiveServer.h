@@ -6,6 +6,7 @@
 
 #include <QPointer>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <vector>
 
@@ -20,7 +21,8 @@ namespace live {
 // Any other method gets 405, any other path 404. Nothing else is served: no file from disk.
 // A connection that sends more than kMaxPendingBytes for one request, one that stays idle for
 // the idle time without a complete request (30 s; keep-alive connections too), and any beyond
-// kMaxConnections are closed; so is a stream whose browser stopped reading.
+// kMaxConnections are closed; so is a stream whose browser stopped reading (more than
+// kMaxStreamBacklog waiting). Streams get a comment line every kHeartbeatMs.
 class LiveServer final : public QAbstractHttpServer, public Sharing {
     Q_OBJECT
 
@@ -29,9 +31,12 @@ public:
     static constexpr int kMaxConnections = 512;
     static constexpr int kMaxStreams = 256;
 
+    static constexpr qint64 kMaxStreamBacklog = 256 * 1024;
     static constexpr int kIdleMs = 30'000;
+    static constexpr int kHeartbeatMs = 25'000;
 
-    explicit LiveServer(QObject *parent = nullptr, int idleMs = kIdleMs);
+    explicit LiveServer(QObject *parent = nullptr, int idleMs = kIdleMs,
+                        int heartbeatMs = kHeartbeatMs);
     ~LiveServer() override;
 
     bool listen(quint16 port, QString *error) override;
@@ -50,6 +55,7 @@ protected:
 private:
     void openStream(const QHttpServerRequest &request, QTcpSocket *socket);
     void dropClosedStreams();
+    void sendToStreams(const QByteArray &bytes);
 
     int idleMs_;
     QTcpServer *listener_ = nullptr;
@@ -57,6 +63,7 @@ private:
     QByteArray etag_;
     QByteArray page_;
     std::vector<QPointer<QTcpSocket>> streams_;
+    QTimer heartbeat_;
 };
 
 }  // namespace live

@@ -143,6 +143,7 @@ private:
 
 // Short, so that a connection left idle is seen closed within the test.
 constexpr int kIdleMs = 500;
+constexpr int kHeartbeatMs = 200;  // for the one test of it
 
 const QByteArray kRound = R"({"clubCall":"PI4ZUD","rows":[]})";
 
@@ -297,6 +298,34 @@ private Q_SLOTS:
         QCOMPARE(browsers[2]->streamUntil("\n\n"), "event: ronde\ndata: " + kRound + "\n\n");
     }
 
+    // Streams hear from the server while nothing changes; a follower beyond the last one the
+    // server takes is told so, and its connection does not stay.
+    void heartbeatAndStreamLimit() {
+        server_ = std::make_unique<live::LiveServer>(nullptr, kIdleMs, kHeartbeatMs);
+        QString error;
+        QVERIFY2(server_->listen(port_, &error), qPrintable(error));
+        Client first(port_);
+        QVERIFY(first.get("/ronde.events").status == 200);
+        QCOMPARE(first.streamUntil(": \n\n").right(4), QByteArray(": \n\n"));
+
+        std::vector<std::unique_ptr<QTcpSocket>> more;
+        for (int i = 1; i < live::LiveServer::kMaxStreams; ++i) {
+            auto socket = std::make_unique<QTcpSocket>();
+            socket->connectToHost(QHostAddress::LocalHost, port_);
+            // Written once connected.
+            socket->write("GET /ronde.events HTTP/1.1\r\nHost: k\r\n\r\n");
+            more.push_back(std::move(socket));
+        }
+        QVERIFY(waitFor([&] { return server_->viewers() == live::LiveServer::kMaxStreams; }));
+        Client refused(port_);
+        const Response answer = refused.get("/ronde.events");
+        QCOMPARE(answer.status, 503);
+        QCOMPARE(answer.header("Retry-After"), QByteArray("10"));
+        QVERIFY(refused.closedByServer());  // within the idle time
+        QCOMPARE(server_->viewers(), live::LiveServer::kMaxStreams);
+        QCOMPARE(Client(port_).get("/ronde.json").status, 200);
+    }
+
     // Requests of a megabyte are answered; a client that sends more than the server keeps for
     // one request is cut off; neither stops the server.
     void largeRequests_data() {
@@ -391,13 +420,13 @@ private Q_SLOTS:
             }
         }
         QVERIFY(waitFor([&] { return server_->viewers() == 50; }));
-        for (auto &socket : sockets) {
-            if (sockets.size() % 2) {
-                socket->abort();
+        for (size_t i = 0; i < sockets.size(); ++i) {
+            if (i % 2) {
+                sockets[i]->abort();
             } else {
-                socket->disconnectFromHost();
+                sockets[i]->disconnectFromHost();
             }
-            socket.reset();
+            sockets[i].reset();
         }
         QVERIFY(waitFor([&] { return server_->viewers() == 0; }));
         server_->publish(R"({"after":true})");
