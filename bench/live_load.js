@@ -98,7 +98,9 @@ async function main() {
     for (const f of all) f.received = '';
   }
   for (const f of all) f.request.destroy();
+  const exited = new Promise((resolve) => program.child.on('exit', resolve));
   program.child.stdin.end('quit\n');
+  await exited;  // it stores the round as it closes
   fs.rmSync(folder, { recursive: true, force: true });
 
   const pct = (seconds) => (100 * seconds / idleSeconds).toFixed(3);

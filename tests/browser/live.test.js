@@ -145,7 +145,12 @@ async function main() {
     });
   } finally {
     await browser.close();
-    program.child.kill();
+    const child = program.child;
+    if (child.exitCode === null && child.signalCode === null) {
+      const exited = new Promise((resolve) => child.on('exit', resolve));
+      child.kill();
+      await exited;
+    }
     fs.rmSync(folder, { recursive: true, force: true });
   }
   if (failures.length) {
