@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTimer>
 #include <QTranslator>
 
 #include <cstdio>
@@ -126,7 +127,8 @@ int main(int argc, char *argv[]) {
     window.setSharingFactory([&sharing](QString *error) { return sharing.make(error); });
     window.load(std::move(database));
     window.show();
-    window.resumeSharing();
+    // Sharing again, when the user chose so, once the event loop runs: after the window shows.
+    QTimer::singleShot(0, &window, &roundsheet::frmMain::resumeSharing);
 
     // The copy of the day is made beside the window that shows; a failed copy is said then.
     storage::DailyBackupJob dailyBackup(databasePath, clock.localNow().date());

@@ -7,12 +7,11 @@
 //     publishing the change once it is done).
 //   node bench/live_load.js build/tests/kringbaas_live_fixture [FOLLOWERS] [IDLE_SECONDS]
 'use strict';
-const childProcess = require('child_process');
 const fs = require('fs');
 const http = require('http');
 const os = require('os');
 const path = require('path');
-const readline = require('readline');
+const { startProgram } = require('../tests/live_driver.js');
 
 const fixture = path.resolve(process.argv[2] || 'build/tests/kringbaas_live_fixture');
 const followers = Number(process.argv[3] || 50);
@@ -26,15 +25,6 @@ function cpuSeconds(pid) {
 
 const median = (values) => { const s = [...values].sort((a, b) => a - b); return s[Math.floor(s.length / 2)]; };
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-
-function startProgram(folder) {
-  const child = childProcess.spawn(fixture, [folder], { stdio: ['pipe', 'pipe', 'ignore'] });
-  const lines = readline.createInterface({ input: child.stdout });
-  const waiting = [];
-  lines.on('line', (line) => { const next = waiting.shift(); if (next) next(line); });
-  const nextLine = () => new Promise((resolve) => waiting.push(resolve));
-  return { child, nextLine, command(text) { child.stdin.write(text + '\n'); return nextLine(); } };
-}
 
 // One follower: the stream open, what it received kept.
 function follow(port) {
@@ -60,8 +50,8 @@ async function measurePlacing(program, calls) {
 
 async function main() {
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'kringbaas-load-'));
-  const program = startProgram(folder);
-  const port = Number(/^port (\d+)$/.exec(await program.nextLine())[1]);
+  const program = await startProgram(fixture, folder, 'ignore');
+  const port = program.port;
   await program.command('begin PA3ABC Henk');
   const pid = program.child.pid;
 
@@ -98,9 +88,7 @@ async function main() {
     for (const f of all) f.received = '';
   }
   for (const f of all) f.request.destroy();
-  const exited = new Promise((resolve) => program.child.on('exit', resolve));
-  program.child.stdin.end('quit\n');
-  await exited;  // it stores the round as it closes
+  await program.end();
   fs.rmSync(folder, { recursive: true, force: true });
 
   const pct = (seconds) => (100 * seconds / idleSeconds).toFixed(3);

@@ -100,6 +100,26 @@ constexpr char kPagePolicy[] =
     "img-src 'self' data:; base-uri 'none'; form-action 'none'; "
     "frame-ancestors *";
 
+// The headers every answer carries, then the extra ones of this answer.
+void writeHeaders(QHttpServerResponder &responder, Headers extra) {
+    for (const auto &[key, value] : kCommonHeaders) {
+        responder.writeHeader(key, value);
+    }
+    for (const auto &[key, value] : extra) {
+        responder.writeHeader(key, value);
+    }
+}
+
+// An answer of a known length; its body only when asked with GET.
+void writeAnswer(QHttpServerResponder &responder, Status status, const QByteArray &type,
+                 const QByteArray &body, Headers extra, bool head) {
+    responder.writeStatusLine(status);
+    responder.writeHeader("Content-Type", type);
+    responder.writeHeader("Content-Length", QByteArray::number(body.size()));
+    writeHeaders(responder, extra);
+    responder.writeBody(head ? QByteArray() : body);
+}
+
 QByteArray streamEvent(const QByteArray &json) {
     return QByteArrayLiteral("event: ronde\ndata: ") + json + QByteArrayLiteral("\n\n");
 }
@@ -238,16 +258,7 @@ bool LiveServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *so
     auto respond = [&](Status status, const QByteArray &type, const QByteArray &body,
                        Headers extra = {}) {
         QHttpServerResponder responder = makeResponder(request, socket);
-        responder.writeStatusLine(status);
-        responder.writeHeader("Content-Type", type);
-        responder.writeHeader("Content-Length", QByteArray::number(body.size()));
-        for (const auto &[key, value] : kCommonHeaders) {
-            responder.writeHeader(key, value);
-        }
-        for (const auto &[key, value] : extra) {
-            responder.writeHeader(key, value);
-        }
-        responder.writeBody(head ? QByteArray() : body);
+        writeAnswer(responder, status, type, body, extra, head);
     };
     const QByteArray text = "text/plain; charset=utf-8";
     if (request.method() != QHttpServerRequest::Method::Get && !head) {
@@ -263,8 +274,7 @@ bool LiveServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *so
         if (request.value("If-None-Match") == etag_) {
             QHttpServerResponder responder = makeResponder(request, socket);
             responder.writeStatusLine(Status::NotModified);
-            responder.writeHeader("ETag", etag_);
-            responder.writeHeader("Cache-Control", "no-cache");
+            writeHeaders(responder, {{"ETag", etag_}, {"Cache-Control", "no-cache"}});
             responder.writeBody(QByteArray());
         } else {
             respond(Status::Ok, "application/json", json_,
@@ -286,22 +296,16 @@ void LiveServer::openStream(const QHttpServerRequest &request, QTcpSocket *socke
     dropClosedStreams();
     QHttpServerResponder responder = makeResponder(request, socket);
     if (int(streams_.size()) >= kMaxStreams) {
-        const QByteArray body = "Te veel volgers; probeer het later opnieuw.\n";
-        responder.writeStatusLine(Status::ServiceUnavailable);
-        responder.writeHeader("Content-Type", "text/plain; charset=utf-8");
-        responder.writeHeader("Content-Length", QByteArray::number(body.size()));
-        responder.writeHeader("Retry-After", "10");
-        responder.writeBody(body);
+        writeAnswer(responder, Status::ServiceUnavailable, "text/plain; charset=utf-8",
+                    "Te veel volgers; probeer het later opnieuw.\n",
+                    {{"Retry-After", "10"}, {"Cache-Control", "no-store"}}, false);
         return;
     }
     // No length: the answer goes on as long as the browser follows. The browser asks again
     // after two seconds when the connection breaks.
     responder.writeStatusLine(Status::Ok);
     responder.writeHeader("Content-Type", "text/event-stream");
-    responder.writeHeader("Cache-Control", "no-store");
-    for (const auto &[key, value] : kCommonHeaders) {
-        responder.writeHeader(key, value);
-    }
+    writeHeaders(responder, {{"Cache-Control", "no-store"}});
     responder.writeBody(QByteArrayLiteral("retry: 2000\n\n") + streamEvent(json_));
     requestSeen(socket, true);
     streams_.emplace_back(socket);

@@ -45,9 +45,6 @@ public:
     void publish(const QByteArray &roundJson) override;
     int viewers() const override;
 
-    // The ETag of the round as now published.
-    const QByteArray &etag() const { return etag_; }
-
 protected:
     bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
     void missingHandler(const QHttpServerRequest &request, QTcpSocket *socket) override;

@@ -4,37 +4,20 @@
 //   node live.test.js PUPPETEER_FOLDER FIXTURE [SCREENSHOT_FOLDER]
 'use strict';
 const assert = require('assert');
-const childProcess = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
-const readline = require('readline');
+const { startProgram } = require('../live_driver.js');
 const puppeteer = require(path.resolve(process.argv[2], 'node_modules', 'puppeteer-core'));
 
 const fixturePath = path.resolve(process.argv[3]);
 const screenshots = process.argv[4];
 const chromium = process.env.CHROMIUM || '/usr/bin/chromium';
 
-// The program, driven line by line.
-function startProgram(folder) {
-  const child = childProcess.spawn(fixturePath, [folder], { stdio: ['pipe', 'pipe', 'inherit'] });
-  const lines = readline.createInterface({ input: child.stdout });
-  const waiting = [];
-  lines.on('line', (line) => { const next = waiting.shift(); if (next) next(line); });
-  const nextLine = () => new Promise((resolve) => waiting.push(resolve));
-  return {
-    child,
-    nextLine,
-    async command(text) { child.stdin.write(text + '\n'); return nextLine(); },
-  };
-}
-
 async function main() {
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'kringbaas-live-'));
-  const program = startProgram(folder);
-  const first = await program.nextLine();
-  const port = Number(/^port (\d+)$/.exec(first)[1]);
-  const base = `http://127.0.0.1:${port}/`;
+  const program = await startProgram(fixturePath, folder, 'inherit');
+  const base = `http://127.0.0.1:${program.port}/`;
 
   const browser = await puppeteer.launch({
     executablePath: chromium,
@@ -140,17 +123,12 @@ async function main() {
     });
 
     await check('the page says when the program is gone', async () => {
-      program.child.stdin.end('quit\n');
+      await program.end();
       await page.waitForFunction(() => document.getElementById('state').textContent === 'verbinding verbroken', { timeout: 5000 });
     });
   } finally {
     await browser.close();
-    const child = program.child;
-    if (child.exitCode === null && child.signalCode === null) {
-      const exited = new Promise((resolve) => child.on('exit', resolve));
-      child.kill();
-      await exited;
-    }
+    await program.end();
     fs.rmSync(folder, { recursive: true, force: true });
   }
   if (failures.length) {
