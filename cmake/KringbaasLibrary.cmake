@@ -97,6 +97,11 @@ endfunction()
 # A library that must run without a screen (the models under the windows) links nothing of Qt
 # beyond Qt Core, also not through the libraries it links. Called once, after every folder has
 # been read.
+#
+# Both what a target passes on (INTERFACE_LINK_LIBRARIES) and what it links itself
+# (LINK_LIBRARIES) count: a static library's private links are passed on as $<LINK_ONLY:...>, and a
+# shared library's private links load with it all the same. Any other generator expression is
+# searched for the targets it names, whatever its condition.
 function(kb_check_core_only target)
     set(pending ${target})
     set(seen)
@@ -112,9 +117,26 @@ function(kb_check_core_only target)
         if(current MATCHES "^Qt6::")
             continue()
         endif()
-        get_target_property(links ${current} INTERFACE_LINK_LIBRARIES)
-        if(links)
-            list(APPEND pending ${links})
+        set(links)
+        get_target_property(imported ${current} IMPORTED)
+        if(NOT imported)
+            get_target_property(own ${current} LINK_LIBRARIES)
+            if(own)
+                list(APPEND links ${own})
+            endif()
         endif()
+        get_target_property(passed ${current} INTERFACE_LINK_LIBRARIES)
+        if(passed)
+            list(APPEND links ${passed})
+        endif()
+        foreach(link IN LISTS links)
+            if(link MATCHES "\\$<")
+                string(REGEX MATCHALL "[A-Za-z_][A-Za-z0-9_.+-]*(::[A-Za-z0-9_.+-]+)*" names
+                       "${link}")
+                list(APPEND pending ${names})
+            else()
+                list(APPEND pending ${link})
+            endif()
+        endforeach()
     endwhile()
 endfunction()
