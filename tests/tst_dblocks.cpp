@@ -15,7 +15,6 @@
 #include "platform/fakes/FakeFileChooser.h"
 #include "platform/fakes/FakePrintQueues.h"
 #include "storage/Database.h"
-#include "storage/Schema.h"
 #include "storage/TableCursor.h"
 
 #include <QFileDialog>
@@ -31,8 +30,6 @@
 
 #include <cstdio>
 #include <memory>
-
-using platform::MessageAnswer;
 
 namespace {
 
