@@ -260,6 +260,11 @@ DocumentResult QtPrinterSurface::printPdf() {
     if (!path || path->isEmpty()) {
         return DocumentResult::Cancelled;
     }
+    // Writing over the database or its log would lose the rounds.
+    if (const QString refusal = files_.refusal(*path); !refusal.isEmpty()) {
+        error_ = refusal;
+        return DocumentResult::Failed;
+    }
 
     // Made in memory first: the file is only replaced by a complete PDF.
     const std::optional<QByteArray> pdf =

@@ -106,8 +106,9 @@ public:
     // one is given those do nothing.
     void setPrinterSurface(platform::PrinterSurface *printer) { printer_ = printer; }
     // The file dialogs of the menu "Extra"; until one is given its exports and imports do
-    // nothing.
-    void setFileChooser(platform::FileChooser *files) { files_ = files; }
+    // nothing. The chooser is told to keep the database's files out of every choice (the PDF
+    // export uses it as well).
+    void setFileChooser(platform::FileChooser *files);
 
     // Makes the server of the live page; until one is given the round cannot be shared.
     void setSharingFactory(live::LiveShare::Factory factory);

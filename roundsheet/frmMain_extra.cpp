@@ -38,7 +38,30 @@ bool writeWhole(const QString &path, const QByteArray &bytes, QString *message) 
     return true;
 }
 
+// The chosen path, or nothing when the user cancelled or chose a file of the database itself,
+// which is then said: such a file is never opened or written but through the database.
+std::optional<QString> usable(frmMain &main, const platform::FileChooser &files,
+                              const std::optional<QString> &chosen, const QString &title) {
+    if (!chosen) {
+        return std::nullopt;
+    }
+    const QString refusal = files.refusal(*chosen);
+    if (!refusal.isEmpty()) {
+        main.services().messages.show(&main, refusal, platform::MessageStyle::OkCritical, title);
+        return std::nullopt;
+    }
+    return chosen;
+}
+
 }  // namespace
+
+void frmMain::setFileChooser(platform::FileChooser *files) {
+    files_ = files;
+    if (files_) {
+        files_->keepOut(
+            QDir(dataFolder_).filePath(QString::fromLatin1(storage::Database::kFileName)));
+    }
+}
 
 void frmMain::createExtras() {
     QMenu *extra = menuBar()->addMenu(QStringLiteral("Extra"));
@@ -176,9 +199,12 @@ void exportAdif(frmMain &main, platform::FileChooser *files,
                       platform::MessageStyle::OkInformation, title);
         return;
     }
-    const std::optional<QString> path = files->saveFileName(
-        &main, title, QDir(platform::defaultSaveFolder()).filePath(suggestedName),
-        QStringLiteral("ADIF-bestanden (*.adi)"));
+    const std::optional<QString> path =
+        usable(main, *files,
+               files->saveFileName(&main, title,
+                                   QDir(platform::defaultSaveFolder()).filePath(suggestedName),
+                                   QStringLiteral("ADIF-bestanden (*.adi)")),
+               title);
     if (!path) {
         return;
     }
@@ -299,9 +325,12 @@ void frmMain::hamexport_Click() {
         services_.messages.show(this, error, platform::MessageStyle::OkCritical, title);
         return;
     }
-    const std::optional<QString> path = files_->saveFileName(
-        this, title, QDir(platform::defaultSaveFolder()).filePath("HAM-lijst.csv"),
-        QStringLiteral("CSV-bestanden (*.csv)"));
+    const std::optional<QString> path =
+        usable(*this, *files_,
+               files_->saveFileName(this, title,
+                                    QDir(platform::defaultSaveFolder()).filePath("HAM-lijst.csv"),
+                                    QStringLiteral("CSV-bestanden (*.csv)")),
+               title);
     if (!path) {
         return;
     }
@@ -319,8 +348,12 @@ void frmMain::hamimport_Click() {
     if (!files_) {
         return;
     }
-    const std::optional<QString> path = files_->openFileName(
-        this, title, platform::defaultSaveFolder(), QStringLiteral("CSV-bestanden (*.csv *.txt)"));
+    // Refused before it is opened: reading the database as a list would drop its locks.
+    const std::optional<QString> path =
+        usable(*this, *files_,
+               files_->openFileName(this, title, platform::defaultSaveFolder(),
+                                    QStringLiteral("CSV-bestanden (*.csv *.txt)")),
+               title);
     if (!path) {
         return;
     }
