@@ -65,10 +65,19 @@ StorageError damaged(const QString &path, const QString &what = {}) {
         newest.isEmpty() ? QStringLiteral("Er is nog geen reservekopie in de map %1.")
                                .arg(native(Backups::folderFor(path)))
                          : QStringLiteral("De nieuwste reservekopie is %1.").arg(native(newest));
-    return {StorageError::kDamaged,
-            QStringLiteral("De database %1 is beschadigd%2. Kringbaas laat het bestand "
-                           "ongewijzigd. %3")
-                .arg(native(path), what, backup)};
+    // A log beside the file may hold rounds stored after the last write to the file itself: it
+    // is left as it is too (see ~Database), and named, so that nobody throws it away as a
+    // leftover.
+    const QString wal = path + QStringLiteral("-wal");
+    const QString untouched =
+        QFileInfo(wal).size() > 0
+            ? QStringLiteral(
+                  "Kringbaas laat het bestand en het logbestand %1 ernaast ongewijzigd "
+                  "(het logbestand kan opgeslagen rondes bevatten).")
+                  .arg(native(wal))
+            : QStringLiteral("Kringbaas laat het bestand ongewijzigd.");
+    return {StorageError::kDamaged, QStringLiteral("De database %1 is beschadigd%2. %3 %4")
+                                        .arg(native(path), what, untouched, backup)};
 }
 
 // Whether the program (its effective user) may write the file; nothing is opened.
@@ -224,6 +233,13 @@ void Database::setLockWait(int milliseconds) {
 }
 
 Database::~Database() {
+    // The last connection to close folds the log into the file and deletes it. A file refused
+    // while it was checked stays as it was found: a log with something in it is kept, unfolded
+    // (it may hold stored rounds, and the file's own bytes stay what they were). An empty log,
+    // which opening the file makes, goes as usual; asking its size opens nothing.
+    if (checking_ && QFileInfo(path_ + QStringLiteral("-wal")).size() > 0) {
+        sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    }
     sqlite3_close_v2(db_);
 }
 
@@ -299,6 +315,8 @@ StorageError Database::errorFor(const QString &path, int sqliteCode) {
 }
 
 bool Database::checkUsable(StorageError *error) {
+    // A file refused here is left as it is, its log included.
+    checking_ = true;
     // Every field of every table; a file that lacks one cannot store a round.
     for (const TableDef *table : {&rondeTable(), &qrzTable(), &notesTable()}) {
         const QString missing = missingField(db_, *table);
@@ -332,6 +350,7 @@ bool Database::checkUsable(StorageError *error) {
         *error = errorFor(failure.code);
         return false;
     }
+    checking_ = false;
     return true;
 }
 
@@ -377,6 +396,8 @@ std::unique_ptr<Database> Database::open(const QString &path, StorageError *erro
         return nullptr;
     }
     std::unique_ptr<Database> database(new Database(db, path));
+    // Until the file is taken as ours and whole, closing the connection leaves it as it was found.
+    database->checking_ = true;
     sqlite3_busy_timeout(db, lockWait());
     sqlite3_extended_result_codes(db, 1);
     registerFoldCollation(db);
@@ -446,6 +467,7 @@ std::unique_ptr<Database> Database::open(const QString &path, StorageError *erro
     Statement::execute(
         db, QStringLiteral(
                 "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA cache_size=-65536;"));
+    database->checking_ = false;
     return database;
 }
 

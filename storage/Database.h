@@ -76,6 +76,7 @@ private:
     Database(sqlite3 *db, QString path) : db_(db), path_(std::move(path)) {}
     sqlite3 *db_;
     QString path_;
+    bool checking_ = false;  // the file is not yet taken as ours and whole
 };
 
 }  // namespace storage
