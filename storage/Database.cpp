@@ -59,7 +59,8 @@ StorageError locked(const QString &path) {
                 .arg(native(path))};
 }
 
-StorageError damaged(const QString &path, const QString &what = {}) {
+// journalBefore: the size of the rollback journal beside the file before the program opened it.
+StorageError damaged(const QString &path, const QString &what = {}, qint64 journalBefore = 0) {
     const QString newest = Backups::newest(path);
     const QString backup =
         newest.isEmpty() ? QStringLiteral("Er is nog geen reservekopie in de map %1.")
@@ -69,13 +70,23 @@ StorageError damaged(const QString &path, const QString &what = {}) {
     // is left as it is too (see ~Database), and named, so that nobody throws it away as a
     // leftover.
     const QString wal = path + QStringLiteral("-wal");
-    const QString untouched =
+    QString untouched =
         QFileInfo(wal).size() > 0
             ? QStringLiteral(
                   "Kringbaas laat het bestand en het logbestand %1 ernaast ongewijzigd "
                   "(het logbestand kan opgeslagen rondes bevatten).")
                   .arg(native(wal))
             : QStringLiteral("Kringbaas laat het bestand ongewijzigd.");
+    // A journal left by a write that was cut off is played back by SQLite when the file is first
+    // read, before anything can be checked: the file is then no longer as it was found.
+    const QString journal = path + QStringLiteral("-journal");
+    if (journalBefore > 0 && QFileInfo(journal).size() < journalBefore) {
+        untouched = QStringLiteral(
+                        "SQLite heeft bij het openen een half geschreven wijziging uit "
+                        "%1 teruggedraaid, zoals het dat na een onderbroken schrijven "
+                        "altijd doet; verder laat Kringbaas het bestand ongewijzigd.")
+                        .arg(native(journal));
+    }
     return {StorageError::kDamaged, QStringLiteral("De database %1 is beschadigd%2. %3 %4")
                                         .arg(native(path), what, untouched, backup)};
 }
@@ -289,6 +300,10 @@ QString Database::describe(int sqliteCode) {
 }
 
 StorageError Database::errorFor(int sqliteCode) const {
+    const int primary = sqliteCode & 0xFF;
+    if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) {
+        return damaged(path_, {}, journalBefore_);
+    }
     return errorFor(path_, sqliteCode);
 }
 
@@ -321,8 +336,10 @@ bool Database::checkUsable(StorageError *error) {
     for (const TableDef *table : {&rondeTable(), &qrzTable(), &notesTable()}) {
         const QString missing = missingField(db_, *table);
         if (!missing.isEmpty()) {
-            *error = damaged(path_, QStringLiteral(": in de tabel '%1' ontbreekt het veld '%2'")
-                                        .arg(table->name, missing));
+            *error = damaged(path_,
+                             QStringLiteral(": in de tabel '%1' ontbreekt het veld '%2'")
+                                 .arg(table->name, missing),
+                             journalBefore_);
             return false;
         }
     }
@@ -383,6 +400,7 @@ std::unique_ptr<Database> Database::open(const QString &path, StorageError *erro
         }
     }
 
+    const qint64 journalBefore = QFileInfo(path + QStringLiteral("-journal")).size();
     sqlite3 *db = nullptr;
     const int flags = SQLITE_OPEN_READWRITE | (fresh ? SQLITE_OPEN_CREATE : 0) |
                       SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_EXRESCODE;
@@ -398,6 +416,7 @@ std::unique_ptr<Database> Database::open(const QString &path, StorageError *erro
     std::unique_ptr<Database> database(new Database(db, path));
     // Until the file is taken as ours and whole, closing the connection leaves it as it was found.
     database->checking_ = true;
+    database->journalBefore_ = journalBefore;
     sqlite3_busy_timeout(db, lockWait());
     sqlite3_extended_result_codes(db, 1);
     registerFoldCollation(db);
@@ -457,8 +476,10 @@ std::unique_ptr<Database> Database::open(const QString &path, StorageError *erro
     if (table) {
         const QString missing = missingField(db, *table);
         if (!missing.isEmpty()) {
-            *error = damaged(path, QStringLiteral(": in de tabel '%1' ontbreekt het veld '%2'")
-                                       .arg(table->name, missing));
+            *error = damaged(path,
+                             QStringLiteral(": in de tabel '%1' ontbreekt het veld '%2'")
+                                 .arg(table->name, missing),
+                             database->journalBefore_);
             return nullptr;
         }
     }

@@ -76,7 +76,8 @@ private:
     Database(sqlite3 *db, QString path) : db_(db), path_(std::move(path)) {}
     sqlite3 *db_;
     QString path_;
-    bool checking_ = false;  // the file is not yet taken as ours and whole
+    bool checking_ = false;     // the file is not yet taken as ours and whole
+    qint64 journalBefore_ = 0;  // the size of its rollback journal before it was opened
 };
 
 }  // namespace storage

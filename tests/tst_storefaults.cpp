@@ -186,6 +186,7 @@ enum class Fault {
     ColumnMissing,
     ColumnMissingInLog,
     SchemaPageDamagedBesideLog,
+    ColumnMissingAfterCutOffWrite,
     Truncated,
     LockedExclusively,
 };
@@ -278,6 +279,11 @@ void StoreFaultsTest::faultFoundAtStart_data() {
     QTest::newRow("schema page damaged, rounds in the log")
         << Fault::SchemaPageDamagedBesideLog << StorageError::kDamaged
         << "Kringbaas laat het bestand en het logbestand";
+    // A write cut off halfway left its rollback journal: SQLite plays it back when the file is
+    // first read, and the message says so instead of calling the file unchanged.
+    QTest::newRow("column missing, a write cut off")
+        << Fault::ColumnMissingAfterCutOffWrite << StorageError::kDamaged
+        << "een half geschreven wijziging uit";
     QTest::newRow("own file cut short")
         << Fault::Truncated << StorageError::kDamaged << "De nieuwste reservekopie is";
     QTest::newRow("own file locked by another program")
@@ -328,6 +334,31 @@ void StoreFaultsTest::faultFoundAtStart() {
             QCOMPARE(file.write(QByteArray(4096 - 100, char(0x55))), qint64(4096 - 100));
             break;
         }
+        case Fault::ColumnMissingAfterCutOffWrite: {
+            {
+                RawDb raw = openRaw(path);
+                QVERIFY(exec(raw.get(),
+                             "ALTER TABLE ronde DROP COLUMN call7; "
+                             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                             "WHERE i < 300) INSERT INTO ronde (rondecall, naam1) "
+                             "SELECT 'PI4R' || i, hex(randomblob(300)) FROM n; "
+                             "PRAGMA journal_mode=DELETE;"));
+            }
+            // Another program changes every round and ends halfway, its pages partly written.
+            const pid_t child = fork();
+            if (child == 0) {
+                RawDb raw = openRaw(path);
+                const bool ok = exec(raw.get(),
+                                     "PRAGMA cache_size=2; BEGIN; "
+                                     "UPDATE ronde SET naam1 = hex(randomblob(300));");
+                _exit(ok ? 0 : 1);
+            }
+            int status = 0;
+            QCOMPARE(waitpid(child, &status, 0), child);
+            QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+            QVERIFY(QFileInfo(path + QStringLiteral("-journal")).size() > 0);
+            break;
+        }
         case Fault::Truncated: {
             QFile file(path);
             QVERIFY(file.open(QIODevice::ReadWrite));
@@ -358,7 +389,9 @@ void StoreFaultsTest::faultFoundAtStart() {
     } else {
         error = startCheck(path, QDate(2026, 12, 2), &backupFailure);
     }
-    if (fault != Fault::LockedExclusively) {
+    if (fault == Fault::ColumnMissingAfterCutOffWrite) {
+        QVERIFY(!QFileInfo::exists(path + QStringLiteral("-journal")));
+    } else if (fault != Fault::LockedExclusively) {
         // The file and its log as they were; at most an empty log where there was none.
         QVERIFY(fileBytes(path) == before);
         QVERIFY(!logBeside || QFileInfo::exists(wal));
