@@ -329,10 +329,7 @@ StorageError Database::errorFor(const QString &path, int sqliteCode) {
     }
 }
 
-bool Database::checkUsable(StorageError *error) {
-    // A file refused here is left as it is, its log included.
-    checking_ = true;
-    // Every field of every table; a file that lacks one cannot store a round.
+bool Database::everyFieldPresent(StorageError *error) const {
     for (const TableDef *table : {&rondeTable(), &qrzTable(), &notesTable()}) {
         const QString missing = missingField(db_, *table);
         if (!missing.isEmpty()) {
@@ -342,6 +339,16 @@ bool Database::checkUsable(StorageError *error) {
                              journalBefore_);
             return false;
         }
+    }
+    return true;
+}
+
+bool Database::checkUsable(StorageError *error) {
+    // A file refused here is left as it is, its log included.
+    checking_ = true;
+    // Every field of every table; a file that lacks one cannot store a round.
+    if (!everyFieldPresent(error)) {
+        return false;
     }
     if (sqlite3_db_readonly(db_, "main") == 1) {
         *error = readOnlyFile(path_);
@@ -372,7 +379,7 @@ bool Database::checkUsable(StorageError *error) {
 }
 
 std::unique_ptr<Database> Database::open(const QString &path, StorageError *error,
-                                         const TableDef *table) {
+                                         const TableDef *table, bool everyTable) {
     const QFileInfo info(path);
     // An empty file holds nothing to lose: it is what a start interrupted while creating the
     // database leaves behind, so it is made into a fresh database.
@@ -443,6 +450,13 @@ std::unique_ptr<Database> Database::open(const QString &path, StorageError *erro
         }
     } else if (version < 0 || version > kSchemaVersion) {
         *error = newer(path);
+        return nullptr;
+    }
+
+    // A file of this version that lacks a field is damaged: refused before anything is written
+    // to it (a repair, the switch to write-ahead logging of a backup put back), so that it stays
+    // as it was found.
+    if (everyTable && version == kSchemaVersion && !database->everyFieldPresent(error)) {
         return nullptr;
     }
 

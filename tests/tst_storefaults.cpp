@@ -187,6 +187,7 @@ enum class Fault {
     ColumnMissingInLog,
     SchemaPageDamagedBesideLog,
     ColumnMissingAfterCutOffWrite,
+    HamFieldMissingWithoutLog,
     Truncated,
     LockedExclusively,
 };
@@ -284,6 +285,11 @@ void StoreFaultsTest::faultFoundAtStart_data() {
     QTest::newRow("column missing, a write cut off")
         << Fault::ColumnMissingAfterCutOffWrite << StorageError::kDamaged
         << "een half geschreven wijziging uit";
+    // A file in the plain journal mode (a backup put back) would be turned to write-ahead
+    // logging on opening: the check refuses it first.
+    QTest::newRow("field of the ham list missing, journal mode of a backup")
+        << Fault::HamFieldMissingWithoutLog << StorageError::kDamaged
+        << "in de tabel 'qrz' ontbreekt het veld 'email'. Kringbaas laat het bestand ongewijzigd.";
     QTest::newRow("own file cut short")
         << Fault::Truncated << StorageError::kDamaged << "De nieuwste reservekopie is";
     QTest::newRow("own file locked by another program")
@@ -332,6 +338,12 @@ void StoreFaultsTest::faultFoundAtStart() {
             QVERIFY(file.open(QIODevice::ReadWrite));
             QVERIFY(file.seek(100));
             QCOMPARE(file.write(QByteArray(4096 - 100, char(0x55))), qint64(4096 - 100));
+            break;
+        }
+        case Fault::HamFieldMissingWithoutLog: {
+            RawDb raw = openRaw(path);
+            QVERIFY(
+                exec(raw.get(), "ALTER TABLE qrz DROP COLUMN email; PRAGMA journal_mode=DELETE"));
             break;
         }
         case Fault::ColumnMissingAfterCutOffWrite: {
