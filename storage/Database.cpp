@@ -302,7 +302,7 @@ QString Database::describe(int sqliteCode) {
 StorageError Database::errorFor(int sqliteCode) const {
     const int primary = sqliteCode & 0xFF;
     if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) {
-        return damaged(path_, {}, journalBefore_);
+        return damaged(path_, {}, checking_ ? journalBefore_ : 0);
     }
     return errorFor(path_, sqliteCode);
 }
