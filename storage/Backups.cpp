@@ -3,9 +3,12 @@
 #include "storage/Schema.h"
 #include "storage/Sql.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 #include <sqlite3.h>
 
@@ -72,8 +75,38 @@ QString Backups::folderFor(const QString &databasePath) {
 }
 
 QStringList Backups::list(const QString &databasePath) {
-    return QDir(folderFor(databasePath))
-        .entryList({kPrefix + QLatin1Char('*') + kSuffix}, QDir::Files, QDir::Name);
+    // The date in a copy's name is the program's date when it was made, which a clock set wrong
+    // (once, in 2099) puts anywhere; the file's time of writing comes from the same clock as
+    // the time now, so a copy written "in the future" shows as such. A copy written later than
+    // a few minutes from now was written while the clock ran ahead: how old it really is cannot
+    // be known, so it counts as older than every other copy. It is named as the newest only
+    // when there is no other, and it is the first to go.
+    const qint64 ahead =
+        QDateTime::currentDateTimeUtc().addSecs(kClockSlackSeconds).toMSecsSinceEpoch();
+    struct Copy {
+        bool fromTheFuture;
+        qint64 written;
+        QString name;
+    };
+    QList<Copy> copies;
+    const QFileInfoList found =
+        QDir(folderFor(databasePath))
+            .entryInfoList({kPrefix + QLatin1Char('*') + kSuffix}, QDir::Files, QDir::Name);
+    for (const QFileInfo &info : found) {
+        const qint64 written = info.lastModified().toMSecsSinceEpoch();
+        copies.append({written > ahead, written, info.fileName()});
+    }
+    std::stable_sort(copies.begin(), copies.end(), [](const Copy &a, const Copy &b) {
+        if (a.fromTheFuture != b.fromTheFuture) {
+            return a.fromTheFuture;
+        }
+        return a.written < b.written;  // copies written in the same moment stay in name order
+    });
+    QStringList names;
+    for (const Copy &copy : copies) {
+        names.append(copy.name);
+    }
+    return names;
 }
 
 QString Backups::newest(const QString &databasePath) {

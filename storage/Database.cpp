@@ -59,16 +59,36 @@ StorageError locked(const QString &path) {
                 .arg(native(path))};
 }
 
-StorageError damaged(const QString &path, const QString &what = {}) {
+// journalBefore: the size of the rollback journal beside the file before the program opened it.
+StorageError damaged(const QString &path, const QString &what = {}, qint64 journalBefore = 0) {
     const QString newest = Backups::newest(path);
     const QString backup =
         newest.isEmpty() ? QStringLiteral("Er is nog geen reservekopie in de map %1.")
                                .arg(native(Backups::folderFor(path)))
                          : QStringLiteral("De nieuwste reservekopie is %1.").arg(native(newest));
-    return {StorageError::kDamaged,
-            QStringLiteral("De database %1 is beschadigd%2. Kringbaas laat het bestand "
-                           "ongewijzigd. %3")
-                .arg(native(path), what, backup)};
+    // A log beside the file may hold rounds stored after the last write to the file itself: it
+    // is left as it is too (see ~Database), and named, so that nobody throws it away as a
+    // leftover.
+    const QString wal = path + QStringLiteral("-wal");
+    QString untouched =
+        QFileInfo(wal).size() > 0
+            ? QStringLiteral(
+                  "Kringbaas laat het bestand en het logbestand %1 ernaast ongewijzigd "
+                  "(het logbestand kan opgeslagen rondes bevatten).")
+                  .arg(native(wal))
+            : QStringLiteral("Kringbaas laat het bestand ongewijzigd.");
+    // A journal left by a write that was cut off is played back by SQLite when the file is first
+    // read, before anything can be checked: the file is then no longer as it was found.
+    const QString journal = path + QStringLiteral("-journal");
+    if (journalBefore > 0 && QFileInfo(journal).size() < journalBefore) {
+        untouched = QStringLiteral(
+                        "SQLite heeft bij het openen een half geschreven wijziging uit "
+                        "%1 teruggedraaid, zoals het dat na een onderbroken schrijven "
+                        "altijd doet; verder laat Kringbaas het bestand ongewijzigd.")
+                        .arg(native(journal));
+    }
+    return {StorageError::kDamaged, QStringLiteral("De database %1 is beschadigd%2. %3 %4")
+                                        .arg(native(path), what, untouched, backup)};
 }
 
 // Whether the program (its effective user) may write the file; nothing is opened.
@@ -224,6 +244,13 @@ void Database::setLockWait(int milliseconds) {
 }
 
 Database::~Database() {
+    // The last connection to close folds the log into the file and deletes it. A file refused
+    // while it was checked stays as it was found: a log with something in it is kept, unfolded
+    // (it may hold stored rounds, and the file's own bytes stay what they were). An empty log,
+    // which opening the file makes, goes as usual; asking its size opens nothing.
+    if (checking_ && QFileInfo(path_ + QStringLiteral("-wal")).size() > 0) {
+        sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    }
     sqlite3_close_v2(db_);
 }
 
@@ -273,6 +300,10 @@ QString Database::describe(int sqliteCode) {
 }
 
 StorageError Database::errorFor(int sqliteCode) const {
+    const int primary = sqliteCode & 0xFF;
+    if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) {
+        return damaged(path_, {}, checking_ ? journalBefore_ : 0);
+    }
     return errorFor(path_, sqliteCode);
 }
 
@@ -298,15 +329,26 @@ StorageError Database::errorFor(const QString &path, int sqliteCode) {
     }
 }
 
-bool Database::checkUsable(StorageError *error) {
-    // Every field of every table; a file that lacks one cannot store a round.
+bool Database::everyFieldPresent(StorageError *error) const {
     for (const TableDef *table : {&rondeTable(), &qrzTable(), &notesTable()}) {
         const QString missing = missingField(db_, *table);
         if (!missing.isEmpty()) {
-            *error = damaged(path_, QStringLiteral(": in de tabel '%1' ontbreekt het veld '%2'")
-                                        .arg(table->name, missing));
+            *error = damaged(path_,
+                             QStringLiteral(": in de tabel '%1' ontbreekt het veld '%2'")
+                                 .arg(table->name, missing),
+                             journalBefore_);
             return false;
         }
+    }
+    return true;
+}
+
+bool Database::checkUsable(StorageError *error) {
+    // A file refused here is left as it is, its log included.
+    checking_ = true;
+    // Every field of every table; a file that lacks one cannot store a round.
+    if (!everyFieldPresent(error)) {
+        return false;
     }
     if (sqlite3_db_readonly(db_, "main") == 1) {
         *error = readOnlyFile(path_);
@@ -332,11 +374,12 @@ bool Database::checkUsable(StorageError *error) {
         *error = errorFor(failure.code);
         return false;
     }
+    checking_ = false;
     return true;
 }
 
 std::unique_ptr<Database> Database::open(const QString &path, StorageError *error,
-                                         const TableDef *table) {
+                                         const TableDef *table, bool everyTable) {
     const QFileInfo info(path);
     // An empty file holds nothing to lose: it is what a start interrupted while creating the
     // database leaves behind, so it is made into a fresh database.
@@ -364,6 +407,7 @@ std::unique_ptr<Database> Database::open(const QString &path, StorageError *erro
         }
     }
 
+    const qint64 journalBefore = QFileInfo(path + QStringLiteral("-journal")).size();
     sqlite3 *db = nullptr;
     const int flags = SQLITE_OPEN_READWRITE | (fresh ? SQLITE_OPEN_CREATE : 0) |
                       SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_EXRESCODE;
@@ -377,6 +421,9 @@ std::unique_ptr<Database> Database::open(const QString &path, StorageError *erro
         return nullptr;
     }
     std::unique_ptr<Database> database(new Database(db, path));
+    // Until the file is taken as ours and whole, closing the connection leaves it as it was found.
+    database->checking_ = true;
+    database->journalBefore_ = journalBefore;
     sqlite3_busy_timeout(db, lockWait());
     sqlite3_extended_result_codes(db, 1);
     registerFoldCollation(db);
@@ -403,6 +450,13 @@ std::unique_ptr<Database> Database::open(const QString &path, StorageError *erro
         }
     } else if (version < 0 || version > kSchemaVersion) {
         *error = newer(path);
+        return nullptr;
+    }
+
+    // A file of this version that lacks a field is damaged: refused before anything is written
+    // to it (a repair, the switch to write-ahead logging of a backup put back), so that it stays
+    // as it was found.
+    if (everyTable && version == kSchemaVersion && !database->everyFieldPresent(error)) {
         return nullptr;
     }
 
@@ -436,8 +490,10 @@ std::unique_ptr<Database> Database::open(const QString &path, StorageError *erro
     if (table) {
         const QString missing = missingField(db, *table);
         if (!missing.isEmpty()) {
-            *error = damaged(path, QStringLiteral(": in de tabel '%1' ontbreekt het veld '%2'")
-                                       .arg(table->name, missing));
+            *error = damaged(path,
+                             QStringLiteral(": in de tabel '%1' ontbreekt het veld '%2'")
+                                 .arg(table->name, missing),
+                             database->journalBefore_);
             return nullptr;
         }
     }
@@ -446,6 +502,7 @@ std::unique_ptr<Database> Database::open(const QString &path, StorageError *erro
     Statement::execute(
         db, QStringLiteral(
                 "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA cache_size=-65536;"));
+    database->checking_ = false;
     return database;
 }
 

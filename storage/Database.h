@@ -45,9 +45,10 @@ public:
 
     // Opens (or creates) the file and brings its schema up to date; nullptr and *error on
     // failure. The table the caller is about to use is made again when it went missing, and gets
-    // a blank record when it is empty; the other tables are left alone.
+    // a blank record when it is empty; the other tables are left alone. With everyTable, a file
+    // in which any table lacks a field is refused before anything is written to it.
     static std::unique_ptr<Database> open(const QString &path, StorageError *error,
-                                          const TableDef *table = nullptr);
+                                          const TableDef *table = nullptr, bool everyTable = false);
 
     sqlite3 *handle() const { return db_; }
     const QString &path() const { return path_; }
@@ -73,9 +74,14 @@ public:
     static void setLockWait(int milliseconds);
 
 private:
+    // False, with *error saying which, when a table of the file lacks one of its fields.
+    bool everyFieldPresent(StorageError *error) const;
+
     Database(sqlite3 *db, QString path) : db_(db), path_(std::move(path)) {}
     sqlite3 *db_;
     QString path_;
+    bool checking_ = false;     // the file is not yet taken as ours and whole
+    qint64 journalBefore_ = 0;  // the size of its rollback journal before it was opened
 };
 
 }  // namespace storage

@@ -4,12 +4,21 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <charconv>
 #include <limits>
 #include <string>
 #include <utility>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
 
 namespace storage {
 
@@ -99,6 +108,74 @@ char encodeChar(char32_t c) {
             return static_cast<char>(0x80 + i);
     }
     return '?';
+}
+
+// The bytes of a settings file, or none when it is missing or no plain file: a FIFO would wait
+// for a writer forever, a device (a link to /dev/zero) never ends, a folder holds no text. A
+// link is followed when it ends at a plain file. The kind is asked of the file opened, so that
+// nothing can be put in its place between the look and the read; the open does not wait, and
+// a file larger than anything the program writes counts as missing too.
+QByteArray fileBytes(const QString &path) {
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info = {};
+    // Looked at first without opening: opening some devices already does something.
+    if (::stat(name.constData(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return {};
+    }
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        return {};
+    }
+    QByteArray bytes;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= Settings::kMaxBytes) {
+        char chunk[16384];
+        for (;;) {
+            const ssize_t got = ::read(fd, chunk, sizeof chunk);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got < 0) {
+                bytes.clear();  // a file that cannot be read counts as missing
+                break;
+            }
+            if (got == 0) {
+                break;
+            }
+            bytes.append(chunk, got);
+            if (bytes.size() > Settings::kMaxBytes) {
+                bytes.clear();  // grown past the limit since the look
+                break;
+            }
+        }
+    }
+    ::close(fd);
+    return bytes;
+#else
+    QFile file(path);
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() > Settings::kMaxBytes || !file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    const QByteArray bytes = file.read(Settings::kMaxBytes + 1);
+    return bytes.size() > Settings::kMaxBytes ? QByteArray() : bytes;
+#endif
+}
+
+// A writer follows a link to a plain file, as the readers do, and writes that file. A link to
+// anything else (a FIFO, a device) counts as a missing file, so the link itself gives way to
+// the plain file written: the rename would otherwise land beside the device the link names.
+void dropLinkToOddFile(const QString &path) {
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info = {};
+    if (::lstat(name.constData(), &info) == 0 && S_ISLNK(info.st_mode) &&
+        ::stat(name.constData(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+        ::unlink(name.constData());
+    }
+#else
+    Q_UNUSED(path);
+#endif
 }
 
 }  // namespace
@@ -193,15 +270,14 @@ bool Settings::writeLive(const Live &live) const {
 }
 
 QString Settings::readPrinter() const {
-    // Text mode, so a CR LF written by hand ends the line as LF does.
-    QFile in(path(kPrinter));
-    if (!in.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        return QString();
-    }
-    return QString::fromUtf8(in.readLine()).trimmed();
+    // A CR LF written by hand ends the line as LF does (the CR goes with the trimming).
+    const QByteArray bytes = fileBytes(path(kPrinter));
+    const qsizetype end = bytes.indexOf('\n');
+    return QString::fromUtf8(end < 0 ? bytes : bytes.first(end)).trimmed();
 }
 
 bool Settings::writePrinter(const QString &name, QString *reason) const {
+    dropLinkToOddFile(path(kPrinter));
     return platform::writeWholeFile(path(kPrinter), name.toUtf8() + '\n', reason);
 }
 
@@ -241,11 +317,6 @@ QByteArray firstLines(const QByteArray &bytes, int maxLines, int *count) {
     return raw.join('\n');
 }
 
-QByteArray fileBytes(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // As decodeText() decides: UTF-8 only after a byte order mark and when valid.
 bool isUtf8Text(const QByteArray &bytes) {
     return bytes.startsWith(kUtf8Mark) && isValidUtf8(bytes);
@@ -278,6 +349,7 @@ bool Settings::writeLines(const QString &path, const QStringList &lines) {
         bytes += utf8 ? l.toUtf8() : encodeWindows1252(l);
         bytes += "\r\n";
     }
+    dropLinkToOddFile(path);
     return platform::writeWholeFile(path, bytes);
 }
 

@@ -18,9 +18,10 @@ namespace storage {
 // one too). A writer replaces the whole file through a temporary file beside it and a rename, so
 // a crash or a full disk leaves either the old or the new file, never a truncated one. A reader
 // takes a line up to CR, CR LF or LF, reads Windows-1252 (UTF-8 only after a byte order mark),
-// and treats a missing file or a missing line as an empty line; nothing is reported. A file read
-// as UTF-8 is written back as UTF-8 with its byte order mark, so that no character is lost on
-// the way.
+// and treats a missing file or a missing line as an empty line; nothing is reported. A file
+// that is no plain file, or is larger than kMaxBytes, counts as missing; a read never waits. A
+// file read as UTF-8 is written back as UTF-8 with its byte order mark, so that no character is
+// lost on the way.
 //
 // printer holds the name CUPS gives the printer, which may hold any character: one line of UTF-8
 // without a byte order mark, ended by LF, replaced whole in the same way.
@@ -95,6 +96,11 @@ public:
     bool writePrinter(const QString &name, QString *reason = nullptr) const;
 
     // --- the format, for the readers above and for tests ---
+
+    // A settings file is read only when it is a plain file (or a link to one) of at most this
+    // many bytes; anything else (a FIFO, a device, a folder, a larger file) reads as missing.
+    // Far above anything the program writes: five lines of 32,767 characters are under 512 KB.
+    static constexpr qsizetype kMaxBytes = 1024 * 1024;
 
     // The first maxLines lines of a file; fewer (or none) when the file is shorter or missing.
     static QStringList readLines(const QString &path, int maxLines);

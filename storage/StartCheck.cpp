@@ -34,7 +34,7 @@ bool DataFolderLock::tryLock(StorageError *error) {
 }
 
 std::unique_ptr<Database> openDatabaseAtStart(const QString &databasePath, StorageError *error) {
-    auto db = Database::open(databasePath, error, &rondeTable());
+    auto db = Database::open(databasePath, error, &rondeTable(), true);
     if (!db || !db->checkUsable(error)) {
         return nullptr;
     }

@@ -11,6 +11,17 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <QDeadlineTimer>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -40,10 +51,106 @@ QStringList entries(const QString &folder) {
 
 enum class Writer { Stem, Prtcall, Flag, RondeTijd, AdifModus, Printer };
 
+// What stands where a settings file is looked for.
+enum class Odd { Fifo, LinkToFifo, LinkToDevZero, Folder, Oversized, LinkToPlainFile };
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// Runs work in a child process and hands back what it returned; none when the child did not end
+// within ten seconds (it is killed then) or ended otherwise than normally. A read that waits
+// forever or grows without end fails the test, instead of hanging it or filling the machine's
+// memory (the child may use 1 GB, where a sanitizer's own mappings allow a limit).
+std::optional<QByteArray> inChild(const std::function<QByteArray()> &work) {
+    int channel[2];
+    if (::pipe(channel) != 0) {
+        return std::nullopt;
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        if (!kSanitized) {
+            const rlimit memory{rlim_t(1) << 30, rlim_t(1) << 30};
+            ::setrlimit(RLIMIT_AS, &memory);
+        }
+        const QByteArray result = work();
+        for (qsizetype done = 0; done < result.size();) {
+            const ssize_t put =
+                ::write(channel[1], result.constData() + done, size_t(result.size() - done));
+            if (put <= 0) {
+                ::_exit(3);
+            }
+            done += put;
+        }
+        ::_exit(0);
+    }
+    ::close(channel[1]);
+    QByteArray result;
+    bool ended = false;
+    const QDeadlineTimer deadline(10000);
+    while (child > 0 && !deadline.hasExpired()) {
+        pollfd ready{channel[0], POLLIN, 0};
+        if (::poll(&ready, 1, int(deadline.remainingTime())) <= 0) {
+            continue;  // the deadline decides
+        }
+        char chunk[4096];
+        const ssize_t got = ::read(channel[0], chunk, sizeof chunk);
+        if (got <= 0) {
+            ended = got == 0;
+            break;
+        }
+        result.append(chunk, got);
+    }
+    ::close(channel[0]);
+    if (child <= 0) {
+        return std::nullopt;
+    }
+    if (!ended) {
+        ::kill(child, SIGKILL);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!ended || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        return std::nullopt;
+    }
+    return result;
+}
+
+// Every reader's answer on one line, as the program would take them.
+QByteArray everyReader(const Settings &files) {
+    const Settings::Basis basis = files.readBasis();
+    const Settings::Live live = files.readLive();
+    return QStringList{basis.clubCall,
+                       basis.location,
+                       basis.frequency,
+                       basis.unit,
+                       basis.gridHome,
+                       files.readRondeTijd(),
+                       QString::number(files.readStem()),
+                       files.readFlag(),
+                       QString::number(files.readPrtcall()),
+                       files.readAdifModus(),
+                       QString::number(live.port.value_or(0)),
+                       QString::number(live.keepOn),
+                       files.readPrinter()}
+        .join(u'|')
+        .toUtf8();
+}
+
 }  // namespace
 
 Q_DECLARE_METATYPE(Settings::Basis)
 Q_DECLARE_METATYPE(Writer)
+Q_DECLARE_METATYPE(Odd)
 
 class TestSettings : public QObject {
     Q_OBJECT
@@ -60,6 +167,8 @@ private Q_SLOTS:
     void liveFile_data();
     void liveFile();
     void liveFileRoundTrip();
+    void notPlainFileReadsAsMissing_data();
+    void notPlainFileReadsAsMissing();
     void leadingNumber_data();
     void leadingNumber();
     void roundedMinutes_data();
@@ -315,6 +424,94 @@ void TestSettings::liveFileRoundTrip() {
     QFile file(files.path(Settings::kLive));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("65535\r\n0\r\n"));
+}
+
+void TestSettings::notPlainFileReadsAsMissing_data() {
+    QTest::addColumn<Odd>("odd");
+    QTest::addColumn<QByteArray>("read");
+    QTest::addColumn<bool>("stemWritten");
+
+    const QByteArray missing = "||||||0||0||0|0|";
+    QTest::newRow("FIFO") << Odd::Fifo << missing << true;
+    QTest::newRow("link to a FIFO") << Odd::LinkToFifo << missing << true;
+    QTest::newRow("link to /dev/zero") << Odd::LinkToDevZero << missing << true;
+    QTest::newRow("folder") << Odd::Folder << missing << false;
+    QTest::newRow("larger than any settings file") << Odd::Oversized << missing << true;
+    QTest::newRow("link to a plain file is followed")
+        << Odd::LinkToPlainFile
+        << QByteArray("PI4ZUD|Zoetermeer|145.550|MHz|JO22ix|45|1|aan|1|SSB|8073|1|Kantoor") << true;
+}
+
+// Each of the eight files in turn is something other than a plain file: every reader ends at
+// once and takes it as missing, and a writer puts a plain file in its place (a folder it leaves
+// alone and says so). What a plain file behind a link holds is read as usual.
+void TestSettings::notPlainFileReadsAsMissing() {
+    QFETCH(Odd, odd);
+    QFETCH(QByteArray, read);
+    QFETCH(bool, stemWritten);
+
+    const QString folder = dir_->filePath("gegevens");
+    const QString real = dir_->filePath("echt");
+    QVERIFY(QDir().mkpath(folder) && QDir().mkpath(real));
+    const QList<std::pair<const char *, QByteArray>> plain = {
+        {Settings::kBasis, "PI4ZUD\r\nZoetermeer\r\n145.550\r\nMHz\r\nJO22ix\r\n"},
+        {Settings::kRondeTijd, "45\r\n"},
+        {Settings::kStem, "1\r\n"},
+        {Settings::kFlag, "aan\r\n"},
+        {Settings::kPrtcall, "1\r\n"},
+        {Settings::kAdifModus, "SSB\r\n"},
+        {Settings::kLive, "8073\r\n1\r\n"},
+        {Settings::kPrinter, "Kantoor\n"},
+    };
+    const Settings files(folder);
+    for (const auto &[name, bytes] : plain) {
+        const QString path = files.path(name);
+        const QByteArray native = QFile::encodeName(path);
+        const QString target = QDir(real).filePath(QString::fromLatin1(name));
+        switch (odd) {
+            case Odd::Fifo:
+                QVERIFY(::mkfifo(native.constData(), 0600) == 0);
+                break;
+            case Odd::LinkToFifo:
+                QVERIFY(::mkfifo(QFile::encodeName(target).constData(), 0600) == 0);
+                QVERIFY(QFile::link(target, path));
+                break;
+            case Odd::LinkToDevZero:
+                QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+                break;
+            case Odd::Folder:
+                QVERIFY(QDir().mkpath(path));
+                break;
+            case Odd::Oversized:
+                // Lines the readers would take, followed by more than any settings file holds.
+                QVERIFY(putBytes(path, bytes + QByteArray(int(Settings::kMaxBytes), 'x')));
+                break;
+            case Odd::LinkToPlainFile:
+                QVERIFY(putBytes(target, bytes));
+                QVERIFY(QFile::link(target, path));
+                break;
+        }
+    }
+
+    const std::optional<QByteArray> answers = inChild([&files] { return everyReader(files); });
+    QVERIFY2(answers, "a reader did not end");
+    QCOMPARE(*answers, read);
+
+    // The writer first reads the old file to keep its encoding: that read ends too.
+    const std::optional<QByteArray> written = inChild([&files] {
+        const bool ok = files.writeStem(false);
+        return QByteArray::number(ok) + (files.readStem() ? "1" : "0");
+    });
+    QVERIFY2(written, "a writer did not end");
+    QCOMPARE(*written, stemWritten ? QByteArray("10") : QByteArray("00"));
+    if (stemWritten) {
+        QCOMPARE(fileBytes(odd == Odd::LinkToPlainFile
+                               ? QDir(real).filePath(QString::fromLatin1(Settings::kStem))
+                               : files.path(Settings::kStem)),
+                 QByteArray("0\r\n"));
+    }
+    struct stat device = {};
+    QVERIFY(::stat("/dev/zero", &device) == 0 && S_ISCHR(device.st_mode));
 }
 
 void TestSettings::leadingNumber_data() {

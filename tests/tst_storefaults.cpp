@@ -12,8 +12,10 @@
 #include "storage/Sql.h"
 #include "storage/StartCheck.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -178,7 +180,27 @@ bool lockedForOtherPrograms(const QString &path) {
     return WEXITSTATUS(status) == 1;
 }
 
-enum class Fault { ReadOnlyFile, ReadOnlyFolder, ColumnMissing, Truncated, LockedExclusively };
+enum class Fault {
+    ReadOnlyFile,
+    ReadOnlyFolder,
+    ColumnMissing,
+    ColumnMissingInLog,
+    SchemaPageDamagedBesideLog,
+    ColumnMissingAfterCutOffWrite,
+    HamFieldMissingWithoutLog,
+    Truncated,
+    LockedExclusively,
+};
+
+// Another program's connection that stores and ends without folding its log into the file (as a
+// crash would leave it): the change stands in the -wal beside the database.
+bool storeInLogOnly(const QString &path, const char *sql) {
+    RawDb raw = openRaw(path);
+    return raw &&
+           sqlite3_db_config(raw.get(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr) ==
+               SQLITE_OK &&
+           exec(raw.get(), "PRAGMA journal_mode=WAL") && exec(raw.get(), sql);
+}
 
 // The start as the program makes it: the check before the window, then, with the checked
 // connection still open, the copy of the day (which the program makes beside the window).
@@ -227,6 +249,8 @@ private Q_SLOTS:
     void openingAgainKeepsTheLocks_data();
     void openingAgainKeepsTheLocks();
     void damagedDatabaseKeepsTheGoodCopies();
+    void newestCopyIsTheLastWritten_data();
+    void newestCopyIsTheLastWritten();
     void dailyCopyBesideTheWindow();
     void readingDamagedPageSaysDamaged();
     void fileMadeWritableAgainNamesTheRealReadOnlyFile();
@@ -249,6 +273,23 @@ void StoreFaultsTest::faultFoundAtStart_data() {
         << Fault::ReadOnlyFolder << StorageError::kReadOnly << "kan niet schrijven in de map";
     QTest::newRow("column missing") << Fault::ColumnMissing << StorageError::kDamaged
                                     << "in de tabel 'ronde' ontbreekt het veld 'call7'";
+    // The change that lost the field is still in the log: refused, the file and its log stay.
+    QTest::newRow("column missing, the change in the log")
+        << Fault::ColumnMissingInLog << StorageError::kDamaged
+        << "Kringbaas laat het bestand en het logbestand";
+    QTest::newRow("schema page damaged, rounds in the log")
+        << Fault::SchemaPageDamagedBesideLog << StorageError::kDamaged
+        << "Kringbaas laat het bestand en het logbestand";
+    // A write cut off halfway left its rollback journal: SQLite plays it back when the file is
+    // first read, and the message says so instead of calling the file unchanged.
+    QTest::newRow("column missing, a write cut off")
+        << Fault::ColumnMissingAfterCutOffWrite << StorageError::kDamaged
+        << "een half geschreven wijziging uit";
+    // A file in the plain journal mode (a backup put back) would be turned to write-ahead
+    // logging on opening: the check refuses it first.
+    QTest::newRow("field of the ham list missing, journal mode of a backup")
+        << Fault::HamFieldMissingWithoutLog << StorageError::kDamaged
+        << "in de tabel 'qrz' ontbreekt het veld 'email'. Kringbaas laat het bestand ongewijzigd.";
     QTest::newRow("own file cut short")
         << Fault::Truncated << StorageError::kDamaged << "De nieuwste reservekopie is";
     QTest::newRow("own file locked by another program")
@@ -286,6 +327,50 @@ void StoreFaultsTest::faultFoundAtStart() {
             QVERIFY(exec(raw.get(), "ALTER TABLE ronde DROP COLUMN call7"));
             break;
         }
+        case Fault::ColumnMissingInLog:
+            QVERIFY(storeInLogOnly(path, "ALTER TABLE ronde DROP COLUMN call7"));
+            break;
+        case Fault::SchemaPageDamagedBesideLog: {
+            // A stored round waits in the log; the file's first page, the list of its tables,
+            // is overwritten behind its header.
+            QVERIFY(storeInLogOnly(path, "UPDATE ronde SET rondecall = 'PI4ZUD'"));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.seek(100));
+            QCOMPARE(file.write(QByteArray(4096 - 100, char(0x55))), qint64(4096 - 100));
+            break;
+        }
+        case Fault::HamFieldMissingWithoutLog: {
+            RawDb raw = openRaw(path);
+            QVERIFY(
+                exec(raw.get(), "ALTER TABLE qrz DROP COLUMN email; PRAGMA journal_mode=DELETE"));
+            break;
+        }
+        case Fault::ColumnMissingAfterCutOffWrite: {
+            {
+                RawDb raw = openRaw(path);
+                QVERIFY(exec(raw.get(),
+                             "ALTER TABLE ronde DROP COLUMN call7; "
+                             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                             "WHERE i < 300) INSERT INTO ronde (rondecall, naam1) "
+                             "SELECT 'PI4R' || i, hex(randomblob(300)) FROM n; "
+                             "PRAGMA journal_mode=DELETE;"));
+            }
+            // Another program changes every round and ends halfway, its pages partly written.
+            const pid_t child = fork();
+            if (child == 0) {
+                RawDb raw = openRaw(path);
+                const bool ok = exec(raw.get(),
+                                     "PRAGMA cache_size=2; BEGIN; "
+                                     "UPDATE ronde SET naam1 = hex(randomblob(300));");
+                _exit(ok ? 0 : 1);
+            }
+            int status = 0;
+            QCOMPARE(waitpid(child, &status, 0), child);
+            QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+            QVERIFY(QFileInfo(path + QStringLiteral("-journal")).size() > 0);
+            break;
+        }
         case Fault::Truncated: {
             QFile file(path);
             QVERIFY(file.open(QIODevice::ReadWrite));
@@ -300,7 +385,14 @@ void StoreFaultsTest::faultFoundAtStart() {
                          "UPDATE notes SET n1 = 'bezet';"));
             break;
     }
+    const QString wal = path + QStringLiteral("-wal");
+    const bool logBeside = QFileInfo::exists(wal);
+    if (fault != Fault::LockedExclusively) {
+        QCOMPARE(logBeside,
+                 fault == Fault::ColumnMissingInLog || fault == Fault::SchemaPageDamagedBesideLog);
+    }
     const QByteArray before = fileBytes(path);
+    const QByteArray walBefore = fileBytes(wal);
 
     StorageError error;
     if (fault == Fault::ReadOnlyFile || fault == Fault::ReadOnlyFolder) {
@@ -309,13 +401,22 @@ void StoreFaultsTest::faultFoundAtStart() {
     } else {
         error = startCheck(path, QDate(2026, 12, 2), &backupFailure);
     }
+    if (fault == Fault::ColumnMissingAfterCutOffWrite) {
+        QVERIFY(!QFileInfo::exists(path + QStringLiteral("-journal")));
+    } else if (fault != Fault::LockedExclusively) {
+        // The file and its log as they were; at most an empty log where there was none.
+        QVERIFY(fileBytes(path) == before);
+        QVERIFY(!logBeside || QFileInfo::exists(wal));
+        QVERIFY(fileBytes(wal) == walBefore);
+    }
     QCOMPARE(error.code, code);
     QVERIFY2(error.description.contains(says), qPrintable(error.description));
     QVERIFY2(error.description.contains(QDir::toNativeSeparators(path)),
              qPrintable(error.description));
     QVERIFY(!error.description.contains(QLatin1String("geen database van Kringbaas")));
-    if (fault != Fault::LockedExclusively) {
-        QVERIFY(fileBytes(path) == before);
+    // What the message says of the file is true of it.
+    if (error.description.contains(QLatin1String("ongewijzigd"))) {
+        QCOMPARE(error.description.contains(QLatin1String("logbestand")), logBeside);
     }
     ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
 
@@ -673,6 +774,74 @@ void StoreFaultsTest::damagedDatabaseKeepsTheGoodCopies() {
         QCOMPARE(Backups::list(path), good);
     }
     QCOMPARE(QDir(Backups::folderFor(path)).entryList(QDir::Files), good);
+}
+
+void StoreFaultsTest::newestCopyIsTheLastWritten_data() {
+    QTest::addColumn<QDateTime>("written");  // when the copy named 2099-01-01 was written
+    QTest::addColumn<bool>("isNewest");
+
+    const QDateTime now = QDateTime::currentDateTime();
+    // The machine's clock stood in 2099 for one start: name and time of writing both say 2099.
+    QTest::newRow("clock ran ahead") << QDateTime(QDate(2099, 1, 1), QTime(12, 0)) << false;
+    // Only the date the program was given was wrong; the file's time is the real one.
+    QTest::newRow("written before the others") << now.addDays(-4) << false;
+    QTest::newRow("written after the others") << now.addSecs(-3600) << true;
+}
+
+// The copy named as the newest good one is the one written last, whatever date its name
+// carries; a copy written while the clock ran ahead counts as the oldest. Each goes in turn as
+// new copies come, none stays for ever.
+void StoreFaultsTest::newestCopyIsTheLastWritten() {
+    QFETCH(QDateTime, written);
+    QFETCH(bool, isNewest);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QLatin1String(Database::kFileName));
+    const QDate first(2026, 11, 1);
+    QVERIFY(makeDamagedDatabase(path, {first, first.addDays(1), first.addDays(2)}));
+    const QDir folder(Backups::folderFor(path));
+    const QString ahead = folder.filePath(Backups::dailyName(QDate(2099, 1, 1)));
+    const QString lastDay = folder.filePath(Backups::dailyName(first.addDays(2)));
+    QVERIFY(QFile::copy(lastDay, ahead));
+    const auto setWritten = [](const QString &file, const QDateTime &when) {
+        QFile copy(file);
+        return copy.open(QIODevice::ReadWrite) &&
+               copy.setFileTime(when, QFileDevice::FileModificationTime);
+    };
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int day = 0; day < 3; ++day) {
+        QVERIFY(setWritten(folder.filePath(Backups::dailyName(first.addDays(day))),
+                           now.addDays(day - 3)));
+    }
+    QVERIFY(setWritten(ahead, written));
+
+    const QString newest = isNewest ? ahead : lastDay;
+    QCOMPARE(Backups::newest(path), newest);
+    StorageError backupFailure;
+    QVERIFY(!startCheck(path, first.addDays(3), &backupFailure));
+    QCOMPARE(backupFailure.code, StorageError::kDamaged);
+    QVERIFY2(backupFailure.description.contains(QDir::toNativeSeparators(newest)) &&
+                 !backupFailure.description.contains(
+                     QDir::toNativeSeparators(isNewest ? lastDay : ahead)),
+             qPrintable(backupFailure.description));
+
+    // Restored from a good copy, the database is copied day after day, and the copy named 2099
+    // goes in its turn.
+    QVERIFY(QFile::remove(path));
+    QFile::remove(path + QStringLiteral("-wal"));
+    QFile::remove(path + QStringLiteral("-shm"));
+    QVERIFY(QFile::copy(lastDay, path));
+    for (int day = 10; day < 10 + Backups::kKept; ++day) {
+        bool made = false;
+        StorageError error;
+        QVERIFY2(Backups::makeDaily(path, first.addDays(day), &made, &error) && made,
+                 qPrintable(error.description));
+    }
+    const QStringList kept = Backups::list(path);
+    QCOMPARE(kept.size(), Backups::kKept);
+    QVERIFY(!QFile::exists(ahead));
+    QCOMPARE(kept.last(), Backups::dailyName(first.addDays(10 + Backups::kKept - 1)));
 }
 
 // The copy of the day is made on its own thread while the checked connection goes on storing;
