@@ -458,7 +458,7 @@ void frmAmateur::normaliseField(int index, bool tell) {
             break;
         case kGrid:
             if (gridTooShort(box->text())) {
-                box->setText(upperTrimmed(box->text()));
+                box->setText(shortGridForm(box->text()));
                 if (tell) {
                     messages_.show(this, QStringLiteral("Grid locatie moet uit 6 tekens bestaan"),
                                    platform::MessageStyle::OkOnly);
