@@ -392,6 +392,76 @@ private Q_SLOTS:
         QCOMPARE(storedHams(folder())[4][kByz], particulars);
     }
 
+    // No stored text is cut by editing its ham. One longer than its box's length (an import
+    // takes any length) is shown whole and can be edited; one longer than any text box holds is
+    // shown in part and read-only: a key that would change it says why, and the record keeps it.
+    void longStoredTextsStayWhole_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("editable");
+        QTest::newRow("adres of 42000") << int(kAdres) << 42000 << false;
+        QTest::newRow("adres of 32768") << int(kAdres) << 32768 << false;
+        QTest::newRow("adres of 32767") << int(kAdres) << 32767 << true;
+        QTest::newRow("naam of 60, over its 50") << int(kNaam) << 60 << true;
+        QTest::newRow("naam of 40000") << int(kNaam) << 40000 << false;
+        QTest::newRow("call of 51") << int(kCall) << 51 << true;
+        QTest::newRow("postcode of 35000") << int(kPostcode) << 35000 << false;
+        QTest::newRow("qth of 300") << int(kQth) << 300 << true;
+        QTest::newRow("grid of 33000") << int(kGrid) << 33000 << false;
+        QTest::newRow("land of 51") << int(kLand) << 51 << true;
+        QTest::newRow("telefoon of 50000") << int(kTelefoon) << 50000 << false;
+        QTest::newRow("email of 32800") << int(kEmail) << 32800 << false;
+        QTest::newRow("bijzonderheden of 20000") << int(kByz) << 20000 << false;
+    }
+    void longStoredTextsStayWhole() {
+        QFETCH(int, index);
+        QFETCH(int, length);
+        QFETCH(bool, editable);
+        QList<Ham> hams = kHams;
+        // Upper case, so that the field's form changes nothing; beyond what a box holds, a
+        // character outside the BMP where a box would have to cut it.
+        QString stored = QString(length, QLatin1Char('K'));
+        if (length > 32767) {
+            stored.replace(32765, 2, QStringLiteral("\U0001F4FB"));
+        }
+        hams[4][index] = stored;
+        frmAmateur &w = shownWindow(hams);
+        QCOMPARE(w.Data1->Caption(), QStringLiteral("Amateur : 5 van de 5"));
+        QWidget *box = w.field(index);
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_Backspace);
+        const QString expected = editable ? hams[4][index].chopped(1) : hams[4][index];
+        if (editable) {
+            QCOMPARE(w.fieldText(index), expected);
+            QCOMPARE(shownTexts(), QStringList());
+        } else {
+            QVERIFY(box->property("readOnly").toBool());
+            QCOMPARE(shownTexts().size(), 1);
+            QVERIFY2(shownTexts()[0].contains(QString::number(length)),
+                     qPrintable(shownTexts()[0]));
+            QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::OkInformation);
+        }
+        // Another field edited and the ham saved.
+        const int other = index == kTelefoon ? int(kQth) : int(kTelefoon);
+        w.field(other)->setFocus();
+        QTest::keyClicks(w.field(other), QStringLiteral("9"));
+        QTest::mouseClick(w.cmdUpdate, Qt::LeftButton);
+        QCOMPARE(w.lblMessage->text(), QStringLiteral("opgeslagen!"));
+        QCOMPARE(storedHams(folder())[4][index], expected);
+        QCOMPARE(storedHams(folder())[4][other], hams[4][other] + QLatin1Char('9'));
+
+        // The other hams' fields are shown whole and editable again.
+        QTest::mouseClick(w.Data1->firstButton(), Qt::LeftButton);
+        QCOMPARE(w.fieldText(index), kHams[0][index]);
+        QVERIFY(!box->property("readOnly").toBool());
+        QVERIFY(box->toolTip().isEmpty());
+        w.close();
+        const QList<Ham> after = storedHams(folder());
+        QCOMPARE(after[4][index], expected);
+        QCOMPARE(after.mid(0, 4), kHams.mid(0, 4));
+    }
+
     // A grid typed with a sign that upper or lower case would make a locator letter (ß gives SS,
     // the Kelvin sign k, the dotless i I, the long s S) is no locator: the round gives that ham
     // no distance, on the sheet or in the stored round.
