@@ -89,7 +89,7 @@ struct Fixture {
         }
         for (const benchdata::Ham &h : hams) {
             calls.insert(QString::fromStdString(h.call));
-            if (!geo::LocatorCalculator::IsValidLocator(QString::fromStdString(h.grid).toUpper())) {
+            if (!geo::LocatorCalculator::IsValidLocator(QString::fromStdString(h.grid))) {
                 benchdata::fail(QStringLiteral("ham %1 has no valid locator")
                                     .arg(QString::fromStdString(h.call)));
             }

@@ -14,11 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
     geo::gridHomeForm(text);
     geo::bandUnitForm(text);
-    const QString upper = text.toUpper();
-    if (!geo::LocatorCalculator::IsValidLocator(upper)) {
+    if (!geo::LocatorCalculator::IsValidLocator(text)) {
         return 0;
     }
-    const auto point = geo::LocatorCalculator::LocatorToLatLong(upper);
+    const auto point = geo::LocatorCalculator::LocatorToLatLong(text);
     // The check admits field letters up to X, past the poles (R), so only finite is asked.
     if (!std::isfinite(point.latitude) || !std::isfinite(point.longitude)) {
         std::abort();

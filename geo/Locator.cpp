@@ -9,29 +9,40 @@ namespace geo {
 
 namespace {
 
-// A field or subsquare letter: the character upper-cased, compared by its code with 'A' and 'X'.
+// A field or subsquare letter as typed: A to X, in either case. Nothing is case-mapped first:
+// mapping would turn other characters into locator letters (the dotless i into I, the long s
+// into S, the Kelvin sign into k) or into several of them (ß into SS), shifting the positions.
 // A position past the end counts as the empty text, which sorts before "A".
 bool isLocatorLetter(const QString &text, qsizetype index) {
     if (index >= text.size()) {
         return false;
     }
-    const QChar c = text.at(index).toUpper();
-    return c >= QLatin1Char('A') && c <= QLatin1Char('X');
+    const char16_t c = text.at(index).unicode();
+    return (c >= u'A' && c <= u'X') || (c >= u'a' && c <= u'x');
 }
 
 bool isLocatorDigit(const QString &text, qsizetype index) {
     if (index >= text.size()) {
         return false;
     }
-    const QChar c = text.at(index);
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    const char16_t c = text.at(index).unicode();
+    return c >= u'0' && c <= u'9';
 }
 
-// The code of the upper-cased character at a position minus the code of base; a position past the
-// end reads as code 0, so a text that skipped validation still gives a number.
+// The letters a to z in upper case; every other character as it stands.
+char16_t asciiUpper(char16_t c) {
+    return c >= u'a' && c <= u'z' ? char16_t(c - u'a' + u'A') : c;
+}
+
+char16_t asciiLower(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c;
+}
+
+// The code of the character at a position (a to z read as A to Z) minus the code of base; a
+// position past the end reads as code 0, so a text that skipped validation still gives a number.
 int offsetAt(const QString &text, qsizetype index, char base) {
-    const QChar c = index < text.size() ? text.at(index).toUpper() : QChar();
-    return int(c.unicode()) - int(base);
+    const char16_t c = index < text.size() ? asciiUpper(text.at(index).unicode()) : 0;
+    return int(c) - int(base);
 }
 
 // A whole number as decimal text, padded on the left with zeros to the given width.
@@ -152,9 +163,25 @@ QString distanceBetween(const QString &from, const QString &to) {
     return LocatorCalculator::distanceText(calculator.GreatCircleDistance(latitude, longitude));
 }
 
+QString locatorUpper(const QString &text) {
+    QString result = text;
+    for (QChar &c : result) {
+        c = QChar(asciiUpper(c.unicode()));
+    }
+    return result;
+}
+
+QString locatorLower(const QString &text) {
+    QString result = text;
+    for (QChar &c : result) {
+        c = QChar(asciiLower(c.unicode()));
+    }
+    return result;
+}
+
 QString gridHomeForm(const QString &text) {
     const QString t = text.trimmed();
-    return t.left(4).toUpper() + t.right(2).toLower();
+    return locatorUpper(t.left(4)) + locatorLower(t.right(2));
 }
 
 QString bandUnitForm(const QString &text) {

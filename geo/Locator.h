@@ -11,8 +11,9 @@ class LocatorCalculator {
 public:
     explicit LocatorCalculator(double pi) : pi_(pi) {}
 
-    // True when the first six characters are two letters A-X, two digits, two letters A-X.
-    // The caller passes the text upper-cased; nothing is trimmed.
+    // True when the first six characters are two letters A-X, two digits, two letters A-X, the
+    // letters in either case. The text is judged as typed, character by character: nothing is
+    // trimmed or case-mapped first, so no other character passes as a locator letter.
     static bool IsValidLocator(const QString &text);
 
     struct Point {
@@ -44,6 +45,12 @@ private:
 // The distance label's text between two locators that passed IsValidLocator, with π as
 // 4·atan(1): the distance a row of the round sheet shows.
 QString distanceBetween(const QString &from, const QString &to);
+
+// A locator's letters in upper or lower case: only a to z change; every other character stays as
+// it is, so the text keeps its length and no sign becomes a locator letter (the Kelvin sign is
+// not made k, ß not SS, the dotless i not I).
+QString locatorUpper(const QString &text);
+QString locatorLower(const QString &text);
 
 // The club locator field when it loses the focus: trimmed, the first four characters upper case
 // and the last two lower case (jo22AB gives JO22ab, jo22 gives JO2222).

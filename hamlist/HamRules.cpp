@@ -1,5 +1,6 @@
 #include "hamlist/HamRules.h"
 
+#include "geo/Locator.h"
 #include "storage/Criterion.h"
 #include "storage/Schema.h"
 
@@ -48,9 +49,13 @@ bool gridTooShort(const QString &text) {
     return text.size() >= 1 && text.size() <= 5;
 }
 
+QString shortGridForm(const QString &text) {
+    return geo::locatorUpper(text).trimmed();
+}
+
 QString gridForm(const QString &text) {
-    const QString t = upperTrimmed(text);
-    return t.left(4) + t.right(2).toLower();
+    const QString t = shortGridForm(text);
+    return t.left(4) + geo::locatorLower(t.right(2));
 }
 
 QString countryForm(const QString &text) {

@@ -14,9 +14,12 @@ QString upperTrimmed(const QString &text);
 QString postcodeForm(const QString &text);
 
 // Grid: a text of one to five characters (counted before trimming) is too short and must be
-// corrected first. Otherwise the text upper-cased and trimmed becomes its first four characters
-// and its last two in lower case ("jo22ab" gives "JO22ab", "JO22AB12" gives "JO2212", "" stays "").
+// corrected first; it is kept upper-cased and trimmed. Otherwise the text upper-cased and trimmed
+// becomes its first four characters and its last two in lower case ("jo22ab" gives "JO22ab",
+// "JO22AB12" gives "JO2212", "" stays ""). Only the letters a to z change case: a character that
+// is no locator letter stays as typed, so that the check of the locator still sees it.
 bool gridTooShort(const QString &text);
+QString shortGridForm(const QString &text);
 QString gridForm(const QString &text);
 
 // Country: upper case, trimmed; "Nederland" when that leaves nothing.

@@ -51,6 +51,26 @@ enum Field {
     kParticulars
 };
 
+// A key that would change a box's text.
+bool editsText(const QKeyEvent *key) {
+    if (key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Cut) ||
+        key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete) {
+        return true;
+    }
+    const bool shortcut =
+        key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    return !shortcut && !key->text().isEmpty() && key->text().at(0).isPrint();
+}
+
+// A field's form may be longer than what it was made of (ß is SS in upper case): the box takes
+// it whole rather than cutting it at its length, which limits typing only.
+void putForm(QLineEdit *box, const QString &form) {
+    if (form.size() > box->maxLength()) {
+        box->setMaxLength(int(std::min<qsizetype>(form.size(), 32767)));
+    }
+    box->setText(form);
+}
+
 }  // namespace
 
 frmAmateur::frmAmateur(const QString &dataFolder, platform::Services services, QWidget *owner)
@@ -447,18 +467,23 @@ void frmAmateur::txtFields_LostFocus(int index) {
 // the focus, by a navigation button or by closing the window).
 void frmAmateur::normaliseField(int index, bool tell) {
     platform::TextBox *box = txtFields[index];
+    // A box that shows only part of a stored text too long for it is left alone; the record
+    // keeps that text as it is.
+    if (box->isReadOnly()) {
+        return;
+    }
     switch (index) {
         case kCall:
         case kName:
         case kQth:
-            box->setText(upperTrimmed(box->text()));
+            putForm(box, upperTrimmed(box->text()));
             break;
         case kPostcode:
-            box->setText(postcodeForm(box->text()));
+            putForm(box, postcodeForm(box->text()));
             break;
         case kGrid:
             if (gridTooShort(box->text())) {
-                box->setText(upperTrimmed(box->text()));
+                box->setText(shortGridForm(box->text()));
                 if (tell) {
                     messages_.show(this, QStringLiteral("Grid locatie moet uit 6 tekens bestaan"),
                                    platform::MessageStyle::OkOnly);
@@ -470,14 +495,14 @@ void frmAmateur::normaliseField(int index, bool tell) {
             break;
         case kEmail:
             if (!box->text().isEmpty()) {
-                box->setText(emailForm(box->text()));
+                putForm(box, emailForm(box->text()));
                 if (tell) {
                     isEmail(box->text());
                 }
             }
             break;
         case kCountry:
-            box->setText(countryForm(box->text()));
+            putForm(box, countryForm(box->text()));
             break;
         default:
             break;
@@ -578,6 +603,13 @@ bool frmAmateur::eventFilter(QObject *watched, QEvent *event) {
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
         if (enter && watched == txtZoek) {
             Command1_Click();
+            return true;
+        }
+        // A text too long to edit here says so when the user tries.
+        auto *box = qobject_cast<QWidget *>(watched);
+        if (box && box != txtZoek && !key->isAutoRepeat() && editsText(key) &&
+            !box->toolTip().isEmpty() && box->property("readOnly").toBool()) {
+            messages_.show(this, box->toolTip(), platform::MessageStyle::OkInformation);
             return true;
         }
         if (enter && watched == txtBijzonderheden) {

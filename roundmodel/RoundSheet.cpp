@@ -75,8 +75,8 @@ bool sameText(const QString &a, const QString &b) {
 }
 
 bool bothValid(const QString &home, const QString &other) {
-    return geo::LocatorCalculator::IsValidLocator(home.toUpper()) &&
-           geo::LocatorCalculator::IsValidLocator(other.toUpper());
+    return geo::LocatorCalculator::IsValidLocator(home) &&
+           geo::LocatorCalculator::IsValidLocator(other);
 }
 
 }  // namespace

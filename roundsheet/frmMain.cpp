@@ -153,7 +153,7 @@ void frmMain::tmrRonde_Timer() {
 void frmMain::cmdCalc_Click() {
     const geo::LocatorCalculator calculator(pi);
     for (int i = 0; i < 2; ++i) {
-        if (!geo::LocatorCalculator::IsValidLocator(txtLoc[i]->text().toUpper())) {
+        if (!geo::LocatorCalculator::IsValidLocator(txtLoc[i]->text())) {
             services_.messages.show(this, geo::invalidLocatorText(),
                                     platform::MessageStyle::OkCritical,
                                     QString::fromUtf8(geo::kInvalidLocatorTitle));

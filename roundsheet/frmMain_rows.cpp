@@ -110,16 +110,54 @@ platform::TextBox *frmMain::boxOf(int index, roundmodel::Column column) const {
 
 namespace {
 
+// A value longer than a text box holds (a ham's particulars of a megabyte, an imported name) is
+// shown in part, read-only, with a word on why: the sheet keeps it whole, and nothing typed into
+// the box can cut it. The box is as it was again once it shows a value whole.
+QString partShown(QLineEdit *box, const QString &value) {
+    const char *const partly = "kbPartlyShown";
+    const char *const before = "kbBefore";  // read-only and description before
+    const bool part = value.size() > box->maxLength();
+    const bool wasPart = box->property(partly).toBool();
+    if (!part) {
+        if (wasPart) {
+            const QVariantList was = box->property(before).toList();
+            box->setProperty(partly, false);
+            box->setReadOnly(was.value(0).toBool());
+            box->setAccessibleDescription(was.value(1).toString());
+            box->setToolTip(QString());
+        }
+        return value;
+    }
+    if (!wasPart) {
+        box->setProperty(partly, true);
+        box->setProperty(before, QVariantList{box->isReadOnly(), box->accessibleDescription()});
+        box->setReadOnly(true);
+    }
+    qsizetype length = box->maxLength() - 1;
+    if (value[length - 1].isHighSurrogate()) {
+        --length;
+    }
+    const QString note = QStringLiteral(
+                             "Deze tekst is %1 tekens lang; hier staan de eerste %2. "
+                             "Hij blijft heel bewaard, maar is hier niet te wijzigen.")
+                             .arg(value.size())
+                             .arg(length);
+    box->setToolTip(note);
+    box->setAccessibleDescription(note);
+    return value.left(length) + QStringLiteral("\u2026");
+}
+
 // Shows a value of the sheet without handing it back as an edit; a box being typed in keeps its
 // cursor where it was (a stored round shown puts it at the end, as any new text does).
 void showValue(QLineEdit *box, const QString &value, bool showingRound) {
-    if (box->text() == value) {
+    const QString shown = partShown(box, value);
+    if (box->text() == shown) {
         return;
     }
     const QSignalBlocker blocker(box);
     const bool typing = box->hasFocus() && !showingRound;
     const int cursor = box->cursorPosition();
-    box->setText(value);
+    box->setText(shown);
     if (typing) {
         box->setCursorPosition(cursor);
     }

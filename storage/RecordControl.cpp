@@ -12,6 +12,10 @@
 #include <QToolButton>
 #include <QtDebug>
 
+#include <algorithm>
+#include <memory>
+#include <optional>
+
 namespace storage {
 
 namespace {
@@ -23,6 +27,56 @@ void setPlainTextIfChanged(Edit *control, const QString &text) {
     if (control->toPlainText() != text) {
         control->document()->setPlainText(text);
     }
+}
+
+// The most characters a line edit holds.
+constexpr int kMostInALine = 32767;
+
+// A bound line edit's length limits what the user types, not what the record holds.
+struct LineState {
+    int limit = kMostInALine;      // the box's own length, as it was bound
+    std::optional<QString> whole;  // a stored text too long for the box, kept whole
+    bool madeReadOnly = false;
+};
+
+// Shows a stored text in a line edit. A text longer than the box's length is shown whole all the
+// same: the length is raised to it while it is shown, so typing cannot make it longer but nothing
+// of it is cut. A text longer than any line edit holds is shown in part, read-only, with a word
+// on why; the record keeps it whole.
+void showInLine(QLineEdit *control, LineState &state, const QString &text) {
+    if (text.size() <= kMostInALine) {
+        const int length = std::max(state.limit, int(text.size()));
+        state.whole.reset();
+        if (state.madeReadOnly) {
+            state.madeReadOnly = false;
+            control->setReadOnly(false);
+            control->setToolTip(QString());
+            control->setAccessibleDescription(QString());
+        }
+        // Raised before the text goes in, lowered after, so that neither cuts it.
+        control->setMaxLength(std::max(control->maxLength(), length));
+        control->setText(text);
+        control->setMaxLength(length);
+        return;
+    }
+    state.whole = text;
+    qsizetype shown = kMostInALine - 1;
+    if (text[shown - 1].isHighSurrogate()) {
+        --shown;
+    }
+    const QString note = QStringLiteral(
+                             "Deze tekst is %1 tekens lang; hier staan de eerste %2. Hij blijft "
+                             "bij opslaan heel bewaard, maar is hier niet te wijzigen.")
+                             .arg(text.size())
+                             .arg(shown);
+    if (!control->isReadOnly()) {
+        state.madeReadOnly = true;
+        control->setReadOnly(true);
+    }
+    control->setToolTip(note);
+    control->setAccessibleDescription(note);
+    control->setMaxLength(kMostInALine);
+    control->setText(text.left(shown) + QStringLiteral("\u2026"));
 }
 
 bool sameValue(const QVariant &shown, const QVariant &stored) {
@@ -100,9 +154,14 @@ bool RecordControl::addBinding(QObject *control, const QString &field,
 }
 
 bool RecordControl::bind(QLineEdit *control, const QString &field) {
-    if (!addBinding(
-            control, field, [control] { return QVariant(control->text()); },
-            [control](const QVariant &v) { control->setText(v.toString()); })) {
+    auto state = std::make_shared<LineState>();
+    state->limit = control->maxLength();
+    // What the box shows goes into the record, unless it shows only part of the stored text.
+    auto get = [control, state] {
+        return state->whole ? QVariant(*state->whole) : QVariant(control->text());
+    };
+    auto set = [control, state](const QVariant &v) { showInLine(control, *state, v.toString()); };
+    if (!addBinding(control, field, std::move(get), std::move(set))) {
         return false;
     }
     connect(control, &QLineEdit::textChanged, this, [this, control] { markChanged(control); });

@@ -76,7 +76,10 @@ public:
     void setCaption(const QString &caption);
     QString Caption() const;
 
-    // Binds a control of the window to a field of the table. Bind before open().
+    // Binds a control of the window to a field of the table. Bind before open(), and after
+    // giving a text box its length: the length limits typing only. A stored text that is
+    // longer is shown whole; one longer than a text box can hold at all is shown in part,
+    // read-only, with a tooltip that says so, and the record keeps it whole.
     bool bind(QLineEdit *control, const QString &field);
     bool bind(QPlainTextEdit *control, const QString &field);
     bool bind(QTextEdit *control, const QString &field);

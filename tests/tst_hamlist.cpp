@@ -1,10 +1,14 @@
 #include "Fixture.h"
+#include "MainControls.h"
 #include "TestMain.h"
 
 #include "hamlist/frmAmateur.h"
 #include "hamlist/frmMessage.h"
 #include "hamlist/frmMultiFound.h"
 #include "platform/Twips.h"
+#include "roundsheet/frmDialog.h"
+#include "roundsheet/frmMain.h"
+#include "roundsheet/frmToevoegen.h"
 #include "storage/Database.h"
 #include "storage/TableCursor.h"
 
@@ -84,6 +88,17 @@ QString listLine(int position, const QString &call, const QString &naam, const Q
 QString listLine(int position) {
     const Ham &ham = kHams[position];
     return listLine(position, ham[kCall], ham[kNaam], ham[kQth]);
+}
+
+// Types a text key by key, as a keyboard or an input method gives it: each character (a pair of
+// surrogates as one) as the text of a key.
+void typeText(QWidget *widget, const QString &text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype width = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, text.mid(i, width),
+                            Qt::NoModifier);
+        i += width - 1;
+    }
 }
 
 // Answers the next modal window, whatever its name.
@@ -377,6 +392,153 @@ private Q_SLOTS:
         QCOMPARE(storedHams(folder())[4][kByz], particulars);
     }
 
+    // No stored text is cut by editing its ham. One longer than its box's length (an import
+    // takes any length) is shown whole and can be edited; one longer than any text box holds is
+    // shown in part and read-only: a key that would change it says why, and the record keeps it.
+    void longStoredTextsStayWhole_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("editable");
+        QTest::newRow("adres of 42000") << int(kAdres) << 42000 << false;
+        QTest::newRow("adres of 32768") << int(kAdres) << 32768 << false;
+        QTest::newRow("adres of 32767") << int(kAdres) << 32767 << true;
+        QTest::newRow("naam of 60, over its 50") << int(kNaam) << 60 << true;
+        QTest::newRow("naam of 40000") << int(kNaam) << 40000 << false;
+        QTest::newRow("call of 51") << int(kCall) << 51 << true;
+        QTest::newRow("postcode of 35000") << int(kPostcode) << 35000 << false;
+        QTest::newRow("qth of 300") << int(kQth) << 300 << true;
+        QTest::newRow("grid of 33000") << int(kGrid) << 33000 << false;
+        QTest::newRow("land of 51") << int(kLand) << 51 << true;
+        QTest::newRow("telefoon of 50000") << int(kTelefoon) << 50000 << false;
+        QTest::newRow("email of 32800") << int(kEmail) << 32800 << false;
+        QTest::newRow("bijzonderheden of 20000") << int(kByz) << 20000 << false;
+    }
+    void longStoredTextsStayWhole() {
+        QFETCH(int, index);
+        QFETCH(int, length);
+        QFETCH(bool, editable);
+        QList<Ham> hams = kHams;
+        // Upper case, so that the field's form changes nothing; beyond what a box holds, a
+        // character outside the BMP where a box would have to cut it.
+        QString stored = QString(length, QLatin1Char('K'));
+        if (length > 32767) {
+            stored.replace(32765, 2, QStringLiteral("\U0001F4FB"));
+        }
+        hams[4][index] = stored;
+        frmAmateur &w = shownWindow(hams);
+        QCOMPARE(w.Data1->Caption(), QStringLiteral("Amateur : 5 van de 5"));
+        QWidget *box = w.field(index);
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_Backspace);
+        const QString expected = editable ? hams[4][index].chopped(1) : hams[4][index];
+        if (editable) {
+            QCOMPARE(w.fieldText(index), expected);
+            QCOMPARE(shownTexts(), QStringList());
+        } else {
+            QVERIFY(box->property("readOnly").toBool());
+            QCOMPARE(shownTexts().size(), 1);
+            QVERIFY2(shownTexts()[0].contains(QString::number(length)),
+                     qPrintable(shownTexts()[0]));
+            QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::OkInformation);
+        }
+        // Another field edited and the ham saved.
+        const int other = index == kTelefoon ? int(kQth) : int(kTelefoon);
+        w.field(other)->setFocus();
+        QTest::keyClicks(w.field(other), QStringLiteral("9"));
+        QTest::mouseClick(w.cmdUpdate, Qt::LeftButton);
+        QCOMPARE(w.lblMessage->text(), QStringLiteral("opgeslagen!"));
+        QCOMPARE(storedHams(folder())[4][index], expected);
+        QCOMPARE(storedHams(folder())[4][other], hams[4][other] + QLatin1Char('9'));
+
+        // The other hams' fields are shown whole and editable again.
+        QTest::mouseClick(w.Data1->firstButton(), Qt::LeftButton);
+        QCOMPARE(w.fieldText(index), kHams[0][index]);
+        QVERIFY(!box->property("readOnly").toBool());
+        QVERIFY(box->toolTip().isEmpty());
+        w.close();
+        const QList<Ham> after = storedHams(folder());
+        QCOMPARE(after[4][index], expected);
+        QCOMPARE(after.mid(0, 4), kHams.mid(0, 4));
+    }
+
+    // A grid typed with a sign that upper or lower case would make a locator letter (ß gives SS,
+    // the Kelvin sign k, the dotless i I, the long s S) is no locator: the round gives that ham
+    // no distance, on the sheet or in the stored round.
+    void lookAlikeGridGivesNoDistance_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("grid");
+        QTest::addColumn<QString>("distance");
+        QTest::newRow("sharp s") << QStringLiteral("jo22\u00DFb") << QStringLiteral("JO22\u00DFb")
+                                 << "";
+        QTest::newRow("Kelvin sign")
+            << QStringLiteral("jo22a\u212A") << QStringLiteral("JO22a\u212A") << "";
+        QTest::newRow("dotless i")
+            << QStringLiteral("\u0131o22ab") << QStringLiteral("\u0131O22ab") << "";
+        QTest::newRow("long s") << QStringLiteral("jo22\u017Fb") << QStringLiteral("JO22\u017Fb")
+                                << "";
+        QTest::newRow("full width") << QStringLiteral("\uFF4A\uFF4F\uFF12\uFF12ab")
+                                    << QStringLiteral("\uFF4A\uFF4F\uFF12\uFF12ab") << "";
+        QTest::newRow("a locator") << "jo22sb"
+                                   << "JO22sb"
+                                   << "1";
+    }
+    void lookAlikeGridGivesNoDistance() {
+        QFETCH(QString, typed);
+        QFETCH(QString, distance);
+        writeFile(QDir(folder()).filePath(QStringLiteral("basis")),
+                  "PI4ZUD\r\nZoetermeer\r\n145.550\r\nMhz\r\nJO22sb\r\n");
+        // The user types the grid of PA3ABCD in the ham list and saves it.
+        {
+            frmAmateur &w = shownWindow();
+            QCOMPARE(w.fieldText(kCall), QStringLiteral("PA3ABCD"));
+            w.txtFields[kGrid]->setFocus();
+            typeText(w.txtFields[kGrid], typed);
+            QTest::keyClick(w.txtFields[kGrid], Qt::Key_Tab);
+            QTEST(w.fieldText(kGrid), "grid");
+            QTest::mouseClick(w.cmdUpdate, Qt::LeftButton);
+            w.close();
+            QTEST(storedHams(folder())[4][kGrid], "grid");
+        }
+        QCOMPARE(shownTexts(), QStringList());
+
+        // A round is begun and PA3ABCD placed in it.
+        fixture::seedTable(folder(), "ronde", fixture::numberedRounds(1));
+        std::unique_ptr<roundsheet::frmMain> main =
+            fixture::makeMainWindow(folder(), fakes_.services());
+        main->tmrRonde_Timer();
+        roundsheet::frmDialog dialog(*main);
+        dialog.tmrUnload->stop();
+        fakes_.messages.queueAnswer(MessageAnswer::Yes);
+        dialog.tmrUnload_Timer();
+        dialog.Text1->setText(QStringLiteral("PA3ABC"));
+        dialog.Text2->setText(QStringLiteral("Jan"));
+        dialog.OKButton_Click();
+        main->Timer1->stop();
+        main->tmrRondeTijd->stop();
+        fakes_.messages.clear();
+        QPointer<roundsheet::frmToevoegen> entry = new roundsheet::frmToevoegen(*main);
+        entry->Text1->setText(QStringLiteral("PA3ABCD"));
+        entry->Text1_Enter();
+        main->tmrToeVoeg->stop();
+        delete entry.data();
+
+        QCOMPARE(fixture::ui(*main).Text1[1]->text(), QStringLiteral("PA3ABCD"));
+        QTEST(fixture::ui(*main).Text5[1]->text(), "distance");
+        if (distance.isEmpty()) {
+            QCOMPARE(fakes_.messages.shown().size(), 1);
+            QCOMPARE(fakes_.messages.shown()[0].title,
+                     QStringLiteral("GRID locatie onjuist ingevoerd"));
+        } else {
+            QCOMPARE(shownTexts(), QStringList());
+        }
+        QCOMPARE(fixture::storedField(folder(), QStringLiteral("call2")).constLast(),
+                 QStringLiteral("PA3ABCD"));
+        QTEST(fixture::storedField(folder(), QStringLiteral("weg2")).constLast(), "distance");
+        main->close();
+        QTEST(fixture::storedField(folder(), QStringLiteral("weg2")).constLast(), "distance");
+    }
+
     // --- the fields ----------------------------------------------------------------------------
 
     void leavingAFieldPutsItInForm_data() {
@@ -406,6 +568,13 @@ private Q_SLOTS:
                                         << "Kringbaas" << ok << true;
         QTest::newRow("grid") << int(kGrid) << "jo22ab"
                               << "JO22ab" << none << none << ok << false;
+        // Only a to z change case in a grid: ß stays ß (not SS), the Kelvin sign is not made k.
+        QTest::newRow("grid with sharp s")
+            << int(kGrid) << QStringLiteral("jo22\u00DFb") << QStringLiteral("JO22\u00DFb") << none
+            << none << ok << false;
+        QTest::newRow("grid with Kelvin sign")
+            << int(kGrid) << QStringLiteral("jo22a\u212A") << QStringLiteral("JO22a\u212A") << none
+            << none << ok << false;
         QTest::newRow("land empty") << int(kLand) << ""
                                     << "Nederland" << none << none << ok << false;
         QTest::newRow("land") << int(kLand) << "belgie"

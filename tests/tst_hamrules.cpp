@@ -19,6 +19,9 @@ QString applyForm(const QString &form, const QString &input) {
     if (form == QLatin1String("gridForm")) {
         return hamlist::gridForm(input);
     }
+    if (form == QLatin1String("shortGridForm")) {
+        return hamlist::shortGridForm(input);
+    }
     if (form == QLatin1String("countryForm")) {
         return hamlist::countryForm(input);
     }
@@ -101,6 +104,29 @@ void HamRulesTest::fieldForms_data() {
                                            << "JO2222";
     QTest::newRow("grid: empty") << grid << ""
                                  << "";
+    // Only a to z change case: a sign whose case mapping is an ASCII letter, or several
+    // characters, stays as typed, so the grid does not turn into a locator it was not.
+    QTest::newRow("grid: sharp s")
+        << grid << QStringLiteral("jo22\u00DFb") << QStringLiteral("JO22\u00DFb");
+    QTest::newRow("grid: sharp s in the square")
+        << grid << QStringLiteral("jo\u00DF2ab") << QStringLiteral("JO\u00DF2ab");
+    QTest::newRow("grid: ligature ff")
+        << grid << QStringLiteral("jo22\uFB00") << QStringLiteral("JO222\uFB00");
+    QTest::newRow("grid: Kelvin sign")
+        << grid << QStringLiteral("jo22a\u212A") << QStringLiteral("JO22a\u212A");
+    QTest::newRow("grid: capital I with dot")
+        << grid << QStringLiteral("jo22a\u0130") << QStringLiteral("JO22a\u0130");
+    QTest::newRow("grid: dotless i")
+        << grid << QStringLiteral("\u0131o22ab") << QStringLiteral("\u0131O22ab");
+    QTest::newRow("grid: long s") << grid << QStringLiteral("jo22\u017Fb")
+                                  << QStringLiteral("JO22\u017Fb");
+    QTest::newRow("grid: full width") << grid << QStringLiteral("\uFF4A\uFF4F\uFF12\uFF12ab")
+                                      << QStringLiteral("\uFF4A\uFF4F\uFF12\uFF12ab");
+    const QString shortGrid = QStringLiteral("shortGridForm");
+    QTest::newRow("short grid: upper, trimmed") << shortGrid << " jo22a "
+                                                << "JO22A";
+    QTest::newRow("short grid: sharp s")
+        << shortGrid << QStringLiteral("jo2\u00DF") << QStringLiteral("JO2\u00DF");
 
     const QString country = QStringLiteral("countryForm");
     QTest::newRow("country: empty") << country << ""

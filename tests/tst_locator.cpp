@@ -51,6 +51,8 @@ class LocatorTest : public QObject {
 private Q_SLOTS:
     void validation_data();
     void validation();
+    void typedTextIsJudgedAsTyped_data();
+    void typedTextIsJudgedAsTyped();
     void conversion_data();
     void conversion();
     void coordinateText_data();
@@ -80,7 +82,7 @@ void LocatorTest::validation_data() {
     QTest::newRow("last field letters S-X accepted") << "XX99XX" << true;
     QTest::newRow("longer text judged on six") << "JO22AB12" << true;
     QTest::newRow("trailing blank after six") << "JO22AB " << true;
-    // Each letter is upper-cased before the comparison, so lower case passes the check itself.
+    // The letters a to x pass as they are, so lower case passes the check itself.
     QTest::newRow("lower case letters") << "jo22ab" << true;
     QTest::newRow("mixed case") << "Jo22aB" << true;
 
@@ -114,6 +116,70 @@ void LocatorTest::validation() {
     QFETCH(QString, text);
     QFETCH(bool, valid);
     QCOMPARE(LocatorCalculator::IsValidLocator(text), valid);
+}
+
+// A locator is judged on the characters as they were typed, one by one. Letters whose case
+// mapping gives another length (ß gives SS, the ligature ﬀ gives FF, ŉ gives ʼN) or an ASCII
+// letter (the dotless ı gives I, the long ſ gives S, İ gives i, the Kelvin sign gives k) are no
+// locator letters; neither are full-width letters and digits. The club locator's form keeps them
+// as they are, so it does not make a locator of them either.
+void LocatorTest::typedTextIsJudgedAsTyped_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QString>("form");  // the club locator's form
+
+    QTest::newRow("sharp s") << QStringLiteral("JO22\u00DFb") << false
+                             << QStringLiteral("JO22\u00DFb");
+    QTest::newRow("sharp s, capital")
+        << QStringLiteral("JO22\u1E9EB") << false << QStringLiteral("JO22\u1E9Eb");
+    QTest::newRow("sharp s in the field")
+        << QStringLiteral("\u00DFO22ab") << false << QStringLiteral("\u00DFO22ab");
+    QTest::newRow("ligature ff") << QStringLiteral("JO22\uFB00") << false
+                                 << QStringLiteral("JO222\uFB00");
+    QTest::newRow("n with apostrophe")
+        << QStringLiteral("JO22a\u0149") << false << QStringLiteral("JO22a\u0149");
+    QTest::newRow("dotless i") << QStringLiteral("JO22a\u0131") << false
+                               << QStringLiteral("JO22a\u0131");
+    QTest::newRow("dotless i in the field")
+        << QStringLiteral("\u0131O22ab") << false << QStringLiteral("\u0131O22ab");
+    QTest::newRow("capital I with dot")
+        << QStringLiteral("JO22a\u0130") << false << QStringLiteral("JO22a\u0130");
+    QTest::newRow("long s") << QStringLiteral("JO22\u017Fb") << false
+                            << QStringLiteral("JO22\u017Fb");
+    QTest::newRow("Kelvin sign") << QStringLiteral("JO22a\u212A") << false
+                                 << QStringLiteral("JO22a\u212A");
+    QTest::newRow("Kelvin sign in the field")
+        << QStringLiteral("\u212AO22ab") << false << QStringLiteral("\u212AO22ab");
+    QTest::newRow("Angstrom sign")
+        << QStringLiteral("JO22a\u212B") << false << QStringLiteral("JO22a\u212B");
+    QTest::newRow("final sigma") << QStringLiteral("JO22a\u03C2") << false
+                                 << QStringLiteral("JO22a\u03C2");
+    QTest::newRow("Greek capital iota")
+        << QStringLiteral("JO22a\u0399") << false << QStringLiteral("JO22a\u0399");
+    QTest::newRow("full width") << QStringLiteral("\uFF2A\uFF2F\uFF12\uFF12\uFF21\uFF22") << false
+                                << QStringLiteral("\uFF2A\uFF2F\uFF12\uFF12\uFF21\uFF22");
+    QTest::newRow("full width, lower case")
+        << QStringLiteral("\uFF4A\uFF4F\uFF12\uFF12\uFF41\uFF42") << false
+        << QStringLiteral("\uFF4A\uFF4F\uFF12\uFF12\uFF41\uFF42");
+    QTest::newRow("full-width digits")
+        << QStringLiteral("JO\uFF12\uFF12ab") << false << QStringLiteral("JO\uFF12\uFF12ab");
+    QTest::newRow("mathematical bold A")
+        << QStringLiteral("JO22a\U0001D400") << false << QStringLiteral("JO22\U0001D400");
+
+    QTest::newRow("lower case") << "jo22ab" << true << "JO22ab";
+    QTest::newRow("upper case") << "JO22AB" << true << "JO22ab";
+    QTest::newRow("mixed case") << "jO22Ab" << true << "JO22ab";
+    QTest::newRow("last letters") << "xx99xx" << true << "XX99xx";
+    QTest::newRow("blank after the sixth") << "jo22ab " << true << "JO22ab";
+}
+
+void LocatorTest::typedTextIsJudgedAsTyped() {
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QCOMPARE(LocatorCalculator::IsValidLocator(text), valid);
+    const QString form = geo::gridHomeForm(text);
+    QTEST(form, "form");
+    QCOMPARE(LocatorCalculator::IsValidLocator(form), valid);
 }
 
 void LocatorTest::conversion_data() {

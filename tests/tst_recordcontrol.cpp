@@ -555,6 +555,72 @@ private Q_SLOTS:
         QCOMPARE(again.byz->toPlainText(), QStringLiteral("Regel 1\nRegel 2"));
     }
 
+    // A text box's length limits typing, never the record: a longer stored text is shown whole,
+    // and one longer than a text box holds at all is shown in part, read-only, and saved whole.
+    void storedTextLongerThanItsBox_data() {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("pairAtTheCut");  // a character outside the BMP where it is cut
+        QTest::addColumn<int>("shown");          // characters shown before the ellipsis; -1: all
+        QTest::newRow("within the box's length") << 8 << false << -1;
+        QTest::newRow("over the box's length") << 25 << false << -1;
+        QTest::newRow("all a text box holds") << 32767 << false << -1;
+        QTest::newRow("one more") << 32768 << false << 32766;
+        QTest::newRow("far more") << 100000 << false << 32766;
+        QTest::newRow("a pair at the cut") << 40000 << true << 32765;
+    }
+    void storedTextLongerThanItsBox() {
+        QFETCH(int, length);
+        QFETCH(bool, pairAtTheCut);
+        QFETCH(int, shown);
+        QString naam(length, QLatin1Char('n'));
+        if (pairAtTheCut) {
+            naam.replace(32765, 2, QStringLiteral("\U0001F4FB"));
+        }
+        seedQrz(path_, {{"PA3ABC", naam}, {"PD0XYZ", "ANTON"}});
+        QWidget window;
+        auto *data = new RecordControl(&window);
+        auto *call = new QLineEdit(&window);
+        auto *box = new QLineEdit(&window);
+        box->setMaxLength(10);
+        data->setDatabaseName(path_);
+        data->setRecordSource(QStringLiteral("qrz"));
+        QVERIFY(data->bind(call, QStringLiteral("call")));
+        QVERIFY(data->bind(box, QStringLiteral("naam")));
+        QVERIFY(data->open());
+        QVERIFY(!data->DataChanged());
+        if (shown < 0) {
+            QCOMPARE(box->text(), naam);
+            QVERIFY(!box->isReadOnly());
+            QVERIFY(box->toolTip().isEmpty());
+            // Typing adds nothing to a text at or over the box's length.
+            if (length >= 10) {
+                box->end(false);
+                QTest::keyClicks(box, QStringLiteral("zz"));
+                QCOMPARE(box->text(), naam);
+            }
+        } else {
+            QCOMPARE(box->text(), naam.left(shown) + QStringLiteral("\u2026"));
+            QVERIFY(box->isReadOnly());
+            QCOMPARE(box->toolTip(), QStringLiteral("Deze tekst is %1 tekens lang; hier staan de "
+                                                    "eerste %2. Hij blijft bij opslaan heel "
+                                                    "bewaard, maar is hier niet te wijzigen.")
+                                         .arg(length)
+                                         .arg(shown));
+            QCOMPARE(box->accessibleDescription(), box->toolTip());
+            // Whatever the program puts in the box shown in part, the record keeps its text.
+            box->setText(box->text().toUpper());
+        }
+        call->setText(QStringLiteral("PA3XYZ"));
+        QVERIFY(data->UpdateRecord());
+        QVERIFY(data->Recordset().MoveNext());
+        QCOMPARE(box->text(), QStringLiteral("ANTON"));
+        QVERIFY(!box->isReadOnly());
+        QVERIFY(box->toolTip().isEmpty());
+        QCOMPARE(box->maxLength(), 10);
+        QVERIFY(data->close());
+        QCOMPARE(storedCalls(path_), QStringList({"PA3XYZ/" + naam, "PD0XYZ/ANTON"}));
+    }
+
     void checkBoxesAreBoundToCheckStates() {
         QWidget window;
         auto *data = new RecordControl(&window);

@@ -1243,6 +1243,60 @@ private Q_SLOTS:
         QCOMPARE(fixture::ui(w).Text3[2]->text(), QStringLiteral("DEN HAAG"));
     }
 
+    // A value longer than a text box holds (particulars of a megabyte become a row's topic) is
+    // shown in part and read-only: a key typed in its box cuts nothing, and the round stores it
+    // whole. A row showing short values again is editable again.
+    void longValuesOnTheSheetStayWhole_data() {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("editable");
+        QTest::newRow("topic of 40000") << int(roundmodel::Column::Topic) << 40000 << false;
+        QTest::newRow("topic of 32767") << int(roundmodel::Column::Topic) << 32767 << true;
+        QTest::newRow("name of 33000") << int(roundmodel::Column::Name) << 33000 << false;
+        QTest::newRow("qth of 50000") << int(roundmodel::Column::Qth) << 50000 << false;
+    }
+    void longValuesOnTheSheetStayWhole() {
+        QFETCH(int, column);
+        QFETCH(int, length);
+        QFETCH(bool, editable);
+        const auto col = roundmodel::Column(column);
+        const char *const field = col == roundmodel::Column::Topic  ? "byzonderheden"
+                                  : col == roundmodel::Column::Name ? "naam"
+                                                                    : "qth";
+        const QString value(length, QLatin1Char('K'));
+        QList<fixture::Record> list = hams();
+        list << fixture::Record{{"call", QStringLiteral("PA3LNG")}, {field, value}};
+        fixture::seedTable(folder(), "qrz", list);
+        fixture::seedTable(folder(), "ronde", {{{"call1", "PA3ABC"}}});
+        frmMain &w = makeWindow();
+        QVERIFY(showWindow(w));
+        QLineEdit *box = col == roundmodel::Column::Topic  ? fixture::ui(w).Text4[1]
+                         : col == roundmodel::Column::Name ? fixture::ui(w).Text2[1]
+                                                           : fixture::ui(w).Text3[1];
+        const QString description = box->accessibleDescription();
+        fixture::ui(w).Text1[1]->setText(QStringLiteral("PA3LNG"));
+        QCOMPARE(w.sheet().cell(1, col), value);
+        QCOMPARE(box->isReadOnly(), !editable);
+        QCOMPARE(box->toolTip().contains(QString::number(length)), !editable);
+
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_Backspace);
+        const QString expected = editable ? value.chopped(1) : value;
+        QCOMPARE(w.sheet().cell(1, col), expected);
+        fixture::ui(w).Text1[2]->setFocus();
+        w.storeRound();
+        const char *const stored = col == roundmodel::Column::Topic  ? "on2"
+                                   : col == roundmodel::Column::Name ? "naam2"
+                                                                     : "qth2";
+        QCOMPARE(storedField(folder(), QString::fromLatin1(stored)).constLast(), quoted(expected));
+
+        fixture::ui(w).Text1[1]->setText(QStringLiteral("PA3ABC"));
+        QVERIFY(!box->isReadOnly());
+        QVERIFY(box->toolTip().isEmpty());
+        QCOMPARE(box->accessibleDescription(), description);
+    }
+
     void doubleClicks() {
         frmMain &w = makeWindow();
         QVERIFY(showWindow(w));
