@@ -379,9 +379,8 @@ private Q_SLOTS:
         QCOMPARE(Client(port_).get("/ronde.json").status, 200);
     }
 
-    // What is no HTTP request closes the connection: at once where Qt's HTTP server sees it
-    // cannot be parsed (it answers nothing then), after the idle time where it waits for more.
-    // The server goes on.
+    // What is no HTTP request closes the connection: at once, with 400, where its head cannot be
+    // read, after the idle time where the server waits for more. The server goes on.
     void malformedRequests_data() {
         QTest::addColumn<QByteArray>("request");
         QTest::newRow("garbage") << QByteArray("GARBAGE\r\n\r\n");
