@@ -25,8 +25,9 @@ namespace {
 using Headers = std::initializer_list<std::pair<QByteArray, QByteArray>>;
 
 // What the socket keeps of what came in before it is read here: while an answer waits unsent,
-// nothing more is read, so the system holds back what the client sends beyond this.
-constexpr qint64 kReadBuffer = 64 * 1024;
+// nothing more is read, so the system holds back what the client sends beyond this. A client
+// that fills it meanwhile is dropped.
+constexpr qint64 kReadBuffer = LiveServer::kMaxWaitingRequests;
 // Read at most this much at a time, so that the limits are checked as the bytes come.
 constexpr qint64 kReadChunk = 64 * 1024;
 
@@ -264,7 +265,7 @@ private:
             }
             if (socket_->bytesToWrite() > 0) {
                 // An answer waits: the next request is read once it is sent.
-                if (in_.size() + socket_->bytesAvailable() > kMaxWaitingRequests) {
+                if (in_.size() + socket_->bytesAvailable() >= kMaxWaitingRequests) {
                     drop();
                 }
                 return;

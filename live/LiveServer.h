@@ -24,7 +24,7 @@ namespace live {
 // answered unless the server is opened to all. A connection is closed when it sends more than
 // kMaxPendingBytes for one request, when all requests not yet whole would hold more than
 // kMaxPendingTotal, when it stays idle for the idle time without a complete request (30 s;
-// keep-alive connections too), when it sends more than kMaxWaitingRequests while an answer of it
+// keep-alive connections too), when kMaxWaitingRequests of its requests wait while an answer of it
 // waits unsent (its requests are not read meanwhile), when it is beyond kMaxConnections or
 // kMaxConnectionsPerAddress, and when it is a stream that sends anything more or whose browser
 // stopped reading (more than kMaxStreamBacklog waiting). A follower beyond kMaxStreams or

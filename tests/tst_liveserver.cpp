@@ -426,6 +426,33 @@ private Q_SLOTS:
         QCOMPARE(Client(port_).get("/ronde.json").status, 200);
     }
 
+    // A client that sends its requests ahead and reads slowly gets every answer, in order: the
+    // server waits while the answers wait, and goes on as they are read.
+    void pipelinedRequestsReadSlowly() {
+        const QByteArray request = "GET / HTTP/1.1\r\nHost: k\r\n\r\n";
+        Client one(port_);
+        const Response single = one.get("/");
+        QCOMPARE(single.status, 200);
+
+        QTcpSocket slow;
+        slow.setReadBufferSize(1);
+        slow.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4096);
+        slow.connectToHost(QHostAddress::LocalHost, port_);
+        QVERIFY(waitFor([&] { return slow.state() == QAbstractSocket::ConnectedState; }));
+        const int count = 1500;  // within what may wait, about 9 MB of answers
+        slow.write(request.repeated(count));
+        QVERIFY(waitFor([&] { return server_->queuedBytes() > 0; }));  // an answer waits
+
+        slow.setReadBufferSize(0);
+        QByteArray received;
+        QVERIFY(waitFor([&] {
+            received += slow.readAll();
+            return received.count("HTTP/1.1 200 OK\r\n") == count && received.endsWith(single.body);
+        }));
+        QCOMPARE(slow.state(), QAbstractSocket::ConnectedState);
+        QCOMPARE(received.count(single.body), count);
+    }
+
     // Unfinished requests from many addresses together stay within what the server keeps for
     // all of them: the connection that would bring more is closed, the others are answered.
     void unfinishedRequestsTogether() {
