@@ -26,11 +26,13 @@ function cpuSeconds(pid) {
 const median = (values) => { const s = [...values].sort((a, b) => a - b); return s[Math.floor(s.length / 2)]; };
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
-// One follower: the stream open, what it received kept.
-function follow(port) {
+// One follower: the stream open, what it received kept. Each comes from an address of its own on
+// the loopback network, as each viewer on the club's network does (the server takes only a few
+// streams from one address).
+function follow(port, index) {
   return new Promise((resolve, reject) => {
     const follower = { received: '', request: null };
-    follower.request = http.get({ host: '127.0.0.1', port, path: '/ronde.events', agent: false }, (response) => {
+    follower.request = http.get({ host: '127.0.0.1', port, localAddress: `127.0.${1 + (index >> 8)}.${index & 255 || 1}`, path: '/ronde.events', agent: false }, (response) => {
       response.setEncoding('utf8');
       response.on('data', (chunk) => { follower.received += chunk; if (follower.onData) follower.onData(); });
       resolve(follower);
@@ -62,7 +64,7 @@ async function main() {
   const idleAlone = cpuSeconds(pid) - before;
   const alone = await measurePlacing(program, ['PB1AA', 'PB1AB', 'PB1AC', 'PB1AD', 'PB1AE', 'PB1AF', 'PB1AG', 'PB1AH', 'PB1AI']);
 
-  const all = await Promise.all(Array.from({ length: followers }, () => follow(port)));
+  const all = await Promise.all(Array.from({ length: followers }, (_, i) => follow(port, i + 1)));
   const viewers = (await program.command('viewers')).split(' ')[1];
 
   await sleep(1000);

@@ -36,6 +36,11 @@ frmLive::frmLive(live::LiveShare &share, const storage::Settings &settings,
     chkBewaren =
         new QCheckBox(QStringLiteral("Ook delen na het opnieuw starten van Kringbaas"), this);
     chkBewaren->setChecked(kept.keepOn);
+    chkOveral = new QCheckBox(
+        QStringLiteral("Ook browsers buiten het lokale netwerk (bijvoorbeeld via internet)"), this);
+    // The kept choice holds for the sharing to come as well.
+    chkOveral->setChecked(kept.openToAll);
+    share_.setOpenToAll(kept.openToAll);
     lblStatus = new QLabel(this);
     lblStatus->setWordWrap(true);
     lblStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -47,6 +52,7 @@ frmLive::frmLive(live::LiveShare &share, const storage::Settings &settings,
     form->addRow(intro);
     form->addRow(QStringLiteral("Poort"), txtPoort);
     form->addRow(chkBewaren);
+    form->addRow(chkOveral);
     form->addRow(lblStatus);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -57,6 +63,7 @@ frmLive::frmLive(live::LiveShare &share, const storage::Settings &settings,
 
     connect(cmdDelen, &QPushButton::clicked, this, &frmLive::cmdDelen_Click);
     connect(chkBewaren, &QCheckBox::clicked, this, &frmLive::chkBewaren_Click);
+    connect(chkOveral, &QCheckBox::clicked, this, &frmLive::chkOveral_Click);
     connect(cmdSluiten, &QPushButton::clicked, this, &QDialog::accept);
     connect(&share_, &live::LiveShare::sharingChanged, this, &frmLive::showState);
     showState();
@@ -71,8 +78,12 @@ void frmLive::showState() {
         return;
     }
     txtPoort->setValue(share_.port());
-    lblStatus->setText(QStringLiteral("De live lijst wordt gedeeld. Open in een browser:\n") +
-                       share_.addresses().join(QLatin1Char('\n')));
+    lblStatus->setText(
+        QStringLiteral("De live lijst wordt gedeeld. Open in een browser:\n") +
+        share_.addresses().join(QLatin1Char('\n')) +
+        (share_.isOpenToAll()
+             ? QStringLiteral("\nOok browsers buiten het lokale netwerk krijgen de lijst.")
+             : QStringLiteral("\nAlleen browsers op het lokale netwerk krijgen de lijst.")));
 }
 
 void frmLive::cmdDelen_Click() {
@@ -94,8 +105,14 @@ void frmLive::chkBewaren_Click() {
     keep(settings_.readLive().port);
 }
 
+void frmLive::chkOveral_Click() {
+    share_.setOpenToAll(chkOveral->isChecked());
+    showState();
+    keep(settings_.readLive().port);
+}
+
 void frmLive::keep(std::optional<quint16> port) {
-    if (!settings_.writeLive({port, chkBewaren->isChecked()})) {
+    if (!settings_.writeLive({port, chkBewaren->isChecked(), chkOveral->isChecked()})) {
         messages_.show(this,
                        QStringLiteral("De keuze is niet bewaard: het bestand %1 kan niet worden "
                                       "geschreven.")

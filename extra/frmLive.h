@@ -14,8 +14,9 @@ class QSpinBox;
 namespace extra {
 
 // "Live lijst delen": switches sharing the round as a live page on and off, on the port the user
-// chose (or a free one), and shows the addresses others open. The port and whether sharing
-// starts again with the program are kept in the settings file live.
+// chose (or a free one), and shows the addresses others open. Only browsers on the local network
+// get the page unless the user opens it to all. The port, whether sharing starts again with the
+// program and whether it is open to all are kept in the settings file live.
 class frmLive : public QDialog {
     Q_OBJECT
 
@@ -27,12 +28,14 @@ public:
 
     QSpinBox *txtPoort = nullptr;     // the minimum means: a free port
     QCheckBox *chkBewaren = nullptr;  // share again at the next start
+    QCheckBox *chkOveral = nullptr;   // browsers outside the local network too
     QLabel *lblStatus = nullptr;      // off, or the addresses
     QPushButton *cmdDelen = nullptr;  // "Delen" or "Stoppen met delen"
     QPushButton *cmdSluiten = nullptr;
 
     void cmdDelen_Click();
     void chkBewaren_Click();
+    void chkOveral_Click();
 
 private:
     void showState();

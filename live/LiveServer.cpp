@@ -1,16 +1,16 @@
 #include "live/LiveServer.h"
 
-#include <QtHttpServer/QHttpServerRequest>
-#include <QtHttpServer/QHttpServerResponder>
-
 #include <QCryptographicHash>
 #include <QFile>
 #include <QNetworkInterface>
+#include <QPointer>
 #include <QTcpServer>
-#include <QTimer>
+#include <QTcpSocket>
 
 #include <algorithm>
 #include <initializer_list>
+#include <numeric>
+#include <optional>
 #include <utility>
 
 // The page is a resource of this library, which is linked statically.
@@ -22,69 +22,14 @@ namespace live {
 
 namespace {
 
-using Status = QHttpServerResponder::StatusCode;
 using Headers = std::initializer_list<std::pair<QByteArray, QByteArray>>;
 
-constexpr char kReceived[] = "kringbaasReceived";  // bytes of the request so far
-
-// Accepts connections for the HTTP server and watches them: a connection beyond kMaxConnections
-// is closed at once; one that brings more than kMaxPendingBytes for a request, or stays without
-// a complete request for the idle time, is closed. Qt's HTTP server reads and keeps whatever a
-// client sends until the request is complete, and keeps a connection as long as the client does.
-class GuardedListener final : public QTcpServer {
-public:
-    GuardedListener(int idleMs, QObject *parent) : QTcpServer(parent), idleMs_(idleMs) {}
-
-protected:
-    void incomingConnection(qintptr descriptor) override {
-        auto *socket = new QTcpSocket(this);
-        if (!socket->setSocketDescriptor(descriptor)) {
-            delete socket;
-            return;
-        }
-        if (connections_ >= LiveServer::kMaxConnections) {
-            socket->abort();
-            socket->deleteLater();
-            return;
-        }
-        ++connections_;
-        connect(socket, &QObject::destroyed, this, [this] { --connections_; });
-        auto *idle = new QTimer(socket);
-        idle->setObjectName(QStringLiteral("idle"));
-        idle->setSingleShot(true);
-        idle->setInterval(idleMs_);
-        connect(idle, &QTimer::timeout, socket, &QTcpSocket::abort);
-        idle->start();
-        // Connected before the HTTP server's own handler, so it sees the bytes before they are
-        // read.
-        connect(socket, &QTcpSocket::readyRead, socket, [socket] {
-            const qint64 received =
-                socket->property(kReceived).toLongLong() + socket->bytesAvailable();
-            socket->setProperty(kReceived, received);
-            if (received > LiveServer::kMaxPendingBytes) {
-                // Once the server's own handler has had these bytes: it reads the socket next.
-                QMetaObject::invokeMethod(socket, &QTcpSocket::abort, Qt::QueuedConnection);
-            }
-        });
-        addPendingConnection(socket);
-    }
-
-private:
-    int idleMs_;
-    int connections_ = 0;
-};
-
-// A request came in whole: the next one gets its own budget and idle time; a stream has none.
-void requestSeen(QTcpSocket *socket, bool stream) {
-    socket->setProperty(kReceived, 0);
-    if (auto *idle = socket->findChild<QTimer *>(QStringLiteral("idle"))) {
-        if (stream) {
-            idle->stop();
-        } else {
-            idle->start();
-        }
-    }
-}
+// What the socket keeps of what came in before it is read here: while an answer waits unsent,
+// nothing more is read, so the system holds back what the client sends beyond this. A client
+// that fills it meanwhile is dropped.
+constexpr qint64 kReadBuffer = LiveServer::kMaxWaitingRequests;
+// Read at most this much at a time, so that the limits are checked as the bytes come.
+constexpr qint64 kReadChunk = 64 * 1024;
 
 // What every answer carries: nothing is kept by a browser or a proxy beyond asking again, nothing
 // is guessed about its type, no address is passed on.
@@ -93,31 +38,23 @@ constexpr std::pair<const char *, const char *> kCommonHeaders[] = {
     {"Referrer-Policy", "no-referrer"},
 };
 
-// The page runs only its own script and style and talks only to this server.
-constexpr char kPagePolicy[] =
-    "default-src 'none'; script-src 'unsafe-inline'; "
-    "style-src 'unsafe-inline'; connect-src 'self'; "
-    "img-src 'self' data:; base-uri 'none'; form-action 'none'; "
-    "frame-ancestors *";
-
-// The headers every answer carries, then the extra ones of this answer.
-void writeHeaders(QHttpServerResponder &responder, Headers extra) {
-    for (const auto &[key, value] : kCommonHeaders) {
-        responder.writeHeader(key, value);
+QByteArray reasonPhrase(int status) {
+    switch (status) {
+        case 200:
+            return "OK";
+        case 304:
+            return "Not Modified";
+        case 400:
+            return "Bad Request";
+        case 404:
+            return "Not Found";
+        case 405:
+            return "Method Not Allowed";
+        case 503:
+            return "Service Unavailable";
+        default:
+            return "Error";
     }
-    for (const auto &[key, value] : extra) {
-        responder.writeHeader(key, value);
-    }
-}
-
-// An answer of a known length; its body only when asked with GET.
-void writeAnswer(QHttpServerResponder &responder, Status status, const QByteArray &type,
-                 const QByteArray &body, Headers extra, bool head) {
-    responder.writeStatusLine(status);
-    responder.writeHeader("Content-Type", type);
-    responder.writeHeader("Content-Length", QByteArray::number(body.size()));
-    writeHeaders(responder, extra);
-    responder.writeBody(head ? QByteArray() : body);
 }
 
 QByteArray streamEvent(const QByteArray &json) {
@@ -142,10 +79,343 @@ QByteArray loadPage() {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<!doctype html>");
 }
 
+// The hashes of every inline element `tag` of the page, as CSP sources.
+QByteArray inlineHashes(const QByteArray &page, const QByteArray &tag) {
+    const QByteArray open = '<' + tag + '>';
+    const QByteArray close = "</" + tag + '>';
+    QByteArray sources;
+    for (qsizetype at = page.indexOf(open); at >= 0; at = page.indexOf(open, at)) {
+        const qsizetype begin = at + open.size();
+        const qsizetype end = page.indexOf(close, begin);
+        if (end < 0) {
+            break;
+        }
+        sources +=
+            " 'sha256-" +
+            QCryptographicHash::hash(page.mid(begin, end - begin), QCryptographicHash::Sha256)
+                .toBase64() +
+            '\'';
+        at = end;
+    }
+    return sources.isEmpty() ? QByteArray(" 'none'") : sources;
+}
+
+// The page runs only its own script and style and talks only to this server; no other site
+// shows it in a frame.
+QByteArray pagePolicyFor(const QByteArray &page) {
+    return "default-src 'none'; script-src" + inlineHashes(page, "script") + "; style-src" +
+           inlineHashes(page, "style") +
+           "; connect-src 'self'; img-src 'self' data:; base-uri 'none'; form-action 'none'; "
+           "frame-ancestors 'none'";
+}
+
+// The same address whether it came as IPv4 or as IPv4-mapped IPv6.
+QHostAddress plain(const QHostAddress &address) {
+    bool v4 = false;
+    const quint32 ip = address.toIPv4Address(&v4);
+    return v4 ? QHostAddress(ip) : address;
+}
+
+bool isToken(QByteArrayView text) {
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               QByteArrayView("!#$%&'*+-.^_`|~").contains(c);
+    });
+}
+
 }  // namespace
 
+// One request's head, as far as this server needs it.
+struct LiveServer::Request {
+    QByteArray method;
+    QByteArray path;  // the target without its query
+    QList<std::pair<QByteArray, QByteArray>> headers;
+    qint64 bodyLength = 0;
+    bool bodyUnknown = false;  // a transfer coding: where the body ends is not read here
+    bool close = false;        // the client asked to close after the answer
+
+    QByteArray value(QByteArrayView name) const {
+        for (const auto &[key, value] : headers) {
+            if (key.compare(name, Qt::CaseInsensitive) == 0) {
+                return value;
+            }
+        }
+        return {};
+    }
+
+    // Reads the head of a request (the bytes before its empty line). False when it is none.
+    static bool parse(QByteArrayView head, Request *request);
+};
+
+bool LiveServer::Request::parse(QByteArrayView head, Request *request) {
+    QList<QByteArrayView> lines;
+    for (qsizetype begin = 0; begin <= head.size();) {
+        qsizetype end = head.indexOf('\n', begin);
+        if (end < 0) {
+            end = head.size();
+        }
+        QByteArrayView line = head.sliced(begin, end - begin);
+        if (line.endsWith('\r')) {
+            line.chop(1);
+        }
+        lines.append(line);
+        begin = end + 1;
+    }
+    const QList<QByteArray> parts = lines.value(0).toByteArray().split(' ');
+    if (parts.size() != 3 || !isToken(parts[0]) || !parts[1].startsWith('/') ||
+        (parts[2] != "HTTP/1.1" && parts[2] != "HTTP/1.0")) {
+        return false;
+    }
+    if (std::any_of(parts[1].begin(), parts[1].end(),
+                    [](char c) { return uchar(c) <= 0x20 || c == 0x7f; })) {
+        return false;
+    }
+    request->method = parts[0];
+    const qsizetype query = parts[1].indexOf('?');
+    request->path = query < 0 ? parts[1] : parts[1].left(query);
+    std::optional<qint64> length;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const qsizetype colon = lines[i].indexOf(':');
+        if (colon <= 0 || !isToken(lines[i].first(colon))) {
+            return false;
+        }
+        const QByteArray name = lines[i].first(colon).toByteArray();
+        const QByteArray value = lines[i].sliced(colon + 1).toByteArray().trimmed();
+        if (name.compare("Content-Length", Qt::CaseInsensitive) == 0) {
+            bool ok = value.size() <= 18 && !value.isEmpty() &&
+                      std::all_of(value.begin(), value.end(),
+                                  [](char c) { return c >= '0' && c <= '9'; });
+            const qint64 n = ok ? value.toLongLong(&ok) : 0;
+            if (!ok || (length && *length != n)) {
+                return false;
+            }
+            length = n;
+        } else if (name.compare("Transfer-Encoding", Qt::CaseInsensitive) == 0) {
+            request->bodyUnknown = true;
+        }
+        request->headers.append({name, value});
+    }
+    request->bodyLength = length.value_or(0);
+    const QByteArray connection = request->value("Connection").toLower();
+    const bool keepAlive = connection.contains("keep-alive");
+    request->close = connection.contains("close") || (parts[2] == "HTTP/1.0" && !keepAlive);
+    return true;
+}
+
+// One client's connection: its requests are read and answered one at a time, and none is read
+// while an answer waits unsent.
+class LiveServer::Connection final : public QObject {
+public:
+    Connection(LiveServer &server, QTcpSocket *socket, const QHostAddress &peer)
+        : QObject(&server), peer(peer), socket_(socket), server_(server) {
+        socket_->setParent(this);
+        socket_->setReadBufferSize(kReadBuffer);
+        connect(socket_, &QTcpSocket::readyRead, this, &Connection::process);
+        // Queued: flush() may say so while an answer is being written.
+        connect(
+            socket_, &QTcpSocket::bytesWritten, this,
+            [this] {
+                if (socket_->bytesToWrite() == 0) {
+                    process();
+                }
+            },
+            Qt::QueuedConnection);
+        connect(socket_, &QTcpSocket::disconnected, this, &QObject::deleteLater);
+        idle_.setSingleShot(true);
+        idle_.setInterval(server.idleMs_);
+        connect(&idle_, &QTimer::timeout, this, &Connection::drop);
+        idle_.start();
+        server_.connections_.push_back(this);
+    }
+    ~Connection() override { std::erase(server_.connections_, this); }
+
+    bool connected() const { return socket_->state() == QAbstractSocket::ConnectedState; }
+    bool isStream() const { return stream_ && connected(); }
+    qint64 pending() const { return in_.size(); }
+    qint64 queued() const {
+        return in_.size() + socket_->bytesAvailable() + socket_->bytesToWrite();
+    }
+
+    // Sends a line of the stream; a browser that stopped reading gets no more: its backlog would
+    // only grow.
+    void sendToStream(const QByteArray &bytes) {
+        if (socket_->bytesToWrite() > kMaxStreamBacklog) {
+            drop();
+            return;
+        }
+        socket_->write(bytes);
+    }
+
+    void drop() {
+        socket_->abort();
+        deleteLater();
+    }
+
+    const QHostAddress peer;
+
+private:
+    void process() {
+        while (connected()) {
+            if (stream_) {
+                // A connection that became a stream asks nothing more.
+                if (!in_.isEmpty() || socket_->bytesAvailable() > 0) {
+                    drop();
+                }
+                return;
+            }
+            if (socket_->bytesToWrite() > 0) {
+                // An answer waits: the next request is read once it is sent.
+                if (in_.size() + socket_->bytesAvailable() >= kMaxWaitingRequests) {
+                    drop();
+                }
+                return;
+            }
+            if (!answerNext() && !readMore()) {
+                return;
+            }
+        }
+    }
+
+    // Takes what came in, within the limits; false when nothing more came (or it was too much).
+    bool readMore() {
+        const qint64 available = socket_->bytesAvailable();
+        if (available <= 0) {
+            return false;
+        }
+        const QByteArray more = socket_->read(std::min(available, kReadChunk));
+        if (in_.size() + more.size() > kMaxPendingBytes ||
+            server_.pendingTotal() + more.size() > kMaxPendingTotal) {
+            drop();
+            return false;
+        }
+        in_ += more;
+        return true;
+    }
+
+    // Answers the first request in what came, once it is whole. False when it is not yet.
+    bool answerNext() {
+        if (!head_) {
+            // Empty lines before a request are no request.
+            const qsizetype blank = std::find_if(in_.cbegin(), in_.cend(),
+                                                 [](char c) { return c != '\r' && c != '\n'; }) -
+                                    in_.cbegin();
+            in_.remove(0, blank);
+            scanned_ = std::max<qsizetype>(0, scanned_ - blank);
+            const qsizetype end = headEnd();
+            if (end < 0) {
+                scanned_ = std::max<qsizetype>(0, in_.size() - 3);
+                return false;
+            }
+            Request request;
+            if (!Request::parse(QByteArrayView(in_).first(end), &request)) {
+                answer(Request{}, 400, "text/plain; charset=utf-8", "Geen geldig verzoek.\n",
+                       {{"Cache-Control", "no-store"}}, true);
+                return true;
+            }
+            if (headEnd_ + request.bodyLength > kMaxPendingBytes) {
+                drop();
+                return true;
+            }
+            head_ = std::move(request);
+            headSize_ = headEnd_;
+        }
+        const qsizetype whole = headSize_ + qsizetype(head_->bodyLength);
+        if (!head_->bodyUnknown && in_.size() < whole) {
+            return false;
+        }
+        const Request request = *std::exchange(head_, std::nullopt);
+        in_.remove(0, whole);
+        scanned_ = 0;
+        route(request);
+        return true;
+    }
+
+    // Where the head ends (the index of its empty line); -1 while it has not come whole.
+    qsizetype headEnd() {
+        for (qsizetype i = in_.indexOf('\n', scanned_); i >= 0; i = in_.indexOf('\n', i + 1)) {
+            if (i + 1 < in_.size() && in_[i + 1] == '\n') {
+                headEnd_ = i + 2;
+                return i;
+            }
+            if (i + 2 < in_.size() && in_[i + 1] == '\r' && in_[i + 2] == '\n') {
+                headEnd_ = i + 3;
+                return i;
+            }
+        }
+        return -1;
+    }
+
+    // Answers one request.
+    void route(const Request &request);
+
+public:
+    // Writes an answer of a known length (its body only when not asked with HEAD) and sends at
+    // once what the system takes.
+    void answer(const Request &request, int status, const QByteArray &type, const QByteArray &body,
+                Headers extra, bool close = false) {
+        close = close || request.close || request.bodyUnknown;
+        QByteArray out =
+            "HTTP/1.1 " + QByteArray::number(status) + ' ' + reasonPhrase(status) + "\r\n";
+        if (!type.isEmpty()) {
+            out += "Content-Type: " + type + "\r\n";
+        }
+        if (status != 304) {
+            out += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+        }
+        for (const auto &[key, value] : kCommonHeaders) {
+            out += QByteArray(key) + ": " + value + "\r\n";
+        }
+        for (const auto &[key, value] : extra) {
+            out += key + ": " + value + "\r\n";
+        }
+        if (close) {
+            out += "Connection: close\r\n";
+        }
+        out += "\r\n";
+        if (request.method != "HEAD" && status != 304) {
+            out += body;
+        }
+        send(out, close);
+    }
+
+    // The head of the stream and its first event; from here on the connection only listens.
+    void openStream(const QByteArray &first) {
+        stream_ = true;
+        idle_.stop();
+        QByteArray out = "HTTP/1.1 200 OK\r\nContent-Type: text/event-stream\r\n";
+        for (const auto &[key, value] : kCommonHeaders) {
+            out += QByteArray(key) + ": " + value + "\r\n";
+        }
+        out += "Cache-Control: no-store\r\nConnection: close\r\n\r\n" + first;
+        send(out, false);
+    }
+
+private:
+    void send(const QByteArray &bytes, bool close) {
+        socket_->write(bytes);
+        // Sent now, so that it goes out even when the client's closing follows at once.
+        socket_->flush();
+        if (close) {
+            in_.clear();
+            socket_->disconnectFromHost();
+        } else if (!stream_) {
+            idle_.start();
+        }
+    }
+
+    QTcpSocket *socket_;
+    LiveServer &server_;
+    QTimer idle_;
+    QByteArray in_;                // what came and is not yet answered
+    qsizetype scanned_ = 0;        // where to look on for the end of the head
+    qsizetype headEnd_ = 0;        // where the head's empty line ends
+    qsizetype headSize_ = 0;       // the head with its empty line
+    std::optional<Request> head_;  // the head of the request whose body is coming
+    bool stream_ = false;
+};
+
 LiveServer::LiveServer(QObject *parent, int idleMs, int heartbeatMs)
-    : QAbstractHttpServer(parent), idleMs_(idleMs), page_(loadPage()) {
+    : QObject(parent), idleMs_(idleMs), page_(loadPage()), policy_(pagePolicyFor(page_)) {
     publish(json_);
     // A comment line on every stream now and then keeps it open through routers that forget
     // quiet connections, and lets the system notice a browser that is gone (a phone off the
@@ -153,20 +423,24 @@ LiveServer::LiveServer(QObject *parent, int idleMs, int heartbeatMs)
     heartbeat_.setInterval(heartbeatMs);
     connect(&heartbeat_, &QTimer::timeout, this, [this] {
         sendToStreams(QByteArrayLiteral(": \n\n"));
-        if (streams_.empty()) {
+        if (viewers() == 0) {
             heartbeat_.stop();
         }
     });
 }
 
-// The streams go with their listener, which owns their sockets.
-LiveServer::~LiveServer() = default;
+// The connections go first: each takes itself off the list.
+LiveServer::~LiveServer() {
+    while (!connections_.empty()) {
+        delete connections_.back();
+    }
+}
 
 bool LiveServer::listen(quint16 port, QString *error) {
     if (listener_) {
         return true;
     }
-    auto *listener = new GuardedListener(idleMs_, this);
+    auto *listener = new QTcpServer(this);
     if (!listener->listen(QHostAddress::Any, port)) {
         *error = port == 0 ? QStringLiteral("Er is geen vrije poort: %1").arg(reason(*listener))
                            : QStringLiteral("Poort %1 kan niet worden gebruikt: %2.")
@@ -175,9 +449,66 @@ bool LiveServer::listen(quint16 port, QString *error) {
         delete listener;
         return false;
     }
-    bind(listener);
+    connect(listener, &QTcpServer::newConnection, this, &LiveServer::accept);
     listener_ = listener;
     return true;
+}
+
+void LiveServer::accept() {
+    while (QTcpSocket *socket = listener_->nextPendingConnection()) {
+        const QHostAddress peer = plain(socket->peerAddress());
+        if ((!openToAll_ && !isLocalNetwork(peer)) || int(connections_.size()) >= kMaxConnections ||
+            count(peer, false) >= kMaxConnectionsPerAddress) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        new Connection(*this, socket, peer);
+    }
+}
+
+int LiveServer::count(const QHostAddress &peer, bool streamsOnly) const {
+    return int(std::count_if(connections_.begin(), connections_.end(), [&](const Connection *c) {
+        return c->peer == peer && (!streamsOnly || c->isStream());
+    }));
+}
+
+qint64 LiveServer::pendingTotal() const {
+    return std::accumulate(connections_.begin(), connections_.end(), qint64(0),
+                           [](qint64 sum, const Connection *c) { return sum + c->pending(); });
+}
+
+qint64 LiveServer::queuedBytes() const {
+    return std::accumulate(connections_.begin(), connections_.end(), qint64(0),
+                           [](qint64 sum, const Connection *c) { return sum + c->queued(); });
+}
+
+bool LiveServer::isLocalNetwork(const QHostAddress &address) {
+    bool v4 = false;
+    const quint32 ip = address.toIPv4Address(&v4);
+    if (v4) {
+        return (ip >> 24) == 10 || (ip >> 24) == 127 || (ip & 0xfff00000) == 0xac100000 ||
+               (ip & 0xffff0000) == 0xc0a80000 || (ip & 0xffff0000) == 0xa9fe0000;
+    }
+    if (address.protocol() != QAbstractSocket::IPv6Protocol) {
+        return false;
+    }
+    const Q_IPV6ADDR ip6 = address.toIPv6Address();
+    return address.isEqual(QHostAddress::LocalHostIPv6) || (ip6[0] & 0xfe) == 0xfc ||
+           (ip6[0] == 0xfe && (ip6[1] & 0xc0) == 0x80);
+}
+
+void LiveServer::setOpenToAll(bool open) {
+    openToAll_ = open;
+    if (open) {
+        return;
+    }
+    // Closing it again sends away who is no longer welcome.
+    for (Connection *connection : std::vector(connections_)) {
+        if (!isLocalNetwork(connection->peer)) {
+            connection->drop();
+        }
+    }
 }
 
 quint16 LiveServer::port() const {
@@ -223,100 +554,59 @@ void LiveServer::publish(const QByteArray &roundJson) {
 }
 
 void LiveServer::sendToStreams(const QByteArray &bytes) {
-    dropClosedStreams();
-    for (const QPointer<QTcpSocket> &socket : streams_) {
-        // A browser that stopped reading gets no more: its backlog would only grow.
-        if (socket->bytesToWrite() > kMaxStreamBacklog) {
-            socket->abort();
-            continue;
+    for (Connection *connection : std::vector(connections_)) {
+        if (connection->isStream()) {
+            connection->sendToStream(bytes);
         }
-        socket->write(bytes);
     }
 }
 
 int LiveServer::viewers() const {
-    return int(std::count_if(streams_.begin(), streams_.end(), [](const QPointer<QTcpSocket> &s) {
-        return s && s->state() == QAbstractSocket::ConnectedState;
-    }));
+    return int(std::count_if(connections_.begin(), connections_.end(),
+                             [](const Connection *c) { return c->isStream(); }));
 }
 
-void LiveServer::dropClosedStreams() {
-    std::erase_if(streams_, [](const QPointer<QTcpSocket> &socket) {
-        return !socket || socket->state() != QAbstractSocket::ConnectedState;
-    });
-}
-
-bool LiveServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) {
-    // A connection that became a stream asks nothing more.
-    if (std::any_of(streams_.begin(), streams_.end(),
-                    [socket](const QPointer<QTcpSocket> &s) { return s == socket; })) {
-        socket->abort();
-        return true;
-    }
-    requestSeen(socket, false);
-    const bool head = request.method() == QHttpServerRequest::Method::Head;
-    auto respond = [&](Status status, const QByteArray &type, const QByteArray &body,
-                       Headers extra = {}) {
-        QHttpServerResponder responder = makeResponder(request, socket);
-        writeAnswer(responder, status, type, body, extra, head);
-    };
+void LiveServer::Connection::route(const Request &request) {
+    const LiveServer &server = server_;
+    Connection &connection = *this;
     const QByteArray text = "text/plain; charset=utf-8";
-    if (request.method() != QHttpServerRequest::Method::Get && !head) {
-        respond(Status::MethodNotAllowed, text, "Alleen GET en HEAD.\n",
-                {{"Allow", "GET, HEAD"}, {"Cache-Control", "no-store"}});
-        return true;
-    }
-    const QString path = request.url().path(QUrl::FullyEncoded);
-    if (path == u"/") {
-        respond(Status::Ok, "text/html; charset=utf-8", page_,
-                {{"Cache-Control", "no-cache"}, {"Content-Security-Policy", kPagePolicy}});
-    } else if (path == u"/ronde.json") {
-        if (request.value("If-None-Match") == etag_) {
-            QHttpServerResponder responder = makeResponder(request, socket);
-            responder.writeStatusLine(Status::NotModified);
-            writeHeaders(responder, {{"ETag", etag_}, {"Cache-Control", "no-cache"}});
-            responder.writeBody(QByteArray());
+    const QByteArray noStore = "no-store";
+    if (request.method != "GET" && request.method != "HEAD") {
+        connection.answer(request, 405, text, "Alleen GET en HEAD.\n",
+                          {{"Allow", "GET, HEAD"}, {"Cache-Control", noStore}});
+    } else if (request.bodyUnknown) {
+        connection.answer(request, 400, text, "Geen geldig verzoek.\n",
+                          {{"Cache-Control", noStore}});
+    } else if (request.path == "/") {
+        connection.answer(
+            request, 200, "text/html; charset=utf-8", server.page_,
+            {{"Cache-Control", "no-cache"}, {"Content-Security-Policy", server.policy_}});
+    } else if (request.path == "/ronde.json") {
+        if (request.value("If-None-Match") == server.etag_) {
+            connection.answer(request, 304, {}, {},
+                              {{"ETag", server.etag_}, {"Cache-Control", "no-cache"}});
         } else {
-            respond(Status::Ok, "application/json", json_,
-                    {{"ETag", etag_}, {"Cache-Control", "no-cache"}});
+            connection.answer(request, 200, "application/json", server.json_,
+                              {{"ETag", server.etag_}, {"Cache-Control", "no-cache"}});
         }
-    } else if (path == u"/ronde.events") {
-        if (head) {
-            respond(Status::Ok, "text/event-stream", QByteArray(), {{"Cache-Control", "no-store"}});
+    } else if (request.path == "/ronde.events") {
+        if (request.method == "HEAD") {
+            connection.answer(request, 200, "text/event-stream", {}, {{"Cache-Control", noStore}});
+        } else if (server.viewers() >= kMaxStreams ||
+                   server.count(connection.peer, true) >= kMaxStreamsPerAddress) {
+            connection.answer(request, 503, text, "Te veel volgers; probeer het later opnieuw.\n",
+                              {{"Retry-After", "10"}, {"Cache-Control", noStore}});
         } else {
-            openStream(request, socket);
+            // No length: the answer goes on as long as the browser follows. The browser asks
+            // again after two seconds when the connection breaks.
+            connection.openStream(QByteArrayLiteral("retry: 2000\n\n") + streamEvent(server.json_));
+            if (!server_.heartbeat_.isActive()) {
+                server_.heartbeat_.start();
+            }
         }
     } else {
-        respond(Status::NotFound, text, "Niet gevonden.\n", {{"Cache-Control", "no-store"}});
+        connection.answer(request, 404, text, "Niet gevonden.\n", {{"Cache-Control", noStore}});
     }
-    return true;
-}
-
-void LiveServer::openStream(const QHttpServerRequest &request, QTcpSocket *socket) {
-    dropClosedStreams();
-    QHttpServerResponder responder = makeResponder(request, socket);
-    if (int(streams_.size()) >= kMaxStreams) {
-        writeAnswer(responder, Status::ServiceUnavailable, "text/plain; charset=utf-8",
-                    "Te veel volgers; probeer het later opnieuw.\n",
-                    {{"Retry-After", "10"}, {"Cache-Control", "no-store"}}, false);
-        return;
-    }
-    // No length: the answer goes on as long as the browser follows. The browser asks again
-    // after two seconds when the connection breaks.
-    responder.writeStatusLine(Status::Ok);
-    responder.writeHeader("Content-Type", "text/event-stream");
-    writeHeaders(responder, {{"Cache-Control", "no-store"}});
-    responder.writeBody(QByteArrayLiteral("retry: 2000\n\n") + streamEvent(json_));
-    requestSeen(socket, true);
-    streams_.emplace_back(socket);
-    if (!heartbeat_.isActive()) {
-        heartbeat_.start();
-    }
-}
-
-void LiveServer::missingHandler(const QHttpServerRequest &request, QTcpSocket *socket) {
-    QHttpServerResponder responder = makeResponder(request, socket);
-    responder.write(Status::NotFound);
 }
 
 }  // namespace live

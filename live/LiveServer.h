@@ -2,10 +2,8 @@
 
 #include "live/Sharing.h"
 
-#include <QtHttpServer/QAbstractHttpServer>
-
-#include <QPointer>
-#include <QTcpSocket>
+#include <QHostAddress>
+#include <QObject>
 #include <QTimer>
 
 #include <vector>
@@ -14,22 +12,34 @@ class QTcpServer;
 
 namespace live {
 
-// The live page over HTTP (Qt HTTP Server). Routes, GET and HEAD only:
+// The live page over HTTP/1.1, on a plain TCP server: it reads each connection's requests itself,
+// one at a time, so that what a client sends and what it fails to read stay bounded. Routes, GET
+// and HEAD only:
 //   /              the page (the query, such as ?overlay=1, is for the page itself)
 //   /ronde.json    the round as JSON, with an ETag; If-None-Match answers 304
 //   /ronde.events  Server-Sent Events: the round at once, then at every change
 // Any other method gets 405, any other path 404. Nothing else is served: no file from disk.
-// A connection that sends more than kMaxPendingBytes for one request, one that stays idle for
-// the idle time without a complete request (30 s; keep-alive connections too), and any beyond
-// kMaxConnections are closed; so is a stream whose browser stopped reading (more than
-// kMaxStreamBacklog waiting). Streams get a comment line every kHeartbeatMs.
-class LiveServer final : public QAbstractHttpServer, public Sharing {
+//
+// Guards. Only browsers on the local network (private, loopback and link-local addresses) are
+// answered unless the server is opened to all. A connection is closed when it sends more than
+// kMaxPendingBytes for one request, when all requests not yet whole would hold more than
+// kMaxPendingTotal, when it stays idle for the idle time without a complete request (30 s;
+// keep-alive connections too), when kMaxWaitingRequests of its requests wait while an answer of it
+// waits unsent (its requests are not read meanwhile), when it is beyond kMaxConnections or
+// kMaxConnectionsPerAddress, and when it is a stream that sends anything more or whose browser
+// stopped reading (more than kMaxStreamBacklog waiting). A follower beyond kMaxStreams or
+// kMaxStreamsPerAddress gets 503. Streams get a comment line every kHeartbeatMs.
+class LiveServer final : public QObject, public Sharing {
     Q_OBJECT
 
 public:
     static constexpr qint64 kMaxPendingBytes = 4 * 1024 * 1024;
+    static constexpr qint64 kMaxPendingTotal = 64 * 1024 * 1024;
+    static constexpr qint64 kMaxWaitingRequests = 64 * 1024;
     static constexpr int kMaxConnections = 512;
     static constexpr int kMaxStreams = 256;
+    static constexpr int kMaxConnectionsPerAddress = 16;
+    static constexpr int kMaxStreamsPerAddress = 8;
 
     static constexpr qint64 kMaxStreamBacklog = 256 * 1024;
     static constexpr int kIdleMs = 30'000;
@@ -44,22 +54,35 @@ public:
     QStringList addresses() const override;
     void publish(const QByteArray &roundJson) override;
     int viewers() const override;
+    void setOpenToAll(bool open) override;
 
-protected:
-    bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
-    void missingHandler(const QHttpServerRequest &request, QTcpSocket *socket) override;
+    // What the server holds for its clients now: answers not yet sent, requests not yet read or
+    // not yet answered.
+    qint64 queuedBytes() const;
+    // The page's Content-Security-Policy: only its own inline script and style, by their hashes.
+    QByteArray pagePolicy() const { return policy_; }
+
+    // Whether an address is one of the local network: loopback, private (IPv4 10/8, 172.16/12,
+    // 192.168/16; IPv6 fc00::/7) or link-local (169.254/16, fe80::/10), also as IPv4-mapped IPv6.
+    static bool isLocalNetwork(const QHostAddress &address);
 
 private:
-    void openStream(const QHttpServerRequest &request, QTcpSocket *socket);
-    void dropClosedStreams();
+    class Connection;
+    struct Request;
+
+    void accept();
     void sendToStreams(const QByteArray &bytes);
+    int count(const QHostAddress &peer, bool streamsOnly) const;
+    qint64 pendingTotal() const;
 
     int idleMs_;
+    bool openToAll_ = false;
     QTcpServer *listener_ = nullptr;
     QByteArray json_ = "{}";
     QByteArray etag_;
     QByteArray page_;
-    std::vector<QPointer<QTcpSocket>> streams_;
+    QByteArray policy_;
+    std::vector<Connection *> connections_;
     QTimer heartbeat_;
 };
 

@@ -33,6 +33,7 @@ bool LiveShare::start(quint16 port, QString *error) {
     if (!server) {
         return false;
     }
+    server->setOpenToAll(openToAll_);
     // A server on another port replaces the one before only once it listens.
     if (!server->listen(port, error)) {
         return false;
@@ -44,6 +45,13 @@ bool LiveShare::start(quint16 port, QString *error) {
         Q_EMIT sharingChanged(true);
     }
     return true;
+}
+
+void LiveShare::setOpenToAll(bool open) {
+    openToAll_ = open;
+    if (server_) {
+        server_->setOpenToAll(open);
+    }
 }
 
 void LiveShare::stop() {

@@ -29,6 +29,10 @@ public:
     bool start(quint16 port, QString *error);
     void stop();
 
+    // Whether browsers outside the local network get the page too, now and at every start.
+    void setOpenToAll(bool open);
+    bool isOpenToAll() const { return openToAll_; }
+
     bool isOn() const { return server_ != nullptr; }
     quint16 port() const { return server_ ? server_->port() : 0; }
     QStringList addresses() const { return server_ ? server_->addresses() : QStringList(); }
@@ -44,6 +48,7 @@ private:
     const roundmodel::RoundSheet &sheet_;
     Factory factory_;
     std::unique_ptr<Sharing> server_;
+    bool openToAll_ = false;
     QTimer pending_;
 };
 

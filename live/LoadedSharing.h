@@ -15,7 +15,7 @@ namespace live {
 class LoadedSharing {
 public:
     // The version of this interface; the module must have been built with the same.
-    static constexpr int kInterface = 1;
+    static constexpr int kInterface = 2;
 
     explicit LoadedSharing(QStringList modulePaths) : modulePaths_(std::move(modulePaths)) {}
 

@@ -7,8 +7,9 @@
 namespace live {
 
 // The server of the live page: it serves the page, the round as JSON and its changes to any
-// browser of the local network while it exists. Made by the module kringbaas-live (see
-// LoadedSharing), so that its network libraries are not loaded while the program starts.
+// browser of the local network (of any network when opened to all) while it exists. Made by the
+// module kringbaas-live (see LoadedSharing), so that its network libraries are not loaded while the
+// program starts.
 class Sharing {
 public:
     virtual ~Sharing() = default;
@@ -25,6 +26,8 @@ public:
     virtual void publish(const QByteArray &roundJson) = 0;
     // The browsers that follow the page now.
     virtual int viewers() const = 0;
+    // Whether browsers outside the local network are answered too (at first they are not).
+    virtual void setOpenToAll(bool open) = 0;
 };
 
 }  // namespace live

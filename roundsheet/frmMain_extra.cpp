@@ -114,6 +114,7 @@ void frmMain::resumeSharing() {
     if (!share_ || !kept.keepOn) {
         return;
     }
+    share_->setOpenToAll(kept.openToAll);
     QString error;
     if (!share_->start(kept.port.value_or(0), &error)) {
         services().messages.show(this,

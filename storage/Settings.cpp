@@ -253,7 +253,7 @@ bool Settings::writeAdifModus(const QString &mode) const {
 }
 
 Settings::Live Settings::readLive() const {
-    const QStringList lines = readLines(path(kLive), 2);
+    const QStringList lines = readLines(path(kLive), 3);
     Live live;
     bool ok = false;
     const uint port = lines.value(0).trimmed().toUInt(&ok);
@@ -261,12 +261,18 @@ Settings::Live Settings::readLive() const {
         live.port = quint16(port);
     }
     live.keepOn = lines.value(1) == u"1";
+    live.openToAll = lines.value(2) == u"1";
     return live;
 }
 
 bool Settings::writeLive(const Live &live) const {
-    return writeLines(path(kLive), {live.port ? QString::number(*live.port) : QString(),
-                                    live.keepOn ? QStringLiteral("1") : QStringLiteral("0")});
+    QStringList lines = {live.port ? QString::number(*live.port) : QString(),
+                         live.keepOn ? QStringLiteral("1") : QStringLiteral("0")};
+    // The third line only when it says something: a file without it reads as before.
+    if (live.openToAll) {
+        lines << QStringLiteral("1");
+    }
+    return writeLines(path(kLive), lines);
 }
 
 QString Settings::readPrinter() const {

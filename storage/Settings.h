@@ -81,10 +81,12 @@ public:
     bool writeAdifModus(const QString &mode) const;
 
     // Sharing the round as a live page: line 1 the port (1025 to 65535; none otherwise), line 2
-    // "1" when sharing starts again with the program (only exactly "1" counts).
+    // "1" when sharing starts again with the program, line 3 "1" when browsers outside the local
+    // network get it too (written only then; only exactly "1" counts).
     struct Live {
         std::optional<quint16> port;
         bool keepOn = false;
+        bool openToAll = false;
         bool operator==(const Live &) const = default;
     };
     Live readLive() const;

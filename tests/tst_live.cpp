@@ -51,6 +51,8 @@ struct FakeServer : live::Sharing {
     QStringList addresses() const override { return {}; }
     void publish(const QByteArray &json) override { published->append(json); }
     int viewers() const override { return 0; }
+    void setOpenToAll(bool open) override { openToAll = open; }
+    bool openToAll = false;
 };
 
 }  // namespace
@@ -127,12 +129,15 @@ void LiveTest::sharing() {
     QVERIFY(sheet.open(dir.filePath(QString::fromLatin1(storage::Database::kFileName))));
     QList<QByteArray> published;
     bool canMake = false;
+    FakeServer *made = nullptr;
     live::LiveShare share(sheet, [&](QString *error) -> std::unique_ptr<live::Sharing> {
         if (!canMake) {
             *error = QStringLiteral("geen server");
             return nullptr;
         }
-        return std::make_unique<FakeServer>(&published);
+        auto server = std::make_unique<FakeServer>(&published);
+        made = server.get();
+        return server;
     });
     QSignalSpy changes(&share, &live::LiveShare::sharingChanged);
     QString error;
@@ -146,8 +151,14 @@ void LiveTest::sharing() {
     QVERIFY(published.isEmpty());
 
     canMake = true;
+    // Opened to all before the start: the server is told before it listens, and again when
+    // the choice changes while it shares.
+    share.setOpenToAll(true);
     QVERIFY(share.start(8073, &error));
     QCOMPARE(share.port(), quint16(8073));
+    QVERIFY(made && made->openToAll);
+    share.setOpenToAll(false);
+    QVERIFY(!made->openToAll && !share.isOpenToAll());
     QCOMPARE(published.size(), 1);  // the round as it stands
     QVERIFY(published.back().contains("PI4ZUD"));
     QVERIFY(share.start(0, &error));  // already on: nothing changes

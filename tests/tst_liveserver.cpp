@@ -10,6 +10,7 @@
 #include "roundmodel/RoundSheet.h"
 #include "storage/Database.h"
 
+#include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -23,6 +24,8 @@
 
 #include <memory>
 #include <vector>
+
+#include <sys/socket.h>
 
 using roundmodel::RoundSheet;
 
@@ -105,7 +108,12 @@ Response readResponse(QTcpSocket &socket, QByteArray &buffer, bool head = false)
 
 class Client {
 public:
-    explicit Client(quint16 port) { socket_.connectToHost(QHostAddress::LocalHost, port); }
+    // From `from`, an address of the loopback network (127.0.0.1 unless said), to act as one
+    // browser of the club's network among others.
+    explicit Client(quint16 port, const QHostAddress &from = QHostAddress::LocalHost) {
+        socket_.bind(from);
+        socket_.connectToHost(QHostAddress::LocalHost, port);
+    }
 
     bool connected() {
         return waitFor([&] { return socket_.state() == QAbstractSocket::ConnectedState; });
@@ -146,6 +154,12 @@ constexpr int kIdleMs = 500;
 constexpr int kHeartbeatMs = 200;  // for the one test of it
 
 const QByteArray kRound = R"({"clubCall":"PI4ZUD","rows":[]})";
+
+// The n-th address of the loopback network after 127.0.0.1, for clients that must come from
+// addresses of their own.
+QHostAddress loopback(int n) {
+    return QHostAddress(quint32(0x7f000001 + n));
+}
 
 std::optional<storage::Ham> lookUpHam(const QString &call) {
     return fixture::privateHam(call, QStringLiteral("Henk"));
@@ -308,16 +322,18 @@ private Q_SLOTS:
         QVERIFY(first.get("/ronde.events").status == 200);
         QCOMPARE(first.streamUntil(": \n\n").right(4), QByteArray(": \n\n"));
 
+        // As many followers as the server takes, as many from each address as it takes from one.
         std::vector<std::unique_ptr<QTcpSocket>> more;
         for (int i = 1; i < live::LiveServer::kMaxStreams; ++i) {
             auto socket = std::make_unique<QTcpSocket>();
+            socket->bind(loopback(i / live::LiveServer::kMaxStreamsPerAddress));
             socket->connectToHost(QHostAddress::LocalHost, port_);
             // Written once connected.
             socket->write("GET /ronde.events HTTP/1.1\r\nHost: k\r\n\r\n");
             more.push_back(std::move(socket));
         }
         QVERIFY(waitFor([&] { return server_->viewers() == live::LiveServer::kMaxStreams; }));
-        Client refused(port_);
+        Client refused(port_, loopback(live::LiveServer::kMaxStreams));  // an address of its own
         const Response answer = refused.get("/ronde.events");
         QCOMPARE(answer.status, 503);
         QCOMPARE(answer.header("Retry-After"), QByteArray("10"));
@@ -363,9 +379,8 @@ private Q_SLOTS:
         QCOMPARE(Client(port_).get("/ronde.json").status, 200);
     }
 
-    // What is no HTTP request closes the connection: at once where Qt's HTTP server sees it
-    // cannot be parsed (it answers nothing then), after the idle time where it waits for more.
-    // The server goes on.
+    // What is no HTTP request closes the connection: at once, with 400, where its head cannot be
+    // read, after the idle time where the server waits for more. The server goes on.
     void malformedRequests_data() {
         QTest::addColumn<QByteArray>("request");
         QTest::newRow("garbage") << QByteArray("GARBAGE\r\n\r\n");
@@ -387,15 +402,308 @@ private Q_SLOTS:
         QCOMPARE(Client(port_).get("/ronde.json").status, 200);
     }
 
+    // A client that sends request after request and never reads the answers: the server stops
+    // reading its requests while an answer waits, holds no more than a bound for it, and drops
+    // it once it keeps sending meanwhile.
+    void pipelinedRequestsNotRead() {
+        QTcpSocket greedy;
+        // The client takes nothing in: what the server sends stays in the system's buffers.
+        greedy.setReadBufferSize(1);
+        greedy.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4096);
+        greedy.connectToHost(QHostAddress::LocalHost, port_);
+        QVERIFY(waitFor([&] { return greedy.state() == QAbstractSocket::ConnectedState; }));
+        const QByteArray request = "GET / HTTP/1.1\r\nHost: k\r\n\r\n";
+        greedy.write(request.repeated(200'000));  // about 5 MB of requests, 1.2 GB of answers
+
+        qint64 most = 0;
+        const bool dropped = waitFor([&] {
+            most = std::max(most, server_->queuedBytes());
+            return greedy.state() == QAbstractSocket::UnconnectedState;
+        });
+        QVERIFY2(most <= 256 * 1024, qPrintable(QString::number(most)));
+        QVERIFY(dropped);
+        QVERIFY(waitFor([&] { return server_->queuedBytes() == 0; }));
+        QCOMPARE(Client(port_).get("/ronde.json").status, 200);
+    }
+
+    // A client that sends its requests ahead and reads slowly gets every answer, in order: the
+    // server waits while the answers wait, and goes on as they are read.
+    void pipelinedRequestsReadSlowly() {
+        const QByteArray request = "GET / HTTP/1.1\r\nHost: k\r\n\r\n";
+        Client one(port_);
+        const Response single = one.get("/");
+        QCOMPARE(single.status, 200);
+
+        QTcpSocket slow;
+        slow.setReadBufferSize(1);
+        slow.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4096);
+        slow.connectToHost(QHostAddress::LocalHost, port_);
+        QVERIFY(waitFor([&] { return slow.state() == QAbstractSocket::ConnectedState; }));
+        const int count = 1500;  // within what may wait, about 9 MB of answers
+        slow.write(request.repeated(count));
+        QVERIFY(waitFor([&] { return server_->queuedBytes() > 0; }));  // an answer waits
+
+        slow.setReadBufferSize(0);
+        QByteArray received;
+        QVERIFY(waitFor([&] {
+            received += slow.readAll();
+            return received.count("HTTP/1.1 200 OK\r\n") == count && received.endsWith(single.body);
+        }));
+        QCOMPARE(slow.state(), QAbstractSocket::ConnectedState);
+        QCOMPARE(received.count(single.body), count);
+    }
+
+    // Unfinished requests from many addresses together stay within what the server keeps for
+    // all of them: the connection that would bring more is closed, the others are answered.
+    void unfinishedRequestsTogether() {
+        using live::LiveServer;
+        // No connection is closed for its idle time within this test.
+        server_ = std::make_unique<LiveServer>();
+        QString error;
+        QVERIFY2(server_->listen(port_, &error), qPrintable(error));
+        const int count =
+            int(LiveServer::kMaxPendingTotal / (LiveServer::kMaxPendingBytes - 65536)) + 2;
+        const QByteArray half = "GET /ronde.json HTTP/1.1\r\nHost: k\r\nX-Veel: " +
+                                QByteArray(LiveServer::kMaxPendingBytes - 65536, 'a');
+        std::vector<std::unique_ptr<Client>> clients;
+        for (int i = 0; i < count; ++i) {
+            clients.push_back(std::make_unique<Client>(port_, loopback(i)));
+            QVERIFY(clients.back()->connected());
+            clients.back()->socket().write(half);
+        }
+        // Until the server has closed one; none is complete before.
+        qint64 most = 0;
+        QVERIFY(waitFor([&] {
+            most = std::max(most, server_->queuedBytes());
+            return std::any_of(clients.begin(), clients.end(), [](const auto &c) {
+                c->socket().readAll();
+                return c->socket().state() == QAbstractSocket::UnconnectedState;
+            });
+        }));
+        QVERIFY2(most <= LiveServer::kMaxPendingTotal + count * 128 * 1024,
+                 qPrintable(QString::number(most)));
+        int answered = 0;
+        for (auto &client : clients) {
+            if (client->socket().state() == QAbstractSocket::ConnectedState &&
+                client->ask("\r\n\r\n").status == 200) {
+                ++answered;
+            }
+        }
+        QVERIFY2(answered > 0 && answered < count, qPrintable(QString::number(answered)));
+        QCOMPARE(Client(port_, loopback(count)).get("/ronde.json").status, 200);
+    }
+
+    // A stream only listens: a connection that sends anything after asking for it is closed,
+    // whatever it sends, and holds nothing of it.
+    void streamThatSendsMore_data() {
+        QTest::addColumn<QByteArray>("more");
+        QTest::newRow("a byte") << QByteArray("x");
+        QTest::newRow("a request") << QByteArray("GET /ronde.json HTTP/1.1\r\nHost: k\r\n\r\n");
+        QTest::newRow("half a request of 3 MB")
+            << QByteArray("GET / HTTP/1.1\r\nX-Veel: " + QByteArray(3 * 1024 * 1024, 'a'));
+    }
+    void streamThatSendsMore() {
+        QFETCH(QByteArray, more);
+        Client follower(port_);
+        QCOMPARE(follower.get("/ronde.events").status, 200);
+        QCOMPARE(server_->viewers(), 1);
+        follower.socket().write(more);
+        QVERIFY(follower.closedByServer());
+        QCOMPARE(server_->viewers(), 0);
+        QVERIFY(waitFor([&] { return server_->queuedBytes() == 0; }));
+
+        // The same when the rest comes with the request for the stream.
+        QTcpSocket both;
+        both.connectToHost(QHostAddress::LocalHost, port_);
+        both.write("GET /ronde.events HTTP/1.1\r\nHost: k\r\n\r\n" + more);
+        QVERIFY(waitFor([&] {
+            both.readAll();
+            return both.state() == QAbstractSocket::UnconnectedState;
+        }));
+        QCOMPARE(server_->viewers(), 0);
+    }
+
+    // One address takes only so many connections and streams: a loop on one machine does not
+    // lock out the others.
+    void limitsPerAddress() {
+        using live::LiveServer;
+        std::vector<std::unique_ptr<Client>> one;
+        for (int i = 0; i < LiveServer::kMaxConnectionsPerAddress; ++i) {
+            one.push_back(std::make_unique<Client>(port_, loopback(0)));
+            QCOMPARE(one.back()->get("/ronde.json").status, 200);
+        }
+        Client tooMany(port_, loopback(0));
+        QCOMPARE(tooMany.get("/ronde.json").status, 0);
+        QVERIFY(tooMany.closedByServer());
+        QCOMPARE(Client(port_, loopback(1)).get("/ronde.json").status, 200);
+        // Once one of them goes, the address gets in again.
+        one.pop_back();
+        QVERIFY(
+            waitFor([&] { return Client(port_, loopback(0)).get("/ronde.json").status == 200; }));
+        one.clear();
+
+        std::vector<std::unique_ptr<Client>> streams;
+        for (int i = 0; i < LiveServer::kMaxStreamsPerAddress; ++i) {
+            streams.push_back(std::make_unique<Client>(port_, loopback(2)));
+            QCOMPARE(streams.back()->get("/ronde.events").status, 200);
+        }
+        Client refused(port_, loopback(2));
+        const Response answer = refused.get("/ronde.events");
+        QCOMPARE(answer.status, 503);
+        QCOMPARE(answer.header("Retry-After"), QByteArray("10"));
+        Client other(port_, loopback(3));
+        QCOMPARE(other.get("/ronde.events").status, 200);
+        QCOMPARE(server_->viewers(), LiveServer::kMaxStreamsPerAddress + 1);
+    }
+
+    // Who is answered: the local network, in IPv4 and IPv6, unless opened to all.
+    void localNetwork_data() {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("local");
+        const std::pair<const char *, bool> cases[] = {
+            {"10.0.0.1", true},
+            {"10.255.255.254", true},
+            {"11.0.0.1", false},
+            {"9.255.255.255", false},
+            {"172.16.0.1", true},
+            {"172.31.255.255", true},
+            {"172.15.255.255", false},
+            {"172.32.0.1", false},
+            {"192.168.1.20", true},
+            {"192.169.0.1", false},
+            {"192.167.255.1", false},
+            {"127.0.0.1", true},
+            {"127.1.2.3", true},
+            {"128.0.0.1", false},
+            {"169.254.10.1", true},
+            {"169.255.0.1", false},
+            {"169.253.0.1", false},
+            {"8.8.8.8", false},
+            {"100.64.0.1", false},
+            {"0.0.0.0", false},
+            {"255.255.255.255", false},
+            {"::1", true},
+            {"::", false},
+            {"::2", false},
+            {"fc00::1", true},
+            {"fd12:3456::1", true},
+            {"fe00::1", false},
+            {"fe80::1", true},
+            {"febf::1", true},
+            {"fec0::1", false},
+            {"2001:db8::1", false},
+            {"2a02:58::1", false},
+            {"::ffff:192.168.1.20", true},
+            {"::ffff:127.0.0.1", true},
+            {"::ffff:8.8.8.8", false},
+            {"::ffff:172.32.0.1", false},
+        };
+        for (const auto &[address, local] : cases) {
+            QTest::newRow(address) << QString::fromLatin1(address) << local;
+        }
+    }
+    void localNetwork() {
+        QFETCH(QString, address);
+        QFETCH(bool, local);
+        const QHostAddress host(address);
+        QVERIFY(!host.isNull());
+        QCOMPARE(live::LiveServer::isLocalNetwork(host), local);
+    }
+
+    // A client that closes its writing side after its request still gets the whole answer.
+    void answerAfterTheClientClosedItsSide_data() {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<QByteArray>("body");
+        QTest::newRow("json") << QByteArray("GET /ronde.json HTTP/1.1\r\nHost: k\r\n\r\n")
+                              << kRound;
+        QTest::newRow("HTTP/1.0") << QByteArray("GET /ronde.json HTTP/1.0\r\n\r\n") << kRound;
+        QTest::newRow("page") << QByteArray("GET / HTTP/1.1\r\nHost: k\r\n\r\n")
+                              << QByteArray("<!doctype html>");
+    }
+    void answerAfterTheClientClosedItsSide() {
+        QFETCH(QByteArray, request);
+        QFETCH(QByteArray, body);
+        for (int attempt = 0; attempt < 10; ++attempt) {
+            QTcpSocket client;
+            client.connectToHost(QHostAddress::LocalHost, port_);
+            QVERIFY(client.waitForConnected(5000));
+            client.write(request);
+            QVERIFY(client.waitForBytesWritten(5000));
+            QCOMPARE(::shutdown(int(client.socketDescriptor()), SHUT_WR), 0);
+            QByteArray received;
+            waitFor([&] {
+                received += client.readAll();
+                return client.state() == QAbstractSocket::UnconnectedState;
+            });
+            received += client.readAll();
+            QVERIFY2(received.startsWith("HTTP/1.1 200 OK\r\n"),
+                     qPrintable(QStringLiteral("attempt %1: %2")
+                                    .arg(attempt)
+                                    .arg(QString::fromLatin1(received.left(80)))));
+            QVERIFY(received.mid(received.indexOf("\r\n\r\n") + 4).startsWith(body));
+        }
+    }
+
+    // A request to become a WebSocket is answered as the plain request it also is, once, and the
+    // connection goes on.
+    void webSocketUpgradeAnsweredOnce_data() {
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<int>("status");
+        QTest::newRow("page") << QByteArray("/") << 200;
+        QTest::newRow("json") << QByteArray("/ronde.json") << 200;
+        QTest::newRow("missing") << QByteArray("/socket") << 404;
+    }
+    void webSocketUpgradeAnsweredOnce() {
+        QFETCH(QByteArray, path);
+        QFETCH(int, status);
+        Client client(port_);
+        const Response response =
+            client.ask("GET " + path +
+                       " HTTP/1.1\r\nHost: k\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+                       "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
+                       "Sec-WebSocket-Version: 13\r\n\r\n");
+        QCOMPARE(response.status, status);
+        const Response next = client.get("/ronde.json");
+        QCOMPARE(next.status, 200);
+        QCOMPARE(next.body, kRound);
+        QVERIFY(!client.socket().waitForReadyRead(50));
+        QCOMPARE(client.socket().bytesAvailable(), 0);
+    }
+
+    // The page may run only its own inline script and style, named by their hashes, and no other
+    // site shows it in a frame.
+    void pagePolicy() {
+        Client client(port_);
+        const Response page = client.get("/");
+        const QByteArray policy = page.header("Content-Security-Policy");
+        QVERIFY(!policy.contains("unsafe"));
+        QVERIFY(policy.contains("frame-ancestors 'none'"));
+        QVERIFY(policy.contains("default-src 'none'"));
+        for (const QByteArray &tag : {QByteArray("script"), QByteArray("style")}) {
+            const qsizetype open = page.body.indexOf('<' + tag + '>');
+            const qsizetype close = page.body.indexOf("</" + tag + '>');
+            QVERIFY(open > 0 && close > open);
+            const QByteArray inlineText =
+                page.body.mid(open + tag.size() + 2, close - open - tag.size() - 2);
+            const QByteArray source =
+                "'sha256-" +
+                QCryptographicHash::hash(inlineText, QCryptographicHash::Sha256).toBase64() + "'";
+            QVERIFY2(policy.contains(tag + "-src " + source), policy.constData());
+            QCOMPARE(page.body.count('<' + tag + '>'), 1);
+        }
+    }
+
     // Connections opened and dropped, in every state, leave nothing behind.
     void connectionsOpenedAndDropped() {
         // Idle connections are not closed by the server within this test.
         server_ = std::make_unique<live::LiveServer>();
         QString error;
         QVERIFY2(server_->listen(port_, &error), qPrintable(error));
+        // From 25 addresses, within what the server takes from one.
         std::vector<std::unique_ptr<QTcpSocket>> sockets;
         for (int i = 0; i < 200; ++i) {
             auto socket = std::make_unique<QTcpSocket>();
+            socket->bind(loopback(i % 25));
             socket->connectToHost(QHostAddress::LocalHost, port_);
             sockets.push_back(std::move(socket));
         }

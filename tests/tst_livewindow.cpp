@@ -99,6 +99,56 @@ private Q_SLOTS:
                  (storage::Settings::Live{kept.port, true}));
     }
 
+    // Only the local network gets the page unless the user ticks otherwise; the tick is kept
+    // with the sharing choice, holds at once and again at the next start.
+    void openToAll() {
+        const QString localOnly =
+            QStringLiteral("\nAlleen browsers op het lokale netwerk krijgen de lijst.");
+        const QString everyone =
+            QStringLiteral("\nOok browsers buiten het lokale netwerk krijgen de lijst.");
+        const QString file = storage::Settings(folder()).path(storage::Settings::kLive);
+        {
+            fixture::Fakes fakes;
+            auto window = fixture::makeMainWindow(folder(), fakes.services());
+            window->setSharingFactory(serverFactory());
+            window->livelijst->trigger();
+            extra::frmLive *live = window->liveWindow();
+            QCOMPARE(live->chkOveral->text(),
+                     QStringLiteral("Ook browsers buiten het lokale netwerk (bijvoorbeeld via "
+                                    "internet)"));
+            QVERIFY(!live->chkOveral->isChecked());
+            live->cmdDelen->click();
+            live::LiveShare &share = *window->liveShare();
+            QVERIFY(share.isOn() && !share.isOpenToAll());
+            QVERIFY2(live->lblStatus->text().endsWith(localOnly),
+                     qPrintable(live->lblStatus->text()));
+
+            live->chkBewaren->click();
+            live->chkOveral->click();
+            QVERIFY(share.isOpenToAll());
+            QVERIFY(live->lblStatus->text().endsWith(everyone));
+            const storage::Settings::Live kept = storage::Settings(folder()).readLive();
+            QCOMPARE(kept, (storage::Settings::Live{share.port(), true, true}));
+            QCOMPARE(fixture::readFile(file), QByteArray::number(share.port()) + "\r\n1\r\n1\r\n");
+            QVERIFY(fakes.messages.shown().isEmpty());
+        }
+        // The next start shares again, open to all, and the window shows it.
+        fixture::Fakes fakes;
+        auto window = fixture::makeMainWindow(folder(), fakes.services());
+        window->setSharingFactory(serverFactory());
+        window->resumeSharing();
+        live::LiveShare &share = *window->liveShare();
+        QVERIFY(share.isOn() && share.isOpenToAll());
+        window->livelijst->trigger();
+        extra::frmLive *live = window->liveWindow();
+        QVERIFY(live->chkOveral->isChecked());
+        live->chkOveral->click();
+        QVERIFY(!share.isOpenToAll());
+        QVERIFY(live->lblStatus->text().endsWith(localOnly));
+        QVERIFY(!storage::Settings(folder()).readLive().openToAll);
+        QVERIFY(storage::Settings(folder()).readLive().keepOn);
+    }
+
     // A port that is taken is said, and nothing is shared.
     void portTaken() {
         fixture::Fakes fakes;

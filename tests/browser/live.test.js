@@ -14,6 +14,12 @@ const fixturePath = path.resolve(process.argv[3]);
 const screenshots = process.argv[4];
 const chromium = process.env.CHROMIUM || '/usr/bin/chromium';
 
+// Collects what the page's Content-Security-Policy blocks, from the first script on.
+const watchPolicy = (page) => page.evaluateOnNewDocument(() => {
+  window.policyViolations = [];
+  document.addEventListener('securitypolicyviolation', (e) => window.policyViolations.push(`${e.violatedDirective} ${e.blockedURI}`));
+});
+
 async function main() {
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'kringbaas-live-'));
   const program = await startProgram(fixturePath, folder, 'inherit');
@@ -33,6 +39,7 @@ async function main() {
     await page.setViewport({ width: 1024, height: 768 });
     page.on('dialog', async (dialog) => { failures.push(`a dialog opened: ${dialog.message()}`); await dialog.dismiss(); });
     page.on('pageerror', (error) => failures.push(`page error: ${error.message}`));
+    await watchPolicy(page);
     await page.goto(base, { waitUntil: 'load' });
 
     const text = (selector) => page.$eval(selector, (e) => e.textContent);
@@ -113,13 +120,32 @@ async function main() {
     await check('the overlay is transparent and large', async () => {
       const overlay = await browser.newPage();
       await overlay.setViewport({ width: 1280, height: 720 });
+      await watchPolicy(overlay);
       await overlay.goto(base + '?overlay=1', { waitUntil: 'load' });
       await overlay.waitForFunction(() => document.querySelectorAll('#rows tr').length === 3, { timeout: 2000 });
       const style = await overlay.$eval('body', (b) => ({ overlay: b.classList.contains('overlay'), background: getComputedStyle(b).backgroundColor, size: parseFloat(getComputedStyle(b).fontSize) }));
       assert.equal(style.overlay, true);
       assert.equal(style.background, 'rgba(0, 0, 0, 0)');
       assert.ok(style.size >= 24, `large type (${style.size} px)`);
+      assert.deepEqual(await overlay.evaluate(() => window.policyViolations), []);
       await overlay.close();
+    });
+
+    await check('the page\'s policy lets its own script and style run, and nothing else', async () => {
+      assert.deepEqual(await page.evaluate(() => window.policyViolations), []);
+      const policy = (await page.goto(base, { waitUntil: 'load' })).headers()['content-security-policy'];
+      assert.ok(!policy.includes('unsafe-inline'), policy);
+      assert.deepEqual(await page.evaluate(() => window.policyViolations), []);
+      await page.waitForFunction(() => document.getElementById('state').textContent === 'live', { timeout: 5000 });
+      // A script put in the page by other means does not run.
+      const ran = await page.evaluate(() => new Promise((resolve) => {
+        const script = document.createElement('script');
+        script.textContent = 'window.injected = true;';
+        document.body.appendChild(script);
+        setTimeout(() => resolve(window.injected === true), 100);
+      }));
+      assert.equal(ran, false);
+      assert.ok((await page.evaluate(() => window.policyViolations)).some((v) => v.startsWith('script-src')));
     });
 
     await check('the page says when the program is gone', async () => {
