@@ -298,9 +298,10 @@ ImportPlan planImport(const QByteArray &csv, const std::vector<StoredHam> &curre
 }
 
 bool readHams(const QString &databasePath, std::vector<StoredHam> *hams, QString *error) {
+    // Only read: an empty list is read as it is, without the blank record a window needs, so
+    // that an export works on a full disk.
     storage::StorageError failure;
-    std::unique_ptr<storage::Database> db =
-        storage::Database::open(databasePath, &failure, &storage::qrzTable());
+    std::unique_ptr<storage::Database> db = storage::Database::open(databasePath, &failure);
     if (!db) {
         *error = failure.description;
         return false;
@@ -334,9 +335,9 @@ bool readHams(const QString &databasePath, std::vector<StoredHam> *hams, QString
 bool applyImport(const QString &databasePath, const ImportPlan &plan,
                  const std::function<bool(int done, int total)> &progress, QString *error) {
     error->clear();
+    // The hams go into the list as they are, without a blank record before them.
     storage::StorageError failure;
-    std::unique_ptr<storage::Database> db =
-        storage::Database::open(databasePath, &failure, &storage::qrzTable());
+    std::unique_ptr<storage::Database> db = storage::Database::open(databasePath, &failure);
     if (!db) {
         *error = failure.description;
         return false;

@@ -59,12 +59,14 @@ struct ImportPlan {
 // a known ham when its call is in the list (the first such ham, letter case aside).
 ImportPlan planImport(const QByteArray &csv, const std::vector<StoredHam> &current);
 
-// The ham list of the database file, in table order.
+// The ham list of the database file, in table order. Nothing is written: an empty list is read
+// as empty (no blank record is made for it), also on a full disk.
 bool readHams(const QString &databasePath, std::vector<StoredHam> *hams, QString *error);
 
 // Writes the plan into the ham list in one transaction. progress(done, total) is called now and
 // then; when it returns false the import stops and nothing is written. On any failure the table
-// is left as it was and *error (Dutch) says why; a stop by progress leaves *error empty.
+// is left as it was and *error (Dutch) says why; a stop by progress leaves *error empty. The hams
+// go in as they are: an empty list gets no blank record before them.
 bool applyImport(const QString &databasePath, const ImportPlan &plan,
                  const std::function<bool(int done, int total)> &progress, QString *error);
 

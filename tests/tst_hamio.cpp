@@ -1,3 +1,4 @@
+#include "FullDisk.h"
 #include "TestMain.h"
 
 #include "extra/frmImport.h"
@@ -76,6 +77,7 @@ private Q_SLOTS:
     void knownCallsAsTheLookUpFindsThem_data();
     void knownCallsAsTheLookUpFindsThem();
     void importIntoLockedListChangesNothing();
+    void emptyListReadWithoutWriting();
     void longParticularsImportWhole();
     void readsOtherSpreadsheets_data();
     void readsOtherSpreadsheets();
@@ -358,6 +360,33 @@ void HamIoTest::importIntoLockedListChangesNothing() {
     QCOMPARE(error, QStringLiteral("De HAM-lijst kan niet worden bijgewerkt: de database is in "
                                    "gebruik door een ander programma"));
     QCOMPARE(stored(path), before);
+}
+
+// A fresh database whose ham list is empty is read (for an export) on a disk that takes no more:
+// the list is read as empty and the file is not written to.
+void HamIoTest::emptyListReadWithoutWriting() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QString::fromLatin1(storage::Database::kFileName));
+    storage::StorageError failure;
+    const std::unique_ptr<storage::Database> holder = storage::Database::open(path, &failure);
+    QVERIFY2(holder, qPrintable(failure.description));
+    const auto hamCount = [&holder] {
+        storage::Statement count(holder->handle(), QStringLiteral("SELECT count(*) FROM qrz"));
+        return count.next() ? count.integer(0) : -1;
+    };
+    QCOMPARE(hamCount(), 0);
+    std::vector<StoredHam> hams = {{1, ham("PA3ABC")}};
+    QString error;
+    bool read = false;
+    {
+        const fixture::FileSizeLimit full(0);
+        QVERIFY(full.ok());
+        read = hamio::readHams(path, &hams, &error);
+    }
+    QVERIFY2(read, qPrintable(error));
+    QVERIFY(hams.empty());
+    QCOMPARE(hamCount(), 0);
+    QCOMPARE(hamio::hamListCsv(hams), hamio::csvFile({hamio::csvHeader()}));
 }
 
 void HamIoTest::headerNames_data() {
