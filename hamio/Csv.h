@@ -34,11 +34,12 @@ struct CsvTable {
 };
 
 // Reads CSV text in UTF-8 (a byte order mark is skipped), in UTF-16 or UTF-32 after their byte
-// order mark, or in Windows-1252 when the bytes are no UTF-8. The separator is the one of
-// semicolon, comma and tab that occurs most often outside quotes in the first line. Quoted
-// fields may hold separators, doubled quotes and line breaks; line ends are CR LF, LF or CR.
-// Empty lines are skipped. The ' that csvLine() puts before a field comes off again: one ' at
-// the start of a field is dropped when what follows would get one from csvLine().
+// order mark, or in Windows-1252 when the bytes are no UTF-8. UTF-16 or UTF-32 without their
+// mark is not guessed: the error says what the file looks like and how to save it. The
+// separator is the one of semicolon, comma and tab that occurs most often outside quotes in the
+// first line. Quoted fields may hold separators, doubled quotes and line breaks; line ends are CR
+// LF, LF or CR. Empty lines are skipped. The ' that csvLine() puts before a field comes off
+// again: one ' at the start of a field is dropped when what follows would get one from csvLine().
 CsvTable readCsv(const QByteArray &bytes);
 
 }  // namespace hamio

@@ -72,6 +72,8 @@ private Q_SLOTS:
     void roundTripOfHostileText();
     void utf16AndUtf32Files_data();
     void utf16AndUtf32Files();
+    void unmarkedUtf16AndUtf32Said_data();
+    void unmarkedUtf16AndUtf32Said();
     void invisibleCharactersInRows_data();
     void invisibleCharactersInRows();
     void knownCallsAsTheLookUpFindsThem_data();
@@ -235,6 +237,40 @@ void HamIoTest::utf16AndUtf32Files() {
     // Cut off in the middle of a character: said, not guessed.
     QVERIFY(!hamio::readCsv(csv.chopped(1)).error.isEmpty());
     QVERIFY(!hamio::planImport(csv.chopped(1), {}).error.isEmpty());
+}
+
+void HamIoTest::unmarkedUtf16AndUtf32Said_data() {
+    QTest::addColumn<int>("encoding");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("UTF-16 LE") << int(QStringConverter::Utf16LE) << "UTF-16";
+    QTest::newRow("UTF-16 BE") << int(QStringConverter::Utf16BE) << "UTF-16";
+    QTest::newRow("UTF-32 LE") << int(QStringConverter::Utf32LE) << "UTF-32";
+    QTest::newRow("UTF-32 BE") << int(QStringConverter::Utf32BE) << "UTF-32";
+}
+
+// Without its byte order mark such a file is said once to be what it looks like, instead of
+// every line being refused for its NUL bytes.
+void HamIoTest::unmarkedUtf16AndUtf32Said() {
+    QFETCH(int, encoding);
+    QFETCH(QString, name);
+    QStringEncoder encoder{QStringConverter::Encoding(encoding)};
+    QString text = QStringLiteral("Call;Naam;Bijzonderheden\r\n");
+    for (int i = 0; i < 50; ++i) {
+        text += QStringLiteral("PA%1ABC;Zoë;73 € \U0001F4FB\r\n").arg(i);
+    }
+    const QByteArray csv = encoder.encode(text);
+    QVERIFY(!csv.startsWith("\xFF\xFE") && !csv.startsWith("\xFE\xFF"));
+    const QString said =
+        QStringLiteral(
+            "Het bestand lijkt %1-tekst zonder byte order mark (BOM) en is zo niet te "
+            "lezen. Sla het op als CSV in UTF-8 en importeer het opnieuw.")
+            .arg(name);
+    QCOMPARE(hamio::readCsv(csv).error, said);
+    const hamio::ImportPlan plan = hamio::planImport(csv, {});
+    QCOMPARE(plan.error, said);
+    QVERIFY(plan.rejected.empty() && plan.added.empty());
+    // A short file too, down to one character in UTF-16.
+    QCOMPARE(hamio::readCsv(encoder.encode(QStringLiteral("Call"))).error, said);
 }
 
 // Control and format characters (NUL, BEL, ESC, a zero-width space, a byte order mark) never
