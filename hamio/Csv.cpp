@@ -43,7 +43,9 @@ bool needsQuotes(const QString &field) {
     if (field.isEmpty()) {
         return false;
     }
-    if (field.front().isSpace() || field.back().isSpace()) {
+    // A U+FEFF first is part of the field; between quotes no reader takes it for a byte order
+    // mark.
+    if (field.front().isSpace() || field.back().isSpace() || field.front() == QChar(0xFEFF)) {
         return true;
     }
     for (const QChar c : field) {

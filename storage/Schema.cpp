@@ -57,7 +57,7 @@ void foldFunction(sqlite3_context *context, int, sqlite3_value **argv) {
     }
     const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
     const QByteArray folded =
-        foldedCall(QString::fromUtf8(text, sqlite3_value_bytes(argv[0]))).toUtf8();
+        foldedCall(fromStoredUtf8(text, sqlite3_value_bytes(argv[0]))).toUtf8();
     sqlite3_result_text(context, folded.constData(), int(folded.size()), SQLITE_TRANSIENT);
 }
 

@@ -70,12 +70,16 @@ private Q_SLOTS:
     void formulaFieldsAreMarked_data();
     void formulaFieldsAreMarked();
     void roundTripOfHostileText();
+    void roundTripKeepsWhatTheListHolds_data();
+    void roundTripKeepsWhatTheListHolds();
     void utf16AndUtf32Files_data();
     void utf16AndUtf32Files();
     void unmarkedUtf16AndUtf32Said_data();
     void unmarkedUtf16AndUtf32Said();
     void invisibleCharactersInRows_data();
     void invisibleCharactersInRows();
+    void callsFromAFileArePrintableAscii_data();
+    void callsFromAFileArePrintableAscii();
     void knownCallsAsTheLookUpFindsThem_data();
     void knownCallsAsTheLookUpFindsThem();
     void importIntoLockedListChangesNothing();
@@ -101,6 +105,8 @@ void HamIoTest::csvLines_data() {
     QTest::newRow("line break") << QStringList{"r1\nr2"} << QByteArray("\"r1\nr2\"\r\n");
     QTest::newRow("blank at the end") << QStringList{"x "} << QByteArray("\"x \"\r\n");
     QTest::newRow("comma needs nothing") << QStringList{"1,5"} << QByteArray("1,5\r\n");
+    QTest::newRow("U+FEFF first") << QStringList{"PA3ABC", QStringLiteral("\uFEFFx")}
+                                  << QByteArray("PA3ABC;\"\xEF\xBB\xBFx\"\r\n");
 }
 
 void HamIoTest::csvLines() {
@@ -187,6 +193,67 @@ void HamIoTest::roundTripOfHostileText() {
     QVERIFY(plan.added.empty());
     QVERIFY(plan.changed.empty());
     QVERIFY(plan.rejected.empty());
+}
+
+void HamIoTest::roundTripKeepsWhatTheListHolds_data() {
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("value");
+
+    const QString bom(QChar(0xFEFF));
+    QTest::newRow("call in lower case") << 0 << "pa3abc";
+    QTest::newRow("call in mixed case") << 0 << "Pa3AbC/p";
+    QTest::newRow("call with blanks at the ends") << 0 << " PA3ABC ";
+    QTest::newRow("call of another ham in lower case") << 0 << "pa1aa";
+    QTest::newRow("call outside ASCII, lower case") << 0 << QStringLiteral("pa\u00F8abc");
+    QTest::newRow("call starting with a byte order mark") << 0 << bom + "PA3ABC";
+    QTest::newRow("name in lower case") << 1 << "jan";
+    QTest::newRow("name starting with a byte order mark") << 1 << bom + "JAN";
+    QTest::newRow("address only a byte order mark") << 2 << bom;
+    QTest::newRow("postcode unformed") << 3 << "1234ab";
+    QTest::newRow("grid in other case") << 5 << "jo22AB";
+    QTest::newRow("country empty") << 6 << "";
+    QTest::newRow("e-mail in capitals") << 8 << "JAN@VOORBEELD.NL";
+    QTest::newRow("particulars starting with a byte order mark") << 9 << bom + "Komt elke week";
+    QTest::newRow("particulars two byte order marks") << 9 << bom + bom;
+    QTest::newRow("particulars byte order mark and formula") << 9 << bom + "=1+1";
+    QTest::newRow("particulars zero-width space first") << 9 << QStringLiteral("\u200Bx");
+}
+
+// A list as another program left it goes out and comes back in: every field comes back as the
+// list holds it, so nothing is new, changed or rejected, and the file holds each value exactly.
+void HamIoTest::roundTripKeepsWhatTheListHolds() {
+    QFETCH(int, field);
+    QFETCH(QString, value);
+    QTemporaryDir dir;
+    Ham awkward = ham(QStringLiteral("PD1XYZ"), QStringLiteral("PIET"));
+    awkward.field(field) = value;
+    const QString path = databaseWith(dir, {ham(QStringLiteral("PA1AA"), "ANNA"), awkward});
+    std::vector<StoredHam> current;
+    QString error;
+    QVERIFY(hamio::readHams(path, &current, &error));
+    QCOMPARE(current.size(), size_t(2));
+    QCOMPARE(current[1].ham.field(field), value);
+
+    const QByteArray csv = hamio::hamListCsv(current);
+    const hamio::CsvTable table = hamio::readCsv(csv);
+    QVERIFY(table.error.isEmpty());
+    QCOMPARE(table.records.size(), size_t(3));
+    QCOMPARE(table.records[2].fields.value(field), value);
+
+    const hamio::ImportPlan plan = hamio::planImport(csv, current);
+    QVERIFY(plan.error.isEmpty());
+    QStringList outcomes;
+    for (const hamio::RejectedRow &rejected : plan.rejected) {
+        outcomes << QStringLiteral("regel %1: %2").arg(rejected.line).arg(rejected.reason);
+    }
+    for (const Ham &added : plan.added) {
+        outcomes << QStringLiteral("nieuw: %1").arg(added.call);
+    }
+    for (const hamio::ChangedHam &changed : plan.changed) {
+        outcomes << QStringLiteral("gewijzigd: %1").arg(changed.after.call);
+    }
+    QCOMPARE(outcomes, QStringList());
+    QCOMPARE(plan.unchanged, 2);
 }
 
 void HamIoTest::readsOtherSpreadsheets_data() {
@@ -336,14 +403,80 @@ void HamIoTest::invisibleCharactersInRows() {
     QCOMPARE(outcomes, QStringList({outcome}));
 }
 
+void HamIoTest::callsFromAFileArePrintableAscii_data() {
+    QTest::addColumn<QString>("call");
+    QTest::addColumn<QString>("outcome");
+
+    const QString foreign = QStringLiteral(
+        "de call bevat een teken dat niet in een call hoort (%1); een call bestaat uit letters "
+        "A-Z, cijfers en leestekens");
+    QTest::newRow("combining grapheme joiner")
+        << QStringLiteral("PA3\u034FABC") << foreign.arg("U+034F");
+    QTest::newRow("variation selector") << QStringLiteral("PA3ABC\uFE0F") << foreign.arg("U+FE0F");
+    QTest::newRow("Hangul filler") << QStringLiteral("PA3\u3164ABC") << foreign.arg("U+3164");
+    QTest::newRow("line separator") << QStringLiteral("PA3\u2028ABC") << foreign.arg("U+2028");
+    QTest::newRow("letter with diaeresis")
+        << QStringLiteral("PA3\u00C4BC") << foreign.arg("U+00C4");
+    QTest::newRow("Cyrillic look-alike")
+        << QStringLiteral("\u0420\u04103ABC") << foreign.arg("U+0420");
+    QTest::newRow("full-width letters")
+        << QStringLiteral("\uFF30\uFF213ABC") << foreign.arg("U+FF30");
+    QTest::newRow("emoji") << QStringLiteral("PA3ABC\U0001F600") << foreign.arg("U+1F600");
+    QTest::newRow("no-break space")
+        << QStringLiteral("PA3\u00A0ABC") << "de call bevat een spatie (U+00A0)";
+    QTest::newRow("blank") << "PA3 ABC"
+                           << "de call bevat een spatie (U+0020)";
+    QTest::newRow("zero-width space")
+        << QStringLiteral("PA3\u200BABC") << "de call bevat een onzichtbaar teken (U+200B)";
+    QTest::newRow("tab") << "PA3\tABC"
+                         << "de call bevat een onzichtbaar teken (U+0009)";
+    QTest::newRow("plain") << "PA3ABC"
+                           << "nieuw: PA3ABC";
+    QTest::newRow("portable, lower case") << "pa3abc/p"
+                                          << "nieuw: PA3ABC/P";
+    QTest::newRow("maritime mobile") << "ON4XYZ/MM"
+                                     << "nieuw: ON4XYZ/MM";
+    QTest::newRow("blanks at the ends") << "  PE1AAA "
+                                        << "nieuw: PE1AAA";
+}
+
+// A call that comes from a file holds printable ASCII without blanks; any other character is
+// refused with the line and its code, so that no look-alike of a call comes in.
+void HamIoTest::callsFromAFileArePrintableAscii() {
+    QFETCH(QString, call);
+    QFETCH(QString, outcome);
+    const QByteArray csv = hamio::csvFile({{"Call", "Naam"}, {"PD1XYZ", "PIET"}, {call, "JAN"}});
+    const hamio::ImportPlan plan = hamio::planImport(csv, {});
+    QVERIFY(plan.error.isEmpty());
+    QStringList outcomes;
+    for (const hamio::RejectedRow &rejected : plan.rejected) {
+        outcomes << QStringLiteral("regel %1: %2").arg(rejected.line).arg(rejected.reason);
+    }
+    for (const Ham &added : plan.added) {
+        outcomes << QStringLiteral("nieuw: %1").arg(added.call);
+    }
+    const QStringList expected = outcome.startsWith(QLatin1String("nieuw"))
+                                     ? QStringList{"nieuw: PD1XYZ", outcome}
+                                     : QStringList{"regel 3: " + outcome, "nieuw: PD1XYZ"};
+    QCOMPARE(outcomes, expected);
+}
+
 void HamIoTest::knownCallsAsTheLookUpFindsThem_data() {
     QTest::addColumn<QByteArray>("row");
     QTest::addColumn<QString>("outcome");
     QTest::newRow("lower case in the list") << QByteArray("PA1ABC;JAN") << "gewijzigd: PA1ABC";
-    QTest::newRow("letter outside ASCII") << QByteArray(
-                                                 "PA\xC3\x98"
-                                                 "ABC;JAN")
-                                          << QStringLiteral("gewijzigd: PA\u00D8ABC");
+    QTest::newRow("as the list holds it") << QByteArray("pa1abc;JAN") << "ongewijzigd";
+    // A call from a file is ASCII; one the list already holds comes back as it stands.
+    QTest::newRow("letter outside ASCII, in other case")
+        << QByteArray(
+               "PA\xC3\x98"
+               "ABC;JAN")
+        << "regel 2: de call bevat een teken dat niet in een call hoort (U+00D8); een call "
+           "bestaat uit letters A-Z, cijfers en leestekens";
+    QTest::newRow("letter outside ASCII, as the list holds it") << QByteArray(
+                                                                       "pa\xC3\xB8"
+                                                                       "abc;JAN")
+                                                                << "ongewijzigd";
     QTest::newRow("SS is not the sharp s") << QByteArray("PASS;JAN") << "nieuw: PASS|JAN";
 }
 
@@ -359,11 +492,17 @@ void HamIoTest::knownCallsAsTheLookUpFindsThem() {
     const hamio::ImportPlan plan = hamio::planImport("Call;Naam\r\n" + row + "\r\n", current);
     QVERIFY(plan.error.isEmpty());
     QStringList outcomes;
+    for (const hamio::RejectedRow &rejected : plan.rejected) {
+        outcomes << QStringLiteral("regel %1: %2").arg(rejected.line).arg(rejected.reason);
+    }
     for (const Ham &added : plan.added) {
         outcomes << QStringLiteral("nieuw: %1|%2").arg(added.call, added.name);
     }
     for (const hamio::ChangedHam &changed : plan.changed) {
         outcomes << QStringLiteral("gewijzigd: %1").arg(changed.after.call);
+    }
+    for (int i = 0; i < plan.unchanged; ++i) {
+        outcomes << QStringLiteral("ongewijzigd");
     }
     QCOMPARE(outcomes, QStringList({outcome}));
 }
