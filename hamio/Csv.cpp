@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+#include <array>
 #include <optional>
 
 #include "storage/Settings.h"
@@ -41,7 +43,9 @@ bool needsQuotes(const QString &field) {
     if (field.isEmpty()) {
         return false;
     }
-    if (field.front().isSpace() || field.back().isSpace()) {
+    // A U+FEFF first is part of the field; between quotes no reader takes it for a byte order
+    // mark.
+    if (field.front().isSpace() || field.back().isSpace() || field.front() == QChar(0xFEFF)) {
         return true;
     }
     for (const QChar c : field) {
@@ -75,6 +79,34 @@ QChar guessSeparator(const QString &text) {
         }
     }
     return candidates[best];
+}
+
+// The encoding of text in UTF-16 or UTF-32 without a byte order mark, as some programs save
+// "Unicode text": in the first bytes the high bytes of the (mostly ASCII) characters are NUL and
+// the low bytes hardly ever are. Text in UTF-8 or Windows-1252 has no NUL at all.
+std::optional<QString> unmarkedWideText(const QByteArray &bytes) {
+    const qsizetype n = std::min<qsizetype>(bytes.size(), 4096) / 4 * 4;
+    if (n < 4) {
+        return std::nullopt;
+    }
+    std::array<qsizetype, 4> nul{};  // NUL bytes at each position of four
+    for (qsizetype i = 0; i < n; ++i) {
+        nul[size_t(i % 4)] += bytes[i] == '\0' ? 1 : 0;
+    }
+    const qsizetype each = n / 4;
+    const auto many = [each](qsizetype count) { return count * 2 >= each; };
+    const auto few = [each](qsizetype count) { return count * 10 <= each; };
+    if (few(nul[0]) && many(nul[1]) && many(nul[2]) && many(nul[3])) {
+        return QStringLiteral("UTF-32");  // little-endian
+    }
+    if (many(nul[0]) && many(nul[1]) && many(nul[2]) && few(nul[3])) {
+        return QStringLiteral("UTF-32");  // big-endian
+    }
+    if ((few(nul[0]) && few(nul[2]) && many(nul[1]) && many(nul[3])) ||
+        (many(nul[0]) && many(nul[2]) && few(nul[1]) && few(nul[3]))) {
+        return QStringLiteral("UTF-16");
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -131,6 +163,13 @@ CsvTable readCsv(const QByteArray &bytes) {
                     .arg(utf16 ? QStringLiteral("UTF-16") : QStringLiteral("UTF-32"));
             return table;
         }
+    } else if (const std::optional<QString> wide = unmarkedWideText(bytes)) {
+        // Read as UTF-8, every character would stand beside a NUL, on lines out of count.
+        table.error = QStringLiteral(
+                          "Het bestand lijkt %1-tekst zonder byte order mark (BOM) en is zo niet "
+                          "te lezen. Sla het op als CSV in UTF-8 en importeer het opnieuw.")
+                          .arg(*wide);
+        return table;
     } else {
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         text = utf8.decode(bytes);

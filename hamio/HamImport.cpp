@@ -100,13 +100,31 @@ QString withoutInvisibleEnds(const QString &text) {
     return blanksOf(0, first) + text.mid(first, last - first) + blanksOf(last, text.size());
 }
 
-// The first control or format character in the text (NUL among them).
-std::optional<char32_t> firstInvisible(const QString &text) {
-    for (qsizetype i = 0, width = 1; i < text.size(); i += width) {
-        const char32_t c = characterAt(text, i, &width);
-        if (isInvisible(c)) {
-            return c;
+// U+XXXX: a character named by its code, also when it shows nothing.
+QString codeOf(char32_t c) {
+    return QStringLiteral("U+%1").arg(
+        QString::number(uint(c), 16).toUpper().rightJustified(4, u'0'));
+}
+
+// Why a call from a file cannot be taken, or nothing. Such a call holds printable ASCII alone,
+// without blanks: anything else may look like a known call (a joiner, a variation selector, a
+// filler, a letter of another script) and still be another one.
+std::optional<QString> callFault(const QString &call) {
+    for (qsizetype i = 0, width = 1; i < call.size(); i += width) {
+        const char32_t c = characterAt(call, i, &width);
+        if (c > 0x20 && c < 0x7F) {
+            continue;
         }
+        if (isInvisible(c)) {
+            return QStringLiteral("de call bevat een onzichtbaar teken (%1)").arg(codeOf(c));
+        }
+        if (QChar::category(c) == QChar::Separator_Space) {
+            return QStringLiteral("de call bevat een spatie (%1)").arg(codeOf(c));
+        }
+        return QStringLiteral(
+                   "de call bevat een teken dat niet in een call hoort (%1); een call "
+                   "bestaat uit letters A-Z, cijfers en leestekens")
+            .arg(codeOf(c));
     }
     return std::nullopt;
 }
@@ -117,25 +135,29 @@ constexpr std::array<bool, storage::Ham::kFields> kTrimmed = {false, true, false
                                                               true,  true, false, true, false};
 
 // The forms of the ham list window for the fields the file gives; false and *reason when the
-// row cannot be taken.
+// row cannot be taken. storedCall is the call of the known ham the row is, if any: a call that
+// comes out of the forms as the list already holds it is no new call, whatever it holds.
 bool applyForms(storage::Ham *ham, const std::array<bool, storage::Ham::kFields> &given,
-                QString *reason) {
+                const QString *storedCall, QString *reason) {
     for (int field = 0; field < storage::Ham::kFields; ++field) {
         if (given[size_t(field)] && kTrimmed[size_t(field)]) {
             ham->field(field) = withoutInvisibleEnds(ham->field(field));
         }
     }
-    // Nothing invisible is taken off a call: a call that holds such a character anywhere is
-    // refused, so that no look-alike of a known call comes in beside it.
-    ham->call = hamlist::upperTrimmed(ham->call);
-    if (ham->call.isEmpty()) {
-        *reason = QStringLiteral("geen call");
-        return false;
-    }
-    if (const std::optional<char32_t> c = firstInvisible(ham->call)) {
-        *reason = QStringLiteral("de call bevat een onzichtbaar teken (U+%1)")
-                      .arg(QString::number(uint(*c), 16).toUpper().rightJustified(4, u'0'));
-        return false;
+    // Nothing invisible is taken off a call: a call that holds such a character anywhere, or
+    // anything else beyond printable ASCII, is refused, so that no look-alike of a known call
+    // comes in beside it. A call that comes back as the list holds it stays as it is.
+    if (given[0]) {
+        ham->call = hamlist::upperTrimmed(ham->call);
+        if (ham->call.isEmpty()) {
+            *reason = QStringLiteral("geen call");
+            return false;
+        }
+        const std::optional<QString> fault = callFault(ham->call);
+        if (fault && !(storedCall && ham->call == *storedCall)) {
+            *reason = *fault;
+            return false;
+        }
     }
     if (given[1]) {
         ham->name = hamlist::upperTrimmed(ham->name);
@@ -239,68 +261,91 @@ ImportPlan planImport(const QByteArray &csv, const std::vector<StoredHam> &curre
         return plan;
     }
 
-    // The first ham of each call, by its folded form: a row is the ham the exact look-up would
-    // find for its call.
+    // The first ham of each call as it stands, and by its folded form: a row is the ham whose
+    // call it repeats exactly, or else the ham the exact look-up would find for its call. So a
+    // list that holds two calls differing in letter case only comes back as it went out.
+    QHash<QString, size_t> exact;
     QHash<QString, size_t> known;
     for (size_t i = 0; i < current.size(); ++i) {
-        const QString call = storage::foldedCall(current[i].ham.call.trimmed());
-        if (!call.isEmpty() && !known.contains(call)) {
-            known.insert(call, i);
+        const QString &call = current[i].ham.call;
+        const QString folded = storage::foldedCall(call.trimmed());
+        if (!folded.isEmpty() && !known.contains(folded)) {
+            known.insert(folded, i);
+        }
+        if (!folded.isEmpty() && !exact.contains(call)) {
+            exact.insert(call, i);
         }
     }
-    QHash<QString, int> seen;  // call -> line of the file
+    const qsizetype callColumn =
+        qsizetype(std::find(columnField.begin(), columnField.end(), 0) - columnField.begin());
+    QHash<size_t, int> seenKnown;  // ham of the list -> line of the file
+    QHash<QString, int> seenNew;   // folded call -> line of the file
     for (size_t r = 1; r < table.records.size(); ++r) {
         const CsvRecord &record = table.records[r];
         if (record.fields.size() > header.size()) {
             plan.rejected.push_back({record.line, QStringLiteral("meer velden dan de kopregel")});
             continue;
         }
-        const auto it =
-            known.constFind(storage::foldedCall(hamlist::upperTrimmed(record.fields.value(qsizetype(
-                std::find(columnField.begin(), columnField.end(), 0) - columnField.begin())))));
-        storage::Ham ham = it != known.cend() ? current[*it].ham : storage::Ham{};
+        const QString callText = record.fields.value(callColumn);
+        std::optional<size_t> match;
+        if (const auto e = exact.constFind(callText); e != exact.cend()) {
+            match = *e;
+        } else if (const auto k =
+                       known.constFind(storage::foldedCall(hamlist::upperTrimmed(callText)));
+                   k != known.cend()) {
+            match = *k;
+        }
+        const bool isKnown = match.has_value();
+        storage::Ham ham = isKnown ? current[*match].ham : storage::Ham{};
         // A field that comes back as the list holds it stays as it is; the forms go to the
         // others.
         std::array<bool, storage::Ham::kFields> formed{};
+        formed[0] = !isKnown;  // a new ham gets the call's form and check, with or without call
         for (qsizetype c = 0; c < record.fields.size(); ++c) {
             const int field = columnField[size_t(c)];
-            if (field >= 0 && (it == known.cend() || record.fields[c] != ham.field(field))) {
+            if (field >= 0 && (!isKnown || record.fields[c] != ham.field(field))) {
                 ham.field(field) = record.fields[c];
                 formed[size_t(field)] = true;
             }
         }
-        if (it == known.cend() && ham.country.trimmed().isEmpty()) {
+        if (!isKnown && ham.country.trimmed().isEmpty()) {
             ham.country = QStringLiteral("Nederland");  // as "&Nieuw" fills it in
             formed[6] = false;
         }
         QString reason;
-        if (!applyForms(&ham, formed, &reason)) {
+        if (!applyForms(&ham, formed, isKnown ? &current[*match].ham.call : nullptr, &reason)) {
             plan.rejected.push_back({record.line, reason});
             continue;
         }
-        const auto earlier = seen.constFind(ham.call);
-        if (earlier != seen.cend()) {
+        const QString folded = storage::foldedCall(ham.call);
+        const int earlier = isKnown ? seenKnown.value(*match) : seenNew.value(folded);
+        if (earlier > 0) {
             plan.rejected.push_back(
                 {record.line,
-                 QStringLiteral("%1 staat al op regel %2").arg(ham.call).arg(*earlier)});
+                 QStringLiteral("%1 staat al op regel %2").arg(ham.call).arg(earlier)});
             continue;
         }
-        seen.insert(ham.call, record.line);
-        if (it == known.cend()) {
+        if (!isKnown) {
+            seenNew.insert(folded, record.line);
             plan.added.push_back(ham);
-        } else if (ham == current[*it].ham) {
+            continue;
+        }
+        seenKnown.insert(*match, record.line);
+        const StoredHam &stored = current[*match];
+        if (ham == stored.ham) {
             ++plan.unchanged;
         } else {
-            plan.changed.push_back({current[*it].bookmark, current[*it].ham, ham});
+            plan.changed.push_back({stored.bookmark, stored.ham, ham});
         }
     }
     return plan;
 }
 
 bool readHams(const QString &databasePath, std::vector<StoredHam> *hams, QString *error) {
+    // Only read: an empty list is read as it is, without the blank record a window needs, so
+    // that an export works on a full disk.
     storage::StorageError failure;
-    std::unique_ptr<storage::Database> db =
-        storage::Database::open(databasePath, &failure, &storage::qrzTable());
+    std::unique_ptr<storage::Database> db = storage::Database::open(databasePath, &failure);
     if (!db) {
         *error = failure.description;
         return false;
@@ -334,9 +379,9 @@ bool readHams(const QString &databasePath, std::vector<StoredHam> *hams, QString
 bool applyImport(const QString &databasePath, const ImportPlan &plan,
                  const std::function<bool(int done, int total)> &progress, QString *error) {
     error->clear();
+    // The hams go into the list as they are, without a blank record before them.
     storage::StorageError failure;
-    std::unique_ptr<storage::Database> db =
-        storage::Database::open(databasePath, &failure, &storage::qrzTable());
+    std::unique_ptr<storage::Database> db = storage::Database::open(databasePath, &failure);
     if (!db) {
         *error = failure.description;
         return false;

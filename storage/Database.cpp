@@ -476,14 +476,18 @@ std::unique_ptr<Database> Database::open(const QString &path, StorageError *erro
     // A new file is made in the plain journal mode, so that the mark that it is ours stands in
     // the file itself before any other connection looks at it.
     QString failure;
-    if (!upgradeSchema(db, table, &failure)) {
-        const int code = sqlite3_extended_errcode(db);
+    int failed = 0;
+    if (!upgradeSchema(db, table, &failure, &failed)) {
+        const int code = failed != 0 ? failed : sqlite3_extended_errcode(db);
         *error =
             sqlite3_db_readonly(db, "main") == 1 ? readOnlyFile(path) : database->errorFor(code);
         if (error->code == StorageError::kWriteFailed) {
-            *error = {
-                StorageError::kCannotOpen,
-                QStringLiteral("De database %1 kan niet worden bijgewerkt.").arg(native(path))};
+            // A full disk is said as such; it is what the user can mend.
+            *error = {StorageError::kCannotOpen,
+                      (code & 0xFF) == SQLITE_FULL
+                          ? error->description
+                          : QStringLiteral("De database %1 kan niet worden bijgewerkt.")
+                                .arg(native(path))};
         }
         return nullptr;
     }

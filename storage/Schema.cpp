@@ -57,7 +57,7 @@ void foldFunction(sqlite3_context *context, int, sqlite3_value **argv) {
     }
     const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
     const QByteArray folded =
-        foldedCall(QString::fromUtf8(text, sqlite3_value_bytes(argv[0]))).toUtf8();
+        foldedCall(fromStoredUtf8(text, sqlite3_value_bytes(argv[0]))).toUtf8();
     sqlite3_result_text(context, folded.constData(), int(folded.size()), SQLITE_TRANSIENT);
 }
 
@@ -85,21 +85,32 @@ QString createTableSql(const TableDef &t, bool allFields) {
     return sql + QStringLiteral(")");
 }
 
-// One step of the schema, whole or not at all.
-bool inTransaction(sqlite3 *db, const std::function<bool(QString *)> &body, QString *failure) {
+// One step of the schema, whole or not at all. *code gets SQLite's code of a failure, taken
+// before the rollback can replace it.
+bool inTransaction(sqlite3 *db, const std::function<bool(QString *)> &body, QString *failure,
+                   int *code) {
     Transaction transaction(db);
     if (!transaction.isActive()) {
         if (failure) {
             *failure = transaction.failure().message;
         }
+        if (code) {
+            *code = transaction.failure().code;
+        }
         return false;
     }
     if (!body(failure)) {
+        if (code) {
+            *code = sqlite3_extended_errcode(db);
+        }
         return false;  // rolled back as the guard goes
     }
     if (!transaction.commit()) {
         if (failure) {
             *failure = transaction.failure().message;
+        }
+        if (code) {
+            *code = transaction.failure().code;
         }
         return false;
     }
@@ -364,7 +375,7 @@ int schemaVersion(sqlite3 *db) {
     return queryInt(db, "PRAGMA user_version");
 }
 
-bool upgradeSchema(sqlite3 *db, const TableDef *table, QString *failure) {
+bool upgradeSchema(sqlite3 *db, const TableDef *table, QString *failure, int *code) {
     // Each entry brings the file from version (index) to version (index + 1).
     static const std::function<bool(sqlite3 *, QString *)> steps[] = {
         createVersion1, createVersion2, createVersion3, createVersion4, createVersion5};
@@ -385,7 +396,7 @@ bool upgradeSchema(sqlite3 *db, const TableDef *table, QString *failure) {
                 return steps[version](db, f) &&
                        exec(db, QStringLiteral("PRAGMA user_version = %1").arg(next), f);
             },
-            failure);
+            failure, code);
         if (!ok) {
             return false;
         }
@@ -404,7 +415,7 @@ bool upgradeSchema(sqlite3 *db, const TableDef *table, QString *failure) {
                     exec(db, QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(table->name),
                          f));
         },
-        failure);
+        failure, code);
 }
 
 }  // namespace storage

@@ -61,8 +61,9 @@ QString missingField(sqlite3 *db, const TableDef &table);
 
 // Brings a database of ours from its version up to kSchemaVersion, one transaction per step,
 // then makes sure the given table (if any) exists and holds at least one record (a blank one
-// when it was missing or empty). Returns false and leaves the file as it was on any failure.
-bool upgradeSchema(sqlite3 *db, const TableDef *table, QString *failure);
+// when it was missing or empty). Returns false and leaves the file as it was on any failure;
+// *code (when given) is then SQLite's code of it, such as SQLITE_FULL.
+bool upgradeSchema(sqlite3 *db, const TableDef *table, QString *failure, int *code = nullptr);
 
 // The first column of the first row of a query; -1 when the query fails.
 int queryInt(sqlite3 *db, const char *sql);

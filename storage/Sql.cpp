@@ -1,5 +1,7 @@
 #include "storage/Sql.h"
 
+#include <QStringDecoder>
+
 #include <sqlite3.h>
 
 #include <utility>
@@ -27,6 +29,15 @@ sqlite3_stmt *prepare(sqlite3 *db, const char *sql, int bytes, bool persistent,
 }
 
 }  // namespace
+
+QString fromStoredUtf8(const char *utf8, qsizetype bytes) {
+    if (bytes >= 3 && utf8[0] == '\xEF' && utf8[1] == '\xBB' && utf8[2] == '\xBF') {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                         QStringDecoder::Flag::ConvertInitialBom);
+        return decoder.decode(QByteArrayView(utf8, bytes));
+    }
+    return QString::fromUtf8(utf8, bytes);
+}
 
 Statement::Statement(sqlite3 *db, const QString &sql, bool persistent) : db_(db) {
     const QByteArray utf8 = sql.toUtf8();
@@ -125,7 +136,7 @@ double Statement::real(int column) const {
 
 QString Statement::text(int column) const {
     const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt_, column));
-    return text ? QString::fromUtf8(text, sqlite3_column_bytes(stmt_, column)) : QString();
+    return text ? fromStoredUtf8(text, sqlite3_column_bytes(stmt_, column)) : QString();
 }
 
 bool Statement::execute(sqlite3 *db, const QString &sql, SqlFailure *failure) {

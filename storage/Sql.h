@@ -10,6 +10,10 @@
 
 namespace storage {
 
+// UTF-8 as SQLite hands it out, as text. A U+FEFF at the start is part of the value (a field
+// may begin with one), not a byte order mark to drop as QString::fromUtf8 does.
+QString fromStoredUtf8(const char *utf8, qsizetype bytes);
+
 // What SQLite said when a statement or a transaction failed: its result code (for
 // Database::errorFor and Database::describe; extended on connections that ask for extended codes,
 // as the program's own do) and its own English text (for the schema's failure text). A code of 0

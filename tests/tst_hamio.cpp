@@ -1,3 +1,4 @@
+#include "FullDisk.h"
 #include "TestMain.h"
 
 #include "extra/frmImport.h"
@@ -69,13 +70,20 @@ private Q_SLOTS:
     void formulaFieldsAreMarked_data();
     void formulaFieldsAreMarked();
     void roundTripOfHostileText();
+    void roundTripKeepsWhatTheListHolds_data();
+    void roundTripKeepsWhatTheListHolds();
     void utf16AndUtf32Files_data();
     void utf16AndUtf32Files();
+    void unmarkedUtf16AndUtf32Said_data();
+    void unmarkedUtf16AndUtf32Said();
     void invisibleCharactersInRows_data();
     void invisibleCharactersInRows();
+    void callsFromAFileArePrintableAscii_data();
+    void callsFromAFileArePrintableAscii();
     void knownCallsAsTheLookUpFindsThem_data();
     void knownCallsAsTheLookUpFindsThem();
     void importIntoLockedListChangesNothing();
+    void emptyListReadWithoutWriting();
     void longParticularsImportWhole();
     void readsOtherSpreadsheets_data();
     void readsOtherSpreadsheets();
@@ -97,6 +105,8 @@ void HamIoTest::csvLines_data() {
     QTest::newRow("line break") << QStringList{"r1\nr2"} << QByteArray("\"r1\nr2\"\r\n");
     QTest::newRow("blank at the end") << QStringList{"x "} << QByteArray("\"x \"\r\n");
     QTest::newRow("comma needs nothing") << QStringList{"1,5"} << QByteArray("1,5\r\n");
+    QTest::newRow("U+FEFF first") << QStringList{"PA3ABC", QStringLiteral("\uFEFFx")}
+                                  << QByteArray("PA3ABC;\"\xEF\xBB\xBFx\"\r\n");
 }
 
 void HamIoTest::csvLines() {
@@ -185,6 +195,67 @@ void HamIoTest::roundTripOfHostileText() {
     QVERIFY(plan.rejected.empty());
 }
 
+void HamIoTest::roundTripKeepsWhatTheListHolds_data() {
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("value");
+
+    const QString bom(QChar(0xFEFF));
+    QTest::newRow("call in lower case") << 0 << "pa3abc";
+    QTest::newRow("call in mixed case") << 0 << "Pa3AbC/p";
+    QTest::newRow("call with blanks at the ends") << 0 << " PA3ABC ";
+    QTest::newRow("call of another ham in lower case") << 0 << "pa1aa";
+    QTest::newRow("call outside ASCII, lower case") << 0 << QStringLiteral("pa\u00F8abc");
+    QTest::newRow("call starting with a byte order mark") << 0 << bom + "PA3ABC";
+    QTest::newRow("name in lower case") << 1 << "jan";
+    QTest::newRow("name starting with a byte order mark") << 1 << bom + "JAN";
+    QTest::newRow("address only a byte order mark") << 2 << bom;
+    QTest::newRow("postcode unformed") << 3 << "1234ab";
+    QTest::newRow("grid in other case") << 5 << "jo22AB";
+    QTest::newRow("country empty") << 6 << "";
+    QTest::newRow("e-mail in capitals") << 8 << "JAN@VOORBEELD.NL";
+    QTest::newRow("particulars starting with a byte order mark") << 9 << bom + "Komt elke week";
+    QTest::newRow("particulars two byte order marks") << 9 << bom + bom;
+    QTest::newRow("particulars byte order mark and formula") << 9 << bom + "=1+1";
+    QTest::newRow("particulars zero-width space first") << 9 << QStringLiteral("\u200Bx");
+}
+
+// A list as another program left it goes out and comes back in: every field comes back as the
+// list holds it, so nothing is new, changed or rejected, and the file holds each value exactly.
+void HamIoTest::roundTripKeepsWhatTheListHolds() {
+    QFETCH(int, field);
+    QFETCH(QString, value);
+    QTemporaryDir dir;
+    Ham awkward = ham(QStringLiteral("PD1XYZ"), QStringLiteral("PIET"));
+    awkward.field(field) = value;
+    const QString path = databaseWith(dir, {ham(QStringLiteral("PA1AA"), "ANNA"), awkward});
+    std::vector<StoredHam> current;
+    QString error;
+    QVERIFY(hamio::readHams(path, &current, &error));
+    QCOMPARE(current.size(), size_t(2));
+    QCOMPARE(current[1].ham.field(field), value);
+
+    const QByteArray csv = hamio::hamListCsv(current);
+    const hamio::CsvTable table = hamio::readCsv(csv);
+    QVERIFY(table.error.isEmpty());
+    QCOMPARE(table.records.size(), size_t(3));
+    QCOMPARE(table.records[2].fields.value(field), value);
+
+    const hamio::ImportPlan plan = hamio::planImport(csv, current);
+    QVERIFY(plan.error.isEmpty());
+    QStringList outcomes;
+    for (const hamio::RejectedRow &rejected : plan.rejected) {
+        outcomes << QStringLiteral("regel %1: %2").arg(rejected.line).arg(rejected.reason);
+    }
+    for (const Ham &added : plan.added) {
+        outcomes << QStringLiteral("nieuw: %1").arg(added.call);
+    }
+    for (const hamio::ChangedHam &changed : plan.changed) {
+        outcomes << QStringLiteral("gewijzigd: %1").arg(changed.after.call);
+    }
+    QCOMPARE(outcomes, QStringList());
+    QCOMPARE(plan.unchanged, 2);
+}
+
 void HamIoTest::readsOtherSpreadsheets_data() {
     QTest::addColumn<QByteArray>("csv");
     QTest::addColumn<QString>("naam");
@@ -233,6 +304,40 @@ void HamIoTest::utf16AndUtf32Files() {
     // Cut off in the middle of a character: said, not guessed.
     QVERIFY(!hamio::readCsv(csv.chopped(1)).error.isEmpty());
     QVERIFY(!hamio::planImport(csv.chopped(1), {}).error.isEmpty());
+}
+
+void HamIoTest::unmarkedUtf16AndUtf32Said_data() {
+    QTest::addColumn<int>("encoding");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("UTF-16 LE") << int(QStringConverter::Utf16LE) << "UTF-16";
+    QTest::newRow("UTF-16 BE") << int(QStringConverter::Utf16BE) << "UTF-16";
+    QTest::newRow("UTF-32 LE") << int(QStringConverter::Utf32LE) << "UTF-32";
+    QTest::newRow("UTF-32 BE") << int(QStringConverter::Utf32BE) << "UTF-32";
+}
+
+// Without its byte order mark such a file is said once to be what it looks like, instead of
+// every line being refused for its NUL bytes.
+void HamIoTest::unmarkedUtf16AndUtf32Said() {
+    QFETCH(int, encoding);
+    QFETCH(QString, name);
+    QStringEncoder encoder{QStringConverter::Encoding(encoding)};
+    QString text = QStringLiteral("Call;Naam;Bijzonderheden\r\n");
+    for (int i = 0; i < 50; ++i) {
+        text += QStringLiteral("PA%1ABC;Zoë;73 € \U0001F4FB\r\n").arg(i);
+    }
+    const QByteArray csv = encoder.encode(text);
+    QVERIFY(!csv.startsWith("\xFF\xFE") && !csv.startsWith("\xFE\xFF"));
+    const QString said =
+        QStringLiteral(
+            "Het bestand lijkt %1-tekst zonder byte order mark (BOM) en is zo niet te "
+            "lezen. Sla het op als CSV in UTF-8 en importeer het opnieuw.")
+            .arg(name);
+    QCOMPARE(hamio::readCsv(csv).error, said);
+    const hamio::ImportPlan plan = hamio::planImport(csv, {});
+    QCOMPARE(plan.error, said);
+    QVERIFY(plan.rejected.empty() && plan.added.empty());
+    // A short file too, down to one character in UTF-16.
+    QCOMPARE(hamio::readCsv(encoder.encode(QStringLiteral("Call"))).error, said);
 }
 
 // Control and format characters (NUL, BEL, ESC, a zero-width space, a byte order mark) never
@@ -298,14 +403,80 @@ void HamIoTest::invisibleCharactersInRows() {
     QCOMPARE(outcomes, QStringList({outcome}));
 }
 
+void HamIoTest::callsFromAFileArePrintableAscii_data() {
+    QTest::addColumn<QString>("call");
+    QTest::addColumn<QString>("outcome");
+
+    const QString foreign = QStringLiteral(
+        "de call bevat een teken dat niet in een call hoort (%1); een call bestaat uit letters "
+        "A-Z, cijfers en leestekens");
+    QTest::newRow("combining grapheme joiner")
+        << QStringLiteral("PA3\u034FABC") << foreign.arg("U+034F");
+    QTest::newRow("variation selector") << QStringLiteral("PA3ABC\uFE0F") << foreign.arg("U+FE0F");
+    QTest::newRow("Hangul filler") << QStringLiteral("PA3\u3164ABC") << foreign.arg("U+3164");
+    QTest::newRow("line separator") << QStringLiteral("PA3\u2028ABC") << foreign.arg("U+2028");
+    QTest::newRow("letter with diaeresis")
+        << QStringLiteral("PA3\u00C4BC") << foreign.arg("U+00C4");
+    QTest::newRow("Cyrillic look-alike")
+        << QStringLiteral("\u0420\u04103ABC") << foreign.arg("U+0420");
+    QTest::newRow("full-width letters")
+        << QStringLiteral("\uFF30\uFF213ABC") << foreign.arg("U+FF30");
+    QTest::newRow("emoji") << QStringLiteral("PA3ABC\U0001F600") << foreign.arg("U+1F600");
+    QTest::newRow("no-break space")
+        << QStringLiteral("PA3\u00A0ABC") << "de call bevat een spatie (U+00A0)";
+    QTest::newRow("blank") << "PA3 ABC"
+                           << "de call bevat een spatie (U+0020)";
+    QTest::newRow("zero-width space")
+        << QStringLiteral("PA3\u200BABC") << "de call bevat een onzichtbaar teken (U+200B)";
+    QTest::newRow("tab") << "PA3\tABC"
+                         << "de call bevat een onzichtbaar teken (U+0009)";
+    QTest::newRow("plain") << "PA3ABC"
+                           << "nieuw: PA3ABC";
+    QTest::newRow("portable, lower case") << "pa3abc/p"
+                                          << "nieuw: PA3ABC/P";
+    QTest::newRow("maritime mobile") << "ON4XYZ/MM"
+                                     << "nieuw: ON4XYZ/MM";
+    QTest::newRow("blanks at the ends") << "  PE1AAA "
+                                        << "nieuw: PE1AAA";
+}
+
+// A call that comes from a file holds printable ASCII without blanks; any other character is
+// refused with the line and its code, so that no look-alike of a call comes in.
+void HamIoTest::callsFromAFileArePrintableAscii() {
+    QFETCH(QString, call);
+    QFETCH(QString, outcome);
+    const QByteArray csv = hamio::csvFile({{"Call", "Naam"}, {"PD1XYZ", "PIET"}, {call, "JAN"}});
+    const hamio::ImportPlan plan = hamio::planImport(csv, {});
+    QVERIFY(plan.error.isEmpty());
+    QStringList outcomes;
+    for (const hamio::RejectedRow &rejected : plan.rejected) {
+        outcomes << QStringLiteral("regel %1: %2").arg(rejected.line).arg(rejected.reason);
+    }
+    for (const Ham &added : plan.added) {
+        outcomes << QStringLiteral("nieuw: %1").arg(added.call);
+    }
+    const QStringList expected = outcome.startsWith(QLatin1String("nieuw"))
+                                     ? QStringList{"nieuw: PD1XYZ", outcome}
+                                     : QStringList{"regel 3: " + outcome, "nieuw: PD1XYZ"};
+    QCOMPARE(outcomes, expected);
+}
+
 void HamIoTest::knownCallsAsTheLookUpFindsThem_data() {
     QTest::addColumn<QByteArray>("row");
     QTest::addColumn<QString>("outcome");
     QTest::newRow("lower case in the list") << QByteArray("PA1ABC;JAN") << "gewijzigd: PA1ABC";
-    QTest::newRow("letter outside ASCII") << QByteArray(
-                                                 "PA\xC3\x98"
-                                                 "ABC;JAN")
-                                          << QStringLiteral("gewijzigd: PA\u00D8ABC");
+    QTest::newRow("as the list holds it") << QByteArray("pa1abc;JAN") << "ongewijzigd";
+    // A call from a file is ASCII; one the list already holds comes back as it stands.
+    QTest::newRow("letter outside ASCII, in other case")
+        << QByteArray(
+               "PA\xC3\x98"
+               "ABC;JAN")
+        << "regel 2: de call bevat een teken dat niet in een call hoort (U+00D8); een call "
+           "bestaat uit letters A-Z, cijfers en leestekens";
+    QTest::newRow("letter outside ASCII, as the list holds it") << QByteArray(
+                                                                       "pa\xC3\xB8"
+                                                                       "abc;JAN")
+                                                                << "ongewijzigd";
     QTest::newRow("SS is not the sharp s") << QByteArray("PASS;JAN") << "nieuw: PASS|JAN";
 }
 
@@ -321,11 +492,17 @@ void HamIoTest::knownCallsAsTheLookUpFindsThem() {
     const hamio::ImportPlan plan = hamio::planImport("Call;Naam\r\n" + row + "\r\n", current);
     QVERIFY(plan.error.isEmpty());
     QStringList outcomes;
+    for (const hamio::RejectedRow &rejected : plan.rejected) {
+        outcomes << QStringLiteral("regel %1: %2").arg(rejected.line).arg(rejected.reason);
+    }
     for (const Ham &added : plan.added) {
         outcomes << QStringLiteral("nieuw: %1|%2").arg(added.call, added.name);
     }
     for (const hamio::ChangedHam &changed : plan.changed) {
         outcomes << QStringLiteral("gewijzigd: %1").arg(changed.after.call);
+    }
+    for (int i = 0; i < plan.unchanged; ++i) {
+        outcomes << QStringLiteral("ongewijzigd");
     }
     QCOMPARE(outcomes, QStringList({outcome}));
 }
@@ -358,6 +535,33 @@ void HamIoTest::importIntoLockedListChangesNothing() {
     QCOMPARE(error, QStringLiteral("De HAM-lijst kan niet worden bijgewerkt: de database is in "
                                    "gebruik door een ander programma"));
     QCOMPARE(stored(path), before);
+}
+
+// A fresh database whose ham list is empty is read (for an export) on a disk that takes no more:
+// the list is read as empty and the file is not written to.
+void HamIoTest::emptyListReadWithoutWriting() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QString::fromLatin1(storage::Database::kFileName));
+    storage::StorageError failure;
+    const std::unique_ptr<storage::Database> holder = storage::Database::open(path, &failure);
+    QVERIFY2(holder, qPrintable(failure.description));
+    const auto hamCount = [&holder] {
+        storage::Statement count(holder->handle(), QStringLiteral("SELECT count(*) FROM qrz"));
+        return count.next() ? count.integer(0) : -1;
+    };
+    QCOMPARE(hamCount(), 0);
+    std::vector<StoredHam> hams = {{1, ham("PA3ABC")}};
+    QString error;
+    bool read = false;
+    {
+        const fixture::FileSizeLimit full(0);
+        QVERIFY(full.ok());
+        read = hamio::readHams(path, &hams, &error);
+    }
+    QVERIFY2(read, qPrintable(error));
+    QVERIFY(hams.empty());
+    QCOMPARE(hamCount(), 0);
+    QCOMPARE(hamio::hamListCsv(hams), hamio::csvFile({hamio::csvHeader()}));
 }
 
 void HamIoTest::headerNames_data() {

@@ -1,4 +1,5 @@
 #include "Fixture.h"
+#include "FullDisk.h"
 #include "MainControls.h"
 #include "TestMain.h"
 
@@ -10,6 +11,7 @@
 #include "roundsheet/frmMain.h"
 #include "roundsheet/frmToevoegen.h"
 #include "storage/Database.h"
+#include "storage/Sql.h"
 #include "storage/TableCursor.h"
 
 #include <QAction>
@@ -771,6 +773,42 @@ private Q_SLOTS:
         w_->opstarttimer_Timer();
         QVERIFY(w_->close());
         QCOMPARE(readFile(databasePath(folder())), foreign);
+    }
+
+    // A fresh database whose ham list is empty, on a disk that takes no more: the window needs a
+    // blank record it cannot write, and says that the disk is full.
+    void fullDiskWithAnEmptyListIsSaid() {
+        const QString data = QDir(folder()).filePath(QStringLiteral("data"));
+        QVERIFY(QDir(folder()).mkdir(QStringLiteral("data")));
+        fixture::SmallDisk disk(data);
+        if (!disk.mounted()) {
+            QSKIP(disk.why().constData());
+        }
+        seedHams(data, {});
+        // The main window holds the database open, its log and shared memory with it.
+        storage::StorageError error;
+        const std::unique_ptr<storage::Database> holder =
+            storage::Database::open(databasePath(data), &error);
+        QVERIFY2(holder, qPrintable(error.description));
+        const auto hamCount = [&holder] {
+            storage::Statement count(holder->handle(), QStringLiteral("SELECT count(*) FROM qrz"));
+            return count.next() ? count.integer(0) : -1;
+        };
+        QCOMPARE(hamCount(), 0);
+        QVERIFY(disk.fill());
+        w_ = new frmAmateur(data, fakes_.services());
+        w_->opstarttimer->stop();
+        w_->Timer1->stop();
+        QCOMPARE(shownTexts(),
+                 QStringList{QStringLiteral("Data error event hit err:De schijf met de database "
+                                            "%1 is vol.")
+                                 .arg(QDir::toNativeSeparators(databasePath(data)))});
+        // The window opens and closes without anything more to say.
+        w_->opstarttimer_Timer();
+        QVERIFY(w_->close());
+        QCOMPARE(fakes_.messages.shown().size(), 1);
+        delete w_.data();
+        QCOMPARE(hamCount(), 0);
     }
 
     // --- search --------------------------------------------------------------------------------

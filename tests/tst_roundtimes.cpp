@@ -52,6 +52,7 @@ private Q_SLOTS:
     void adifOfTheRoundOnScreen();
     void exportsThatCannotBeWritten_data();
     void exportsThatCannotBeWritten();
+    void hamListExportFromAFullDisk();
 
 private:
     fixture::Fakes fakes_;
@@ -286,6 +287,40 @@ void RoundTimesTest::exportsThatCannotBeWritten() {
         expectedFiles.append(QStringLiteral("vulling"));
     }
     QCOMPARE(QDir(target).entryList(QDir::Files | QDir::Hidden), expectedFiles);
+}
+
+// The program's disk is full and its ham list still empty: the export reads the list without
+// writing to the database, asks for its file (elsewhere) and writes it.
+void RoundTimesTest::hamListExportFromAFullDisk() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString data = QDir(dir.path()).filePath(QStringLiteral("data"));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("data")));
+    fixture::SmallDisk disk(data);
+    if (!disk.mounted()) {
+        QSKIP(disk.why().constData());
+    }
+    fakes_.messages.clear();
+    platform::fakes::FakeFileChooser files;
+    frmMain w(data, fakes_.services());
+    w.setFileChooser(&files);
+    w.load();
+    w.startupTimer->stop();
+    w.tmrRonde->stop();
+    w.Timer1->stop();
+    QVERIFY(disk.fill());
+
+    const QString out = QDir(dir.path()).filePath(QStringLiteral("HAM-lijst.csv"));
+    files.queueAnswer(out);
+    w.hamexport_Click();
+    QCOMPARE(files.pendingAnswers(), 0);
+    QCOMPARE(fakes_.messages.shown().size(), 1);
+    QCOMPARE(fakes_.messages.shown()[0].text, QStringLiteral("0 hams geschreven naar %1").arg(out));
+    QFile written(out);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), QByteArray("\xEF\xBB\xBF"
+                                           "Call;Naam;Adres;Postcode;Qth;Grid;Land;Telefoon;"
+                                           "E-mailadres;Bijzonderheden\r\n"));
 }
 
 KB_TEST_MAIN(RoundTimesTest)
