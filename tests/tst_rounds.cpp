@@ -53,6 +53,8 @@ const char *outcomeName(frmDialog::Outcome outcome) {
             return "Abandoned";
         case frmDialog::Outcome::RoundBegun:
             return "RoundBegun";
+        case frmDialog::Outcome::NotBegun:
+            return "NotBegun";
     }
     return "?";
 }
