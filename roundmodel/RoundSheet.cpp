@@ -321,11 +321,25 @@ void RoundSheet::browseLatest() {
 void RoundSheet::begin(const QString &controllerCall, const QString &controllerName,
                        const QString &plannedTime, const QDateTime &localNow,
                        const QLocale &locale) {
+    begin(
+        controllerCall, controllerName, plannedTime,
+        [localNow] {
+            return Moment{localNow, {}};
+        },
+        locale);
+}
+
+void RoundSheet::begin(const QString &controllerCall, const QString &controllerName,
+                       const QString &plannedTime, const Now &now, const QLocale &locale) {
     setPlannedTime(plannedTime);
     putText(Field::ControllerCall, controllerCall);
     putText(Field::ControllerName, controllerName);
-    putText(Field::Date, roundDateText(localNow.date(), locale));
     setCall(0, controllerCall);
+    // The look-up may have asked a question (a locator that is not valid): the round begins
+    // when it is answered.
+    const Moment moment = now();
+    const QDateTime &localNow = moment.local;
+    putText(Field::Date, roundDateText(localNow.date(), locale));
     // The distance its own look-up found for the controller's station; an unknown call or an
     // invalid locator leaves none, not the distance of an earlier computation.
     const QString controllerDistance = rows_[0].distance;
@@ -338,6 +352,9 @@ void RoundSheet::begin(const QString &controllerCall, const QString &controllerN
                                  localNow.toString(QStringLiteral("HH:mm")) +
                                  QStringLiteral(" uur.   Verwachtte eindtijd ") +
                                  end.toString(QStringLiteral("HH:mm")) + QStringLiteral(" uur."));
+    if (moment.utc.isValid()) {
+        setBeginTime(moment.utc);
+    }
 }
 
 void RoundSheet::setBeginTime(const QDateTime &utc) {

@@ -118,6 +118,17 @@ public:
     // bar, all as of localNow. Distances of the rows shown before are gone. Not stored yet.
     void begin(const QString &controllerCall, const QString &controllerName,
                const QString &plannedTime, const QDateTime &localNow, const QLocale &locale);
+    // One reading of the clock, local and UTC.
+    struct Moment {
+        QDateTime local;
+        QDateTime utc;
+    };
+    using Now = std::function<Moment()>;
+    // The same, with the clock read once the controller stands on the sheet, after any question
+    // its look-up asked: the line over the bar, the date and the begin time all come from that
+    // one reading.
+    void begin(const QString &controllerCall, const QString &controllerName,
+               const QString &plannedTime, const Now &now, const QLocale &locale);
     // When the round began (UTC, kept to the second): once its controller stands on the sheet,
     // after any question the look-up asked.
     void setBeginTime(const QDateTime &utc);

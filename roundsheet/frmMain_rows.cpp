@@ -403,11 +403,15 @@ void frmMain::setWipeEnabled(bool enabled) {
 // The round begins with this controller; once it stands on the sheet (after any question its
 // look-up asked) the clocks run, the round's begin time is taken and the round is stored.
 void frmMain::beginRound(const QString &controllerCall, const QString &controllerName) {
-    sheet_.begin(controllerCall, controllerName, settings_.readRondeTijd(),
-                 services_.clock.localNow(), services_.clock.locale());
+    const platform::Clock &clock = services_.clock;
+    sheet_.begin(
+        controllerCall, controllerName, settings_.readRondeTijd(),
+        [&clock] {
+            return roundmodel::RoundSheet::Moment{clock.localNow(), clock.utcNow()};
+        },
+        clock.locale());
     Timer1->start();
     tmrRondeTijd->start();
-    sheet_.setBeginTime(services_.clock.utcNow());
     storeRound();
 }
 

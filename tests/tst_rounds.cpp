@@ -23,6 +23,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimeZone>
 #include <QTimer>
 #include <QToolButton>
 
@@ -144,6 +145,20 @@ void escapeCallEntry(QWidget *window) {
     QVERIFY(box);
     QTest::keyClick(box->Text1, Qt::Key_Escape);
 }
+
+// Message boxes that stay on screen a while: each one answered moves the clock on.
+class SlowAnswers : public platform::fakes::FakeMessageBoxes {
+public:
+    MessageAnswer show(QWidget *owner, const QString &text, MessageStyle style,
+                       const QString &title = {}) override {
+        if (clock) {
+            clock->advanceSecs(secondsOnScreen);
+        }
+        return FakeMessageBoxes::show(owner, text, style, title);
+    }
+    platform::fakes::FakeClock *clock = nullptr;
+    qint64 secondsOnScreen = 0;
+};
 
 }  // namespace
 
@@ -1186,6 +1201,38 @@ private Q_SLOTS:
         QTest::keyClick(fixture::ui(w).Text2[0], Qt::Key_X, Qt::ControlModifier);
         QVERIFY(!w.isVisible());
         QCOMPARE(storedField(folder(), "rondecall"), QStringList({quoted("PA1"), quoted("PA2")}));
+    }
+
+    // The controller's look-up asks a question (a locator that is not valid) that stays on screen
+    // for three minutes: the round begins once it is answered, and the line over the bar says the
+    // time that is stored as the round's begin.
+    void roundBeginsAfterTheLookUpsQuestion() {
+        fixture::FakesWith<SlowAnswers> slow;
+        slow.clock.setLocalNow(QDateTime(QDate(2026, 12, 10), QTime(20, 15, 0)));
+        slow.clock.setUtcNow(QDateTime(QDate(2026, 12, 10), QTime(19, 15, 0), QTimeZone::utc()));
+        std::unique_ptr<frmMain> w = fixture::makeMainWindow(folder(), slow.services());
+        w->tmrRonde_Timer();
+        frmDialog dlg(*w);
+        dlg.tmrUnload->stop();
+        slow.messages.queueAnswer(MessageAnswer::Yes);
+        dlg.tmrUnload_Timer();
+        slow.messages.clock = &slow.clock;
+        slow.messages.secondsOnScreen = 180;
+        dlg.Text1->setText(QStringLiteral("PE1BAD"));  // locator JO2
+        dlg.Text2->setText(QStringLiteral("Piet"));
+        dlg.OKButton_Click();
+        w->Timer1->stop();
+        w->tmrRondeTijd->stop();
+
+        QCOMPARE(slow.messages.shown().size(), 2);  // the question, and the locator's message
+        QCOMPARE(fixture::ui(*w).Label5->text(),
+                 QStringLiteral("Ronde is gestart om 20:18 uur.   Verwachtte eindtijd 20:18 uur."));
+        const QDateTime begun(QDate(2026, 12, 10), QTime(19, 18, 0), QTimeZone::utc());
+        QCOMPARE(w->sheet().beginTime(), begun);
+        QCOMPARE(
+            storage::Round::fromRecord(fixture::storedValues(folder(), "ronde").last()).beginTime,
+            begun);
+        w->close();
     }
 
     // Deleting while a new round is begun but not stored drops that round; it does not store it.

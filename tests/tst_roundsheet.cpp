@@ -493,6 +493,34 @@ private Q_SLOTS:
         QCOMPARE(sheet.text(Field::RoundNumber), QStringLiteral("1"));
     }
 
+    // The round begins when its controller stands on the sheet: a question the look-up asks
+    // (three minutes on screen) comes before the one reading of the clock that the line over
+    // the bar, the date and the stored begin time all take.
+    void beginTimeAfterTheLookUpsQuestion() {
+        RoundSheet &sheet = openSheet();
+        QVERIFY(sheet.addNew());
+        QDateTime local(QDate(2026, 12, 10), QTime(23, 58, 30));
+        QDateTime utcNow = utc(22, 58, 30);
+        connect(&sheet, &RoundSheet::hamLookedUp, this, [&] {
+            local = local.addSecs(180);
+            utcNow = utcNow.addSecs(180);
+        });
+        int readings = 0;
+        sheet.begin(
+            QStringLiteral("PA3ABC"), QStringLiteral("Henk"), QStringLiteral("45"),
+            [&] {
+                ++readings;
+                return RoundSheet::Moment{local, utcNow};
+            },
+            QLocale(QLocale::Dutch, QLocale::Netherlands));
+        QCOMPARE(readings, 1);
+        QCOMPARE(sheet.text(Field::Progress),
+                 QStringLiteral("Ronde is gestart om 00:01 uur.   Verwachtte eindtijd 00:46 uur."));
+        QCOMPARE(sheet.beginTime(), utc(23, 1, 30));
+        QCOMPARE(sheet.text(Field::Date), QStringLiteral("vrijdag 11 december 2026"));
+        QVERIFY(sheet.isEdited());
+    }
+
     // No: the latest stored round is shown again and participants cannot be added.
     void browsingInsteadOfANewRound() {
         {
