@@ -253,11 +253,23 @@ void RoundSheet::giveTurn(int index) {
     Q_EMIT turnChanged(previous, index);
 }
 
+// A station marked away or listening no longer has the turn; nobody has it until the next turn
+// is given, also when the mark is cleared again.
+void RoundSheet::dropTurnOf(int index) {
+    if (turnRow_ == index) {
+        turnRow_ = -1;
+        Q_EMIT turnChanged(index, -1);
+    }
+}
+
 void RoundSheet::setAway(int index, bool away) {
     if (index < 0 || index >= kRows || rows_[size_t(index)].away == away) {
         return;
     }
     rows_[size_t(index)].away = away;
+    if (away) {
+        dropTurnOf(index);
+    }
     Q_EMIT awayChanged(index);
 }
 
@@ -267,6 +279,9 @@ void RoundSheet::setListening(int index, bool listening) {
     }
     rows_[size_t(index)].listening = listening;
     markEdited(storage::rondeFieldIndex(RowField::Listening, index));
+    if (listening) {
+        dropTurnOf(index);
+    }
     Q_EMIT listeningChanged(index);
 }
 

@@ -80,7 +80,10 @@ public:
     // The planned round time as it was typed or read from the file rondetijd.
     const QString &plannedTime() const { return plannedTime_; }
     QDateTime beginTime() const { return beginTime_; }  // UTC; invalid before a round began
-    int turnRow() const { return turnRow_; }            // -1 while nobody has had a turn
+    // The row whose station has the turn: the one the sheet highlights and the live page shows.
+    // -1 while nobody has it: before the first turn, and once that station is marked away or
+    // listening (clearing the mark does not give the turn back).
+    int turnRow() const { return turnRow_; }
     // The caption of a row's turn button: "Beurt", then "Beurt  " and the count.
     QString turnCaption(int index) const;
     // The round as the sheet shows it now, edits included.
@@ -179,6 +182,7 @@ Q_SIGNALS:
     void cellChanged(int index, roundmodel::Column column);
     void awayChanged(int index);
     void listeningChanged(int index);
+    // The turn went from previousRow to row; either is -1 for nobody.
     void turnChanged(int previousRow, int row);
     void modeChanged(roundmodel::RoundMode mode);
     void plannedTimeChanged();
@@ -211,6 +215,7 @@ private:
     void lookUp(int index, const QString &call);
     void clearDistances();
     void numberFromPosition();
+    void dropTurnOf(int index);
 
     storage::Recordset records_{*this};
     HamLookUp lookUp_;

@@ -14,8 +14,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyleOption>
 #include <QTimer>
 #include <QToolButton>
 
@@ -26,7 +28,13 @@ namespace {
 // The background of the row whose station has the turn.
 const QColor kTurnColour(255, 255, 192);
 
+// The row's colour goes into the text boxes' base and the turn button's face (see
+// TurnButtonStyle).
 void setBackground(QWidget *widget, const QColor &color) {
+    if (widget->palette().color(QPalette::Base) == color &&
+        widget->palette().color(QPalette::Button) == color) {
+        return;
+    }
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Base, color);
     palette.setColor(QPalette::Button, color);
@@ -34,6 +42,30 @@ void setBackground(QWidget *widget, const QColor &color) {
 }
 
 }  // namespace
+
+// The desktop's style only tints a button's face with the button colour (paler, with a
+// gradient); a turn button shows its row's colour plainly, a little darker while pressed, in a
+// frame of the style's own shade, with the keyboard focus marked inside it.
+void TurnButtonStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option,
+                                    QPainter *painter, const QWidget *widget) const {
+    if (element != PE_PanelButtonCommand) {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        return;
+    }
+    const QColor face = option->palette.color(QPalette::Button);
+    const bool down = option->state & (State_Sunken | State_On);
+    painter->save();
+    painter->fillRect(option->rect, down ? face.darker(115) : face);
+    painter->setBrush(Qt::NoBrush);
+    painter->setPen(option->palette.color(QPalette::Mid));
+    painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
+    // The keyboard's place shows as the style's highlight inside the frame.
+    if (option->state & State_HasFocus) {
+        painter->setPen(QPen(option->palette.color(QPalette::Highlight), 2));
+        painter->drawRect(option->rect.adjusted(2, 2, -2, -2));
+    }
+    painter->restore();
+}
 
 void frmMain::connectRows() {
     for (int i = 0; i < kRows; ++i) {
@@ -170,19 +202,27 @@ void frmMain::showMark(QCheckBox *mark, bool on, int index, QCheckBox *otherMark
     freezeRow(index, otherMark, on);
 }
 
-// The turn button counts its row's turns; the row whose station has the turn is highlighted.
+// The turn button counts its row's turns; the row whose station has the turn is highlighted,
+// and no row when nobody has it (its station was marked away or listening).
 void frmMain::showTurn(int, int row) {
+    for (int i = 0; i < kRows; ++i) {
+        setRowBackground(i, rowColour());
+    }
+    if (row < 0) {
+        return;
+    }
     QPushButton *button = cmdBeurt[row];
     button->setText(sheet_.turnCaption(row));
     button->setAccessibleName(button->text());
     QFont bold = button->font();
     bold.setBold(true);
     button->setFont(bold);
-    const QColor window = palette().color(QPalette::Base);
-    for (int i = 0; i < kRows; ++i) {
-        setRowBackground(i, window);
-    }
     setRowBackground(row, kTurnColour);
+}
+
+// The colour of the text boxes, which every row has while its station does not have the turn.
+QColor frmMain::rowColour() const {
+    return palette().color(QPalette::Base);
 }
 
 void frmMain::showPosition() {
@@ -294,7 +334,7 @@ void frmMain::freezeRow(int index, QCheckBox *otherMark, bool frozen) {
         w->setEnabled(!frozen);
     }
     if (frozen) {
-        const QColor window = palette().color(QPalette::Base);
+        const QColor window = rowColour();
         for (QWidget *w : std::initializer_list<QWidget *>{Text1[index], Text2[index], Text3[index],
                                                            Text4[index]}) {
             setBackground(w, window);

@@ -17,6 +17,7 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
@@ -159,6 +160,13 @@ public:
     platform::fakes::FakeClock *clock = nullptr;
     qint64 secondsOnScreen = 0;
 };
+
+// What a control shows as its background: a pixel of it as drawn, inside its frame near its
+// right edge (text stands left in the boxes and in the middle of the buttons).
+QString drawnColour(QWidget *control) {
+    const QImage image = control->grab().toImage();
+    return image.pixelColor(image.width() - 8, image.height() / 2).name();
+}
 
 }  // namespace
 
@@ -918,13 +926,10 @@ private Q_SLOTS:
         }
         QVERIFY(row3[5] != kTurnColour);
 
-        // A mark on the row with the turn: its boxes lose the colour, the distance keeps it.
+        // A mark on the row with the turn: its station has the turn no more, so the whole row
+        // loses the colour, distance and turn button included.
         fixture::ui(w).Check1[4]->setChecked(true);
-        const QList<QColor> marked = rowColours(4);
-        for (int c = 0; c < 4; ++c) {
-            QCOMPARE(marked[c], normal);
-        }
-        QCOMPARE(marked[4], kTurnColour);
+        QCOMPARE(rowColours(4), QList<QColor>(6, normal));
     }
 
     void marksFreezeTheRow_data() {
@@ -1233,6 +1238,46 @@ private Q_SLOTS:
             storage::Round::fromRecord(fixture::storedValues(folder(), "ronde").last()).beginTime,
             begun);
         w->close();
+    }
+
+    // Every row's text boxes and turn button have the text boxes' colour, also before the first
+    // turn; the row whose station has the turn has the light yellow on all six, drawn as such. A
+    // station marked away has the turn no more: its whole row goes back.
+    void turnColours() {
+        frmMain &w = makeWindow();
+        QVERIFY(showWindow(w));
+        fillRows(w, 3);
+        const QString white = w.palette().color(QPalette::Base).name();
+        const QString yellow = QColor(255, 255, 192).name();
+        auto rowShows = [&](int i) {
+            const auto &ui = fixture::ui(w);
+            QStringList colours;
+            for (QWidget *box : std::initializer_list<QWidget *>{
+                     ui.Text1[i], ui.Text2[i], ui.Text3[i], ui.Text5[i], ui.Text4[i]}) {
+                colours << box->palette().color(QPalette::Base).name() + QLatin1Char('/') +
+                               drawnColour(box);
+            }
+            colours << ui.cmdBeurt[i]->palette().color(QPalette::Button).name() + QLatin1Char('/') +
+                           drawnColour(ui.cmdBeurt[i]);
+            return colours;
+        };
+        auto sheetShows = [&](int highlighted) {
+            for (int i : {0, 1, 2, 3, 29}) {
+                const QString colour = i == highlighted ? yellow : white;
+                QCOMPARE(rowShows(i), QStringList(6, colour + QLatin1Char('/') + colour));
+            }
+        };
+        sheetShows(-1);
+        QTest::mouseClick(fixture::ui(w).cmdBeurt[1], Qt::LeftButton);
+        sheetShows(1);
+        QTest::mouseClick(fixture::ui(w).cmdBeurt[2], Qt::LeftButton);
+        sheetShows(2);
+        QTest::mouseClick(fixture::ui(w).Check1[2], Qt::LeftButton);
+        QCOMPARE(w.sheet().turnRow(), -1);
+        sheetShows(-1);
+        QTest::mouseClick(fixture::ui(w).Check1[2], Qt::LeftButton);
+        sheetShows(-1);
+        QCOMPARE(fixture::ui(w).cmdBeurt[2]->text(), QStringLiteral("Beurt  1"));
     }
 
     // Deleting while a new round is begun but not stored drops that round; it does not store it.

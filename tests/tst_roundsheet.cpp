@@ -289,6 +289,40 @@ private Q_SLOTS:
 
     // --- turns -----------------------------------------------------------------------------------
 
+    // A station marked away or listening has the turn no more: the sheet's highlight, the live
+    // page and the print-out all read turnRow. Clearing the mark does not give it back; a mark
+    // on another row leaves the turn where it is.
+    void markedStationLosesTheTurn_data() {
+        QTest::addColumn<bool>("listening");
+        QTest::newRow("Weg") << false;
+        QTest::newRow("Luisteren") << true;
+    }
+    void markedStationLosesTheTurn() {
+        QFETCH(bool, listening);
+        RoundSheet &sheet = openSheet();
+        sheet.placeCall(QStringLiteral("PA3ABC"), utc(19, 0));
+        sheet.placeCall(QStringLiteral("PD1XYZ"), utc(19, 0));
+        auto mark = [&](int row, bool on) {
+            listening ? sheet.setListening(row, on) : sheet.setAway(row, on);
+        };
+        sheet.giveTurn(1);
+        QSignalSpy moved(&sheet, &RoundSheet::turnChanged);
+        mark(0, true);
+        QCOMPARE(sheet.turnRow(), 1);
+        QCOMPARE(moved.size(), 0);
+        mark(0, false);
+        mark(1, true);
+        QCOMPARE(sheet.turnRow(), -1);
+        QCOMPARE(moved.size(), 1);
+        QCOMPARE(moved[0][0].toInt(), 1);
+        QCOMPARE(moved[0][1].toInt(), -1);
+        mark(1, false);
+        QCOMPARE(sheet.turnRow(), -1);
+        QCOMPARE(sheet.turnCaption(1), QStringLiteral("Beurt  1"));  // the count stays
+        sheet.giveTurn(0);
+        QCOMPARE(sheet.turnRow(), 0);
+    }
+
     void turns_data() {
         QTest::addColumn<int>("clicks");
         QTest::addColumn<QString>("caption");
