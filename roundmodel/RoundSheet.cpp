@@ -2,6 +2,7 @@
 
 #include "geo/Locator.h"
 #include "roundmodel/DateTexts.h"
+#include "timing/Clocks.h"
 #include "timing/PlannedTime.h"
 
 #include <QScopedValueRollback>
@@ -299,6 +300,49 @@ void RoundSheet::setMode(RoundMode mode) {
         mode_ = mode;
         Q_EMIT modeChanged(mode);
     }
+    noteAdding();
+}
+
+bool RoundSheet::showsLedRound() const {
+    switch (led_) {
+        case Led::Pending:
+            return records_.state() == storage::CursorState::PendingNew;
+        case Led::Stored:
+            return records_.state() == storage::CursorState::OnRecord &&
+                   records_.bookmark() == ledBookmark_;
+        case Led::None:
+        case Led::Ended:
+            break;
+    }
+    return false;
+}
+
+bool RoundSheet::addingAllowed() const {
+    if (!timing::addButtonEnabled(modeWord(mode_))) {
+        return false;
+    }
+    return led_ == Led::None || showsLedRound();
+}
+
+void RoundSheet::followLed() {
+    if (led_ == Led::Pending && records_.state() != storage::CursorState::PendingNew) {
+        const storage::Bookmark added = records_.LastModified();
+        if (added != storage::kNoBookmark && added != modifiedBeforeNew_) {
+            led_ = Led::Stored;
+            ledBookmark_ = added;
+        } else {
+            led_ = Led::Ended;
+        }
+    }
+    noteAdding();
+}
+
+void RoundSheet::noteAdding() {
+    const bool allowed = addingAllowed();
+    if (allowed != adding_) {
+        adding_ = allowed;
+        Q_EMIT addingChanged(allowed);
+    }
 }
 
 void RoundSheet::setPlannedTime(const QString &text) {
@@ -322,7 +366,11 @@ bool RoundSheet::addNew() {
     if (!records_.AddNew()) {
         return false;
     }
+    led_ = Led::Pending;
+    ledBookmark_ = storage::kNoBookmark;
+    modifiedBeforeNew_ = records_.LastModified();
     putText(Field::RoundNumber, QString::number(records_.RecordCount() + 1));
+    noteAdding();
     return true;
 }
 
@@ -330,6 +378,7 @@ void RoundSheet::browseLatest() {
     putText(Field::RoundNumber, QString());
     records_.MovePrevious();
     records_.MoveNext();
+    led_ = Led::None;
     setMode(RoundMode::Off);
 }
 
@@ -379,6 +428,9 @@ void RoundSheet::setBeginTime(const QDateTime &utc) {
 }
 
 RoundSheet::Placing RoundSheet::placeCall(const QString &typed, const UtcClock &utcNow) {
+    if (!addingAllowed()) {
+        return Placing::NotAllowed;
+    }
     // Calls on the sheet are upper case; a call pasted in lower case is the same call.
     const QString call = typed.trimmed().toUpper();
     if (!call.isEmpty()) {
@@ -418,7 +470,9 @@ void RoundSheet::numberFromPosition() {
 }
 
 bool RoundSheet::store() {
-    if (!records_.Store()) {
+    const bool done = records_.Store();
+    followLed();
+    if (!done) {
         return false;
     }
     numberFromPosition();
@@ -431,7 +485,9 @@ bool RoundSheet::hasPending() const {
 }
 
 bool RoundSheet::storePending() {
-    return !hasPending() || records_.Update();
+    const bool done = !hasPending() || records_.Update();
+    followLed();
+    return done;
 }
 
 void RoundSheet::showLatest() {
@@ -443,6 +499,10 @@ void RoundSheet::showLatest() {
 RoundSheet::Removal RoundSheet::removeShown() {
     if (records_.RecordCount() <= 1) {
         return Removal::LastOne;
+    }
+    // The round being led stays: calls keep going into it. A pending one was never stored.
+    if (led_ == Led::Stored && showsLedRound()) {
+        return Removal::BeingLed;
     }
     // A new round that is not stored yet is dropped rather than stored by the move that follows.
     if (records_.state() == storage::CursorState::PendingNew) {
@@ -500,6 +560,7 @@ void RoundSheet::repositioned() {
         clearDistances();
         numberFromPosition();
     }
+    followLed();
     const QString locator = std::exchange(lastValidLocator_, QString());
     Q_EMIT roundShown(locator);
 }

@@ -252,6 +252,7 @@ private:
     void showCell(int index, roundmodel::Column column);
     void showMark(QCheckBox *mark, bool on, int index, QCheckBox *otherMark);
     void showTurn(int previousRow, int row);
+    void showAdding(bool allowed);
     QColor rowColour() const;
     void showPosition();
     void calculatorShows(const QString &locator, bool showing);

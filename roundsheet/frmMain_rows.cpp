@@ -175,6 +175,7 @@ void frmMain::connectSheet() {
     connect(&sheet_, &RoundSheet::listeningChanged, this,
             [this](int i) { showMark(Check2[i], sheet_.row(i).listening, i, Check1[i]); });
     connect(&sheet_, &RoundSheet::turnChanged, this, &frmMain::showTurn);
+    connect(&sheet_, &RoundSheet::addingChanged, this, &frmMain::showAdding);
     connect(&sheet_, &RoundSheet::hamLookedUp, this, &frmMain::calculatorShows);
     connect(&sheet_, &RoundSheet::roundShown, this, &frmMain::roundShown);
     connect(&sheet_, &RoundSheet::stored, this, &frmMain::showPosition);
@@ -223,6 +224,17 @@ void frmMain::showTurn(int, int row) {
 // The colour of the text boxes, which every row has while its station does not have the turn.
 QColor frmMain::rowColour() const {
     return palette().color(QPalette::Base);
+}
+
+// Adding participants follows the sheet at once: the button, "wis" with it, and the call boxes,
+// which take no text while no call can be placed.
+void frmMain::showAdding(bool allowed) {
+    Command1->setEnabled(allowed);
+    if (!allowed) {
+        for (platform::TextBox *call : Text1) {
+            call->setReadOnly(true);
+        }
+    }
 }
 
 void frmMain::showPosition() {
@@ -373,7 +385,7 @@ void frmMain::Command1_LostFocus() {
 
 // Only one call entry box is open at a time: a reopening that finds one open does nothing.
 void frmMain::showCallEntry() {
-    if (closing_ || callEntry_) {
+    if (closing_ || callEntry_ || !sheet_.addingAllowed()) {
         return;
     }
     callEntry_ = new frmToevoegen(*this);
@@ -425,10 +437,21 @@ void frmMain::Command3_Click() {
 }
 
 void frmMain::verwijderronde_Click() {
-    if (sheet_.removeShown() == roundmodel::RoundSheet::Removal::LastOne) {
-        services_.messages.show(this, QStringLiteral("Je hebt alle rondes inmiddels verwijderd!"),
-                                platform::MessageStyle::OkInformation,
-                                QStringLiteral("Ho maar..."));
+    switch (sheet_.removeShown()) {
+        case roundmodel::RoundSheet::Removal::LastOne:
+            services_.messages.show(
+                this, QStringLiteral("Je hebt alle rondes inmiddels verwijderd!"),
+                platform::MessageStyle::OkInformation, QStringLiteral("Ho maar..."));
+            break;
+        case roundmodel::RoundSheet::Removal::BeingLed:
+            services_.messages.show(
+                this,
+                QStringLiteral("Dit is de ronde die je nu leidt; die wordt niet verwijderd.\n"
+                               "Een eerdere ronde verwijder je door die eerst te tonen."),
+                platform::MessageStyle::OkInformation, QStringLiteral("Ho maar..."));
+            break;
+        case roundmodel::RoundSheet::Removal::Removed:
+            break;
     }
 }
 
@@ -440,8 +463,8 @@ void frmMain::setWipeEnabled(bool enabled) {
     Command3->setEnabled(enabled);
 }
 
-// The round begins with this controller; once it stands on the sheet (after any question its
-// look-up asked) the clocks run, the round's begin time is taken and the round is stored.
+// The round begins with this controller, as of the clock once it stands on the sheet (after any
+// question its look-up asked); then the clocks run and the round is stored.
 void frmMain::beginRound(const QString &controllerCall, const QString &controllerName) {
     const platform::Clock &clock = services_.clock;
     sheet_.begin(

@@ -161,6 +161,16 @@ public:
     qint64 secondsOnScreen = 0;
 };
 
+// A call entry box answered by typing a call and Enter.
+std::function<void(QWidget *)> typeCall(const QString &call) {
+    return [call](QWidget *window) {
+        auto *box = qobject_cast<frmToevoegen *>(window);
+        QVERIFY(box);
+        QTest::keyClicks(box->Text1, call);
+        QTest::keyClick(box->Text1, Qt::Key_Return);
+    };
+}
+
 // What a control shows as its background: a pixel of it as drawn, inside its frame near its
 // right edge (text stands left in the boxes and in the middle of the buttons).
 QString drawnColour(QWidget *control) {
@@ -1206,6 +1216,79 @@ private Q_SLOTS:
         QTest::keyClick(fixture::ui(w).Text2[0], Qt::Key_X, Qt::ControlModifier);
         QVERIFY(!w.isVisible());
         QCOMPARE(storedField(folder(), "rondecall"), QStringList({quoted("PA1"), quoted("PA2")}));
+    }
+
+    // Ctrl+D while a round is led, right after a call was placed and before the next call entry
+    // box comes: the round being led stays, with its call, and the next call goes into it. An
+    // earlier round shown with the navigation bar takes no calls (the box that was coming does
+    // not come); deleting it shows the latest round, the one being led, which takes calls again.
+    void ctrlDKeepsTheRoundBeingLed() {
+        fixture::seedTable(folder(), "ronde", fixture::numberedRounds(2));
+        const QList<QStringList> seeded = storedRecords(folder(), "ronde");
+        frmMain &w = makeWindow();
+        w.tmrRonde_Timer();
+        QVERIFY(showWindow(w));
+        modals_->then(QStringLiteral("frmDialog"), [this](QWidget *window) {
+            auto *dlg = qobject_cast<frmDialog *>(window);
+            QVERIFY(dlg);
+            fakes_.messages.queueAnswer(MessageAnswer::Yes);
+            dlg->tmrUnload_Timer();
+            dlg->Text1->setText(QStringLiteral("PA3ABC"));
+            dlg->Text2->setText(QStringLiteral("Henk"));
+            dlg->OKButton->click();
+        });
+        modals_->then(QStringLiteral("frmToevoegen"), typeCall(QStringLiteral("pd1xyz")));
+        w.showStartDialog();
+        QCOMPARE(modals_->pending(), 0);
+        w.Timer1->stop();
+        w.tmrRondeTijd->stop();
+        QVERIFY(w.tmrToeVoeg->isActive());
+        fakes_.messages.clear();
+
+        QVERIFY(showWindow(w));
+        fixture::ui(w).Text4[5]->setFocus();
+        QTest::keyClick(fixture::ui(w).Text4[5], Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(fakes_.messages.shown().size(), 1);
+        QCOMPARE(fakes_.messages.shown()[0].text,
+                 QStringLiteral("Dit is de ronde die je nu leidt; die wordt niet verwijderd.\n"
+                                "Een eerdere ronde verwijder je door die eerst te tonen."));
+        QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::OkInformation);
+        QCOMPARE(fixture::ui(w).Data1->Caption(), QStringLiteral("Ronde : 3 van de 3"));
+        QVERIFY(fixture::ui(w).Command1->isEnabled());
+
+        modals_->then(QStringLiteral("frmToevoegen"), typeCall(QStringLiteral("PE1BAD")));
+        QVERIFY(w.tmrToeVoeg->fire());
+        QCOMPARE(modals_->pending(), 0);
+        QList<QStringList> stored = storedRecords(folder(), "ronde");
+        QCOMPARE(stored.size(), 3);
+        QCOMPARE(stored.mid(0, 2), seeded);
+        QCOMPARE(storedField(folder(), "call2").last(), quoted("PD1XYZ"));
+        QCOMPARE(storedField(folder(), "call3").last(), quoted("PE1BAD"));
+
+        // An earlier round on screen: no calls, and the box that was coming stays away.
+        QVERIFY(w.tmrToeVoeg->isActive());
+        QTest::mouseClick(fixture::ui(w).Data1->firstButton(), Qt::LeftButton);
+        QCOMPARE(fixture::ui(w).Data1->Caption(), QStringLiteral("Ronde : 1 van de 3"));
+        QVERIFY(!fixture::ui(w).Command1->isEnabled());
+        QVERIFY(fixture::ui(w).Text1[1]->isReadOnly());
+        QVERIFY(w.tmrToeVoeg->fire());
+        QCOMPARE(modals_->seen().size(), 3);  // the dialog and two call entry boxes
+        QCOMPARE(storedRecords(folder(), "ronde").mid(0, 2), seeded);
+
+        // Deleting it shows the round being led, which takes calls again.
+        QVERIFY(showWindow(w));
+        fixture::ui(w).Text4[5]->setFocus();
+        QTest::keyClick(fixture::ui(w).Text4[5], Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(fixture::ui(w).Data1->Caption(), QStringLiteral("Ronde : 2 van de 2"));
+        QCOMPARE(fixture::ui(w).txtKringbaasCall->text(), QStringLiteral("PA3ABC"));
+        QVERIFY(fixture::ui(w).Command1->isEnabled());
+        modals_->then(QStringLiteral("frmToevoegen"), typeCall(QStringLiteral("QX9ZZA")));
+        w.Command1_Click();
+        w.tmrToeVoeg->stop();
+        QCOMPARE(storedField(folder(), "rondecall"),
+                 QStringList({quoted("PA2"), quoted("PA3ABC")}));
+        QCOMPARE(storedField(folder(), "call4").last(), quoted("QX9ZZA"));
+        QCOMPARE(storedRecords(folder(), "ronde").first(), seeded[1]);
     }
 
     // The controller's look-up asks a question (a locator that is not valid) that stays on screen

@@ -495,8 +495,7 @@ private Q_SLOTS:
 
         QVERIFY(sheet.records().setAbsolutePosition(1));
         sheet.setCell(1, Column::Call, QString());
-        QCOMPARE(sheet.placeCall(QStringLiteral("PD9UNK"), utc(20, 0)),
-                 RoundSheet::Placing::Placed);
+        sheet.setCell(1, Column::Call, QStringLiteral("PD9UNK"));
         QVERIFY(sheet.records().MoveLast());
         const QList<storage::Round> after = storedRounds(database());
         QCOMPARE(after[1].participants[1].call, QStringLiteral("PD9UNK"));
@@ -525,6 +524,84 @@ private Q_SLOTS:
         QCOMPARE(sheet.removeShown(), RoundSheet::Removal::Removed);
         QCOMPARE(storedRounds(database()).size(), 1);
         QCOMPARE(sheet.text(Field::RoundNumber), QStringLiteral("1"));
+    }
+
+    // While a round is led, calls go only into that round: whenever another stored round is
+    // on screen nothing can be placed, and coming back to the round being led allows it again.
+    // The round being led is never deleted; another stored round is, and the latest round shown
+    // afterwards is the one being led.
+    void callsGoOnlyIntoTheRoundBeingLed() {
+        RoundSheet &sheet = leading();
+        QVERIFY(sheet.addingAllowed());
+        QVERIFY(sheet.store());  // as the window stores a round once it begins
+        QCOMPARE(sheet.placeCall(QStringLiteral("PD1XYZ"), utc(19, 20)),
+                 RoundSheet::Placing::Placed);
+        QVERIFY(sheet.store());
+        QSignalSpy adding(&sheet, &RoundSheet::addingChanged);
+
+        QCOMPARE(sheet.removeShown(), RoundSheet::Removal::BeingLed);
+        QCOMPARE(storedRounds(database()).size(), 2);
+        QCOMPARE(sheet.placeCall(QStringLiteral("PE1BAD"), utc(19, 21)),
+                 RoundSheet::Placing::Placed);
+        QCOMPARE(sheet.positionCaption(), QStringLiteral("Ronde : 2 van de 2"));
+
+        QVERIFY(sheet.records().MoveFirst());  // the blank round of the new database
+        QVERIFY(!sheet.addingAllowed());
+        QCOMPARE(adding.size(), 1);
+        QCOMPARE(adding[0][0].toBool(), false);
+        QCOMPARE(sheet.placeCall(QStringLiteral("PA3XYZ"), utc(19, 22)),
+                 RoundSheet::Placing::NotAllowed);
+        QCOMPARE(calls(sheet), QStringList(RoundSheet::kRows, QString()));
+        QCOMPARE(sheet.mode(), RoundMode::On);  // the round is still led
+
+        QVERIFY(sheet.records().MoveLast());
+        QVERIFY(sheet.addingAllowed());
+        QCOMPARE(adding.size(), 2);
+        QCOMPARE(sheet.placeCall(QStringLiteral("PA3XYZ"), utc(19, 23)),
+                 RoundSheet::Placing::Placed);
+        QVERIFY(sheet.store());
+        const QList<storage::Round> stored = storedRounds(database());
+        QCOMPARE(stored.size(), 2);
+        for (const storage::Participant &p : stored[0].participants) {
+            QVERIFY(p.call.isEmpty());
+        }
+        QCOMPARE(stored[1].participants[1].call, QStringLiteral("PD1XYZ"));
+        QCOMPARE(stored[1].participants[2].call, QStringLiteral("PE1BAD"));
+        QCOMPARE(stored[1].participants[3].call, QStringLiteral("PA3XYZ"));
+
+        // Another stored round is deleted as ever; the latest, shown then, is the one being led.
+        QVERIFY(sheet.records().MoveFirst());
+        QCOMPARE(sheet.removeShown(), RoundSheet::Removal::Removed);
+        QCOMPARE(sheet.positionCaption(), QStringLiteral("Ronde : 1 van de 1"));
+        QVERIFY(sheet.showsLedRound());
+        QVERIFY(sheet.addingAllowed());
+        QCOMPARE(storedRounds(database()).constFirst().controllerCall, QStringLiteral("PA3ABC"));
+    }
+
+    // A new round that is dropped before it was ever stored is led no more: the round shown
+    // then takes no calls. Browsing (No) takes none either.
+    void droppedOrBrowsedRoundTakesNoCalls_data() {
+        QTest::addColumn<bool>("browse");
+        QTest::newRow("dropped") << false;
+        QTest::newRow("No") << true;
+    }
+    void droppedOrBrowsedRoundTakesNoCalls() {
+        QFETCH(bool, browse);
+        RoundSheet &sheet = leading();
+        QVERIFY(sheet.store());
+        QVERIFY(sheet.addNew());
+        sheet.setMode(RoundMode::On);
+        QVERIFY(sheet.addingAllowed());
+        if (browse) {
+            sheet.browseLatest();
+        } else {
+            QCOMPARE(sheet.removeShown(), RoundSheet::Removal::Removed);
+        }
+        QCOMPARE(sheet.positionCaption(), QStringLiteral("Ronde : 2 van de 2"));
+        QVERIFY(!sheet.addingAllowed());
+        QCOMPARE(sheet.placeCall(QStringLiteral("PD1XYZ"), utc(19, 30)),
+                 RoundSheet::Placing::NotAllowed);
+        QCOMPARE(sheet.cell(1, Column::Call), QString());
     }
 
     // The round begins when its controller stands on the sheet: a question the look-up asks

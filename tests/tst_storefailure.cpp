@@ -181,6 +181,7 @@ private Q_SLOTS:
         QVERIFY(dlg.outcome() == roundsheet::frmDialog::Outcome::NotBegun);
         QCOMPARE(fixture::ui(w).Text2[0]->text(), QStringLiteral("Piet"));
         QCOMPARE(fixture::ui(w).Command1->isEnabled(), leading);
+        QCOMPARE(w.sheet().addingAllowed(), leading);
 
         QVERIFY(other.release());
         w.close();
