@@ -28,16 +28,16 @@ namespace {
 // The background of the row whose station has the turn.
 const QColor kTurnColour(255, 255, 192);
 
-// The row's colour goes into the text boxes' base and the turn button's face (see
-// TurnButtonStyle).
+// The row's colour goes into a text box's base and a turn button's face (see TurnButtonStyle);
+// a control that shows it already is left alone.
 void setBackground(QWidget *widget, const QColor &color) {
-    if (widget->palette().color(QPalette::Base) == color &&
-        widget->palette().color(QPalette::Button) == color) {
+    const QPalette::ColorRole role =
+        qobject_cast<QPushButton *>(widget) ? QPalette::Button : QPalette::Base;
+    if (widget->palette().color(role) == color) {
         return;
     }
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::Base, color);
-    palette.setColor(QPalette::Button, color);
+    palette.setColor(role, color);
     widget->setPalette(palette);
 }
 
