@@ -2,6 +2,7 @@
 
 #include "geo/Locator.h"
 #include "roundmodel/DateTexts.h"
+#include "timing/Clocks.h"
 #include "timing/PlannedTime.h"
 
 #include <QScopedValueRollback>
@@ -253,11 +254,23 @@ void RoundSheet::giveTurn(int index) {
     Q_EMIT turnChanged(previous, index);
 }
 
+// A station marked away or listening no longer has the turn; nobody has it until the next turn
+// is given, also when the mark is cleared again.
+void RoundSheet::dropTurnOf(int index) {
+    if (turnRow_ == index) {
+        turnRow_ = -1;
+        Q_EMIT turnChanged(index, -1);
+    }
+}
+
 void RoundSheet::setAway(int index, bool away) {
     if (index < 0 || index >= kRows || rows_[size_t(index)].away == away) {
         return;
     }
     rows_[size_t(index)].away = away;
+    if (away) {
+        dropTurnOf(index);
+    }
     Q_EMIT awayChanged(index);
 }
 
@@ -267,6 +280,9 @@ void RoundSheet::setListening(int index, bool listening) {
     }
     rows_[size_t(index)].listening = listening;
     markEdited(storage::rondeFieldIndex(RowField::Listening, index));
+    if (listening) {
+        dropTurnOf(index);
+    }
     Q_EMIT listeningChanged(index);
 }
 
@@ -283,6 +299,49 @@ void RoundSheet::setMode(RoundMode mode) {
     if (mode_ != mode) {
         mode_ = mode;
         Q_EMIT modeChanged(mode);
+    }
+    noteAdding();
+}
+
+bool RoundSheet::showsLedRound() const {
+    switch (led_) {
+        case Led::Pending:
+            return records_.state() == storage::CursorState::PendingNew;
+        case Led::Stored:
+            return records_.state() == storage::CursorState::OnRecord &&
+                   records_.bookmark() == ledBookmark_;
+        case Led::None:
+        case Led::Ended:
+            break;
+    }
+    return false;
+}
+
+bool RoundSheet::addingAllowed() const {
+    if (!timing::addButtonEnabled(modeWord(mode_))) {
+        return false;
+    }
+    return led_ == Led::None || showsLedRound();
+}
+
+void RoundSheet::followLed() {
+    if (led_ == Led::Pending && records_.state() != storage::CursorState::PendingNew) {
+        const storage::Bookmark added = records_.LastModified();
+        if (added != storage::kNoBookmark && added != modifiedBeforeNew_) {
+            led_ = Led::Stored;
+            ledBookmark_ = added;
+        } else {
+            led_ = Led::Ended;
+        }
+    }
+    noteAdding();
+}
+
+void RoundSheet::noteAdding() {
+    const bool allowed = addingAllowed();
+    if (allowed != adding_) {
+        adding_ = allowed;
+        Q_EMIT addingChanged(allowed);
     }
 }
 
@@ -307,7 +366,11 @@ bool RoundSheet::addNew() {
     if (!records_.AddNew()) {
         return false;
     }
+    led_ = Led::Pending;
+    ledBookmark_ = storage::kNoBookmark;
+    modifiedBeforeNew_ = records_.LastModified();
     putText(Field::RoundNumber, QString::number(records_.RecordCount() + 1));
+    noteAdding();
     return true;
 }
 
@@ -315,17 +378,32 @@ void RoundSheet::browseLatest() {
     putText(Field::RoundNumber, QString());
     records_.MovePrevious();
     records_.MoveNext();
+    led_ = Led::None;
     setMode(RoundMode::Off);
 }
 
 void RoundSheet::begin(const QString &controllerCall, const QString &controllerName,
                        const QString &plannedTime, const QDateTime &localNow,
                        const QLocale &locale) {
+    begin(
+        controllerCall, controllerName, plannedTime,
+        [localNow] {
+            return Moment{localNow, {}};
+        },
+        locale);
+}
+
+void RoundSheet::begin(const QString &controllerCall, const QString &controllerName,
+                       const QString &plannedTime, const Now &now, const QLocale &locale) {
     setPlannedTime(plannedTime);
     putText(Field::ControllerCall, controllerCall);
     putText(Field::ControllerName, controllerName);
-    putText(Field::Date, roundDateText(localNow.date(), locale));
     setCall(0, controllerCall);
+    // The look-up may have asked a question (a locator that is not valid): the round begins
+    // when it is answered.
+    const Moment moment = now();
+    const QDateTime &localNow = moment.local;
+    putText(Field::Date, roundDateText(localNow.date(), locale));
     // The distance its own look-up found for the controller's station; an unknown call or an
     // invalid locator leaves none, not the distance of an earlier computation.
     const QString controllerDistance = rows_[0].distance;
@@ -338,6 +416,9 @@ void RoundSheet::begin(const QString &controllerCall, const QString &controllerN
                                  localNow.toString(QStringLiteral("HH:mm")) +
                                  QStringLiteral(" uur.   Verwachtte eindtijd ") +
                                  end.toString(QStringLiteral("HH:mm")) + QStringLiteral(" uur."));
+    if (moment.utc.isValid()) {
+        setBeginTime(moment.utc);
+    }
 }
 
 void RoundSheet::setBeginTime(const QDateTime &utc) {
@@ -347,6 +428,9 @@ void RoundSheet::setBeginTime(const QDateTime &utc) {
 }
 
 RoundSheet::Placing RoundSheet::placeCall(const QString &typed, const UtcClock &utcNow) {
+    if (!addingAllowed()) {
+        return Placing::NotAllowed;
+    }
     // Calls on the sheet are upper case; a call pasted in lower case is the same call.
     const QString call = typed.trimmed().toUpper();
     if (!call.isEmpty()) {
@@ -386,7 +470,9 @@ void RoundSheet::numberFromPosition() {
 }
 
 bool RoundSheet::store() {
-    if (!records_.Store()) {
+    const bool done = records_.Store();
+    followLed();
+    if (!done) {
         return false;
     }
     numberFromPosition();
@@ -399,7 +485,9 @@ bool RoundSheet::hasPending() const {
 }
 
 bool RoundSheet::storePending() {
-    return !hasPending() || records_.Update();
+    const bool done = !hasPending() || records_.Update();
+    followLed();
+    return done;
 }
 
 void RoundSheet::showLatest() {
@@ -411,6 +499,10 @@ void RoundSheet::showLatest() {
 RoundSheet::Removal RoundSheet::removeShown() {
     if (records_.RecordCount() <= 1) {
         return Removal::LastOne;
+    }
+    // The round being led stays: calls keep going into it. A pending one was never stored.
+    if (led_ == Led::Stored && showsLedRound()) {
+        return Removal::BeingLed;
     }
     // A new round that is not stored yet is dropped rather than stored by the move that follows.
     if (records_.state() == storage::CursorState::PendingNew) {
@@ -468,6 +560,7 @@ void RoundSheet::repositioned() {
         clearDistances();
         numberFromPosition();
     }
+    followLed();
     const QString locator = std::exchange(lastValidLocator_, QString());
     Q_EMIT roundShown(locator);
 }

@@ -80,7 +80,10 @@ public:
     // The planned round time as it was typed or read from the file rondetijd.
     const QString &plannedTime() const { return plannedTime_; }
     QDateTime beginTime() const { return beginTime_; }  // UTC; invalid before a round began
-    int turnRow() const { return turnRow_; }            // -1 while nobody has had a turn
+    // The row whose station has the turn: the one the sheet highlights and the live page shows.
+    // -1 while nobody has it: before the first turn, and once that station is marked away or
+    // listening (clearing the mark does not give the turn back).
+    int turnRow() const { return turnRow_; }
     // The caption of a row's turn button: "Beurt", then "Beurt  " and the count.
     QString turnCaption(int index) const;
     // The round as the sheet shows it now, edits included.
@@ -107,8 +110,15 @@ public:
     void setHomeLocator(const QString &locator);
 
     // --- leading a round ---
-    // A new round, pending until stored; its number is one more than the stored rounds. False
-    // when it cannot be begun (lastError() says why).
+    // Whether participants can be added now. Never while stored rounds are only browsed (mode
+    // "uit"); while a round is led, only while that round is on screen, so no call can go into
+    // another round. Coming back to the round being led allows it again.
+    bool addingAllowed() const;
+    // The round on screen is the one being led (begun with addNew, stored or not).
+    bool showsLedRound() const;
+    // A new round, pending until stored; its number is one more than the stored rounds. It is
+    // the round being led from now on. False when it cannot be begun (lastError() says why):
+    // the round on screen then stays as it was, with its edits.
     bool addNew();
     // Browsing: the latest stored round is shown again, a pending new round with no edits
     // dropped, participants cannot be added.
@@ -118,13 +128,25 @@ public:
     // bar, all as of localNow. Distances of the rows shown before are gone. Not stored yet.
     void begin(const QString &controllerCall, const QString &controllerName,
                const QString &plannedTime, const QDateTime &localNow, const QLocale &locale);
+    // One reading of the clock, local and UTC.
+    struct Moment {
+        QDateTime local;
+        QDateTime utc;
+    };
+    using Now = std::function<Moment()>;
+    // The same, with the clock read once the controller stands on the sheet, after any question
+    // its look-up asked: the line over the bar, the date and the begin time all come from that
+    // one reading.
+    void begin(const QString &controllerCall, const QString &controllerName,
+               const QString &plannedTime, const Now &now, const QLocale &locale);
     // When the round began (UTC, kept to the second): once its controller stands on the sheet,
     // after any question the look-up asked.
     void setBeginTime(const QDateTime &utc);
 
-    enum class Placing { Placed, Duplicate, Full };
+    enum class Placing { Placed, Duplicate, Full, NotAllowed };
     // A call from the call entry box goes into the first empty row, with the time it was
-    // placed; a call already on the sheet is refused, and so is any call when all rows are taken.
+    // placed; a call already on the sheet is refused, and so is any call when all rows are taken
+    // or participants cannot be added (addingAllowed).
     // Blanks alone place an empty call (which takes nothing) and are never a duplicate. The
     // time is asked once the call stands in its row, after any question the look-up asked.
     using UtcClock = std::function<QDateTime()>;
@@ -148,9 +170,9 @@ public:
     bool hasPending() const;
     // The latest stored round, as the program shows it shortly after start.
     void showLatest();
-    enum class Removal { Removed, LastOne };
+    enum class Removal { Removed, LastOne, BeingLed };
     // The round on screen is removed (a pending new round is dropped unstored) and the latest
-    // shown. The last stored round stays.
+    // shown. The last stored round stays, and so does the stored round being led.
     Removal removeShown();
     // Moves over the stored rounds, as the navigation bar does.
     storage::Recordset &records() { return records_; }
@@ -168,7 +190,10 @@ Q_SIGNALS:
     void cellChanged(int index, roundmodel::Column column);
     void awayChanged(int index);
     void listeningChanged(int index);
+    // The turn went from previousRow to row; either is -1 for nobody.
     void turnChanged(int previousRow, int row);
+    // Whether participants can be added changed (addingAllowed).
+    void addingChanged(bool allowed);
     void modeChanged(roundmodel::RoundMode mode);
     void plannedTimeChanged();
     void beginTimeChanged();
@@ -200,6 +225,11 @@ private:
     void lookUp(int index, const QString &call);
     void clearDistances();
     void numberFromPosition();
+    void dropTurnOf(int index);
+    // The round being led follows the cursor: a pending one that was stored is known by its
+    // bookmark from then on; one that was dropped is led no more.
+    void followLed();
+    void noteAdding();
 
     storage::Recordset records_{*this};
     HamLookUp lookUp_;
@@ -213,6 +243,13 @@ private:
     std::vector<int> edited_;  // fields of table ronde edited since shown or stored
     bool showing_ = false;
     QString lastValidLocator_;  // of the look-ups while a round is shown
+    // The round being led: none before a new round is begun or while stored rounds are browsed;
+    // pending until it is stored, then the stored record; ended when it was dropped unstored.
+    enum class Led { None, Pending, Stored, Ended };
+    Led led_ = Led::None;
+    storage::Bookmark ledBookmark_ = storage::kNoBookmark;
+    storage::Bookmark modifiedBeforeNew_ = storage::kNoBookmark;
+    bool adding_ = true;  // addingAllowed() as last signalled
 };
 
 }  // namespace roundmodel

@@ -79,7 +79,7 @@ void frmDialog::tmrUnload_Timer() {
     // away would hide the dialog for a moment, and a hidden dialog ends its modal run.
     roundmodel::RoundSheet &sheet = main_.sheet();
     if (!sheet.addNew()) {
-        browseStoredRounds(false);
+        notBegun();
         return;
     }
     newRound_ = true;
@@ -100,6 +100,27 @@ void frmDialog::browseStoredRounds(bool abandon) {
         main_.setWipeEnabled(false);
     }
     finish(abandon ? Outcome::Abandoned : Outcome::Browse);
+}
+
+// The round on screen could not be stored first, so no new round begins: said with the reason.
+// The round on screen stays as it is, edits included, and a round being led is led still;
+// otherwise stored rounds are browsed, as after No.
+void frmDialog::notBegun() {
+    main_.services().messages.show(
+        this,
+        QStringLiteral("Er is geen nieuwe ronde begonnen: de ronde op het scherm kon niet "
+                       "worden opgeslagen.\n") +
+            main_.sheet().lastError().description +
+            QStringLiteral("\nDe ronde blijft op het scherm staan. Probeer het later opnieuw "
+                           "met Nieuwe Ronde Starten."),
+        platform::MessageStyle::OkCritical, QStringLiteral("Geen nieuwe ronde"));
+    roundmodel::RoundSheet &sheet = main_.sheet();
+    if (sheet.mode() != roundmodel::RoundMode::On) {
+        main_.setAddingEnabled(false);
+        main_.settings().writeFlag(roundmodel::modeWord(roundmodel::RoundMode::Off));
+        sheet.setMode(roundmodel::RoundMode::Off);
+    }
+    finish(Outcome::NotBegun);
 }
 
 void frmDialog::Text_Change() {

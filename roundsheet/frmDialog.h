@@ -22,7 +22,8 @@ public:
     explicit frmDialog(frmMain &main);
 
     // How the dialog ended.
-    enum class Outcome { Open, Browse, Abandoned, RoundBegun };
+    // NotBegun: Yes was answered, but the round on screen could not be stored first.
+    enum class Outcome { Open, Browse, Abandoned, RoundBegun, NotBegun };
     Outcome outcome() const { return outcome_; }
 
     QLabel *Label2 = nullptr;
@@ -45,6 +46,7 @@ protected:
 
 private:
     void browseStoredRounds(bool abandon);
+    void notBegun();
     void finish(Outcome outcome);
 
     frmMain &main_;

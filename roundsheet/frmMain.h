@@ -14,6 +14,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QProxyStyle>
 
 #include <array>
 #include <functional>
@@ -39,6 +40,13 @@ class frmLive;
 namespace roundsheet {
 
 using Services = platform::Services;
+
+// How the turn buttons are drawn: their face plainly in the button colour of their palette.
+class TurnButtonStyle : public QProxyStyle {
+public:
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget = nullptr) const override;
+};
 
 // The main window: the station data of the club, the round on screen with its 30 participant
 // rows, the clocks, the navigation over the stored rounds, the hidden locator calculator and the
@@ -235,6 +243,7 @@ private:
     std::array<QLabel *, 2> labLong{};
     QLabel *labDistance = nullptr;
     QPushButton *cmdCalc = nullptr;
+    TurnButtonStyle *turnButtonStyle_ = nullptr;  // of the turn buttons; a child of the window
 
     // The controls follow the sheet, and the user's edits go to it (frmMain_rows.cpp).
     void connectSheet();
@@ -244,6 +253,8 @@ private:
     void showCell(int index, roundmodel::Column column);
     void showMark(QCheckBox *mark, bool on, int index, QCheckBox *otherMark);
     void showTurn(int previousRow, int row);
+    void showAdding(bool allowed);
+    QColor rowColour() const;
     void showPosition();
     void calculatorShows(const QString &locator, bool showing);
     void roundShown(const QString &lastValidLocator);

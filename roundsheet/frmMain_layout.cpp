@@ -200,6 +200,8 @@ void frmMain::createControls() {
 }
 
 void frmMain::createRows(QWidget *client) {
+    turnButtonStyle_ = new TurnButtonStyle;
+    turnButtonStyle_->setParent(this);
     const int left[] = {240, 600, 2760, 6120, 9120, 10080, 14400, 15960, 16920};
     const int width[] = {255, 2055, 3250, 2895, 855, 4295, 1335, 735, 1215};
     for (int i = 0; i < kRows; ++i) {
@@ -230,6 +232,7 @@ void frmMain::createRows(QWidget *client) {
         cmdBeurt[i] =
             place(new QPushButton(QStringLiteral("Beurt"), client), left[6], top, width[6], 375);
         cmdBeurt[i]->setObjectName(QStringLiteral("cmdBeurt_%1").arg(i));
+        cmdBeurt[i]->setStyle(turnButtonStyle_);
         Check1[i] =
             place(new QCheckBox(QStringLiteral("Weg"), client), left[7], top + 80, width[7], 210);
         Check1[i]->setObjectName(QStringLiteral("Check1_%1").arg(i));
@@ -242,6 +245,8 @@ void frmMain::createRows(QWidget *client) {
         cmdBeurt[i]->setAccessibleName(cmdBeurt[i]->text());
         Check1[i]->setAccessibleName(Check1[i]->text());
         Check2[i]->setAccessibleName(Check2[i]->text());
+        // Nobody has the turn yet: the text boxes' colour on the whole row, buttons included.
+        setRowBackground(i, rowColour());
     }
 }
 

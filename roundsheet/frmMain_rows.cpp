@@ -14,8 +14,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyleOption>
 #include <QTimer>
 #include <QToolButton>
 
@@ -26,14 +28,44 @@ namespace {
 // The background of the row whose station has the turn.
 const QColor kTurnColour(255, 255, 192);
 
+// The row's colour goes into a text box's base and a turn button's face (see TurnButtonStyle);
+// a control that shows it already is left alone.
 void setBackground(QWidget *widget, const QColor &color) {
+    const QPalette::ColorRole role =
+        qobject_cast<QPushButton *>(widget) ? QPalette::Button : QPalette::Base;
+    if (widget->palette().color(role) == color) {
+        return;
+    }
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::Base, color);
-    palette.setColor(QPalette::Button, color);
+    palette.setColor(role, color);
     widget->setPalette(palette);
 }
 
 }  // namespace
+
+// The desktop's style only tints a button's face with the button colour (paler, with a
+// gradient); a turn button shows its row's colour plainly, a little darker while pressed, in a
+// frame of the style's own shade, with the keyboard focus marked inside it.
+void TurnButtonStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option,
+                                    QPainter *painter, const QWidget *widget) const {
+    if (element != PE_PanelButtonCommand) {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        return;
+    }
+    const QColor face = option->palette.color(QPalette::Button);
+    const bool down = option->state & (State_Sunken | State_On);
+    painter->save();
+    painter->fillRect(option->rect, down ? face.darker(115) : face);
+    painter->setBrush(Qt::NoBrush);
+    painter->setPen(option->palette.color(QPalette::Mid));
+    painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
+    // The keyboard's place shows as the style's highlight inside the frame.
+    if (option->state & State_HasFocus) {
+        painter->setPen(QPen(option->palette.color(QPalette::Highlight), 2));
+        painter->drawRect(option->rect.adjusted(2, 2, -2, -2));
+    }
+    painter->restore();
+}
 
 void frmMain::connectRows() {
     for (int i = 0; i < kRows; ++i) {
@@ -181,6 +213,7 @@ void frmMain::connectSheet() {
     connect(&sheet_, &RoundSheet::listeningChanged, this,
             [this](int i) { showMark(Check2[i], sheet_.row(i).listening, i, Check1[i]); });
     connect(&sheet_, &RoundSheet::turnChanged, this, &frmMain::showTurn);
+    connect(&sheet_, &RoundSheet::addingChanged, this, &frmMain::showAdding);
     connect(&sheet_, &RoundSheet::hamLookedUp, this, &frmMain::calculatorShows);
     connect(&sheet_, &RoundSheet::roundShown, this, &frmMain::roundShown);
     connect(&sheet_, &RoundSheet::stored, this, &frmMain::showPosition);
@@ -208,19 +241,38 @@ void frmMain::showMark(QCheckBox *mark, bool on, int index, QCheckBox *otherMark
     freezeRow(index, otherMark, on);
 }
 
-// The turn button counts its row's turns; the row whose station has the turn is highlighted.
+// The turn button counts its row's turns; the row whose station has the turn is highlighted,
+// and no row when nobody has it (its station was marked away or listening).
 void frmMain::showTurn(int, int row) {
+    for (int i = 0; i < kRows; ++i) {
+        setRowBackground(i, rowColour());
+    }
+    if (row < 0) {
+        return;
+    }
     QPushButton *button = cmdBeurt[row];
     button->setText(sheet_.turnCaption(row));
     button->setAccessibleName(button->text());
     QFont bold = button->font();
     bold.setBold(true);
     button->setFont(bold);
-    const QColor window = palette().color(QPalette::Base);
-    for (int i = 0; i < kRows; ++i) {
-        setRowBackground(i, window);
-    }
     setRowBackground(row, kTurnColour);
+}
+
+// The colour of the text boxes, which every row has while its station does not have the turn.
+QColor frmMain::rowColour() const {
+    return palette().color(QPalette::Base);
+}
+
+// Adding participants follows the sheet at once: the button, "wis" with it, and the call boxes,
+// which take no text while no call can be placed.
+void frmMain::showAdding(bool allowed) {
+    Command1->setEnabled(allowed);
+    if (!allowed) {
+        for (platform::TextBox *call : Text1) {
+            call->setReadOnly(true);
+        }
+    }
 }
 
 void frmMain::showPosition() {
@@ -332,7 +384,7 @@ void frmMain::freezeRow(int index, QCheckBox *otherMark, bool frozen) {
         w->setEnabled(!frozen);
     }
     if (frozen) {
-        const QColor window = palette().color(QPalette::Base);
+        const QColor window = rowColour();
         for (QWidget *w : std::initializer_list<QWidget *>{Text1[index], Text2[index], Text3[index],
                                                            Text4[index]}) {
             setBackground(w, window);
@@ -371,7 +423,7 @@ void frmMain::Command1_LostFocus() {
 
 // Only one call entry box is open at a time: a reopening that finds one open does nothing.
 void frmMain::showCallEntry() {
-    if (closing_ || callEntry_) {
+    if (closing_ || callEntry_ || !sheet_.addingAllowed()) {
         return;
     }
     callEntry_ = new frmToevoegen(*this);
@@ -423,10 +475,21 @@ void frmMain::Command3_Click() {
 }
 
 void frmMain::verwijderronde_Click() {
-    if (sheet_.removeShown() == roundmodel::RoundSheet::Removal::LastOne) {
-        services_.messages.show(this, QStringLiteral("Je hebt alle rondes inmiddels verwijderd!"),
-                                platform::MessageStyle::OkInformation,
-                                QStringLiteral("Ho maar..."));
+    switch (sheet_.removeShown()) {
+        case roundmodel::RoundSheet::Removal::LastOne:
+            services_.messages.show(
+                this, QStringLiteral("Je hebt alle rondes inmiddels verwijderd!"),
+                platform::MessageStyle::OkInformation, QStringLiteral("Ho maar..."));
+            break;
+        case roundmodel::RoundSheet::Removal::BeingLed:
+            services_.messages.show(
+                this,
+                QStringLiteral("Dit is de ronde die je nu leidt; die wordt niet verwijderd.\n"
+                               "Een eerdere ronde verwijder je door die eerst te tonen."),
+                platform::MessageStyle::OkInformation, QStringLiteral("Ho maar..."));
+            break;
+        case roundmodel::RoundSheet::Removal::Removed:
+            break;
     }
 }
 
@@ -438,14 +501,18 @@ void frmMain::setWipeEnabled(bool enabled) {
     Command3->setEnabled(enabled);
 }
 
-// The round begins with this controller; once it stands on the sheet (after any question its
-// look-up asked) the clocks run, the round's begin time is taken and the round is stored.
+// The round begins with this controller, as of the clock once it stands on the sheet (after any
+// question its look-up asked); then the clocks run and the round is stored.
 void frmMain::beginRound(const QString &controllerCall, const QString &controllerName) {
-    sheet_.begin(controllerCall, controllerName, settings_.readRondeTijd(),
-                 services_.clock.localNow(), services_.clock.locale());
+    const platform::Clock &clock = services_.clock;
+    sheet_.begin(
+        controllerCall, controllerName, settings_.readRondeTijd(),
+        [&clock] {
+            return roundmodel::RoundSheet::Moment{clock.localNow(), clock.utcNow()};
+        },
+        clock.locale());
     Timer1->start();
     tmrRondeTijd->start();
-    sheet_.setBeginTime(services_.clock.utcNow());
     storeRound();
 }
 

@@ -47,7 +47,7 @@ void frmMain::connectTiming() {
 void frmMain::Timer1_Timer() {
     lblKlok->setText(timing::clockText(services_.clock.localNow().time()));
     lblUTC->setText(timing::clockText(services_.clock.utcNow().toUTC().time()));
-    Command1->setEnabled(timing::addButtonEnabled(roundmodel::modeWord(sheet_.mode())));
+    Command1->setEnabled(sheet_.addingAllowed());
 }
 
 // Only asks the bar to show the round time as the clock has it; the count does not depend on

@@ -47,7 +47,7 @@ frmToevoegen::frmToevoegen(frmMain &main) : frmToevoegen(main.sheet(), main.serv
         }
         main.tmrToeVoeg->start();
     });
-    connect(this, &frmToevoegen::sheetFull, main.tmrToeVoeg, &platform::Timer::stop);
+    connect(this, &frmToevoegen::seriesEnded, main.tmrToeVoeg, &platform::Timer::stop);
 }
 
 void frmToevoegen::Text1_Enter() {
@@ -63,7 +63,18 @@ void frmToevoegen::Text1_Enter() {
         case roundmodel::RoundSheet::Placing::Full:
             services_.messages.show(this, QStringLiteral("De ronde is vol"),
                                     platform::MessageStyle::OkOnly);
-            Q_EMIT sheetFull();
+            Q_EMIT seriesEnded();
+            Text1->clear();
+            close();
+            return;
+        case roundmodel::RoundSheet::Placing::NotAllowed:
+            // The round on screen is not the one being led (or rounds are only browsed): the
+            // call goes nowhere and no new box follows.
+            services_.messages.show(this,
+                                    QStringLiteral("Deelnemers voeg je alleen toe aan de ronde "
+                                                   "die je leidt; die staat niet op het scherm."),
+                                    platform::MessageStyle::OkOnly);
+            Q_EMIT seriesEnded();
             Text1->clear();
             close();
             return;

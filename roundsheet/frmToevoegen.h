@@ -29,8 +29,8 @@ public:
 Q_SIGNALS:
     // The call went onto the sheet; worthStoring when it was more than blanks.
     void placed(bool worthStoring);
-    // Every row is taken.
-    void sheetFull();
+    // No new box follows: every row is taken, or no call can be placed in the round on screen.
+    void seriesEnded();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -17,12 +17,14 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimeZone>
 #include <QTimer>
 #include <QToolButton>
 
@@ -53,6 +55,8 @@ const char *outcomeName(frmDialog::Outcome outcome) {
             return "Abandoned";
         case frmDialog::Outcome::RoundBegun:
             return "RoundBegun";
+        case frmDialog::Outcome::NotBegun:
+            return "NotBegun";
     }
     return "?";
 }
@@ -141,6 +145,37 @@ void escapeCallEntry(QWidget *window) {
     auto *box = qobject_cast<frmToevoegen *>(window);
     QVERIFY(box);
     QTest::keyClick(box->Text1, Qt::Key_Escape);
+}
+
+// Message boxes that stay on screen a while: each one answered moves the clock on.
+class SlowAnswers : public platform::fakes::FakeMessageBoxes {
+public:
+    MessageAnswer show(QWidget *owner, const QString &text, MessageStyle style,
+                       const QString &title = {}) override {
+        if (clock) {
+            clock->advanceSecs(secondsOnScreen);
+        }
+        return FakeMessageBoxes::show(owner, text, style, title);
+    }
+    platform::fakes::FakeClock *clock = nullptr;
+    qint64 secondsOnScreen = 0;
+};
+
+// A call entry box answered by typing a call and Enter.
+std::function<void(QWidget *)> typeCall(const QString &call) {
+    return [call](QWidget *window) {
+        auto *box = qobject_cast<frmToevoegen *>(window);
+        QVERIFY(box);
+        QTest::keyClicks(box->Text1, call);
+        QTest::keyClick(box->Text1, Qt::Key_Return);
+    };
+}
+
+// What a control shows as its background: a pixel of it as drawn, inside its frame near its
+// right edge (text stands left in the boxes and in the middle of the buttons).
+QString drawnColour(QWidget *control) {
+    const QImage image = control->grab().toImage();
+    return image.pixelColor(image.width() - 8, image.height() / 2).name();
 }
 
 }  // namespace
@@ -901,13 +936,10 @@ private Q_SLOTS:
         }
         QVERIFY(row3[5] != kTurnColour);
 
-        // A mark on the row with the turn: its boxes lose the colour, the distance keeps it.
+        // A mark on the row with the turn: its station has the turn no more, so the whole row
+        // loses the colour, distance and turn button included.
         fixture::ui(w).Check1[4]->setChecked(true);
-        const QList<QColor> marked = rowColours(4);
-        for (int c = 0; c < 4; ++c) {
-            QCOMPARE(marked[c], normal);
-        }
-        QCOMPARE(marked[4], kTurnColour);
+        QCOMPARE(rowColours(4), QList<QColor>(6, normal));
     }
 
     void marksFreezeTheRow_data() {
@@ -1184,6 +1216,151 @@ private Q_SLOTS:
         QTest::keyClick(fixture::ui(w).Text2[0], Qt::Key_X, Qt::ControlModifier);
         QVERIFY(!w.isVisible());
         QCOMPARE(storedField(folder(), "rondecall"), QStringList({quoted("PA1"), quoted("PA2")}));
+    }
+
+    // Ctrl+D while a round is led, right after a call was placed and before the next call entry
+    // box comes: the round being led stays, with its call, and the next call goes into it. An
+    // earlier round shown with the navigation bar takes no calls (the box that was coming does
+    // not come); deleting it shows the latest round, the one being led, which takes calls again.
+    void ctrlDKeepsTheRoundBeingLed() {
+        fixture::seedTable(folder(), "ronde", fixture::numberedRounds(2));
+        const QList<QStringList> seeded = storedRecords(folder(), "ronde");
+        frmMain &w = makeWindow();
+        w.tmrRonde_Timer();
+        QVERIFY(showWindow(w));
+        modals_->then(QStringLiteral("frmDialog"), [this](QWidget *window) {
+            auto *dlg = qobject_cast<frmDialog *>(window);
+            QVERIFY(dlg);
+            fakes_.messages.queueAnswer(MessageAnswer::Yes);
+            dlg->tmrUnload_Timer();
+            dlg->Text1->setText(QStringLiteral("PA3ABC"));
+            dlg->Text2->setText(QStringLiteral("Henk"));
+            dlg->OKButton->click();
+        });
+        modals_->then(QStringLiteral("frmToevoegen"), typeCall(QStringLiteral("pd1xyz")));
+        w.showStartDialog();
+        QCOMPARE(modals_->pending(), 0);
+        w.Timer1->stop();
+        w.tmrRondeTijd->stop();
+        QVERIFY(w.tmrToeVoeg->isActive());
+        fakes_.messages.clear();
+
+        QVERIFY(showWindow(w));
+        fixture::ui(w).Text4[5]->setFocus();
+        QTest::keyClick(fixture::ui(w).Text4[5], Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(fakes_.messages.shown().size(), 1);
+        QCOMPARE(fakes_.messages.shown()[0].text,
+                 QStringLiteral("Dit is de ronde die je nu leidt; die wordt niet verwijderd.\n"
+                                "Een eerdere ronde verwijder je door die eerst te tonen."));
+        QCOMPARE(fakes_.messages.shown()[0].style, MessageStyle::OkInformation);
+        QCOMPARE(fixture::ui(w).Data1->Caption(), QStringLiteral("Ronde : 3 van de 3"));
+        QVERIFY(fixture::ui(w).Command1->isEnabled());
+
+        modals_->then(QStringLiteral("frmToevoegen"), typeCall(QStringLiteral("PE1BAD")));
+        QVERIFY(w.tmrToeVoeg->fire());
+        QCOMPARE(modals_->pending(), 0);
+        QList<QStringList> stored = storedRecords(folder(), "ronde");
+        QCOMPARE(stored.size(), 3);
+        QCOMPARE(stored.mid(0, 2), seeded);
+        QCOMPARE(storedField(folder(), "call2").last(), quoted("PD1XYZ"));
+        QCOMPARE(storedField(folder(), "call3").last(), quoted("PE1BAD"));
+
+        // An earlier round on screen: no calls, and the box that was coming stays away.
+        QVERIFY(w.tmrToeVoeg->isActive());
+        QTest::mouseClick(fixture::ui(w).Data1->firstButton(), Qt::LeftButton);
+        QCOMPARE(fixture::ui(w).Data1->Caption(), QStringLiteral("Ronde : 1 van de 3"));
+        QVERIFY(!fixture::ui(w).Command1->isEnabled());
+        QVERIFY(fixture::ui(w).Text1[1]->isReadOnly());
+        QVERIFY(w.tmrToeVoeg->fire());
+        QCOMPARE(modals_->seen().size(), 3);  // the dialog and two call entry boxes
+        QCOMPARE(storedRecords(folder(), "ronde").mid(0, 2), seeded);
+
+        // Deleting it shows the round being led, which takes calls again.
+        QVERIFY(showWindow(w));
+        fixture::ui(w).Text4[5]->setFocus();
+        QTest::keyClick(fixture::ui(w).Text4[5], Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(fixture::ui(w).Data1->Caption(), QStringLiteral("Ronde : 2 van de 2"));
+        QCOMPARE(fixture::ui(w).txtKringbaasCall->text(), QStringLiteral("PA3ABC"));
+        QVERIFY(fixture::ui(w).Command1->isEnabled());
+        modals_->then(QStringLiteral("frmToevoegen"), typeCall(QStringLiteral("QX9ZZA")));
+        w.Command1_Click();
+        w.tmrToeVoeg->stop();
+        QCOMPARE(storedField(folder(), "rondecall"),
+                 QStringList({quoted("PA2"), quoted("PA3ABC")}));
+        QCOMPARE(storedField(folder(), "call4").last(), quoted("QX9ZZA"));
+        QCOMPARE(storedRecords(folder(), "ronde").first(), seeded[1]);
+    }
+
+    // The controller's look-up asks a question (a locator that is not valid) that stays on screen
+    // for three minutes: the round begins once it is answered, and the line over the bar says the
+    // time that is stored as the round's begin.
+    void roundBeginsAfterTheLookUpsQuestion() {
+        fixture::FakesWith<SlowAnswers> slow;
+        slow.clock.setLocalNow(QDateTime(QDate(2026, 12, 10), QTime(20, 15, 0)));
+        slow.clock.setUtcNow(QDateTime(QDate(2026, 12, 10), QTime(19, 15, 0), QTimeZone::utc()));
+        std::unique_ptr<frmMain> w = fixture::makeMainWindow(folder(), slow.services());
+        w->tmrRonde_Timer();
+        frmDialog dlg(*w);
+        dlg.tmrUnload->stop();
+        slow.messages.queueAnswer(MessageAnswer::Yes);
+        dlg.tmrUnload_Timer();
+        slow.messages.clock = &slow.clock;
+        slow.messages.secondsOnScreen = 180;
+        dlg.Text1->setText(QStringLiteral("PE1BAD"));  // locator JO2
+        dlg.Text2->setText(QStringLiteral("Piet"));
+        dlg.OKButton_Click();
+        w->Timer1->stop();
+        w->tmrRondeTijd->stop();
+
+        QCOMPARE(slow.messages.shown().size(), 2);  // the question, and the locator's message
+        QCOMPARE(fixture::ui(*w).Label5->text(),
+                 QStringLiteral("Ronde is gestart om 20:18 uur.   Verwachtte eindtijd 20:18 uur."));
+        const QDateTime begun(QDate(2026, 12, 10), QTime(19, 18, 0), QTimeZone::utc());
+        QCOMPARE(w->sheet().beginTime(), begun);
+        QCOMPARE(
+            storage::Round::fromRecord(fixture::storedValues(folder(), "ronde").last()).beginTime,
+            begun);
+        w->close();
+    }
+
+    // Every row's text boxes and turn button have the text boxes' colour, also before the first
+    // turn; the row whose station has the turn has the light yellow on all six, drawn as such. A
+    // station marked away has the turn no more: its whole row goes back.
+    void turnColours() {
+        frmMain &w = makeWindow();
+        QVERIFY(showWindow(w));
+        fillRows(w, 3);
+        const QString white = w.palette().color(QPalette::Base).name();
+        const QString yellow = QColor(255, 255, 192).name();
+        auto rowShows = [&](int i) {
+            const auto &ui = fixture::ui(w);
+            QStringList colours;
+            for (QWidget *box : std::initializer_list<QWidget *>{
+                     ui.Text1[i], ui.Text2[i], ui.Text3[i], ui.Text5[i], ui.Text4[i]}) {
+                colours << box->palette().color(QPalette::Base).name() + QLatin1Char('/') +
+                               drawnColour(box);
+            }
+            colours << ui.cmdBeurt[i]->palette().color(QPalette::Button).name() + QLatin1Char('/') +
+                           drawnColour(ui.cmdBeurt[i]);
+            return colours;
+        };
+        auto sheetShows = [&](int highlighted) {
+            for (int i : {0, 1, 2, 3, 29}) {
+                const QString colour = i == highlighted ? yellow : white;
+                QCOMPARE(rowShows(i), QStringList(6, colour + QLatin1Char('/') + colour));
+            }
+        };
+        sheetShows(-1);
+        QTest::mouseClick(fixture::ui(w).cmdBeurt[1], Qt::LeftButton);
+        sheetShows(1);
+        QTest::mouseClick(fixture::ui(w).cmdBeurt[2], Qt::LeftButton);
+        sheetShows(2);
+        QTest::mouseClick(fixture::ui(w).Check1[2], Qt::LeftButton);
+        QCOMPARE(w.sheet().turnRow(), -1);
+        sheetShows(-1);
+        QTest::mouseClick(fixture::ui(w).Check1[2], Qt::LeftButton);
+        sheetShows(-1);
+        QCOMPARE(fixture::ui(w).cmdBeurt[2]->text(), QStringLiteral("Beurt  1"));
     }
 
     // Deleting while a new round is begun but not stored drops that round; it does not store it.

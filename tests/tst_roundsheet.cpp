@@ -289,6 +289,40 @@ private Q_SLOTS:
 
     // --- turns -----------------------------------------------------------------------------------
 
+    // A station marked away or listening has the turn no more: the sheet's highlight, the live
+    // page and the print-out all read turnRow. Clearing the mark does not give it back; a mark
+    // on another row leaves the turn where it is.
+    void markedStationLosesTheTurn_data() {
+        QTest::addColumn<bool>("listening");
+        QTest::newRow("Weg") << false;
+        QTest::newRow("Luisteren") << true;
+    }
+    void markedStationLosesTheTurn() {
+        QFETCH(bool, listening);
+        RoundSheet &sheet = openSheet();
+        sheet.placeCall(QStringLiteral("PA3ABC"), utc(19, 0));
+        sheet.placeCall(QStringLiteral("PD1XYZ"), utc(19, 0));
+        auto mark = [&](int row, bool on) {
+            listening ? sheet.setListening(row, on) : sheet.setAway(row, on);
+        };
+        sheet.giveTurn(1);
+        QSignalSpy moved(&sheet, &RoundSheet::turnChanged);
+        mark(0, true);
+        QCOMPARE(sheet.turnRow(), 1);
+        QCOMPARE(moved.size(), 0);
+        mark(0, false);
+        mark(1, true);
+        QCOMPARE(sheet.turnRow(), -1);
+        QCOMPARE(moved.size(), 1);
+        QCOMPARE(moved[0][0].toInt(), 1);
+        QCOMPARE(moved[0][1].toInt(), -1);
+        mark(1, false);
+        QCOMPARE(sheet.turnRow(), -1);
+        QCOMPARE(sheet.turnCaption(1), QStringLiteral("Beurt  1"));  // the count stays
+        sheet.giveTurn(0);
+        QCOMPARE(sheet.turnRow(), 0);
+    }
+
     void turns_data() {
         QTest::addColumn<int>("clicks");
         QTest::addColumn<QString>("caption");
@@ -461,8 +495,7 @@ private Q_SLOTS:
 
         QVERIFY(sheet.records().setAbsolutePosition(1));
         sheet.setCell(1, Column::Call, QString());
-        QCOMPARE(sheet.placeCall(QStringLiteral("PD9UNK"), utc(20, 0)),
-                 RoundSheet::Placing::Placed);
+        sheet.setCell(1, Column::Call, QStringLiteral("PD9UNK"));
         QVERIFY(sheet.records().MoveLast());
         const QList<storage::Round> after = storedRounds(database());
         QCOMPARE(after[1].participants[1].call, QStringLiteral("PD9UNK"));
@@ -491,6 +524,112 @@ private Q_SLOTS:
         QCOMPARE(sheet.removeShown(), RoundSheet::Removal::Removed);
         QCOMPARE(storedRounds(database()).size(), 1);
         QCOMPARE(sheet.text(Field::RoundNumber), QStringLiteral("1"));
+    }
+
+    // While a round is led, calls go only into that round: whenever another stored round is
+    // on screen nothing can be placed, and coming back to the round being led allows it again.
+    // The round being led is never deleted; another stored round is, and the latest round shown
+    // afterwards is the one being led.
+    void callsGoOnlyIntoTheRoundBeingLed() {
+        RoundSheet &sheet = leading();
+        QVERIFY(sheet.addingAllowed());
+        QVERIFY(sheet.store());  // as the window stores a round once it begins
+        QCOMPARE(sheet.placeCall(QStringLiteral("PD1XYZ"), utc(19, 20)),
+                 RoundSheet::Placing::Placed);
+        QVERIFY(sheet.store());
+        QSignalSpy adding(&sheet, &RoundSheet::addingChanged);
+
+        QCOMPARE(sheet.removeShown(), RoundSheet::Removal::BeingLed);
+        QCOMPARE(storedRounds(database()).size(), 2);
+        QCOMPARE(sheet.placeCall(QStringLiteral("PE1BAD"), utc(19, 21)),
+                 RoundSheet::Placing::Placed);
+        QCOMPARE(sheet.positionCaption(), QStringLiteral("Ronde : 2 van de 2"));
+
+        QVERIFY(sheet.records().MoveFirst());  // the blank round of the new database
+        QVERIFY(!sheet.addingAllowed());
+        QCOMPARE(adding.size(), 1);
+        QCOMPARE(adding[0][0].toBool(), false);
+        QCOMPARE(sheet.placeCall(QStringLiteral("PA3XYZ"), utc(19, 22)),
+                 RoundSheet::Placing::NotAllowed);
+        QCOMPARE(calls(sheet), QStringList(RoundSheet::kRows, QString()));
+        QCOMPARE(sheet.mode(), RoundMode::On);  // the round is still led
+
+        QVERIFY(sheet.records().MoveLast());
+        QVERIFY(sheet.addingAllowed());
+        QCOMPARE(adding.size(), 2);
+        QCOMPARE(sheet.placeCall(QStringLiteral("PA3XYZ"), utc(19, 23)),
+                 RoundSheet::Placing::Placed);
+        QVERIFY(sheet.store());
+        const QList<storage::Round> stored = storedRounds(database());
+        QCOMPARE(stored.size(), 2);
+        for (const storage::Participant &p : stored[0].participants) {
+            QVERIFY(p.call.isEmpty());
+        }
+        QCOMPARE(stored[1].participants[1].call, QStringLiteral("PD1XYZ"));
+        QCOMPARE(stored[1].participants[2].call, QStringLiteral("PE1BAD"));
+        QCOMPARE(stored[1].participants[3].call, QStringLiteral("PA3XYZ"));
+
+        // Another stored round is deleted as ever; the latest, shown then, is the one being led.
+        QVERIFY(sheet.records().MoveFirst());
+        QCOMPARE(sheet.removeShown(), RoundSheet::Removal::Removed);
+        QCOMPARE(sheet.positionCaption(), QStringLiteral("Ronde : 1 van de 1"));
+        QVERIFY(sheet.showsLedRound());
+        QVERIFY(sheet.addingAllowed());
+        QCOMPARE(storedRounds(database()).constFirst().controllerCall, QStringLiteral("PA3ABC"));
+    }
+
+    // A new round that is dropped before it was ever stored is led no more: the round shown
+    // then takes no calls. Browsing (No) takes none either.
+    void droppedOrBrowsedRoundTakesNoCalls_data() {
+        QTest::addColumn<bool>("browse");
+        QTest::newRow("dropped") << false;
+        QTest::newRow("No") << true;
+    }
+    void droppedOrBrowsedRoundTakesNoCalls() {
+        QFETCH(bool, browse);
+        RoundSheet &sheet = leading();
+        QVERIFY(sheet.store());
+        QVERIFY(sheet.addNew());
+        sheet.setMode(RoundMode::On);
+        QVERIFY(sheet.addingAllowed());
+        if (browse) {
+            sheet.browseLatest();
+        } else {
+            QCOMPARE(sheet.removeShown(), RoundSheet::Removal::Removed);
+        }
+        QCOMPARE(sheet.positionCaption(), QStringLiteral("Ronde : 2 van de 2"));
+        QVERIFY(!sheet.addingAllowed());
+        QCOMPARE(sheet.placeCall(QStringLiteral("PD1XYZ"), utc(19, 30)),
+                 RoundSheet::Placing::NotAllowed);
+        QCOMPARE(sheet.cell(1, Column::Call), QString());
+    }
+
+    // The round begins when its controller stands on the sheet: a question the look-up asks
+    // (three minutes on screen) comes before the one reading of the clock that the line over
+    // the bar, the date and the stored begin time all take.
+    void beginTimeAfterTheLookUpsQuestion() {
+        RoundSheet &sheet = openSheet();
+        QVERIFY(sheet.addNew());
+        QDateTime local(QDate(2026, 12, 10), QTime(23, 58, 30));
+        QDateTime utcNow = utc(22, 58, 30);
+        connect(&sheet, &RoundSheet::hamLookedUp, this, [&] {
+            local = local.addSecs(180);
+            utcNow = utcNow.addSecs(180);
+        });
+        int readings = 0;
+        sheet.begin(
+            QStringLiteral("PA3ABC"), QStringLiteral("Henk"), QStringLiteral("45"),
+            [&] {
+                ++readings;
+                return RoundSheet::Moment{local, utcNow};
+            },
+            QLocale(QLocale::Dutch, QLocale::Netherlands));
+        QCOMPARE(readings, 1);
+        QCOMPARE(sheet.text(Field::Progress),
+                 QStringLiteral("Ronde is gestart om 00:01 uur.   Verwachtte eindtijd 00:46 uur."));
+        QCOMPARE(sheet.beginTime(), utc(23, 1, 30));
+        QCOMPARE(sheet.text(Field::Date), QStringLiteral("vrijdag 11 december 2026"));
+        QVERIFY(sheet.isEdited());
     }
 
     // No: the latest stored round is shown again and participants cannot be added.

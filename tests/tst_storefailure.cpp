@@ -4,6 +4,7 @@
 #include "Fixture.h"
 #include "MainControls.h"
 #include "TestMain.h"
+#include "roundsheet/frmDialog.h"
 #include "roundsheet/frmMain.h"
 #include "storage/Database.h"
 #include "storage/TableCursor.h"
@@ -135,6 +136,62 @@ private Q_SLOTS:
         QCOMPARE(fixture::ui(w).Data1->Recordset().state(), storage::CursorState::PendingNew);
         QCOMPARE(fixture::ui(w).txtKringbaasCall->text(), QStringLiteral("PI4ZUD"));
         QVERIFY(other.release());
+    }
+
+    // Yes in the start dialog first stores the edits of the round on screen; when that fails no
+    // new round begins, and the user hears it with the reason. The round on screen keeps its
+    // edits, and a round being led is led still (at the start, stored rounds are browsed).
+    void failedNewRoundIsSaid_data() {
+        QTest::addColumn<bool>("leading");
+        QTest::newRow("at the start") << false;
+        QTest::newRow("while a round is led") << true;
+    }
+    void failedNewRoundIsSaid() {
+        QFETCH(bool, leading);
+        w_ = fixture::makeMainWindow(dir_->path(), fakes_.services());
+        frmMain &w = *w_;
+        w.tmrRonde_Timer();
+        if (leading) {
+            roundsheet::frmDialog dlg(w);
+            dlg.tmrUnload->stop();
+            fakes_.messages.queueAnswer(MessageAnswer::Yes);
+            dlg.tmrUnload_Timer();
+            dlg.Text1->setText(QStringLiteral("PI4ZUD"));
+            dlg.Text2->setText(QStringLiteral("Henk"));
+            dlg.OKButton_Click();
+            w.Timer1->stop();
+            w.tmrRondeTijd->stop();
+        }
+        fixture::ui(w).Text2[0]->setText(QStringLiteral("Piet"));
+        OtherProgram other(database());
+        QVERIFY(other.lock());
+        fakes_.messages.clear();
+
+        roundsheet::frmDialog dlg(w);
+        dlg.tmrUnload->stop();
+        fakes_.messages.queueAnswer(MessageAnswer::Yes);
+        dlg.tmrUnload_Timer();
+        QCOMPARE(fakes_.messages.shown().size(), 2);
+        const auto &said = fakes_.messages.shown()[1];
+        QCOMPARE(said.title, QStringLiteral("Geen nieuwe ronde"));
+        QCOMPARE(said.style, MessageStyle::OkCritical);
+        QVERIFY2(said.text.startsWith(QStringLiteral("Er is geen nieuwe ronde begonnen")) &&
+                     said.text.contains(QStringLiteral("vergrendeld")),
+                 qPrintable(said.text));
+        QVERIFY(dlg.outcome() == roundsheet::frmDialog::Outcome::NotBegun);
+        QCOMPARE(fixture::ui(w).Text2[0]->text(), QStringLiteral("Piet"));
+        QCOMPARE(fixture::ui(w).Command1->isEnabled(), leading);
+        QCOMPARE(w.sheet().addingAllowed(), leading);
+
+        QVERIFY(other.release());
+        w.close();
+        const QStringList calls = storedCalls(database());
+        QCOMPARE(calls.size(), leading ? 2 : 1);
+        storage::StorageError error;
+        auto table = storage::TableCursor::open(database(), QStringLiteral("ronde"), &error);
+        storage::RecordValues values;
+        QVERIFY(table && table->read(table->count() - 1, &values, &error));
+        QCOMPARE(storage::Round::fromRecord(values).participants[0].name, QStringLiteral("Piet"));
     }
 
     void closingWithRoundNotStored_data() {
