@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QHostInfo>
 #include <QNetworkInterface>
 #include <QPointer>
 #include <QTcpServer>
@@ -50,6 +51,10 @@ QByteArray reasonPhrase(int status) {
             return "Not Found";
         case 405:
             return "Method Not Allowed";
+        case 421:
+            return "Misdirected Request";
+        case 431:
+            return "Request Header Fields Too Large";
         case 503:
             return "Service Unavailable";
         default:
@@ -125,81 +130,97 @@ bool isToken(QByteArrayView text) {
 
 }  // namespace
 
-// One request's head, as far as this server needs it.
+// One request's head, as far as this server needs it: of its headers only those it reads.
 struct LiveServer::Request {
+    enum class Parsed { Ok, Bad, TooLarge };
+
     QByteArray method;
     QByteArray path;  // the target without its query
-    QList<std::pair<QByteArray, QByteArray>> headers;
+    bool http10 = false;
+    std::optional<QByteArray> host;
+    QByteArray ifNoneMatch;
     qint64 bodyLength = 0;
     bool bodyUnknown = false;  // a transfer coding: where the body ends is not read here
-    bool close = false;        // the client asked to close after the answer
+    bool close = false;        // the client asked to close after the answer, or must be closed
 
-    QByteArray value(QByteArrayView name) const {
-        for (const auto &[key, value] : headers) {
-            if (key.compare(name, Qt::CaseInsensitive) == 0) {
-                return value;
-            }
-        }
-        return {};
-    }
-
-    // Reads the head of a request (the bytes before its empty line). False when it is none.
-    static bool parse(QByteArrayView head, Request *request);
+    // Reads the head of a request (the bytes before its empty line).
+    static Parsed parse(QByteArrayView head, Request *request);
 };
 
-bool LiveServer::Request::parse(QByteArrayView head, Request *request) {
-    QList<QByteArrayView> lines;
-    for (qsizetype begin = 0; begin <= head.size();) {
+LiveServer::Request::Parsed LiveServer::Request::parse(QByteArrayView head, Request *request) {
+    // Counted before anything is taken apart: a head of many tiny lines costs no more than this.
+    if (std::count(head.begin(), head.end(), '\n') > kMaxHeaderLines) {
+        return Parsed::TooLarge;
+    }
+    auto nextLine = [&head, begin = qsizetype(0)]() mutable {
         qsizetype end = head.indexOf('\n', begin);
         if (end < 0) {
             end = head.size();
         }
         QByteArrayView line = head.sliced(begin, end - begin);
-        if (line.endsWith('\r')) {
-            line.chop(1);
-        }
-        lines.append(line);
         begin = end + 1;
-    }
-    const QList<QByteArray> parts = lines.value(0).toByteArray().split(' ');
+        return line.endsWith('\r') ? line.chopped(1) : line;
+    };
+    const QList<QByteArray> parts = nextLine().toByteArray().split(' ');
     if (parts.size() != 3 || !isToken(parts[0]) || !parts[1].startsWith('/') ||
         (parts[2] != "HTTP/1.1" && parts[2] != "HTTP/1.0")) {
-        return false;
+        return Parsed::Bad;
     }
     if (std::any_of(parts[1].begin(), parts[1].end(),
                     [](char c) { return uchar(c) <= 0x20 || c == 0x7f; })) {
-        return false;
+        return Parsed::Bad;
     }
     request->method = parts[0];
     const qsizetype query = parts[1].indexOf('?');
     request->path = query < 0 ? parts[1] : parts[1].left(query);
+    request->http10 = parts[2] == "HTTP/1.0";
     std::optional<qint64> length;
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        const qsizetype colon = lines[i].indexOf(':');
-        if (colon <= 0 || !isToken(lines[i].first(colon))) {
-            return false;
+    QByteArray connection;
+    const qsizetype lines = std::count(head.begin(), head.end(), '\n');
+    for (qsizetype i = 0; i < lines; ++i) {
+        const QByteArrayView line = nextLine();
+        const qsizetype colon = line.indexOf(':');
+        if (colon <= 0 || !isToken(line.first(colon))) {
+            return Parsed::Bad;
         }
-        const QByteArray name = lines[i].first(colon).toByteArray();
-        const QByteArray value = lines[i].sliced(colon + 1).toByteArray().trimmed();
-        if (name.compare("Content-Length", Qt::CaseInsensitive) == 0) {
+        const QByteArrayView name = line.first(colon);
+        const auto is = [&name](QByteArrayView known) {
+            return name.compare(known, Qt::CaseInsensitive) == 0;
+        };
+        if (!is("Content-Length") && !is("Transfer-Encoding") && !is("Connection") &&
+            !is("If-None-Match") && !is("Host")) {
+            continue;
+        }
+        const QByteArray value = line.sliced(colon + 1).trimmed().toByteArray();
+        if (is("Content-Length")) {
             bool ok = value.size() <= 18 && !value.isEmpty() &&
                       std::all_of(value.begin(), value.end(),
                                   [](char c) { return c >= '0' && c <= '9'; });
             const qint64 n = ok ? value.toLongLong(&ok) : 0;
             if (!ok || (length && *length != n)) {
-                return false;
+                return Parsed::Bad;
             }
             length = n;
-        } else if (name.compare("Transfer-Encoding", Qt::CaseInsensitive) == 0) {
+        } else if (is("Transfer-Encoding")) {
             request->bodyUnknown = true;
+        } else if (is("Connection")) {
+            connection += ',' + value.toLower();
+        } else if (is("If-None-Match")) {
+            request->ifNoneMatch = value;
+        } else if (request->host) {
+            return Parsed::Bad;  // two hosts: which one is meant is not clear
+        } else {
+            request->host = value;
         }
-        request->headers.append({name, value});
     }
     request->bodyLength = length.value_or(0);
-    const QByteArray connection = request->value("Connection").toLower();
-    const bool keepAlive = connection.contains("keep-alive");
-    request->close = connection.contains("close") || (parts[2] == "HTTP/1.0" && !keepAlive);
-    return true;
+    bool close = false;
+    for (const QByteArray &option : connection.split(',')) {
+        close = close || option.trimmed() == "close";
+    }
+    // HTTP/1.0 is answered once: its way of keeping a connection open is not followed here.
+    request->close = close || request->http10;
+    return Parsed::Ok;
 }
 
 // One client's connection: its requests are read and answered one at a time, and none is read
@@ -231,9 +252,10 @@ public:
 
     bool connected() const { return socket_->state() == QAbstractSocket::ConnectedState; }
     bool isStream() const { return stream_ && connected(); }
-    qint64 pending() const { return in_.size(); }
+    // What it holds of what came in and is not yet answered: all that is allocated for it.
+    qint64 pending() const { return connected() ? in_.capacity() + socket_->bytesAvailable() : 0; }
     qint64 queued() const {
-        return in_.size() + socket_->bytesAvailable() + socket_->bytesToWrite();
+        return in_.capacity() + socket_->bytesAvailable() + socket_->bytesToWrite();
     }
 
     // Sends a line of the stream; a browser that stopped reading gets no more: its backlog would
@@ -248,6 +270,7 @@ public:
 
     void drop() {
         socket_->abort();
+        in_ = QByteArray();
         deleteLater();
     }
 
@@ -255,6 +278,9 @@ public:
 
 private:
     void process() {
+        if (!stream_ && !server_.withinLimits(*this)) {
+            return;
+        }
         while (connected()) {
             if (stream_) {
                 // A connection that became a stream asks nothing more.
@@ -276,58 +302,89 @@ private:
         }
     }
 
-    // Takes what came in, within the limits; false when nothing more came (or it was too much).
+    // Takes what came in, within the limits: a head no further than its limit, a body only to
+    // throw it away. False when nothing more came (or it was too much).
     bool readMore() {
         const qint64 available = socket_->bytesAvailable();
-        if (available <= 0) {
+        const qint64 room = head_ ? std::min(bodyLeft_, kReadChunk) : kMaxHeadBytes - in_.size();
+        if (available <= 0 || room <= 0) {
             return false;
         }
-        const QByteArray more = socket_->read(std::min(available, kReadChunk));
-        if (in_.size() + more.size() > kMaxPendingBytes ||
-            server_.pendingTotal() + more.size() > kMaxPendingTotal) {
-            drop();
-            return false;
+        const QByteArray more = socket_->read(std::min(available, room));
+        if (head_) {
+            bodyLeft_ -= more.size();
+            return true;
         }
-        in_ += more;
-        return true;
+        // Grown in steps, never beyond the limit of a head.
+        const qsizetype needed = in_.size() + more.size();
+        if (needed > in_.capacity()) {
+            in_.reserve(std::max(needed, std::min(std::max<qsizetype>(2 * in_.capacity(), 1024),
+                                                  qsizetype(kMaxHeadBytes))));
+        }
+        in_.append(more);
+        return server_.withinLimits(*this);
     }
 
-    // Answers the first request in what came, once it is whole. False when it is not yet.
+    // Answers the first request in what came, once it is whole and its body is read. False when
+    // it is not yet.
     bool answerNext() {
         if (!head_) {
             // Empty lines before a request are no request.
             const qsizetype blank = std::find_if(in_.cbegin(), in_.cend(),
                                                  [](char c) { return c != '\r' && c != '\n'; }) -
                                     in_.cbegin();
-            in_.remove(0, blank);
+            consume(blank);
             scanned_ = std::max<qsizetype>(0, scanned_ - blank);
             const qsizetype end = headEnd();
             if (end < 0) {
+                if (in_.size() >= kMaxHeadBytes) {
+                    refuse(431, "Het verzoek is te groot.\n");
+                    return true;
+                }
                 scanned_ = std::max<qsizetype>(0, in_.size() - 3);
                 return false;
             }
             Request request;
-            if (!Request::parse(QByteArrayView(in_).first(end), &request)) {
-                answer(Request{}, 400, "text/plain; charset=utf-8", "Geen geldig verzoek.\n",
-                       {{"Cache-Control", "no-store"}}, true);
-                return true;
+            switch (Request::parse(QByteArrayView(in_).first(end), &request)) {
+                case Request::Parsed::Bad:
+                    refuse(400, "Geen geldig verzoek.\n");
+                    return true;
+                case Request::Parsed::TooLarge:
+                    refuse(431, "Het verzoek is te groot.\n");
+                    return true;
+                case Request::Parsed::Ok:
+                    break;
             }
-            if (headEnd_ + request.bodyLength > kMaxPendingBytes) {
+            if (request.bodyLength > kMaxBodyBytes) {
                 drop();
                 return true;
             }
+            consume(headEnd_);
+            scanned_ = 0;
+            bodyLeft_ = request.bodyUnknown ? 0 : request.bodyLength;
             head_ = std::move(request);
-            headSize_ = headEnd_;
         }
-        const qsizetype whole = headSize_ + qsizetype(head_->bodyLength);
-        if (!head_->bodyUnknown && in_.size() < whole) {
+        const qsizetype body = qsizetype(std::min<qint64>(bodyLeft_, in_.size()));
+        consume(body);
+        bodyLeft_ -= body;
+        if (bodyLeft_ > 0) {
             return false;
         }
-        const Request request = *std::exchange(head_, std::nullopt);
-        in_.remove(0, whole);
-        scanned_ = 0;
-        route(request);
+        route(*std::exchange(head_, std::nullopt));
         return true;
+    }
+
+    // Takes n bytes off the front of what came. What is left moves to a buffer of its own size
+    // (none when nothing is left), so that appending to it never grows it past what is counted.
+    void consume(qsizetype n) {
+        if (n > 0) {
+            in_ = n < in_.size() ? QByteArray(in_.constData() + n, in_.size() - n) : QByteArray();
+        }
+    }
+
+    void refuse(int status, const QByteArray &text) {
+        answer(Request{}, status, "text/plain; charset=utf-8", text,
+               {{"Cache-Control", "no-store"}}, true);
     }
 
     // Where the head ends (the index of its empty line); -1 while it has not come whole.
@@ -396,7 +453,7 @@ private:
         // Sent now, so that it goes out even when the client's closing follows at once.
         socket_->flush();
         if (close) {
-            in_.clear();
+            in_ = QByteArray();
             socket_->disconnectFromHost();
         } else if (!stream_) {
             idle_.start();
@@ -409,7 +466,7 @@ private:
     QByteArray in_;                // what came and is not yet answered
     qsizetype scanned_ = 0;        // where to look on for the end of the head
     qsizetype headEnd_ = 0;        // where the head's empty line ends
-    qsizetype headSize_ = 0;       // the head with its empty line
+    qint64 bodyLeft_ = 0;          // what is still to come of the body, to be thrown away
     std::optional<Request> head_;  // the head of the request whose body is coming
     bool stream_ = false;
 };
@@ -473,14 +530,79 @@ int LiveServer::count(const QHostAddress &peer, bool streamsOnly) const {
     }));
 }
 
-qint64 LiveServer::pendingTotal() const {
-    return std::accumulate(connections_.begin(), connections_.end(), qint64(0),
-                           [](qint64 sum, const Connection *c) { return sum + c->pending(); });
+// Holds what the connections of the reading one's address and what all of them hold to their
+// limits, by closing the one that holds the most until they are within. False when that was the
+// reading one.
+bool LiveServer::withinLimits(const Connection &reading) {
+    for (const bool all : {false, true}) {
+        for (;;) {
+            qint64 sum = 0;
+            Connection *most = nullptr;
+            for (Connection *c : connections_) {
+                if (all || c->peer == reading.peer) {
+                    sum += c->pending();
+                    if (!most || c->pending() > most->pending()) {
+                        most = c;
+                    }
+                }
+            }
+            if (sum <= (all ? kMaxPendingTotal : kMaxPendingPerAddress)) {
+                break;
+            }
+            most->drop();
+        }
+    }
+    return reading.connected();
 }
 
 qint64 LiveServer::queuedBytes() const {
     return std::accumulate(connections_.begin(), connections_.end(), qint64(0),
                            [](qint64 sum, const Connection *c) { return sum + c->queued(); });
+}
+
+bool LiveServer::isOwnHost(QByteArrayView host) {
+    // The port, when there is one: digits after the last colon that is not inside brackets.
+    const qsizetype colon = host.lastIndexOf(':');
+    if (colon >= 0 && colon > host.lastIndexOf(']')) {
+        const QByteArrayView port = host.sliced(colon + 1);
+        if (port.isEmpty() || port.size() > 5 ||
+            !std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+            return false;
+        }
+        host = host.first(colon);
+    }
+    if (host.startsWith('[') && host.endsWith(']')) {
+        const QHostAddress address(QString::fromLatin1(host.sliced(1, host.size() - 2)));
+        return address.protocol() == QAbstractSocket::IPv6Protocol;
+    }
+    // An IPv4 address as four numbers; a name can never be one.
+    const QList<QByteArrayView> numbers = [&host] {
+        if (std::count(host.begin(), host.end(), '.') != 3) {
+            return QList<QByteArrayView>();
+        }
+        QList<QByteArrayView> parts;
+        for (qsizetype begin = 0;;) {
+            const qsizetype dot = host.indexOf('.', begin);
+            parts.append(host.sliced(begin, (dot < 0 ? host.size() : dot) - begin));
+            if (dot < 0) {
+                return parts;
+            }
+            begin = dot + 1;
+        }
+    }();
+    if (numbers.size() == 4 && std::all_of(numbers.begin(), numbers.end(), [](QByteArrayView n) {
+            bool ok = false;
+            return !n.isEmpty() && n.size() <= 3 &&
+                   std::all_of(n.begin(), n.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+                   n.toInt(&ok) <= 255 && ok;
+        })) {
+        return true;
+    }
+    const QByteArray self = QHostInfo::localHostName().toUtf8();
+    const auto is = [&host](QByteArrayView name) {
+        return !name.isEmpty() && host.compare(name, Qt::CaseInsensitive) == 0;
+    };
+    return is("localhost") || is(self) || is(self + ".local");
 }
 
 bool LiveServer::isLocalNetwork(const QHostAddress &address) {
@@ -571,7 +693,14 @@ void LiveServer::Connection::route(const Request &request) {
     Connection &connection = *this;
     const QByteArray text = "text/plain; charset=utf-8";
     const QByteArray noStore = "no-store";
-    if (request.method != "GET" && request.method != "HEAD") {
+    if (!request.host ? !request.http10 : !isOwnHost(*request.host)) {
+        // Only HTTP/1.0 may leave out whom it asks.
+        const bool missing = !request.host;
+        connection.answer(
+            request, missing ? 400 : 421, text,
+            missing ? "Geen geldig verzoek.\n" : "Onbekende naam van deze computer.\n",
+            {{"Cache-Control", noStore}}, true);
+    } else if (request.method != "GET" && request.method != "HEAD") {
         connection.answer(request, 405, text, "Alleen GET en HEAD.\n",
                           {{"Allow", "GET, HEAD"}, {"Cache-Control", noStore}});
     } else if (request.bodyUnknown) {
@@ -582,7 +711,7 @@ void LiveServer::Connection::route(const Request &request) {
             request, 200, "text/html; charset=utf-8", server.page_,
             {{"Cache-Control", "no-cache"}, {"Content-Security-Policy", server.policy_}});
     } else if (request.path == "/ronde.json") {
-        if (request.value("If-None-Match") == server.etag_) {
+        if (request.ifNoneMatch == server.etag_) {
             connection.answer(request, 304, {}, {},
                               {{"ETag", server.etag_}, {"Cache-Control", "no-cache"}});
         } else {

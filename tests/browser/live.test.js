@@ -5,6 +5,7 @@
 'use strict';
 const assert = require('assert');
 const fs = require('fs');
+const http = require('http');
 const os = require('os');
 const path = require('path');
 const { startProgram } = require('../live_driver.js');
@@ -146,6 +147,34 @@ async function main() {
       }));
       assert.equal(ran, false);
       assert.ok((await page.evaluate(() => window.policyViolations)).some((v) => v.startsWith('script-src')));
+    });
+
+    await check('a page refused for too many followers follows once there is room', async () => {
+      // Streams from this address until the server refuses one: the browser's own page holds one.
+      const held = [];
+      const follow = () => new Promise((resolve, reject) => {
+        const request = http.get({ host: '127.0.0.1', port: program.port, path: '/ronde.events', agent: false }, (response) => {
+          if (response.statusCode !== 200) request.destroy();
+          resolve(response.statusCode);
+        });
+        request.on('error', (error) => { if (!request.destroyed) reject(error); });
+        held.push(request);
+      });
+      let status = 200;
+      for (let i = 0; i < 16 && status === 200; ++i) status = await follow();
+      assert.equal(status, 503);
+      const refused = await browser.newPage();
+      try {
+        await refused.goto(base, { waitUntil: 'load' });
+        await refused.waitForFunction(() => document.getElementById('state').textContent === 'verbinding verbroken', { timeout: 5000 });
+        for (const request of held) request.destroy();
+        // The page asks again after 10 to 12 seconds.
+        await refused.waitForFunction(() => document.getElementById('state').textContent === 'live', { timeout: 20000 });
+        assert.equal(await refused.$$eval('#rows tr', (rows) => rows.length), 3);
+      } finally {
+        for (const request of held) request.destroy();
+        await refused.close();
+      }
     });
 
     await check('the page says when the program is gone', async () => {
