@@ -53,10 +53,16 @@ void showInLine(QLineEdit *control, LineState &state, const QString &text) {
             control->setToolTip(QString());
             control->setAccessibleDescription(QString());
         }
-        // Raised before the text goes in, lowered after, so that neither cuts it.
-        control->setMaxLength(std::max(control->maxLength(), length));
+        // Raised before the text goes in, lowered after, so that neither cuts it. A change of
+        // the length puts the text in again, so it is changed only when it must be: a hit list
+        // shows thousands of texts.
+        if (control->maxLength() < text.size()) {
+            control->setMaxLength(length);
+        }
         control->setText(text);
-        control->setMaxLength(length);
+        if (control->maxLength() != length) {
+            control->setMaxLength(length);
+        }
         return;
     }
     state.whole = text;
@@ -75,7 +81,9 @@ void showInLine(QLineEdit *control, LineState &state, const QString &text) {
     }
     control->setToolTip(note);
     control->setAccessibleDescription(note);
-    control->setMaxLength(kMostInALine);
+    if (control->maxLength() != kMostInALine) {
+        control->setMaxLength(kMostInALine);
+    }
     control->setText(text.left(shown) + QStringLiteral("\u2026"));
 }
 
