@@ -62,16 +62,17 @@ bool editsText(const QKeyEvent *key) {
     return !shortcut && !key->text().isEmpty() && key->text().at(0).isPrint();
 }
 
-// A field's form may be longer than what it was made of (ß is SS in upper case): the box takes
-// it whole rather than cutting it at its length, which limits typing only.
-void putForm(QLineEdit *box, const QString &form) {
-    if (form.size() > box->maxLength()) {
-        box->setMaxLength(int(std::min<qsizetype>(form.size(), 32767)));
-    }
-    box->setText(form);
-}
-
 }  // namespace
+
+// A field's form may be longer than what it was made of (ß is SS in upper case), and a
+// participant handed over may have a longer name than one typed here: the box takes it whole
+// rather than cutting it at its length, which limits typing only.
+void frmAmateur::putWhole(QLineEdit *box, const QString &text) {
+    if (text.size() > box->maxLength()) {
+        box->setMaxLength(int(std::min<qsizetype>(text.size(), 32767)));
+    }
+    box->setText(text);
+}
 
 frmAmateur::frmAmateur(const QString &dataFolder, platform::Services services, QWidget *owner)
     : QDialog(owner),
@@ -476,10 +477,10 @@ void frmAmateur::normaliseField(int index, bool tell) {
         case kCall:
         case kName:
         case kQth:
-            putForm(box, upperTrimmed(box->text()));
+            putWhole(box, upperTrimmed(box->text()));
             break;
         case kPostcode:
-            putForm(box, postcodeForm(box->text()));
+            putWhole(box, postcodeForm(box->text()));
             break;
         case kGrid:
             if (gridTooShort(box->text())) {
@@ -495,14 +496,14 @@ void frmAmateur::normaliseField(int index, bool tell) {
             break;
         case kEmail:
             if (!box->text().isEmpty()) {
-                putForm(box, emailForm(box->text()));
+                putWhole(box, emailForm(box->text()));
                 if (tell) {
                     isEmail(box->text());
                 }
             }
             break;
         case kCountry:
-            putForm(box, countryForm(box->text()));
+            putWhole(box, countryForm(box->text()));
             break;
         default:
             break;

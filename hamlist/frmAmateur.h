@@ -114,6 +114,9 @@ protected:
 private:
     void createControls();
     void normaliseField(int index, bool tell);
+    // A text put into a box whole, longer than the box's length if need be: the length limits
+    // typing only.
+    static void putWhole(QLineEdit *box, const QString &text);
     void normaliseFocusedField();
     void load();
     void copyToClipboard(int fieldIndex, int hintTopTwips);

@@ -89,8 +89,8 @@ void frmAmateur::notFound() {
                            platform::MessageStyle::YesNoInformation, txtZnaam->text());
         if (answer == platform::MessageAnswer::Yes) {
             Data1->Recordset().AddNew();
-            txtFields[1]->setText(txtZnaam->text().toUpper());
-            txtFields[0]->setText(txtZcall->text().toUpper());
+            putWhole(txtFields[1], txtZnaam->text().toUpper());
+            putWhole(txtFields[0], txtZcall->text().toUpper());
             txtFields[2]->setFocus();
             return;
         }

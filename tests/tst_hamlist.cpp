@@ -1155,6 +1155,26 @@ private Q_SLOTS:
         QCOMPARE(storedHams(folder())[5][kNaam], QStringLiteral("TRUUS"));
     }
 
+    // A participant's name or call longer than the ham list's boxes take when typed (a name
+    // imported or typed on the sheet) goes into the new ham whole, and is stored whole.
+    void participantAddedWhole() {
+        frmAmateur &w = shownWindow();
+        const QString name = QStringLiteral("Truus van der Berg-Hoogeveen ") + QString(60, u'x');
+        const QString call = QStringLiteral("PD9NEW/") + QString(60, u'P');
+        w.participantName = [&](int) { return name; };
+        w.setParticipant(3, call, name);
+        w.tmrKlik->stop();
+        fakes_.messages.queueAnswer(MessageAnswer::Yes);
+        w.tmrKlik_Timer();
+        QCOMPARE(w.fieldText(kNaam), name.toUpper());
+        QCOMPARE(w.fieldText(kCall), call.toUpper());
+        w.cmdUpdate_Click();
+        const QList<Ham> stored = storedHams(folder());
+        QCOMPARE(stored.size(), 6);
+        QCOMPARE(stored[5][kNaam], name.toUpper());
+        QCOMPARE(stored[5][kCall], call.toUpper());
+    }
+
     // --- a large table -------------------------------------------------------------------------
 
     void searchBeyondTenThousandHams() {
