@@ -280,7 +280,9 @@ void RoundSheet::setListening(int index, bool listening) {
     }
     rows_[size_t(index)].listening = listening;
     markEdited(storage::rondeFieldIndex(RowField::Listening, index));
-    if (listening) {
+    // A stored round's marks put on the sheet take no turn: the turn belongs to the round being
+    // led, and is there again when it is shown again.
+    if (listening && !showing_) {
         dropTurnOf(index);
     }
     Q_EMIT listeningChanged(index);
@@ -500,8 +502,9 @@ RoundSheet::Removal RoundSheet::removeShown() {
     if (records_.RecordCount() <= 1) {
         return Removal::LastOne;
     }
-    // The round being led stays: calls keep going into it. A pending one was never stored.
-    if (led_ == Led::Stored && showsLedRound()) {
+    // The round being led stays: calls keep going into it. That holds for one that began but is
+    // not stored yet (its store failed) as well: the sheet holds its only copy.
+    if (showsLedRound() && (led_ == Led::Stored || beginTime_.isValid())) {
         return Removal::BeingLed;
     }
     // A new round that is not stored yet is dropped rather than stored by the move that follows.

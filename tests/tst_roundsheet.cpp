@@ -97,6 +97,11 @@ class RoundSheetTest : public QObject {
     // A new round begun by PA3ABC, as the start dialog begins one.
     RoundSheet &leading(const QString &planned = QStringLiteral("45")) {
         RoundSheet &sheet = openSheet();
+        beginNewRound(sheet, planned);
+        return sheet;
+    }
+
+    static void beginNewRound(RoundSheet &sheet, const QString &planned = QStringLiteral("45")) {
         if (!sheet.addNew()) {
             qFatal("no new round");
         }
@@ -105,7 +110,6 @@ class RoundSheetTest : public QObject {
                     QDateTime(QDate(2026, 12, 10), QTime(20, 15, 30)),
                     QLocale(QLocale::Dutch, QLocale::Netherlands));
         sheet.setBeginTime(utc(19, 15, 30, 250));
-        return sheet;
     }
 
     static QStringList calls(const RoundSheet &sheet) {
@@ -323,6 +327,31 @@ private Q_SLOTS:
         QCOMPARE(sheet.turnRow(), 0);
     }
 
+    // Browsing a stored round whose marks differ takes no turn away from the round being led:
+    // the marks shown are that round's, not the controller's.
+    void browsingKeepsTheTurn() {
+        RoundSheet &sheet = leading();  // the controller in row 1
+        QVERIFY(sheet.store());
+        QCOMPARE(sheet.placeCall(QStringLiteral("PD2AAA"), utc(19, 0)),
+                 RoundSheet::Placing::Placed);
+        sheet.setListening(1, true);  // stored with the round, shown as it is browsed
+        QVERIFY(sheet.store());
+        QVERIFY(sheet.addNew());
+        sheet.setMode(RoundMode::On);
+        for (const char *call : {"PD1XYZ", "PD3BBB"}) {
+            QCOMPARE(sheet.placeCall(QString::fromLatin1(call), utc(19, 5)),
+                     RoundSheet::Placing::Placed);
+        }
+        QVERIFY(sheet.store());
+        sheet.giveTurn(1);
+        QVERIFY(sheet.records().MovePrevious());
+        QVERIFY(sheet.row(1).listening);
+        QCOMPARE(sheet.turnRow(), 1);
+        QVERIFY(sheet.records().MoveLast());
+        QVERIFY(sheet.showsLedRound());
+        QCOMPARE(sheet.turnRow(), 1);
+    }
+
     void turns_data() {
         QTest::addColumn<int>("clicks");
         QTest::addColumn<QString>("caption");
@@ -514,16 +543,32 @@ private Q_SLOTS:
         QCOMPARE(storedRounds(database()).size(), 1);
         QVERIFY(sheet.store());
         QCOMPARE(storedRounds(database()).size(), 2);
-        // A pending new round is dropped unstored, never stored by the move that follows.
+        // A pending new round that never began is dropped unstored, never stored by the move
+        // that follows.
         QVERIFY(sheet.addNew());
-        sheet.placeCall(QStringLiteral("PA3ABC"), utc(20, 5));
+        sheet.placeCall(QStringLiteral("PD2NEW"), utc(20, 5));
+        QCOMPARE(sheet.removeShown(), RoundSheet::Removal::Removed);
+        QCOMPARE(storedRounds(database()).size(), 2);
+        QCOMPARE(sheet.cell(0, Column::Call), QStringLiteral("PD1XYZ"));
+        // A round that began but is not stored yet (its store failed) is not dropped: the sheet
+        // holds its only copy.
+        beginNewRound(sheet);
+        sheet.placeCall(QStringLiteral("PD2NEW"), utc(20, 5));
+        QCOMPARE(sheet.removeShown(), RoundSheet::Removal::BeingLed);
+        QCOMPARE(storedRounds(database()).size(), 2);
+        QCOMPARE(sheet.cell(0, Column::Call), QStringLiteral("PA3ABC"));
+        QCOMPARE(sheet.cell(1, Column::Call), QStringLiteral("PD2NEW"));
+        QVERIFY(sheet.addingAllowed());
+        // Browsed away from, it is stored; a stored round that is not led is deleted.
+        QVERIFY(sheet.records().MoveFirst());
+        QCOMPARE(storedRounds(database()).size(), 3);
         QCOMPARE(sheet.removeShown(), RoundSheet::Removal::Removed);
         QCOMPARE(storedRounds(database()).size(), 2);
         QCOMPARE(sheet.positionCaption(), QStringLiteral("Ronde : 2 van de 2"));
-        QCOMPARE(sheet.cell(0, Column::Call), QStringLiteral("PD1XYZ"));
-        QCOMPARE(sheet.removeShown(), RoundSheet::Removal::Removed);
-        QCOMPARE(storedRounds(database()).size(), 1);
-        QCOMPARE(sheet.text(Field::RoundNumber), QStringLiteral("1"));
+        QCOMPARE(sheet.cell(0, Column::Call), QStringLiteral("PA3ABC"));
+        QCOMPARE(sheet.removeShown(), RoundSheet::Removal::BeingLed);
+        QCOMPARE(storedRounds(database()).size(), 2);
+        QCOMPARE(sheet.text(Field::RoundNumber), QStringLiteral("2"));
     }
 
     // While a round is led, calls go only into that round: whenever another stored round is
@@ -578,21 +623,33 @@ private Q_SLOTS:
         QCOMPARE(storedRounds(database()).constFirst().controllerCall, QStringLiteral("PA3ABC"));
     }
 
-    // A new round that is dropped before it was ever stored is led no more: the round shown
-    // then takes no calls. Browsing (No) takes none either.
+    // A new round that is dropped before it ever began is led no more: the round shown then
+    // takes no calls. Browsing (No) takes none either. A round that began but is not stored yet
+    // (its store failed) is not dropped: it stays led and takes calls.
     void droppedOrBrowsedRoundTakesNoCalls_data() {
-        QTest::addColumn<bool>("browse");
-        QTest::newRow("dropped") << false;
-        QTest::newRow("No") << true;
+        QTest::addColumn<QString>("way");
+        QTest::newRow("dropped") << "dropped";
+        QTest::newRow("No") << "No";
+        QTest::newRow("began, not stored") << "began";
     }
     void droppedOrBrowsedRoundTakesNoCalls() {
-        QFETCH(bool, browse);
+        QFETCH(QString, way);
         RoundSheet &sheet = leading();
         QVERIFY(sheet.store());
+        if (way == QLatin1String("began")) {
+            beginNewRound(sheet);
+            QCOMPARE(sheet.removeShown(), RoundSheet::Removal::BeingLed);
+            QCOMPARE(storedRounds(database()).size(), 2);
+            QVERIFY(sheet.addingAllowed());
+            QCOMPARE(sheet.placeCall(QStringLiteral("PD1XYZ"), utc(19, 30)),
+                     RoundSheet::Placing::Placed);
+            QCOMPARE(sheet.cell(1, Column::Call), QStringLiteral("PD1XYZ"));
+            return;
+        }
         QVERIFY(sheet.addNew());
         sheet.setMode(RoundMode::On);
         QVERIFY(sheet.addingAllowed());
-        if (browse) {
+        if (way == QLatin1String("No")) {
             sheet.browseLatest();
         } else {
             QCOMPARE(sheet.removeShown(), RoundSheet::Removal::Removed);
