@@ -78,6 +78,11 @@ public:
     void showCallEntry();
     // Stores the round on screen at once, staying on it.
     void storeRound();
+    // A call went onto the sheet from the call entry box: stored when worth it, and a fresh box
+    // follows shortly.
+    void callPlaced(bool worthStoring);
+    // No fresh call entry box follows (the round is full, or takes no calls).
+    void endCallSeries();
 
     // The round on screen.
     roundmodel::RoundSheet &sheet() { return sheet_; }

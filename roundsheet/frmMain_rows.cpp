@@ -430,6 +430,17 @@ void frmMain::showCallEntry() {
     callEntry_->exec();
 }
 
+void frmMain::callPlaced(bool worthStoring) {
+    if (worthStoring) {
+        storeRound();
+    }
+    tmrToeVoeg->start();
+}
+
+void frmMain::endCallSeries() {
+    tmrToeVoeg->stop();
+}
+
 // The round on screen goes into the table at once, so that a round being led survives a crash
 // or a power cut; the sheet keeps showing exactly what it shows.
 void frmMain::storeRound() {

@@ -41,13 +41,8 @@ frmToevoegen::frmToevoegen(roundmodel::RoundSheet &sheet, platform::Services ser
 }
 
 frmToevoegen::frmToevoegen(frmMain &main) : frmToevoegen(main.sheet(), main.services(), &main) {
-    connect(this, &frmToevoegen::placed, &main, [&main](bool worthStoring) {
-        if (worthStoring) {
-            main.storeRound();
-        }
-        main.tmrToeVoeg->start();
-    });
-    connect(this, &frmToevoegen::seriesEnded, main.tmrToeVoeg, &platform::Timer::stop);
+    connect(this, &frmToevoegen::placed, &main, &frmMain::callPlaced);
+    connect(this, &frmToevoegen::seriesEnded, &main, &frmMain::endCallSeries);
 }
 
 void frmToevoegen::Text1_Enter() {
