@@ -7,6 +7,7 @@
 #include "roundsheet/frmDialog.h"
 #include "roundsheet/frmMain.h"
 #include "roundsheet/frmToevoegen.h"
+#include "storage/RecordControl.h"
 
 #include <utility>
 
@@ -165,18 +166,10 @@ QString partShown(QLineEdit *box, const QString &value) {
         box->setProperty(before, QVariantList{box->isReadOnly(), box->accessibleDescription()});
         box->setReadOnly(true);
     }
-    qsizetype length = box->maxLength() - 1;
-    if (value[length - 1].isHighSurrogate()) {
-        --length;
-    }
-    const QString note = QStringLiteral(
-                             "Deze tekst is %1 tekens lang; hier staan de eerste %2. "
-                             "Hij blijft heel bewaard, maar is hier niet te wijzigen.")
-                             .arg(value.size())
-                             .arg(length);
-    box->setToolTip(note);
-    box->setAccessibleDescription(note);
-    return value.left(length) + QStringLiteral("\u2026");
+    const storage::PartShown shown = storage::partOfLongText(value, box->maxLength());
+    box->setToolTip(shown.note);
+    box->setAccessibleDescription(shown.note);
+    return shown.text;
 }
 
 // Shows a value of the sheet without handing it back as an edit; a box being typed in keeps its

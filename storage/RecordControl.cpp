@@ -66,25 +66,17 @@ void showInLine(QLineEdit *control, LineState &state, const QString &text) {
         return;
     }
     state.whole = text;
-    qsizetype shown = kMostInALine - 1;
-    if (text[shown - 1].isHighSurrogate()) {
-        --shown;
-    }
-    const QString note = QStringLiteral(
-                             "Deze tekst is %1 tekens lang; hier staan de eerste %2. Hij blijft "
-                             "bij opslaan heel bewaard, maar is hier niet te wijzigen.")
-                             .arg(text.size())
-                             .arg(shown);
+    const PartShown part = partOfLongText(text, kMostInALine);
     if (!control->isReadOnly()) {
         state.madeReadOnly = true;
         control->setReadOnly(true);
     }
-    control->setToolTip(note);
-    control->setAccessibleDescription(note);
+    control->setToolTip(part.note);
+    control->setAccessibleDescription(part.note);
     if (control->maxLength() != kMostInALine) {
         control->setMaxLength(kMostInALine);
     }
-    control->setText(text.left(shown) + QStringLiteral("\u2026"));
+    control->setText(part.text);
 }
 
 bool sameValue(const QVariant &shown, const QVariant &stored) {
@@ -95,6 +87,19 @@ bool sameValue(const QVariant &shown, const QVariant &stored) {
 }
 
 }  // namespace
+
+PartShown partOfLongText(const QString &text, qsizetype room) {
+    qsizetype shown = room - 1;  // one place for the ellipsis
+    if (text[shown - 1].isHighSurrogate()) {
+        --shown;
+    }
+    const QString note = QStringLiteral(
+                             "Deze tekst is %1 tekens lang; hier staan de eerste %2. Hij blijft "
+                             "bij opslaan heel bewaard, maar is hier niet te wijzigen.")
+                             .arg(text.size())
+                             .arg(shown);
+    return {text.left(shown) + QStringLiteral("\u2026"), note};
+}
 
 // ---------------------------------------------------------------------------------------------
 // RecordControl

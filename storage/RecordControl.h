@@ -20,6 +20,15 @@ namespace storage {
 
 class RecordControl;
 
+// The beginning of a text longer than a line edit with room for so many characters holds, as the
+// box shows it (an ellipsis at the end, no character pair split), and the note that says why it
+// is not all there and cannot be edited.
+struct PartShown {
+    QString text;
+    QString note;
+};
+PartShown partOfLongText(const QString &text, qsizetype room);
+
 // A field of the record that the window keeps without showing it: a text with a change
 // notification, as a text box has, but nothing to lay out or paint.
 class HiddenField : public QObject {
