@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <functional>
 #include <numeric>
 
 #include <sqlite3.h>
@@ -57,6 +58,30 @@ std::vector<Ham> stored(const QString &path) {
         plain.push_back(h.ham);
     }
     return plain;
+}
+
+// What a plan does with the rows of a file, one line each: refused rows with their line, new
+// hams in the given form, changed hams by call, and, when asked, one line per unchanged ham.
+QStringList outcomesOf(const hamio::ImportPlan &plan,
+                       const std::function<QString(const Ham &)> &added, bool withUnchanged) {
+    QStringList outcomes;
+    for (const hamio::RejectedRow &rejected : plan.rejected) {
+        outcomes << QStringLiteral("regel %1: %2").arg(rejected.line).arg(rejected.reason);
+    }
+    for (const Ham &ham : plan.added) {
+        outcomes << QStringLiteral("nieuw: ") + added(ham);
+    }
+    for (const hamio::ChangedHam &changed : plan.changed) {
+        outcomes << QStringLiteral("gewijzigd: %1").arg(changed.after.call);
+    }
+    for (int i = 0; withUnchanged && i < plan.unchanged; ++i) {
+        outcomes << QStringLiteral("ongewijzigd");
+    }
+    return outcomes;
+}
+
+QString callOf(const Ham &ham) {
+    return ham.call;
 }
 
 }  // namespace
@@ -242,17 +267,7 @@ void HamIoTest::roundTripKeepsWhatTheListHolds() {
 
     const hamio::ImportPlan plan = hamio::planImport(csv, current);
     QVERIFY(plan.error.isEmpty());
-    QStringList outcomes;
-    for (const hamio::RejectedRow &rejected : plan.rejected) {
-        outcomes << QStringLiteral("regel %1: %2").arg(rejected.line).arg(rejected.reason);
-    }
-    for (const Ham &added : plan.added) {
-        outcomes << QStringLiteral("nieuw: %1").arg(added.call);
-    }
-    for (const hamio::ChangedHam &changed : plan.changed) {
-        outcomes << QStringLiteral("gewijzigd: %1").arg(changed.after.call);
-    }
-    QCOMPARE(outcomes, QStringList());
+    QCOMPARE(outcomesOf(plan, callOf, false), QStringList());
     QCOMPARE(plan.unchanged, 2);
 }
 
@@ -387,19 +402,12 @@ void HamIoTest::invisibleCharactersInRows() {
     const std::vector<StoredHam> current = {{1, ham("PA1ABC", "JAN")}};
     const hamio::ImportPlan plan = hamio::planImport("Call;Naam;Qth\r\n" + row + "\r\n", current);
     QVERIFY(plan.error.isEmpty());
-    QStringList outcomes;
-    for (const hamio::RejectedRow &rejected : plan.rejected) {
-        outcomes << QStringLiteral("regel %1: %2").arg(rejected.line).arg(rejected.reason);
-    }
-    for (const Ham &added : plan.added) {
-        outcomes << QStringLiteral("nieuw: %1|%2|%3").arg(added.call, added.name, added.qth);
-    }
-    for (const hamio::ChangedHam &changed : plan.changed) {
-        outcomes << QStringLiteral("gewijzigd: %1").arg(changed.after.call);
-    }
-    for (int i = 0; i < plan.unchanged; ++i) {
-        outcomes << QStringLiteral("ongewijzigd");
-    }
+    const QStringList outcomes = outcomesOf(
+        plan,
+        [](const Ham &added) {
+            return QStringLiteral("%1|%2|%3").arg(added.call, added.name, added.qth);
+        },
+        true);
     QCOMPARE(outcomes, QStringList({outcome}));
 }
 
@@ -448,13 +456,7 @@ void HamIoTest::callsFromAFileArePrintableAscii() {
     const QByteArray csv = hamio::csvFile({{"Call", "Naam"}, {"PD1XYZ", "PIET"}, {call, "JAN"}});
     const hamio::ImportPlan plan = hamio::planImport(csv, {});
     QVERIFY(plan.error.isEmpty());
-    QStringList outcomes;
-    for (const hamio::RejectedRow &rejected : plan.rejected) {
-        outcomes << QStringLiteral("regel %1: %2").arg(rejected.line).arg(rejected.reason);
-    }
-    for (const Ham &added : plan.added) {
-        outcomes << QStringLiteral("nieuw: %1").arg(added.call);
-    }
+    const QStringList outcomes = outcomesOf(plan, callOf, false);
     const QStringList expected = outcome.startsWith(QLatin1String("nieuw"))
                                      ? QStringList{"nieuw: PD1XYZ", outcome}
                                      : QStringList{"regel 3: " + outcome, "nieuw: PD1XYZ"};
@@ -491,19 +493,9 @@ void HamIoTest::knownCallsAsTheLookUpFindsThem() {
                                             {3, ham(QStringLiteral("PA\u00DF"), "JAN")}};
     const hamio::ImportPlan plan = hamio::planImport("Call;Naam\r\n" + row + "\r\n", current);
     QVERIFY(plan.error.isEmpty());
-    QStringList outcomes;
-    for (const hamio::RejectedRow &rejected : plan.rejected) {
-        outcomes << QStringLiteral("regel %1: %2").arg(rejected.line).arg(rejected.reason);
-    }
-    for (const Ham &added : plan.added) {
-        outcomes << QStringLiteral("nieuw: %1|%2").arg(added.call, added.name);
-    }
-    for (const hamio::ChangedHam &changed : plan.changed) {
-        outcomes << QStringLiteral("gewijzigd: %1").arg(changed.after.call);
-    }
-    for (int i = 0; i < plan.unchanged; ++i) {
-        outcomes << QStringLiteral("ongewijzigd");
-    }
+    const QStringList outcomes = outcomesOf(
+        plan, [](const Ham &added) { return QStringLiteral("%1|%2").arg(added.call, added.name); },
+        true);
     QCOMPARE(outcomes, QStringList({outcome}));
 }
 
